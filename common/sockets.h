@@ -1,0 +1,28 @@
+// The socket seam: UDP multicast receive (the unit, the selector) and a blocking
+// TCP client (the guide download). Winsock on Windows, BSD sockets natively.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Starts the socket layer once per process (WSAStartup); false when it fails.
+bool InitSockets();
+
+class DatagramSocket {
+ public:
+  virtual ~DatagramSocket() = default;
+  // UDP socket bound to port on all interfaces, with SO_REUSEADDR and the given
+  // receive buffer size (0 keeps the system's).
+  virtual bool Bind(std::uint16_t port, int receiveBuffer) = 0;
+  // IP_ADD_MEMBERSHIP of the dotted group on the default interface.
+  virtual bool Join(const std::string& group) = 0;
+  virtual bool Leave() = 0;                                   // when joined
+  virtual int Pending() = 0;                                  // FIONREAD; -1 on error
+  // One datagram; -1 on error (no datagram waiting is an error too).
+  virtual int Receive(void* buffer, int size, std::uint16_t* sourcePort) = 0;
+  virtual int LastError() const = 0;                          // WSAGetLastError / errno
+  virtual std::uintptr_t Handle() const = 0;                  // SOCKET or fd, for WSAAsyncSelect
+  virtual void Close() = 0;
+};
+
+std::unique_ptr<DatagramSocket> CreateDatagramSocket();
