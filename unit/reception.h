@@ -1,0 +1,185 @@
+// The reception engine of one reserved broadcast: binds the broadcast's port,
+// joins its group, queues the carousel's datagrams and reassembles its files in
+// the storage folder. It has no window: a view shows what it reports, and the
+// owner drives it with a 10 ms timer and socket notifications (the Win32 dialog)
+// or with a plain loop (tests, carousel-recv, the benchmark).
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+#include "common/time_text.h"
+#include "unit/received_file.h"
+
+class Clock;
+class DatagramSocket;
+class FileSystem;
+
+constexpr std::size_t kWriteBufferSize = 0x60000;   // write-behind buffer
+constexpr std::size_t kFlushThreshold = 0x40000;    // flush once more than this waits
+constexpr std::size_t kFlushChunk = 8192;
+constexpr std::size_t kQueueSuspend = 20000;        // stop reading the socket above this
+constexpr std::size_t kQueueResume = 15000;         // and resume below this
+constexpr int kDatagramsPerTick = 100;
+constexpr int kReceiveBuffer = 0x20000;             // SO_RCVBUF of the data socket
+constexpr std::uint32_t kMemoryFileBlocks = 10;     // files this small may stay in memory
+constexpr std::uint32_t kMemoryFileGapMs = 1000;    // while files come faster than this
+
+struct ReceptionParams {
+  std::uint16_t sid = 0;              // 0: stream program, nothing is received
+  std::uint16_t port = 0;
+  std::string address;                // multicast group, dotted
+  std::string storageFolder;          // cp932
+  std::string name;                   // program name
+  std::int64_t totalBytes = 0;        // totalKbyte * 1024
+  Time32 scheduledEnd = 0;
+  bool clearFolder = false;
+  std::int32_t timeError = 0;         // seconds, added to the clock
+  std::int32_t timeout = 300;         // "Timeout", seconds without any datagram
+  std::int32_t messagePosition = 0;   // "受信メッセージ位置", for the window's placement
+  int receiveBuffer = kReceiveBuffer; // SO_RCVBUF; the benchmark tries others
+};
+
+// What the reception window shows and does. Every operation has a harmless
+// default so that a console loop overrides only what it needs.
+class ReceptionView {
+ public:
+  virtual ~ReceptionView() = default;
+  virtual void SetProgramName(const std::string& /*cp932*/) {}    // control 1003
+  virtual void SetStatus(const std::string& /*cp932*/) {}         // control 1005
+  virtual void SetRemainingText(const std::string& /*cp932*/) {}  // control 1007
+  virtual void SetSizeText(const std::string& /*cp932*/) {}       // control 1010
+  virtual void SetProgressRange(int /*upper*/) {}
+  virtual void SetProgressPos(int /*pos*/) {}
+  virtual void RelabelStopButton(const std::string& /*cp932*/) {} // button 1
+  virtual void Refresh() {}
+  // The 10 ms timer (first free id of 10 ... 99); false when no id can be had.
+  virtual bool StartTimer() { return true; }
+  virtual void StopTimer() {}
+  // Posts command 1 ("受信中断") to the window itself; the owner then calls
+  // Reception::OnStopCommand.
+  virtual void PostStopCommand() {}
+  // "Bind error %d" in a message box with an OK button.
+  virtual void ShowBindError(int /*code*/) {}
+};
+
+using SocketFactory = std::function<std::unique_ptr<DatagramSocket>()>;
+
+class Reception {
+ public:
+  // socketFactory defaults to the platform's CreateDatagramSocket.
+  Reception(const ReceptionParams& params, FileSystem& fs, const Clock& clock, ReceptionView& view,
+            SocketFactory socketFactory = SocketFactory());
+  ~Reception();
+  Reception(const Reception&) = delete;
+  Reception& operator=(const Reception&) = delete;
+
+  // Window start. Returns false when address or storage folder is empty (the
+  // window then destroys itself at once).
+  bool Start();
+  void OnTimer();          // every 10 ms while the timer runs
+  void OnSocketReady();    // the socket reported incoming data
+  // Command 1: the first press ends the reception, a press on a finished
+  // reception asks the owner to collect it.
+  void OnStopCommand();
+  // Writes out the write buffer and closes the open file (before placement).
+  void CloseOpenFile();
+  // Stops the timer, leaves the group and closes the socket (window destruction).
+  void Shutdown();
+
+  bool Finished() const { return finished_; }
+  bool CloseRequested() const { return closeRequested_; }
+  bool Unreceivable() const { return unreceivable_; }   // "受信不可"
+  int Result() const { return result_; }                 // 1 when every file completed
+  Time32 ReceptionStart() const { return receptionStart_; }
+  Time32 ReceptionEnd() const { return receptionEnd_; }
+  const ReceptionParams& Params() const { return params_; }
+  std::map<std::uint16_t, ReceivedFile>& Files() { return files_; }
+  const std::map<std::uint16_t, ReceivedFile>& Files() const { return files_; }
+  DatagramSocket* Socket() { return socket_.get(); }     // for WSAAsyncSelect; null when none
+  const std::string& StorageFolder() const { return storageFolder_; }  // ends in "\"
+
+  // Figures of the display.
+  int FileCount() const { return fileCount_; }
+  int RemainingFiles() const { return remainingFiles_; }
+  std::int64_t ReceivedBytes() const { return receivedBytes_; }
+  int Divisor() const { return divisor_; }
+  int ProgressRange() const { return progressRange_; }
+  int BlockSize() const { return blockSize_; }
+  std::size_t QueueLength() const { return queue_.size(); }
+  std::uint64_t DroppedDatagrams() const { return dropped_; }
+  const std::string& Status() const { return status_; }
+
+ private:
+  struct Buffer;
+  void Pump(int trace);
+  void FlushWriteBuffer();
+  void ProcessDatagram(Buffer& b);
+  ReceivedFile* EntryFor(const struct DatagramHeader& h);
+  void CreateEntryFile(ReceivedFile& e, bool named);
+  void KeepInMemory(ReceivedFile& e);
+  void StorePayload(ReceivedFile& e, std::uint64_t offset, const std::uint8_t* p, std::size_t n);
+  bool WriteOut(ReceivedFile& e);
+  void CloseCurrent();
+  void MarkBlock(ReceivedFile& e, std::uint32_t block);
+  void SetComplete(ReceivedFile& e, bool complete);
+  void UnmarkRange(ReceivedFile& e, std::uint64_t from, std::uint64_t to);
+  void NameEntry(ReceivedFile& e, const std::string& name);
+  void Reject(ReceivedFile& e, const char* why);
+  void TestCompletion();
+  void Complete();
+  void UpdateProgress(bool force);
+  void CheckTimeLimits();
+  void SetStatus(const std::string& s);
+  std::string SizeText() const;
+  std::string TempPath();
+  void CloseSocket();
+  Time32 CalibratedNow() const;
+
+  ReceptionParams params_;
+  FileSystem& fs_;
+  const Clock& clock_;
+  ReceptionView& view_;
+  SocketFactory socketFactory_;
+  std::string storageFolder_;
+
+  std::unique_ptr<DatagramSocket> socket_;
+  bool joined_ = false;
+  bool timerRunning_ = false;
+  std::deque<std::unique_ptr<Buffer>> queue_;
+  std::vector<std::unique_ptr<Buffer>> pool_;
+  bool suspended_ = false;
+  std::uint32_t lastPumpTick_ = 0;
+  bool pumped_ = false;
+
+  int blockSize_ = -1;
+  int fileCount_ = 0;
+  int remainingFiles_ = 0;
+  int shownRemaining_ = 0;
+  std::int64_t receivedBytes_ = 0;
+  std::map<std::uint16_t, ReceivedFile> files_;
+  std::size_t completeCount_ = 0;
+  ReceivedFile* current_ = nullptr;
+  std::vector<std::uint8_t> writeBuffer_;
+  std::size_t writeFill_ = 0;
+  std::uint32_t lastOpenTick_ = 0;
+  Time32 receptionStart_ = 0;
+  Time32 receptionEnd_ = 0;
+  std::uint32_t progressLastTick_ = 0;
+  std::uint32_t progressAccum_ = 0;
+  int divisor_ = 1024;
+  int progressRange_ = 0;
+  std::uint64_t tickCount_ = 0;
+  std::int64_t tickBytes_ = 0;
+  bool statusChanged_ = false;
+  int result_ = 0;
+  bool finished_ = false;
+  bool closeRequested_ = false;
+  bool unreceivable_ = false;
+  std::uint64_t dropped_ = 0;
+  std::uint32_t lastTempTick_ = 0;
+  std::string status_;
+};
