@@ -7,6 +7,8 @@
 #include <vector>
 #include "time_text.h"
 
+// Windows code that includes <windows.h> sees the function OpenFile hide this
+// class: write "class OpenFile" there.
 class OpenFile {
  public:
   virtual ~OpenFile() = default;
@@ -52,7 +54,8 @@ class FileSystem {
   virtual bool IsFolder(const std::string& path) = 0;
   virtual bool LastWriteTime(const std::string& path, Time32* t) = 0;
   virtual bool SetLastWriteTime(const std::string& path, Time32 t) = 0;
-  virtual DriveType GetDriveType(const std::string& root) = 0;
+  // GetDriveTypeW of a root ("C:\\"); not named GetDriveType, which <windows.h> redefines.
+  virtual DriveType DriveTypeOf(const std::string& root) = 0;
   virtual bool FreeSpace(const std::string& path, std::uint64_t* bytes) = 0;
 };
 

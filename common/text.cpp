@@ -1,0 +1,86 @@
+// Code page 932 helpers that need no platform: character walking, field copies
+// and the cache of Japanese literals. The conversions live in the platform files.
+#include "common/text.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <unordered_map>
+
+bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+namespace {
+
+// Bytes of the character that starts at i; a lead byte at the very end counts alone.
+std::size_t CharLength(const std::string& text, std::size_t i) {
+  return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
+}  // namespace
+
+std::size_t FindText(const std::string& text, const std::string& needle, std::size_t from) {
+  if (needle.empty()) return from <= text.size() ? from : std::string::npos;
+  for (std::size_t i = from; i < text.size(); i += CharLength(text, i)) {
+    if (text.compare(i, needle.size(), needle) == 0) return i;
+  }
+  return std::string::npos;
+}
+
+std::size_t FitToBytes(const std::string& text, std::size_t maxBytes) {
+  std::size_t end = 0;
+  while (end < text.size()) {
+    std::size_t next = end + CharLength(text, end);
+    if (next > maxBytes) break;
+    end = next;
+  }
+  return end;
+}
+
+void PutField(std::uint8_t* field, std::size_t width, const std::string& text, std::size_t maxBytes) {
+  std::size_t n = FitToBytes(text, std::min(width, maxBytes));
+  std::memcpy(field, text.data(), n);
+  std::memset(field + n, 0, width - n);
+}
+
+std::string GetField(const std::uint8_t* field, std::size_t width) {
+  const void* nul = std::memchr(field, 0, width);
+  std::size_t n = nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - field) : width;
+  return std::string(reinterpret_cast<const char*>(field), n);
+}
+
+namespace {
+
+// The programs have one user-interface thread, but the selector adds a listener
+// thread: a spin lock keeps the cache safe without std::mutex (win32 threads).
+class SpinLock {
+ public:
+  explicit SpinLock(std::atomic_flag& flag) : flag_(flag) {
+    while (flag_.test_and_set(std::memory_order_acquire)) {
+    }
+  }
+  ~SpinLock() { flag_.clear(std::memory_order_release); }
+
+ private:
+  std::atomic_flag& flag_;
+};
+
+std::atomic_flag literalLock = ATOMIC_FLAG_INIT;
+
+}  // namespace
+
+const std::string& J(const char* utf8Literal) {
+  // Keyed by the literal's address: literals live as long as the program.
+  static auto* cache = new std::unordered_map<const char*, std::string>();
+  SpinLock lock(literalLock);
+  auto it = cache->find(utf8Literal);
+  if (it == cache->end()) it = cache->emplace(utf8Literal, Utf8ToCp932(utf8Literal)).first;
+  return it->second;
+}
+
+#if defined(__cpp_char8_t)
+const std::string& J(const char8_t* utf8Literal) {
+  return J(reinterpret_cast<const char*>(utf8Literal));
+}
+#endif
