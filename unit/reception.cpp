@@ -1,0 +1,546 @@
+// The reception engine: socket intake into a queue, reassembly of the carousel's
+// files with a write-behind buffer, completion and the figures of the window.
+#include "unit/reception.h"
+
+#include <cstdio>
+#include <cstring>
+#include "common/clock.h"
+#include "common/debug_log.h"
+#include "common/files.h"
+#include "common/sockets.h"
+#include "common/text.h"
+#include "unit/datagram.h"
+
+namespace {
+// A file that cannot be created is kept in memory, but never a huge one.
+constexpr std::size_t kMaxMemoryImage = 64u << 20;
+}  // namespace
+
+struct Reception::Buffer {
+  std::uint8_t data[kDatagramMax];
+  int size = 0;
+  std::uint32_t tick = 0;
+  std::uint16_t port = 0;
+};
+
+Reception::Reception(const ReceptionParams& params, FileSystem& fs, const Clock& clock, ReceptionView& view,
+                     SocketFactory socketFactory)
+    : params_(params), fs_(fs), clock_(clock), view_(view), socketFactory_(std::move(socketFactory)) {}
+
+Reception::~Reception() {
+  Shutdown();
+  CloseCurrent();
+}
+
+Time32 Reception::CalibratedNow() const { return clock_.Now() + params_.timeError; }
+
+void Reception::SetStatus(const std::string& s) {
+  status_ = s;
+  view_.SetStatus(s);
+  statusChanged_ = true;
+}
+
+bool Reception::Start() {
+  if (params_.address.empty() || params_.storageFolder.empty()) return false;
+  view_.SetProgramName(params_.name);
+  receptionStart_ = CalibratedNow();
+  storageFolder_ = WithBackslash(params_.storageFolder);
+  if (params_.sid == 0) {  // a stream program: nothing to receive
+    finished_ = true;
+    receptionEnd_ = receptionStart_;
+    return true;
+  }
+  writeBuffer_.assign(kWriteBufferSize, 0);
+  if (params_.clearFolder) ClearFolder(fs_, params_.storageFolder);
+
+  socket_ = socketFactory_ ? socketFactory_() : CreateDatagramSocket();
+  bool ok = socket_ && socket_->Bind(params_.port, params_.receiveBuffer);
+  if (ok) {
+    joined_ = socket_->Join(params_.address);
+    if (!joined_) view_.ShowBindError(socket_->LastError());
+    ok = joined_;
+  }
+  if (!ok) {
+    DebugPrintf("Reception %s:%u cannot be received (socket error %d)\n", params_.address.c_str(),
+                static_cast<unsigned>(params_.port), socket_ ? socket_->LastError() : -1);
+    CloseSocket();
+    unreceivable_ = true;
+    SetStatus(J(u8"受信不可"));
+    view_.Refresh();
+    return true;
+  }
+
+  std::uint32_t now = clock_.TickMs();
+  lastOpenTick_ = progressLastTick_ = lastPumpTick_ = now;
+  progressAccum_ = 0;
+  blockSize_ = -1;
+  if (!view_.StartTimer()) {
+    unreceivable_ = true;
+    SetStatus(J(u8"受信不可"));
+    CloseSocket();
+    view_.Refresh();
+    return true;
+  }
+  timerRunning_ = true;
+
+  std::int64_t total = params_.totalBytes > 0 ? params_.totalBytes : 0;
+  std::int64_t d = total / 65536;
+  divisor_ = d < 1023 ? 1024 : static_cast<int>(d + 1);
+  progressRange_ = static_cast<int>(total / divisor_);
+  view_.SetProgressRange(progressRange_);
+  view_.SetProgressPos(0);
+  SetStatus(J(u8"受信待ち"));
+  view_.Refresh();
+  return true;
+}
+
+void Reception::CloseSocket() {
+  if (socket_) {
+    if (joined_) socket_->Leave();
+    socket_->Close();
+    socket_.reset();
+  }
+  joined_ = false;
+  queue_.clear();
+  suspended_ = false;
+}
+
+void Reception::Shutdown() {
+  if (timerRunning_) {
+    view_.StopTimer();
+    timerRunning_ = false;
+  }
+  CloseSocket();
+}
+
+void Reception::OnSocketReady() { Pump(0); }
+
+void Reception::Pump(int trace) {
+  if (!socket_) return;
+  std::uint32_t now = clock_.TickMs();
+  if (suspended_) {
+    if (queue_.size() >= kQueueResume) return;
+    suspended_ = false;
+  }
+  if (pumped_ && now - lastPumpTick_ > 70) {
+    DebugPrintf("Interval too long  %dms   %d %d\n", static_cast<int>(now - lastPumpTick_),
+                static_cast<int>(queue_.size()), trace);
+    if (queue_.size() > kQueueSuspend) suspended_ = true;
+  }
+  pumped_ = true;
+  lastPumpTick_ = now;
+  if (suspended_) return;
+  while (socket_->Pending() > 0) {
+    // Memory stays bounded even when the sender outruns the disk: the system
+    // drops what arrives meanwhile and a later cycle fills the gaps.
+    if (queue_.size() > kQueueSuspend) {
+      suspended_ = true;
+      break;
+    }
+    std::unique_ptr<Buffer> b;
+    if (!pool_.empty()) {
+      b = std::move(pool_.back());
+      pool_.pop_back();
+    } else {
+      b.reset(new Buffer);
+    }
+    int n = socket_->Receive(b->data, kDatagramMax, &b->port);
+    if (n < 0) {
+      pool_.push_back(std::move(b));
+      break;
+    }
+    b->size = n;
+    b->tick = now;
+    queue_.push_back(std::move(b));
+  }
+}
+
+void Reception::OnTimer() {
+  if (!timerRunning_) return;
+  tickBytes_ = 0;
+  Pump(1);
+  if (current_ && current_->buffered > kFlushThreshold) {
+    Pump(2);
+    FlushWriteBuffer();
+  } else {
+    for (int i = 0; i < kDatagramsPerTick && !queue_.empty(); ++i) {
+      if (i % 5 == 0) Pump(5);
+      if (queue_.empty()) break;
+      std::unique_ptr<Buffer> b = std::move(queue_.front());
+      queue_.pop_front();
+      bool stop = ProcessDatagram(*b);
+      if (!suspended_) pool_.push_back(std::move(b));
+      if (result_ == 1) return;  // complete: timer and socket are gone
+      if (stop) break;
+    }
+  }
+  UpdateProgress();
+  Pump(10);
+  if (++tickCount_ % 100 == 0) CheckTimeLimits();
+}
+
+void Reception::FlushWriteBuffer() {
+  ReceivedFile& e = *current_;
+  std::size_t chunks = writeFill_ / kFlushChunk;
+  std::uint64_t base = e.writePos - writeFill_;
+  std::size_t done = 0;
+  for (std::size_t c = 0; c < chunks; ++c, done += kFlushChunk) {
+    if (!e.file->Write(writeBuffer_.data() + done, kFlushChunk)) {
+      DebugOut("Exception\n");
+      // The blocks are not on disk: let a later cycle bring them again.
+      UnmarkRange(e, base + done, base + done + kFlushChunk);
+      e.file->Seek(base + done + kFlushChunk);
+    }
+    Pump(3);
+  }
+  e.file->Flush();
+  std::size_t rest = writeFill_ - done;
+  std::memmove(writeBuffer_.data(), writeBuffer_.data() + done, rest);
+  writeFill_ = e.buffered = rest;
+}
+
+bool Reception::WriteOut(ReceivedFile& e) {
+  bool ok = true;
+  if (writeFill_ && e.file) {
+    if (!e.file->Write(writeBuffer_.data(), writeFill_)) {
+      DebugOut("Exception\n");
+      UnmarkRange(e, e.writePos - writeFill_, e.writePos);
+      ok = false;
+    }
+  }
+  writeFill_ = 0;
+  e.buffered = 0;
+  return ok;
+}
+
+void Reception::CloseCurrent() {
+  if (!current_) return;
+  ReceivedFile& e = *current_;
+  WriteOut(e);
+  if (e.file) e.file->Close();
+  e.file.reset();
+  e.isOpen = false;
+  current_ = nullptr;
+}
+
+void Reception::CloseOpenFile() { CloseCurrent(); }
+
+std::string Reception::TempPath() {
+  std::uint32_t n = clock_.TickMs();
+  // Two files started in the same millisecond must not share a name.
+  for (;;) {
+    char name[32];
+    std::snprintf(name, sizeof name, "~%d.tmp", static_cast<int>(n));
+    std::string path = storageFolder_ + name;
+    bool used = fs_.Exists(path);
+    for (const auto& f : files_) used = used || f.second.tempPath == path;
+    if (!used) return path;
+    ++n;
+  }
+}
+
+void Reception::KeepInMemory(ReceivedFile& e) {
+  std::uint64_t size = static_cast<std::uint64_t>(blockSize_) * e.blockCount;
+  e.tempPath.clear();
+  if (size > kMaxMemoryImage) {
+    Reject(e, "cannot be created and is too large to keep in memory");
+    return;
+  }
+  e.memory.assign(static_cast<std::size_t>(size), 0);
+  e.inMemory = true;
+}
+
+void Reception::CreateEntryFile(ReceivedFile& e, bool named) {
+  const std::string& path = named ? e.destPath : e.tempPath;
+  CreateParentFolders(fs_, path);
+  std::uint32_t now = clock_.TickMs();
+  if (e.blockCount <= kMemoryFileBlocks && now - lastOpenTick_ < kMemoryFileGapMs) {
+    KeepInMemory(e);
+    return;
+  }
+  Pump(8);
+  e.file = fs_.Open(path, OpenMode::CreateReadWrite);
+  Pump(9);
+  if (!e.file) {
+    DebugPrintf("%s cannot be created; kept in memory\n", path.c_str());
+    KeepInMemory(e);
+    return;
+  }
+  lastOpenTick_ = now;
+  e.writePos = 0;
+  e.isOpen = true;
+  current_ = &e;
+}
+
+void Reception::Reject(ReceivedFile& e, const char* why) {
+  DebugPrintf("File %u of %s:%u dropped: %s\n", static_cast<unsigned>(e.fileId), params_.address.c_str(),
+              static_cast<unsigned>(params_.port), why);
+  if (current_ == &e) {
+    writeFill_ = 0;
+    e.buffered = 0;
+    if (e.file) e.file->Close();
+    e.file.reset();
+    e.isOpen = false;
+    current_ = nullptr;
+  }
+  if (!e.tempPath.empty()) fs_.Remove(e.tempPath);
+  if (e.complete) SetComplete(e, false);
+  e.rejected = true;
+  e.tempPath.clear();
+  e.destPath.clear();
+  e.memory.clear();
+  e.memory.shrink_to_fit();
+  e.inMemory = false;
+  e.blockMap.clear();
+  e.blocksReceived = 0;
+}
+
+void Reception::SetComplete(ReceivedFile& e, bool complete) {
+  if (e.complete == complete) return;
+  e.complete = complete;
+  if (complete) {
+    ++completeCount_;
+    --remainingFiles_;
+  } else {
+    --completeCount_;
+    ++remainingFiles_;
+  }
+}
+
+void Reception::MarkBlock(ReceivedFile& e, std::uint32_t block) {
+  if (e.blockMap.empty()) e.blockMap.assign(e.blockCount + 10, 0);
+  if (!e.blockMap[block]) {
+    e.blockMap[block] = 1;
+    ++e.blocksReceived;
+  }
+  e.verified = false;
+  if (block == e.blockCount - 1 && e.blocksReceived == e.blockCount) SetComplete(e, true);
+}
+
+void Reception::UnmarkRange(ReceivedFile& e, std::uint64_t from, std::uint64_t to) {
+  if (from >= to || e.blockMap.empty() || blockSize_ <= kDatagramHeader) return;
+  std::uint64_t step = static_cast<std::uint64_t>(blockSize_ - kDatagramHeader);
+  std::uint64_t first = (from + e.headerSize) / step;
+  std::uint64_t last = (to - 1 + e.headerSize) / step;
+  for (std::uint64_t b = first; b <= last && b < e.blockCount; ++b) {
+    if (e.blockMap[b]) {
+      e.blockMap[b] = 0;
+      --e.blocksReceived;
+    }
+  }
+  e.verified = false;
+  SetComplete(e, false);
+}
+
+bool Reception::NameEntry(ReceivedFile& e, const std::string& name) {
+  if (!IsSafeFileName(name)) {
+    Reject(e, "its name would lie outside the storage folder");
+    return false;
+  }
+  e.destPath = storageFolder_ + name;
+  return true;
+}
+
+// Returns true when no further datagram should be processed in this tick.
+bool Reception::ProcessDatagram(Buffer& b) {
+  DatagramHeader h;
+  if (!ReadDatagramHeader(b.data, static_cast<std::size_t>(b.size), &h) || !FlagsAccepted(h.flags) ||
+      h.length > kDatagramMax || h.length > b.size) {
+    ++dropped_;
+    return false;
+  }
+  if (blockSize_ == -1) {
+    if (h.blockSize <= kDatagramHeader) {
+      ++dropped_;
+      return false;
+    }
+    blockSize_ = h.blockSize;
+  } else if (h.blockSize != blockSize_) {
+    ++dropped_;
+    return false;
+  }
+  tickBytes_ += h.length;
+
+  // Checks that the datagram fits the model of its file before anything is
+  // created or stored for it.
+  auto found = files_.find(h.fileId);
+  ReceivedFile* e = found != files_.end() ? &found->second : nullptr;
+  if (e && e->rejected) {
+    ++dropped_;
+    return false;
+  }
+  std::uint32_t blockCount = e ? e->blockCount : h.blockCount;
+  int headerSize = e ? e->headerSize : HeaderSizeOfClass(h.headerClass);
+  bool withHeader = h.block == 0 && headerSize > 0;
+  int start = kDatagramHeader + (withHeader ? headerSize : 0);
+  std::int64_t step = blockSize_ - kDatagramHeader;
+  std::int64_t offset = h.block == 0 ? 0 : static_cast<std::int64_t>(h.block) * step - headerSize;
+  std::int64_t room = step - (h.block == 0 ? headerSize : 0);
+  if (h.blockCount == 0 || blockCount == 0 || h.block >= blockCount || h.length < start || offset < 0 ||
+      h.length - start > room) {
+    ++dropped_;
+    return false;
+  }
+
+  if (!(current_ && current_->fileId == h.fileId)) {
+    if (current_) {
+      Pump(6);
+      CloseCurrent();
+      Pump(7);
+    }
+    if (!e) {
+      if (files_.empty()) SetStatus(J(u8"受信中"));
+      e = &files_[h.fileId];
+      e->fileId = h.fileId;
+      e->blockCount = h.blockCount;
+      e->headerSize = headerSize;
+      if (withHeader) {
+        if (!NameEntry(*e, ReadFileHeader(b.data, headerSize).fileName)) {
+          ++dropped_;
+          return false;
+        }
+      } else {
+        e->tempPath = TempPath();
+      }
+      CreateEntryFile(*e, withHeader);
+      if (e->rejected) {
+        ++dropped_;
+        return false;
+      }
+    }
+  }
+
+  if (e->complete) {
+    TestCompletion();
+    return false;
+  }
+  if (!e->blockMap.empty() && e->blockMap[h.block]) {
+    if (!e->verified) {
+      e->verified = true;
+      if (e->blocksReceived == e->blockCount) SetComplete(*e, true);
+    }
+    return false;
+  }
+  if (withHeader) {
+    FileHeader fh = ReadFileHeader(b.data, headerSize);
+    if (e->destPath.empty() && !NameEntry(*e, fh.fileName)) {
+      ++dropped_;
+      return false;
+    }
+    e->fileSize = fh.fileSize;
+    if (fileCount_ == 0) fileCount_ = remainingFiles_ = shownRemaining_ = fh.fileCount;
+  }
+
+  std::size_t n = static_cast<std::size_t>(h.length - start);
+  if (!StorePayload(*e, static_cast<std::uint64_t>(offset), b.data + start, n)) {
+    ++dropped_;
+    return false;
+  }
+  MarkBlock(*e, h.block);
+  receivedBytes_ += static_cast<std::int64_t>(n);
+  return e->isOpen && e->buffered > kFlushThreshold;
+}
+
+bool Reception::StorePayload(ReceivedFile& e, std::uint64_t offset, const std::uint8_t* p, std::size_t n) {
+  if (!e.isOpen && e.inMemory) {
+    if (offset + n > e.memory.size()) return false;
+    std::memcpy(e.memory.data() + offset, p, n);
+    return true;
+  }
+  if (!e.isOpen) {  // seen before and closed since
+    const std::string& path = e.tempPath.empty() ? e.destPath : e.tempPath;
+    if (path.empty()) return false;
+    e.file = fs_.Open(path, OpenMode::ReadWrite);
+    if (!e.file || !e.file->Seek(offset)) {
+      e.file.reset();
+      return false;  // this block is lost; a later cycle brings it again
+    }
+    e.isOpen = true;
+    e.writePos = offset;
+    e.buffered = 0;
+    writeFill_ = 0;
+    current_ = &e;
+  }
+  if (offset != e.writePos) {
+    WriteOut(e);
+    e.file->Seek(offset);
+    e.writePos = offset;
+  }
+  if (writeFill_ + n > writeBuffer_.size()) WriteOut(e);
+  std::memcpy(writeBuffer_.data() + writeFill_, p, n);
+  writeFill_ += n;
+  e.buffered += n;
+  e.writePos += n;
+  return true;
+}
+
+void Reception::TestCompletion() {
+  if (fileCount_ <= 0 || files_.size() != static_cast<std::size_t>(fileCount_) ||
+      completeCount_ != files_.size() || files_.rbegin()->first != fileCount_ - 1)
+    return;
+  Complete();
+}
+
+void Reception::Complete() {
+  CloseCurrent();
+  if (timerRunning_) {
+    view_.StopTimer();
+    timerRunning_ = false;
+  }
+  SetStatus(J(u8"受信終了"));
+  finished_ = true;
+  view_.SetRemainingText(std::string());
+  view_.RelabelStopButton(J(u8"終了処理"));
+  view_.SetSizeText(SizeText());
+  view_.SetProgressPos(static_cast<int>(receivedBytes_ / divisor_));
+  result_ = 1;
+  receptionEnd_ = CalibratedNow();
+  CloseSocket();
+  view_.Refresh();
+}
+
+std::string Reception::SizeText() const {
+  char text[64];
+  std::snprintf(text, sizeof text, "%lld/%lld KByte", static_cast<long long>(receivedBytes_ / 1024),
+                static_cast<long long>(params_.totalBytes / 1024));
+  return text;
+}
+
+void Reception::UpdateProgress() {
+  bool refreshed = false;
+  if (tickBytes_ > 0) {
+    std::uint32_t now = clock_.TickMs();
+    progressAccum_ += now - progressLastTick_;
+    progressLastTick_ = now;
+    if (progressAccum_ > 1000) {
+      view_.SetProgressPos(static_cast<int>(receivedBytes_ / divisor_));
+      view_.SetSizeText(SizeText());
+      if (remainingFiles_ != shownRemaining_) {
+        shownRemaining_ = remainingFiles_;
+        char text[64];
+        std::snprintf(text, sizeof text, J(u8"あと %dﾌｧｲﾙ").c_str(), remainingFiles_);
+        view_.SetRemainingText(text);
+      }
+      view_.Refresh();
+      refreshed = true;
+      progressAccum_ = 0;
+    }
+  }
+  if (statusChanged_ && !refreshed) view_.Refresh();
+  statusChanged_ = false;
+}
+
+void Reception::CheckTimeLimits() {
+  Time32 now = CalibratedNow();
+  if (receivedBytes_ == 0 && files_.empty() && now > receptionStart_ + params_.timeout) view_.PostStopCommand();
+  if (params_.scheduledEnd < now - 60) view_.PostStopCommand();
+}
+
+void Reception::OnStopCommand() {
+  if (!finished_) {
+    finished_ = true;
+    receptionEnd_ = CalibratedNow();
+  } else {
+    closeRequested_ = true;
+  }
+}

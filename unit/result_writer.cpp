@@ -1,0 +1,170 @@
+// Result records "INFO%05d.RSV", placement of received files, and the split of
+// an autorun command.
+#include "unit/result_writer.h"
+
+#include <algorithm>
+#include <set>
+#include "common/debug_log.h"
+#include "common/files.h"
+#include "common/reservation_file.h"
+#include "common/text.h"
+#include "unit/reception.h"
+
+namespace {
+
+std::string Upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+ReceptionResult FromReservation(const ReservationRecord& r) {
+  ReceptionResult result;
+  result.programNumber = r.programNumber;
+  result.subNumber = r.subNumber;
+  result.name = r.name;
+  result.storageFolder = r.storageFolder;
+  result.autorun = r.autorun;
+  result.scheduledStart = r.ScheduledStart();
+  result.scheduledEnd = r.ScheduledEnd();
+  result.speed = r.speed;
+  result.channelName = r.channelName;
+  if (r.sid != 0) {
+    result.port = r.port;
+    result.address = r.address;
+  } else {
+    result.port = 0;
+    result.address = J(u8"ストリーム");
+  }
+  return result;
+}
+
+// Position just past the last "\" of a cp932 text (0 when there is none).
+std::size_t AfterLastBackslash(const std::string& text) {
+  std::size_t after = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+      ++i;
+      continue;
+    }
+    if (text[i] == '\\') after = i + 1;
+  }
+  return after;
+}
+
+}  // namespace
+
+ResultWriter::ResultWriter(FileSystem& fs, std::string historyFolder, std::uint32_t counter)
+    : fs_(fs), historyFolder_(std::move(historyFolder)), counter_(counter) {}
+
+bool ResultWriter::Write(const ReceptionResult& result, std::string* path) {
+  if (historyFolder_.empty() || !fs_.IsFolder(historyFolder_)) {
+    DebugPrintf("Result record of %s not written: history folder %s does not exist\n", result.name.c_str(),
+                historyFolder_.c_str());
+    return false;
+  }
+  std::string folder = WithBackslash(historyFolder_);
+  std::set<std::string> existing;
+  for (const FoundFile& f : fs_.Find(folder + "INFO*.RSV")) existing.insert(Upper(f.name));
+  const std::string data = EncodeResult(result);
+  int failures = 0;
+  for (int i = 0; i < kMaxNumbers; ++i) {
+    std::uint32_t number = counter_;
+    counter_ = (counter_ + 1) & 0xFFFF;
+    std::string name = ResultFileName(static_cast<int>(number));
+    // Any entry of that name is left alone: a record the planner has not yet
+    // collected must never be overwritten.
+    if (existing.count(Upper(name)) || fs_.Exists(folder + name)) continue;
+    if (fs_.WriteAll(folder + name, data)) {
+      if (path) *path = folder + name;
+      return true;
+    }
+    if (++failures >= kMaxCreateFailures) break;
+  }
+  DebugPrintf("Result record of %s could not be written in %s\n", result.name.c_str(), folder.c_str());
+  return false;
+}
+
+ReceptionResult CollectedResult(const ReservationRecord& reservation, int receptionResult, Time32 receivedFrom,
+                                Time32 receivedUntil) {
+  ReceptionResult result = FromReservation(reservation);
+  result.status = reservation.sid != 0 ? receptionResult : kResultSuccess;
+  result.receivedFrom = receivedFrom;
+  result.receivedUntil = receivedUntil;
+  return result;
+}
+
+ReceptionResult MissedResult(const ReservationRecord& reservation, Time32 now) {
+  ReceptionResult result = FromReservation(reservation);
+  result.status = kResultNotReceived;
+  result.receivedFrom = result.receivedUntil = now;
+  return result;
+}
+
+int PlaceFiles(Reception& reception, FileSystem& fs) {
+  reception.CloseOpenFile();
+  int failed = 0;
+  auto report = [&](const std::string& dest) {
+    DebugOut(dest + J(u8" ファイル作成失敗\n"));
+    ++failed;
+  };
+  for (auto& item : reception.Files()) {
+    ReceivedFile& e = item.second;
+    if (e.rejected || (!e.inMemory && e.tempPath.empty())) continue;  // already in place
+    if (e.destPath.empty()) {
+      DebugPrintf("File %u cannot be placed: its name never arrived%s%s\n", static_cast<unsigned>(e.fileId),
+                  e.tempPath.empty() ? "" : "; kept as ", e.tempPath.c_str());
+      ++failed;
+      continue;
+    }
+    CreateParentFolders(fs, e.destPath);
+    if (e.inMemory) {
+      // The image holds blockSize x blockCount bytes; a larger size from the air
+      // cannot be taken from it.
+      std::size_t n = std::min<std::size_t>(e.fileSize, e.memory.size());
+      if (!fs.WriteAll(e.destPath, std::string(e.memory.begin(), e.memory.begin() + n))) report(e.destPath);
+    } else if (fs.CopyTo(e.tempPath, e.destPath, true)) {
+      fs.Remove(e.tempPath);
+    } else {
+      report(e.destPath);
+    }
+  }
+  reception.Files().clear();
+  return failed;
+}
+
+AutorunCommand SplitAutorun(const std::string& command, const std::string& storageFolder) {
+  AutorunCommand r;
+  if (!command.empty() && command[0] == '"') {
+    std::size_t q = command.find('"', 1);
+    if (q == std::string::npos) {
+      r.program = command.substr(1);
+    } else {
+      r.program = command.substr(1, q - 1);
+      r.parameters = command.substr(q + 1);
+    }
+  } else {
+    std::string text = command;
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    std::size_t pos = 0;
+    bool found = false;
+    while (pos < text.size()) {
+      std::size_t blank = text.find(' ', pos);
+      std::size_t end = blank == std::string::npos ? text.size() : blank + 1;
+      r.program += text.substr(pos, end - pos);
+      pos = end;
+      if (r.program.find('.', AfterLastBackslash(r.program)) != std::string::npos) {
+        found = true;
+        break;
+      }
+    }
+    if (found) {
+      if (!r.program.empty() && r.program.back() == ' ') r.program.pop_back();
+      r.parameters = text.substr(pos);
+    } else {
+      r.program = text;
+    }
+  }
+  if (r.program.find(':') == std::string::npos) r.program = WithBackslash(storageFolder) + r.program;
+  return r;
+}
