@@ -1,0 +1,96 @@
+// The reception schedule: the pending and finished reservations, the 300 ms
+// pass that opens reception windows "Prepare Time" seconds ahead and collects
+// them when they are over, scanning of the schedule folder, the idle exit and
+// the change notice to the planner. Windows and messages are the host's.
+#pragma once
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include "common/clock.h"
+#include "unit/schedule_host.h"
+#include "unit/schedule_reservation.h"
+#include "unit/result_writer.h"
+#include "unit/schedule_settings.h"
+
+class FileSystem;
+class PlannerSettings;
+
+class ScheduleDriver {
+ public:
+  static constexpr int kRescanPasses = 1000;
+  static constexpr int kSelectorResetPasses = 10000;
+  static constexpr int kIdleExitPasses = 3000;
+  static constexpr int kSelectorCheckPass = 34;
+
+  ScheduleDriver(PlannerSettings& settings, FileSystem& fs, const Clock& clock, ScheduleHost& host);
+  ~ScheduleDriver();
+
+  // Reads the settings, "TimeError" and "Info count", settles the folders and
+  // makes the first scan. False when "Schedule"/"DataPath" is empty: then the
+  // unit never scans and the main timer must not run.
+  bool Start();
+  // WM_COMMAND 1004: rescan the folder and rebuild the list display.
+  void Rescan();
+  // WM_COMMAND 1008: reception settings (not "TimeError") and history folder.
+  void ReloadSettings();
+  // WM_COMMAND 1012: start the time receiver and check for the selector, unless
+  // a receiver already runs.
+  void StartTimeReceiver();
+  // One main timer tick.
+  void Pass();
+  // End of the main window: reservations stay for the next start, finished ones
+  // are written, "Info count" is stored.
+  void Shutdown();
+
+  // `ScanScheduleFolder`; also run by Rescan.
+  void ScanScheduleFolder();
+
+  const std::list<Reservation>& Pending() const { return pending_; }
+  const std::list<Reservation>& FinishedList() const { return finished_; }
+  Reservation* FindPending(std::uint32_t reservationId);
+  const ScheduleSettings& Settings() const { return settings_; }
+  std::int32_t TimeError() const { return timeError_; }
+  const std::string& ScheduleFolder() const { return scheduleFolder_; }
+  const std::string& HistoryFolder() const { return historyFolder_; }
+  bool HasTimeReceiver() const { return timeReceiver_ != nullptr; }
+  // True while a pass runs; a modal prompt inside it dispatches messages, and
+  // commands that change the lists must wait for its end.
+  bool InPass() const { return inPass_; }
+
+ private:
+  Time32 Now() const { return clock_.Now() + timeError_; }
+  void ReadFolders();
+  void ScanReservationFiles(Time32 now, int* missed);
+  void ScanDeletionRequests();
+  void RemoveDuplicates();
+  void InsertPending(Reservation entry);
+  // Deletes the entry's file and closes its window without a result.
+  void Drop(std::list<Reservation>::iterator it);
+  bool StartReception(Reservation& entry);
+  void Collect(Reservation entry, bool forceAutorun);
+  // Result record and file placement of a reservation leaving the lists.
+  void WriteResultAndPlace(Reservation& entry);
+  void NotifyIfNeeded(bool changed);
+  void EnsureSelectorChecked();
+
+  PlannerSettings& store_;
+  FileSystem& fs_;
+  const Clock& clock_;
+  ScheduleHost& host_;
+  std::unique_ptr<ResultWriter> results_;  // from Start on
+  std::string historyFolder_;
+  ScheduleSettings settings_;
+  std::int32_t timeError_ = 0;
+  std::string scheduleFolder_;
+  std::list<Reservation> pending_;
+  std::list<Reservation> finished_;   // newest first
+  std::unique_ptr<ScheduleTimeReceiver> timeReceiver_;
+  int passGuard_ = 0;
+  std::uint32_t tickCount_ = 0;
+  std::uint32_t idleTicks_ = 0;
+  std::uint16_t passSid_ = 0;
+  bool selectorChecked_ = false;
+  bool inPass_ = false;
+  bool rescanDeferred_ = false;
+};
