@@ -1,0 +1,49 @@
+#include "common/win/tray_icon.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "common/text.h"
+
+bool TrayIcon::Add(HWND owner, UINT id, UINT callbackMessage, HICON icon, const std::string& tipCp932) {
+  NOTIFYICONDATAW data = {};
+  data.cbSize = sizeof data;
+  data.hWnd = owner;
+  data.uID = id;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = callbackMessage;
+  data.hIcon = icon;
+  const std::wstring tip = Cp932ToWide(tipCp932);
+  std::wcsncpy(data.szTip, tip.c_str(), sizeof data.szTip / sizeof data.szTip[0] - 1);
+  if (!Shell_NotifyIconW(NIM_ADD, &data)) return false;
+  owner_ = owner;
+  id_ = id;
+  return true;
+}
+
+void TrayIcon::Remove() {
+  if (!owner_) return;
+  NOTIFYICONDATAW data = {};
+  data.cbSize = sizeof data;
+  data.hWnd = owner_;
+  data.uID = id_;
+  Shell_NotifyIconW(NIM_DELETE, &data);
+  owner_ = nullptr;
+}
+
+void ShowPopupMenuAtCursor(HWND owner, const MenuItem* items, int count) {
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return;
+  for (int i = 0; i < count; ++i)
+    AppendMenuW(menu, MF_STRING, items[i].id, Cp932ToWide(items[i].text).c_str());
+  POINT at;
+  GetCursorPos(&at);
+  // The owner must be foreground, or the menu stays open after a click elsewhere.
+  SetForegroundWindow(owner);
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr));
+  PostMessageW(owner, WM_NULL, 0, 0);
+  DestroyMenu(menu);
+  if (chosen) PostMessageW(owner, WM_COMMAND, chosen, 0);
+}

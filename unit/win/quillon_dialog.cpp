@@ -1,0 +1,292 @@
+#include "quillon_dialog.h"
+
+#include <winsock2.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "common/settings.h"
+#include "common/sockets.h"
+#include "common/text.h"
+#include "common/time_text.h"
+#include "common/win/list_view.h"
+#include "common/win/message_box.h"
+#include "reception_dialog.h"
+#include "resource.h"
+#include "selector_prompt.h"
+#include "unit/result_writer.h"
+#include "unit/time_receiver.h"
+
+const CQuillonDlg::MessageEntry CQuillonDlg::kMessages[] = {
+    {WM_INITDIALOG, &CQuillonDlg::OnInitDialog},
+    {WM_SYSCOMMAND, &CQuillonDlg::OnSysCommand},
+    {WM_TIMER, &CQuillonDlg::OnTimer},
+    {kTrayMessage, &CQuillonDlg::OnTray},
+    {kTimeSocketMessage, &CQuillonDlg::OnTimeSocket},
+    {WM_NOTIFY, &CQuillonDlg::OnNotify},
+    {WM_CLOSE, &CQuillonDlg::OnClose},
+    {0, nullptr},
+};
+
+const CQuillonDlg::CommandEntry CQuillonDlg::kCommands[] = {
+    {IDC_EXIT, &CQuillonDlg::OnExit},
+    {IDC_HIDE, &CQuillonDlg::OnHide},
+    {IDC_RESCAN, &CQuillonDlg::OnRescan},
+    {IDC_RELOAD_SETTINGS, &CQuillonDlg::OnReloadSettings},
+    {IDC_START_TIME, &CQuillonDlg::OnStartTime},
+    {ID_SHOW_WINDOW, &CQuillonDlg::OnShowWindow},
+    {0, nullptr},
+};
+
+namespace {
+constexpr UINT kTrayId = 1;
+constexpr int kImageReceiving = 0;
+constexpr int kImageWaiting = 1;
+
+// The network time receiver, its socket reporting to the main window.
+class TimeReceiverHandle : public ScheduleTimeReceiver {
+ public:
+  TimeReceiverHandle(CQuillonDlg& owner, PlannerSettings& settings, const Clock& clock, std::int32_t timeError)
+      : owner_(owner), receiver_(settings, clock, timeError) {
+    receiver_.Create();
+    if (DatagramSocket* socket = receiver_.Socket())
+      WSAAsyncSelect(static_cast<SOCKET>(socket->Handle()), owner.Handle(), CQuillonDlg::kTimeSocketMessage,
+                     FD_READ);
+    owner_.activeTimeReceiver = &receiver_;
+  }
+  ~TimeReceiverHandle() override { owner_.activeTimeReceiver = nullptr; }
+  bool Done() const override { return receiver_.Done(); }
+  bool Changed() const override { return receiver_.Changed(); }
+  void ClearChanged() override { receiver_.ClearChanged(); }
+  std::int32_t LastError() const override { return receiver_.LastError(); }
+
+ private:
+  CQuillonDlg& owner_;
+  TimeReceiver receiver_;
+};
+
+class CAboutDlg : public DialogImpl<CAboutDlg> {
+ public:
+  static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
+  void OnOk() { End(IDOK); }
+};
+const CAboutDlg::MessageEntry CAboutDlg::kMessages[] = {{0, nullptr}};
+const CAboutDlg::CommandEntry CAboutDlg::kCommands[] = {{IDOK, &CAboutDlg::OnOk}, {IDCANCEL, &CAboutDlg::OnOk}, {0, nullptr}};
+
+std::string WindowTitle(HWND hwnd) {
+  wchar_t title[512] = {};
+  GetWindowTextW(hwnd, title, 511);
+  return WideToCp932(title);
+}
+}  // namespace
+
+CQuillonDlg::CQuillonDlg(HINSTANCE instance, Settings& store, FileSystem& fs, const Clock& clock, HANDLE lockFile,
+                         std::string lockPath)
+    : instance_(instance),
+      store_(store),
+      settings_(std::make_unique<PlannerSettings>(store)),
+      fs_(fs),
+      clock_(clock),
+      lockFile_(lockFile),
+      lockPath_(std::move(lockPath)),
+      driver_(std::make_unique<ScheduleDriver>(*settings_, fs, clock, *this)) {}
+
+CQuillonDlg::~CQuillonDlg() {
+  driver_.reset();
+  ReleaseLock();
+  if (images_) ImageList_Destroy(images_);
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+void CQuillonDlg::ReleaseLock() {
+  if (lockFile_ == INVALID_HANDLE_VALUE) return;
+  CloseHandle(lockFile_);
+  lockFile_ = INVALID_HANDLE_VALUE;
+  DeleteFileW(Cp932ToWide(lockPath_).c_str());
+}
+
+INT_PTR CQuillonDlg::OnInitDialog(WPARAM, LPARAM) {
+  if (HMENU menu = GetSystemMenu(Handle(), FALSE)) {
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, Cp932ToWide(LoadCp932String(instance_, IDS_ABOUTBOX)).c_str());
+  }
+  bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  tray_.Add(Handle(), kTrayId, kTrayMessage, smallIcon_, J(u8"受信ユニット"));
+  SetUpList();
+
+  if (driver_->Start()) {
+    mainTimer_ = StartTimer(10, 49, 300);
+  } else {
+    PostCommand(IDC_HIDE);  // no schedule folder: nothing to do but wait hidden
+  }
+  ReleaseLock();
+  return TRUE;
+}
+
+void CQuillonDlg::SetUpList() {
+  HWND list = Item(IDC_RESERVATION_LIST);
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  const int w = list_view::ClientWidth(list);
+  list_view::AddColumn(list, 0, J(u8"番組名"), 7 * w / 10 - 1);
+  list_view::AddColumn(list, 1, J(u8"開始時刻"), 3 * w / 10);
+  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
+  for (int id : {IDI_RECEIVING, IDI_WAITING}) {
+    HICON icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
+    ImageList_AddIcon(images_, icon);
+    DestroyIcon(icon);
+  }
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
+}
+
+INT_PTR CQuillonDlg::OnSysCommand(WPARAM wParam, LPARAM) {
+  const UINT id = static_cast<UINT>(wParam & 0xFFF0);
+  if (id < 16 || id > 31) return FALSE;
+  CAboutDlg about;
+  about.RunModal(instance_, IDD_ABOUTBOX, Handle());
+  return TRUE;
+}
+
+INT_PTR CQuillonDlg::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam == mainTimer_ && !shutDown_) driver_->Pass();
+  return TRUE;
+}
+
+INT_PTR CQuillonDlg::OnTray(WPARAM wParam, LPARAM lParam) {
+  if (wParam != kTrayId) return TRUE;
+  if (lParam == WM_LBUTTONDBLCLK) {
+    PostCommand(ID_SHOW_WINDOW);
+  } else if (lParam == WM_RBUTTONDOWN) {
+    const MenuItem items[] = {{ID_SHOW_WINDOW, J(u8"ｳｨﾝﾄﾞｳの表示")}, {IDC_EXIT, J(u8"ｱﾌﾟﾘｹｰｼｮﾝの終了")}};
+    ShowPopupMenuAtCursor(Handle(), items, 2);
+  }
+  return TRUE;
+}
+
+INT_PTR CQuillonDlg::OnTimeSocket(WPARAM, LPARAM) {
+  if (activeTimeReceiver) activeTimeReceiver->OnDatagrams();
+  return TRUE;
+}
+
+INT_PTR CQuillonDlg::OnNotify(WPARAM, LPARAM lParam) {
+  const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (header->idFrom == IDC_RESERVATION_LIST && header->code == NM_DBLCLK)
+    ShowReceptionOf(reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem);
+  return FALSE;
+}
+
+void CQuillonDlg::ShowReceptionOf(int row) {
+  if (row < 0) return;
+  HWND list = Item(IDC_RESERVATION_LIST);
+  Reservation* entry = driver_->FindPending(static_cast<std::uint32_t>(list_view::RowData(list, row)));
+  if (!entry || !entry->window) return;
+  if (auto* handle = dynamic_cast<ReceptionWindowHandle*>(entry->window.get())) handle->Dialog().ShowOnTop();
+}
+
+INT_PTR CQuillonDlg::OnClose(WPARAM, LPARAM) {
+  OnHide();
+  return TRUE;
+}
+
+void CQuillonDlg::OnExit() {
+  // A prompt inside the pass dispatches this command; the pass must end first.
+  if (driver_->InPass()) {
+    PostCommand(IDC_EXIT);
+    return;
+  }
+  if (!driver_->Pending().empty()) {
+    const int answer = ShowMessageBox(Handle(), LoadCp932String(instance_, IDS_CONFIRM_EXIT),
+                                      LoadCp932String(instance_, IDS_UNIT_TITLE), MB_YESNO | MB_ICONINFORMATION);
+    if (answer != IDYES) return;
+  }
+  shutDown_ = true;
+  if (mainTimer_) Dialog::StopTimer(mainTimer_);
+  mainTimer_ = 0;
+  driver_->Shutdown();
+  tray_.Remove();
+  End(IDC_EXIT);
+}
+
+void CQuillonDlg::OnHide() { ShowWindow(Handle(), SW_HIDE); }
+
+void CQuillonDlg::OnRescan() {
+  if (!shutDown_) driver_->Rescan();
+}
+
+void CQuillonDlg::OnReloadSettings() { driver_->ReloadSettings(); }
+
+void CQuillonDlg::OnStartTime() {
+  if (!shutDown_) driver_->StartTimeReceiver();
+}
+
+void CQuillonDlg::OnShowWindow() {
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
+  BringWindowToTop(Handle());
+}
+
+// ---- ScheduleHost ----------------------------------------------------------
+
+std::unique_ptr<ReceptionHandle> CQuillonDlg::OpenReception(const ReceptionOrder& order) {
+  auto dialog = std::make_unique<CReceptionDlg>(order, fs_, clock_);
+  if (!dialog->Open(instance_, Handle())) return nullptr;
+  return std::make_unique<ReceptionWindowHandle>(std::move(dialog));
+}
+
+std::unique_ptr<ScheduleTimeReceiver> CQuillonDlg::OpenTimeReceiver(std::int32_t timeError) {
+  return std::make_unique<TimeReceiverHandle>(*this, *settings_, clock_, timeError);
+}
+
+void CQuillonDlg::ShowPending(const std::list<Reservation>& pending) {
+  HWND list = Item(IDC_RESERVATION_LIST);
+  SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  int row = 0;
+  for (const Reservation& r : pending) {
+    const int at = list_view::AddRow(list, row, r.name, r.window ? kImageReceiving : kImageWaiting,
+                                     static_cast<LPARAM>(r.reservationId));
+    if (at >= 0) list_view::SetCellText(list, at, 1, FormatLocalTime(r.scheduledStart, "%m/%d %H:%M"));
+    ++row;
+  }
+}
+
+void CQuillonDlg::MarkReceiving(const Reservation& entry) {
+  HWND list = Item(IDC_RESERVATION_LIST);
+  const int row = list_view::FindRow(list, static_cast<LPARAM>(entry.reservationId), &entry.name);
+  if (row >= 0) list_view::SetImage(list, row, kImageReceiving);
+}
+
+void CQuillonDlg::RemoveRow(const Reservation& entry) {
+  HWND list = Item(IDC_RESERVATION_LIST);
+  const int row = list_view::FindRow(list, static_cast<LPARAM>(entry.reservationId), &entry.name);
+  if (row >= 0) SendMessageW(list, LVM_DELETEITEM, row, 0);
+}
+
+void CQuillonDlg::NotifyPlanner() {
+  const std::string mark = J(u8"- 受信予約プログラム");
+  for (HWND w = FindWindowW(nullptr, nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (FindText(WindowTitle(w), mark) == std::string::npos) continue;
+    PostMessageW(w, WM_COMMAND, ID_PLANNER_REFRESH, 0);
+    return;
+  }
+}
+
+void CQuillonDlg::CheckSelector() { ::CheckSelector(instance_, Handle(), store_); }
+
+void CQuillonDlg::OpenAutorun(const std::string& command, const std::string& storageFolder) {
+  const AutorunCommand run = SplitAutorun(command, storageFolder);
+  ShellExecuteW(Handle(), L"open", Cp932ToWide(run.program).c_str(), Cp932ToWide(run.parameters).c_str(), L"",
+                SW_SHOW);
+}
+
+std::string CQuillonDlg::DefaultHistoryFolder() {
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  std::string folder = WideToCp932(windows);
+  const std::size_t slash = folder.find('\\');
+  if (slash != std::string::npos) folder.resize(slash);
+  return folder + "\\Program Files\\Lumivent\\Temporary\\";
+}

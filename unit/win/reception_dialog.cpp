@@ -1,0 +1,137 @@
+#include "reception_dialog.h"
+
+#include <winsock2.h>
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "common/files.h"
+#include "common/sockets.h"
+#include "common/text.h"
+#include "common/win/message_box.h"
+#include "resource.h"
+#include "unit/result_writer.h"
+#include "window_placement.h"
+
+const CReceptionDlg::MessageEntry CReceptionDlg::kMessages[] = {
+    {WM_INITDIALOG, &CReceptionDlg::OnInitDialog},
+    {WM_TIMER, &CReceptionDlg::OnTimer},
+    {kSocketMessage, &CReceptionDlg::OnSocket},
+    {WM_CLOSE, &CReceptionDlg::OnClose},
+    {0, nullptr},
+};
+
+const CReceptionDlg::CommandEntry CReceptionDlg::kCommands[] = {
+    {IDC_STOP, &CReceptionDlg::OnStop},
+    {IDC_CLOSE_RECEPTION, &CReceptionDlg::OnHide},
+    {IDCANCEL, &CReceptionDlg::OnHide},
+    {0, nullptr},
+};
+
+namespace {
+ReceptionParams ParamsOf(const ReceptionOrder& o) {
+  ReceptionParams p;
+  p.sid = o.sid;
+  p.port = o.port;
+  p.address = o.address;
+  p.storageFolder = o.storageFolder;
+  p.name = o.name;
+  p.totalBytes = o.totalBytes;
+  p.scheduledEnd = o.scheduledEnd;
+  p.clearFolder = o.clearFolder != 0;
+  p.timeError = o.timeError;
+  p.timeout = o.timeout;
+  p.messagePosition = o.messagePosition;
+  p.receiveBuffer = kReceiveBuffer;
+  return p;
+}
+}  // namespace
+
+CReceptionDlg::CReceptionDlg(const ReceptionOrder& order, FileSystem& fs, const Clock& clock)
+    : order_(order), fs_(fs), reception_(std::make_unique<Reception>(ParamsOf(order), fs, clock, *this)) {}
+
+CReceptionDlg::~CReceptionDlg() {
+  // A finished reception leaves its files at their names even when nobody
+  // collected it; an unfinished one places nothing.
+  if (started_ && reception_->Finished()) PlaceFilesOnce();
+  if (timer_) Dialog::StopTimer(timer_);
+  reception_->Shutdown();
+}
+
+bool CReceptionDlg::Open(HINSTANCE instance, HWND owner) {
+  if (!CreateModeless(instance, IDD_RECEPTION, owner)) return false;
+  if (!started_) {
+    Destroy();
+    return false;
+  }
+  PlaceReceptionWindow(Handle(), order_.messagePosition);
+  if (order_.visible) ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+  return true;
+}
+
+void CReceptionDlg::ShowOnTop() {
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
+}
+
+void CReceptionDlg::PlaceFilesOnce() {
+  if (placed_) return;
+  placed_ = true;
+  PlaceFiles(*reception_, fs_);
+}
+
+INT_PTR CReceptionDlg::OnInitDialog(WPARAM, LPARAM) {
+  started_ = reception_->Start();
+  if (started_) WatchSocket();
+  return FALSE;
+}
+
+void CReceptionDlg::WatchSocket() {
+  if (DatagramSocket* socket = reception_->Socket())
+    WSAAsyncSelect(static_cast<SOCKET>(socket->Handle()), Handle(), kSocketMessage, FD_READ);
+}
+
+INT_PTR CReceptionDlg::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam == timer_) reception_->OnTimer();
+  return TRUE;
+}
+
+INT_PTR CReceptionDlg::OnSocket(WPARAM, LPARAM) {
+  reception_->OnSocketReady();
+  return TRUE;
+}
+
+INT_PTR CReceptionDlg::OnClose(WPARAM, LPARAM) {
+  OnHide();
+  return TRUE;
+}
+
+void CReceptionDlg::OnStop() { reception_->OnStopCommand(); }
+
+void CReceptionDlg::OnHide() { ShowWindow(Handle(), SW_HIDE); }
+
+void CReceptionDlg::SetProgressRange(int upper) {
+  SendDlgItemMessageW(Handle(), IDC_PROGRESS, PBM_SETRANGE32, 0, upper);
+}
+
+void CReceptionDlg::SetProgressPos(int pos) { SendDlgItemMessageW(Handle(), IDC_PROGRESS, PBM_SETPOS, pos, 0); }
+
+void CReceptionDlg::Refresh() {
+  if (Handle()) UpdateWindow(Handle());
+}
+
+bool CReceptionDlg::StartTimer() {
+  timer_ = Dialog::StartTimer(10, 99, 10);
+  return timer_ != 0;
+}
+
+void CReceptionDlg::StopTimer() {
+  if (timer_) Dialog::StopTimer(timer_);
+  timer_ = 0;
+}
+
+void CReceptionDlg::ShowBindError(int code) {
+  char text[64];
+  std::snprintf(text, sizeof text, "Bind error %d", code);
+  ShowMessageBox(Handle(), text, J(u8"受信ユニット"), MB_OK);
+}

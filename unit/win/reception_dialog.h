@@ -1,0 +1,81 @@
+// The reception window "受信ユニット": one modeless dialog per running
+// reception. It drives the engine with a 10 ms timer and the socket's readiness
+// messages (WSAAsyncSelect FD_READ), and shows the engine's figures.
+#pragma once
+// The engine's headers name a class OpenFile, which windows.h also declares as a
+// function: they come first so that their declarations see the class.
+#include "common/files.h"
+#include "unit/reception.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "common/win/dialog.h"
+#include "unit/schedule_host.h"
+
+class Clock;
+class FileSystem;
+
+class CReceptionDlg : public DialogImpl<CReceptionDlg>, public ReceptionView {
+ public:
+  static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
+  static constexpr UINT kSocketMessage = WM_APP + 1;
+
+  CReceptionDlg(const ReceptionOrder& order, FileSystem& fs, const Clock& clock);
+  ~CReceptionDlg() override;
+  // Creates the window and starts the reception; false when the window closed
+  // itself at once (no address or storage folder).
+  bool Open(HINSTANCE instance, HWND owner);
+  void ShowOnTop();
+
+  Reception& Engine() { return *reception_; }
+  void PlaceFilesOnce();
+
+  // ReceptionView
+  void SetProgramName(const std::string& text) override { SetItemText(1003, text); }
+  void SetStatus(const std::string& text) override { SetItemText(1005, text); }
+  void SetRemainingText(const std::string& text) override { SetItemText(1007, text); }
+  void SetSizeText(const std::string& text) override { SetItemText(1010, text); }
+  void SetProgressRange(int upper) override;
+  void SetProgressPos(int pos) override;
+  void RelabelStopButton(const std::string& text) override { SetItemText(1, text); }
+  void Refresh() override;
+  bool StartTimer() override;
+  void StopTimer() override;
+  void PostStopCommand() override { PostCommand(1); }
+  void ShowBindError(int code) override;
+
+ private:
+  INT_PTR OnInitDialog(WPARAM, LPARAM);
+  INT_PTR OnTimer(WPARAM, LPARAM);
+  INT_PTR OnSocket(WPARAM, LPARAM);
+  INT_PTR OnClose(WPARAM, LPARAM);
+  void OnStop();
+  void OnHide();
+  void WatchSocket();
+
+  ReceptionOrder order_;
+  FileSystem& fs_;
+  std::unique_ptr<Reception> reception_;
+  UINT_PTR timer_ = 0;
+  bool started_ = false;
+  bool placed_ = false;
+};
+
+// The schedule's handle on a reception window; dropping it closes the window.
+class ReceptionWindowHandle : public ReceptionHandle {
+ public:
+  explicit ReceptionWindowHandle(std::unique_ptr<CReceptionDlg> dialog) : dialog_(std::move(dialog)) {}
+  bool Finished() const override { return dialog_->Engine().Finished(); }
+  bool CloseRequested() const override { return dialog_->Engine().CloseRequested(); }
+  int Result() const override { return dialog_->Engine().Result(); }
+  Time32 ReceptionStart() const override { return dialog_->Engine().ReceptionStart(); }
+  Time32 ReceptionEnd() const override { return dialog_->Engine().ReceptionEnd(); }
+  void PlaceFiles() override { dialog_->PlaceFilesOnce(); }
+  CReceptionDlg& Dialog() { return *dialog_; }
+
+ private:
+  std::unique_ptr<CReceptionDlg> dialog_;
+};
