@@ -337,7 +337,11 @@ bool Reception::NameEntry(ReceivedFile& e, const std::string& name) {
     Reject(e, "its name would lie outside the storage folder");
     return false;
   }
-  e.destPath = storageFolder_ + name;
+  // "/" separates folders on Windows too; the folder helpers know only "\".
+  std::string local = name;
+  for (char& c : local)
+    if (c == '/') c = '\\';
+  e.destPath = storageFolder_ + local;
   return true;
 }
 
@@ -475,6 +479,8 @@ bool Reception::StorePayload(ReceivedFile& e, std::uint64_t offset, const std::u
 }
 
 void Reception::TestCompletion() {
+  // A reception ended by command 1 keeps storing, but its result stays 0.
+  if (finished_) return;
   if (fileCount_ <= 0 || files_.size() != static_cast<std::size_t>(fileCount_) ||
       completeCount_ != files_.size() || files_.rbegin()->first != fileCount_ - 1)
     return;

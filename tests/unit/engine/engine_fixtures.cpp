@@ -1,0 +1,149 @@
+#include "tests/unit/engine/engine_fixtures.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+namespace enginetest {
+
+namespace {
+void Put16(std::string& s, std::size_t at, std::uint32_t v) {
+  s[at] = static_cast<char>(v & 0xFF);
+  s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& s, std::size_t at, std::uint32_t v) {
+  Put16(s, at, v & 0xFFFF);
+  Put16(s, at + 2, v >> 16);
+}
+}  // namespace
+
+int HeaderBytes(int headerClass) {
+  static const int sizes[8] = {0, 70, 134, 262, 262, 262, 262, 262};
+  return sizes[headerClass & 7];
+}
+
+std::string EncodeDatagram(const DatagramSpec& d) {
+  int header = d.block == 0 ? HeaderBytes(d.headerClass) : 0;
+  std::string s(16 + header, '\0');
+  std::uint16_t flags = d.flags ? d.flags : static_cast<std::uint16_t>(0x0100 | (d.headerClass << 4));
+  Put16(s, 0, flags);
+  Put16(s, 2, d.blockSize);
+  Put16(s, 4, static_cast<std::uint32_t>(16 + header + d.payload.size() + d.lengthDelta));
+  Put16(s, 6, d.block & 0xFFFF);
+  s[8] = static_cast<char>((d.block >> 16) & 0xFF);
+  Put16(s, 9, d.blockCount & 0xFFFF);
+  s[11] = static_cast<char>((d.blockCount >> 16) & 0xFF);
+  Put16(s, 14, d.fileId);
+  if (header) {
+    Put16(s, 16, d.fileCount);
+    Put32(s, 18, d.fileSize);
+    std::memcpy(&s[22], d.name.data(), std::min<std::size_t>(d.name.size(), header - 6));
+  }
+  return s + d.payload;
+}
+
+std::uint32_t BlocksOf(std::size_t size, std::uint16_t blockSize, int headerClass) {
+  std::size_t first = blockSize - 16 - HeaderBytes(headerClass);
+  if (size <= first) return 1;
+  std::size_t step = blockSize - 16;
+  return static_cast<std::uint32_t>(1 + (size - first + step - 1) / step);
+}
+
+std::vector<std::string> FileDatagrams(const std::vector<CarouselFile>& files, std::size_t id,
+                                       std::uint16_t blockSize, int headerClass) {
+  const CarouselFile& f = files[id];
+  std::vector<std::string> out;
+  std::uint32_t count = BlocksOf(f.data.size(), blockSize, headerClass);
+  std::size_t pos = 0;
+  for (std::uint32_t b = 0; b < count; ++b) {
+    DatagramSpec d;
+    d.headerClass = headerClass;
+    d.blockSize = blockSize;
+    d.block = b;
+    d.blockCount = count;
+    d.fileId = static_cast<std::uint16_t>(id);
+    d.fileCount = static_cast<std::uint16_t>(files.size());
+    d.fileSize = static_cast<std::uint32_t>(f.data.size());
+    d.name = f.name;
+    std::size_t room = blockSize - 16 - (b == 0 ? HeaderBytes(headerClass) : 0);
+    d.payload = f.data.substr(pos, room);
+    pos += d.payload.size();
+    out.push_back(EncodeDatagram(d));
+  }
+  return out;
+}
+
+std::vector<std::string> Cycle(const std::vector<CarouselFile>& files, std::uint16_t blockSize, int headerClass) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    auto one = FileDatagrams(files, i, blockSize, headerClass);
+    out.insert(out.end(), one.begin(), one.end());
+  }
+  return out;
+}
+
+std::string RandomBytes(std::mt19937& rng, std::size_t size) {
+  std::string s(size, '\0');
+  for (char& c : s) c = static_cast<char>(rng() & 0xFF);
+  return s;
+}
+
+bool FakeSocket::Bind(std::uint16_t port, int receiveBuffer) {
+  net_->boundPort = port;
+  net_->receiveBuffer = receiveBuffer;
+  return net_->bindOk;
+}
+bool FakeSocket::Join(const std::string& group) {
+  net_->group = group;
+  return net_->joinOk;
+}
+bool FakeSocket::Leave() {
+  net_->left = true;
+  return true;
+}
+int FakeSocket::Pending() {
+  if (net_->inbox.empty()) return 0;
+  return std::max<int>(1, static_cast<int>(net_->inbox.front().size()));
+}
+int FakeSocket::Receive(void* buffer, int size, std::uint16_t* sourcePort) {
+  if (net_->inbox.empty()) return -1;
+  std::string d = std::move(net_->inbox.front());
+  net_->inbox.pop_front();
+  int n = std::min<int>(size, static_cast<int>(d.size()));
+  std::memcpy(buffer, d.data(), n);
+  if (sourcePort) *sourcePort = 5000;
+  return n;
+}
+
+namespace fs = std::filesystem;
+
+ScratchFolder::ScratchFolder() {
+  static std::atomic<int> serial{0};
+  auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  fs::path p = fs::temp_directory_path() /
+               ("lvengine_" + std::to_string(stamp % 1000000007) + "_" + std::to_string(serial++));
+  fs::create_directories(p);
+  path_ = p.string();
+#ifdef _WIN32
+  for (char& c : path_)
+    if (c == '/') c = '\\';
+#endif
+  while (path_.size() > 1 && (path_.back() == '/' || path_.back() == '\\')) path_.pop_back();
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ec;
+  fs::remove_all(fs::path(path_), ec);
+}
+
+std::string ScratchFolder::Read(const std::string& name) const {
+  std::string data;
+  if (!PlatformFiles().ReadAll(*this / name, &data)) return std::string();
+  return data;
+}
+
+bool ScratchFolder::Has(const std::string& name) const { return PlatformFiles().Exists(*this / name); }
+
+}  // namespace enginetest

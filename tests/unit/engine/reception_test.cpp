@@ -1,0 +1,644 @@
+// The reception engine fed directly with datagrams through a fake socket.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include "common/clock.h"
+#include "common/debug_log.h"
+#include "common/text.h"
+#include "tests/unit/engine/engine_fixtures.h"
+#include "unit/reception.h"
+#include "unit/result_writer.h"
+
+using namespace enginetest;
+
+namespace {
+
+class ReceptionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    params.sid = 7;
+    params.port = 5001;
+    params.address = "239.1.2.3";
+    params.storageFolder = folder.Path();
+    params.name = J(u8"テスト番組");
+    params.totalBytes = 1024 * 1024;
+    params.scheduledEnd = clock.Now() + 3600;
+    params.timeout = 300;
+    SetDebugSink([this](const std::string& line) { debugLines.push_back(line); });
+  }
+  void TearDown() override {
+    rx.reset();
+    SetDebugSink({});
+  }
+  FileSystem& Fs() { return PlatformFiles(); }
+  void Start() {
+    auto n = net;
+    rx.reset(new Reception(params, Fs(), clock, view, [n] { return std::unique_ptr<DatagramSocket>(new FakeSocket(n)); }));
+    ASSERT_TRUE(rx->Start());
+  }
+  // Lets more than a second pass so that small files go to disk again.
+  void Wait(std::uint32_t ms) { clock.Advance(ms); }
+  void Feed(const std::vector<std::string>& datagrams) {
+    net->inbox.insert(net->inbox.end(), datagrams.begin(), datagrams.end());
+  }
+  void Feed(const std::string& datagram) { net->inbox.push_back(datagram); }
+  // Ticks until the socket and the queue are drained (and the write buffer flushed).
+  void Run() {
+    for (int guard = 0; guard < 200000; ++guard) {
+      clock.Advance(10);
+      rx->OnSocketReady();
+      rx->OnTimer();
+      if (net->inbox.empty() && rx->QueueLength() == 0) break;
+    }
+    for (int i = 0; i < 5; ++i) {
+      clock.Advance(10);
+      rx->OnTimer();
+    }
+  }
+  const ReceivedFile* Entry(std::uint16_t id) {
+    auto it = rx->Files().find(id);
+    return it == rx->Files().end() ? nullptr : &it->second;
+  }
+  bool Logged(const std::string& part) {
+    for (const auto& l : debugLines)
+      if (l.find(part) != std::string::npos) return true;
+    return false;
+  }
+
+  ScratchFolder folder;
+  std::shared_ptr<FakeNet> net = std::make_shared<FakeNet>();
+  ManualClock clock{1700000000, 5000};
+  RecordingView view;
+  ReceptionParams params;
+  std::unique_ptr<Reception> rx;
+  std::vector<std::string> debugLines;
+  std::mt19937 rng{12345};
+};
+
+TEST_F(ReceptionTest, StartJoinsTheGroupWithTheUnitsReceiveBufferAndWaits) {
+  Start();
+  EXPECT_EQ(net->boundPort, 5001);
+  EXPECT_EQ(net->receiveBuffer, 0x20000);
+  EXPECT_EQ(net->group, "239.1.2.3");
+  EXPECT_EQ(view.status, J(u8"受信待ち"));
+  EXPECT_EQ(view.programName, J(u8"テスト番組"));
+  EXPECT_TRUE(view.timerRunning);
+  EXPECT_EQ(rx->ReceptionStart(), clock.Now());
+}
+
+TEST_F(ReceptionTest, EmptyAddressOrFolderRefusesToStart) {
+  params.address.clear();
+  Reception a(params, Fs(), clock, view);
+  EXPECT_FALSE(a.Start());
+  params.address = "239.1.2.3";
+  params.storageFolder.clear();
+  Reception b(params, Fs(), clock, view);
+  EXPECT_FALSE(b.Start());
+}
+
+TEST_F(ReceptionTest, StreamProgramFinishesAtOnceWithoutSocket) {
+  params.sid = 0;
+  params.timeError = 30;
+  Start();
+  EXPECT_TRUE(rx->Finished());
+  EXPECT_EQ(rx->ReceptionEnd(), rx->ReceptionStart());
+  EXPECT_EQ(rx->ReceptionStart(), clock.Now() + 30);
+  EXPECT_EQ(net->boundPort, -1);
+}
+
+TEST_F(ReceptionTest, FailedJoinShowsBindErrorAndIsUnreceivableUntilCommandOne) {
+  net->joinOk = false;
+  Start();
+  EXPECT_EQ(view.bindError, 10049);
+  EXPECT_EQ(view.status, J(u8"受信不可"));
+  EXPECT_FALSE(view.timerRunning);
+  EXPECT_TRUE(net->closed);
+  EXPECT_FALSE(rx->Finished());
+  rx->OnStopCommand();
+  EXPECT_TRUE(rx->Finished());
+  EXPECT_EQ(rx->Result(), 0);
+  rx->OnStopCommand();
+  EXPECT_TRUE(rx->CloseRequested());
+}
+
+TEST_F(ReceptionTest, NoTimerIdLeavesTheGroupAndIsUnreceivable) {
+  view.timerAvailable = false;
+  Start();
+  EXPECT_EQ(view.status, J(u8"受信不可"));
+  EXPECT_TRUE(net->left);
+  EXPECT_TRUE(net->closed);
+}
+
+TEST_F(ReceptionTest, FirstDatagramBlockFiveGetsTempNameAndFinalNameAfterBlockZero) {
+  std::vector<CarouselFile> files{{"sub\\data.bin", RandomBytes(rng, 20000)}};
+  auto dg = FileDatagrams(files, 0, 1024, 1);
+  ASSERT_GT(dg.size(), 10u);
+  Start();
+  Feed(dg[5]);
+  Run();
+  const ReceivedFile* e = Entry(0);
+  ASSERT_NE(e, nullptr);
+  ASSERT_FALSE(e->tempPath.empty());
+  EXPECT_EQ(e->tempPath.find(WithBackslash(folder.Path()) + "~"), 0u);
+  EXPECT_EQ(e->tempPath.substr(e->tempPath.size() - 4), ".tmp");
+  EXPECT_TRUE(e->destPath.empty());
+  EXPECT_EQ(view.status, J(u8"受信中"));
+  const std::string tempPath = e->tempPath;
+
+  Feed(dg);
+  Run();
+  e = Entry(0);
+  EXPECT_EQ(e->destPath, folder / "sub\\data.bin");
+  EXPECT_TRUE(e->complete);
+  EXPECT_FALSE(rx->Finished());  // declared on the next datagram of a complete file
+  Feed(dg[3]);
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  EXPECT_EQ(rx->Result(), 1);
+  EXPECT_TRUE(Fs().Exists(tempPath));
+  EXPECT_EQ(PlaceFiles(*rx, Fs()), 0);
+  EXPECT_FALSE(Fs().Exists(tempPath));
+  EXPECT_EQ(folder.Read("sub\\data.bin"), files[0].data);
+}
+
+TEST_F(ReceptionTest, ThreeFilesCompleteOnTheFirstDatagramAfterAllAreComplete) {
+  std::vector<CarouselFile> files{{"a.txt", RandomBytes(rng, 5000)},
+                                  {"b.txt", RandomBytes(rng, 15000)},
+                                  {"c.txt", RandomBytes(rng, 300)}};
+  Start();
+  Wait(2000);
+  Feed(Cycle(files, 1024, 2));
+  Run();
+  EXPECT_EQ(rx->RemainingFiles(), 0);
+  EXPECT_FALSE(rx->Finished());
+  Feed(FileDatagrams(files, 1, 1024, 2)[2]);
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  EXPECT_EQ(rx->Result(), 1);
+  EXPECT_EQ(view.status, J(u8"受信終了"));
+  EXPECT_EQ(view.stopLabel, J(u8"終了処理"));
+  EXPECT_EQ(view.remaining, "");
+  EXPECT_FALSE(view.timerRunning);
+  EXPECT_TRUE(net->left);
+  EXPECT_TRUE(net->closed);
+  EXPECT_EQ(rx->ReceptionEnd(), clock.Now());
+  PlaceFiles(*rx, Fs());
+  for (const auto& f : files) EXPECT_EQ(folder.Read(f.name), f.data) << f.name;
+}
+
+TEST_F(ReceptionTest, FileIdsZeroOneThreeNeverCompleteAndEndAfterScheduledEnd) {
+  std::vector<CarouselFile> files{{"a", RandomBytes(rng, 3000)}, {"b", RandomBytes(rng, 3000)},
+                                  {"c", RandomBytes(rng, 3000)}, {"d", RandomBytes(rng, 3000)}};
+  params.scheduledEnd = clock.Now() + 5;
+  Start();
+  std::vector<std::string> cycle;
+  for (std::size_t id : {0u, 1u, 3u}) {
+    auto one = FileDatagrams(files, id, 1024, 1);
+    for (auto& d : one) d[16] = 3;  // fileCount 3 in every header
+    cycle.insert(cycle.end(), one.begin(), one.end());
+  }
+  Feed(cycle);
+  Feed(cycle);
+  Run();
+  EXPECT_EQ(rx->FileCount(), 3);
+  EXPECT_FALSE(rx->Finished());
+  // Run on the clock until the scheduled end is more than 60 s past.
+  for (int i = 0; i < 7000 && view.stopPosts == 0; ++i) {
+    clock.Advance(10);
+    rx->OnTimer();
+  }
+  ASSERT_EQ(view.stopPosts, 1);
+  EXPECT_GT(clock.Now() - 60, params.scheduledEnd);
+  EXPECT_LE(clock.Now() - 61, params.scheduledEnd);
+  rx->OnStopCommand();
+  EXPECT_TRUE(rx->Finished());
+  EXPECT_EQ(rx->Result(), 0);
+  EXPECT_FALSE(rx->CloseRequested());
+  for (int i = 0; i < 100; ++i) {
+    clock.Advance(10);
+    rx->OnTimer();
+  }
+  ASSERT_EQ(view.stopPosts, 2);
+  rx->OnStopCommand();
+  EXPECT_TRUE(rx->CloseRequested());
+}
+
+TEST_F(ReceptionTest, NothingWithinTimeoutEndsWithinASecond) {
+  params.timeout = 3;
+  Start();
+  int ticks = 0;
+  while (view.stopPosts == 0 && ticks < 1000) {
+    clock.Advance(10);
+    rx->OnTimer();
+    ++ticks;
+  }
+  EXPECT_EQ(view.stopPosts, 1);
+  EXPECT_GT(clock.Now(), rx->ReceptionStart() + 3);
+  EXPECT_LE(clock.Now(), rx->ReceptionStart() + 4);
+}
+
+TEST_F(ReceptionTest, StoppedReceptionKeepsStoringButResultStaysZero) {
+  std::vector<CarouselFile> files{{"late.bin", RandomBytes(rng, 9000)}};
+  Start();
+  Wait(2000);
+  rx->OnStopCommand();
+  Feed(Cycle(files, 1024, 1));
+  Feed(FileDatagrams(files, 0, 1024, 1)[0]);
+  Run();
+  EXPECT_TRUE(rx->Finished());
+  EXPECT_EQ(rx->Result(), 0);
+  PlaceFiles(*rx, Fs());
+  EXPECT_EQ(folder.Read("late.bin"), files[0].data);
+}
+
+TEST_F(ReceptionTest, SmallFilesArrivingInABurstAreKeptInMemoryAndPlaced) {
+  std::vector<CarouselFile> files{{"s1.txt", RandomBytes(rng, 700)},
+                                  {"s2.txt", RandomBytes(rng, 3000)},
+                                  {"big.bin", RandomBytes(rng, 40000)},
+                                  {"s3.txt", RandomBytes(rng, 100)}};
+  Start();
+  Wait(1500);
+  Feed(Cycle(files, 1024, 1));
+  Feed(FileDatagrams(files, 0, 1024, 1)[0]);
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  // The first file is created on disk; the next small files come within a
+  // second of it and stay in memory; the large one always goes to disk.
+  EXPECT_FALSE(Entry(0)->inMemory);
+  EXPECT_TRUE(Entry(1)->inMemory);
+  EXPECT_FALSE(Entry(2)->inMemory);
+  EXPECT_TRUE(Entry(3)->inMemory);
+  EXPECT_FALSE(folder.Has("s2.txt"));
+  EXPECT_FALSE(folder.Has("s3.txt"));
+  EXPECT_EQ(PlaceFiles(*rx, Fs()), 0);
+  for (const auto& f : files) EXPECT_EQ(folder.Read(f.name), f.data) << f.name;
+}
+
+TEST_F(ReceptionTest, SeededLossReorderingAndDuplicatesEndByteExact) {
+  std::vector<CarouselFile> files;
+  for (int i = 0; i < 12; ++i)
+    files.push_back({"f" + std::to_string(i) + (i % 3 ? "\\deep\\x.dat" : ".dat"),
+                     RandomBytes(rng, (rng() % 5) ? rng() % 30000 : rng() % 2000)});
+  Start();
+  Wait(1500);
+  auto cycle = Cycle(files, 1024, 1);
+  std::bernoulli_distribution lose(0.30), dup(0.10);
+  int cycles = 0;
+  while (!rx->Finished() && cycles < 60) {
+    std::vector<std::string> sent;
+    // The first cycle starts in the middle of the carousel.
+    std::size_t from = cycles == 0 ? cycle.size() / 2 : 0;
+    for (std::size_t i = from; i < cycle.size(); ++i) {
+      if (lose(rng)) continue;
+      sent.push_back(cycle[i]);
+      if (dup(rng)) sent.push_back(cycle[i]);
+    }
+    for (std::size_t i = 0; i + 1 < sent.size(); ++i)
+      if (rng() % 5 == 0) std::swap(sent[i], sent[std::min(sent.size() - 1, i + 1 + rng() % 8)]);
+    Feed(sent);
+    Run();
+    ++cycles;
+    Wait(300);
+  }
+  ASSERT_TRUE(rx->Finished()) << "after " << cycles << " cycles";
+  EXPECT_EQ(rx->Result(), 1);
+  EXPECT_GT(cycles, 1);
+  EXPECT_EQ(PlaceFiles(*rx, Fs()), 0);
+  for (const auto& f : files) EXPECT_EQ(folder.Read(f.name), f.data) << f.name;
+  EXPECT_TRUE(Fs().Find(folder / "~*.tmp").empty());
+}
+
+TEST_F(ReceptionTest, FilesStartedInTheSameMillisecondGetDistinctTempNames) {
+  std::vector<CarouselFile> files{{"one.bin", RandomBytes(rng, 30000)}, {"two.bin", RandomBytes(rng, 30000)}};
+  auto a = FileDatagrams(files, 0, 1024, 1);
+  auto b = FileDatagrams(files, 1, 1024, 1);
+  Start();
+  Wait(1500);
+  // Both files start without their names within one tick.
+  Feed({a[3], b[4]});
+  rx->OnSocketReady();
+  rx->OnTimer();
+  ASSERT_NE(Entry(0), nullptr);
+  ASSERT_NE(Entry(1), nullptr);
+  EXPECT_NE(Entry(0)->tempPath, Entry(1)->tempPath);
+  Feed(a);
+  Feed(b);
+  Feed(a[0]);
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  PlaceFiles(*rx, Fs());
+  EXPECT_EQ(folder.Read("one.bin"), files[0].data);
+  EXPECT_EQ(folder.Read("two.bin"), files[1].data);
+}
+
+TEST_F(ReceptionTest, ProgressShowsFiguresOnceASecondWithRemainingFiles) {
+  std::vector<CarouselFile> files{{"a", RandomBytes(rng, 50000)}, {"b", RandomBytes(rng, 50000)}};
+  Start();
+  Wait(1500);
+  Feed(FileDatagrams(files, 0, 1024, 1));
+  // Feed a few datagrams per tick for more than a second.
+  auto rest = FileDatagrams(files, 1, 1024, 1);
+  for (std::size_t i = 0; i + 1 < rest.size(); ++i) {
+    if (i % 2 == 0) {
+      clock.Advance(10);
+      rx->OnSocketReady();
+      rx->OnTimer();
+    }
+    Feed(rest[i]);
+  }
+  Run();
+  EXPECT_EQ(view.remaining, J(u8"あと 1ﾌｧｲﾙ"));
+  EXPECT_NE(view.sizeText.find("/1024 KByte"), std::string::npos) << view.sizeText;
+  EXPECT_GT(view.position, 0);
+}
+
+struct DivisorCase {
+  std::int64_t totalBytes;
+  int divisor;
+  int range;
+};
+
+class DivisorTest : public ReceptionTest, public ::testing::WithParamInterface<DivisorCase> {};
+
+TEST_P(DivisorTest, ProgressBarScale) {
+  params.totalBytes = GetParam().totalBytes;
+  Start();
+  EXPECT_EQ(rx->Divisor(), GetParam().divisor);
+  EXPECT_EQ(view.range, GetParam().range);
+  EXPECT_EQ(view.position, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Totals, DivisorTest,
+                         ::testing::Values(DivisorCase{0, 1024, 0}, DivisorCase{1024 * 1024, 1024, 1024},
+                                           DivisorCase{1022LL * 65536 + 65535, 1024, 65471},
+                                           DivisorCase{1023LL * 65536, 1024, 65472},
+                                           DivisorCase{2000LL * 65536, 2001, 65503}));
+
+// Names that would place a file outside the storage folder.
+class UnsafeNameTest : public ReceptionTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UnsafeNameTest, FileIsDroppedAndNothingLandsOutsideTheFolder) {
+  std::vector<CarouselFile> files{{"good.txt", RandomBytes(rng, 2000)}, {GetParam(), RandomBytes(rng, 2000)}};
+  Start();
+  Wait(1500);
+  Feed(Cycle(files, 512, 1));
+  Feed(Cycle(files, 512, 1));
+  Run();
+  const ReceivedFile* bad = Entry(1);
+  ASSERT_NE(bad, nullptr);
+  EXPECT_TRUE(bad->rejected);
+  EXPECT_TRUE(bad->destPath.empty());
+  EXPECT_FALSE(rx->Finished());
+  EXPECT_TRUE(Logged("outside the storage folder"));
+  PlaceFiles(*rx, Fs());
+  EXPECT_EQ(folder.Read("good.txt"), files[0].data);
+  auto inside = Fs().Find(folder / "*");
+  ASSERT_EQ(inside.size(), 1u);
+  EXPECT_EQ(inside[0].name, "good.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, UnsafeNameTest,
+                         ::testing::Values("..\\escape.txt", "a\\..\\..\\escape.txt", "sub\\..", "\\escape.txt",
+                                           "/escape.txt", "C:\\escape.txt", "c:escape.txt", "../escape.txt",
+                                           ".. \\escape.txt", "...\\escape.txt", "", "dir\\"));
+
+TEST_F(ReceptionTest, UnsafeNameArrivingAfterTempStartRemovesTheTempFile) {
+  std::vector<CarouselFile> files{{"..\\..\\evil.bin", RandomBytes(rng, 30000)}};
+  auto dg = FileDatagrams(files, 0, 1024, 1);
+  Start();
+  Wait(1500);
+  Feed({dg[4], dg[5]});
+  Run();
+  ASSERT_FALSE(Entry(0)->tempPath.empty());
+  Feed(dg);
+  Run();
+  EXPECT_TRUE(Entry(0)->rejected);
+  EXPECT_TRUE(Fs().Find(folder / "*").empty());
+}
+
+// Datagrams that do not fit the model are dropped without touching anything.
+struct MalformedCase {
+  const char* name;
+  std::string (*make)();
+};
+
+std::string Base(std::uint32_t block, int lengthDelta = 0, std::size_t payload = 100) {
+  DatagramSpec d;
+  d.blockSize = 1024;
+  d.block = block;
+  d.blockCount = 3;
+  d.name = "x.bin";
+  d.fileSize = 2000;
+  d.payload.assign(payload, 'p');
+  d.lengthDelta = lengthDelta;
+  return EncodeDatagram(d);
+}
+
+const MalformedCase kMalformed[] = {
+    {"ShorterThanHeader", [] { return std::string(10, '\x01'); }},
+    {"LengthBelowFileHeader", [] { return Base(0).substr(0, 16 + 40); }},
+    {"LengthFieldBelowFileHeader", [] { return Base(0, -200, 100); }},
+    {"LengthFieldBeyondDatagram", [] { return Base(1, 50); }},
+    {"LengthAbove4096", [] {
+       std::string d = Base(1);
+       d[4] = 0x01;
+       d[5] = 0x10;  // 4097
+       return d;
+     }},
+    {"BlockPastBlockCount", [] { return Base(3); }},
+    {"BlockCountZero", [] {
+       std::string d = Base(1);
+       d[9] = d[10] = d[11] = 0;
+       return d;
+     }},
+    {"PayloadLongerThanABlock", [] { return Base(1, 0, 1024 - 16 + 1); }},
+    {"FlagsRejected", [] {
+       std::string d = Base(1);
+       d[0] |= 0x01;
+       return d;
+     }},
+    {"FlagsWithoutDataBit", [] {
+       std::string d = Base(1);
+       d[1] = 0x02;
+       return d;
+     }},
+};
+
+class MalformedTest : public ReceptionTest, public ::testing::WithParamInterface<MalformedCase> {};
+
+TEST_P(MalformedTest, DatagramIsDropped) {
+  Start();
+  Wait(1500);
+  Feed(GetParam().make());
+  Run();
+  EXPECT_EQ(rx->DroppedDatagrams(), 1u);
+  EXPECT_EQ(rx->ReceivedBytes(), 0);
+  EXPECT_TRUE(rx->Files().empty());
+  EXPECT_TRUE(Fs().Find(folder / "*").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MalformedTest, ::testing::ValuesIn(kMalformed),
+                         [](const ::testing::TestParamInfo<MalformedCase>& i) { return std::string(i.param.name); });
+
+TEST_F(ReceptionTest, DatagramWithAnotherBlockSizeIsIgnored) {
+  std::vector<CarouselFile> files{{"a.bin", RandomBytes(rng, 3000)}};
+  Start();
+  Feed(Cycle(files, 1024, 1)[0]);
+  Feed(Cycle(files, 2048, 1)[0]);
+  Run();
+  EXPECT_EQ(rx->BlockSize(), 1024);
+  EXPECT_EQ(rx->DroppedDatagrams(), 1u);
+}
+
+TEST_F(ReceptionTest, PayloadOutsideTheMemoryImageIsDropped) {
+  // A memory file of 2 blocks: block 1 claims more payload than a block holds.
+  std::vector<CarouselFile> files{{"m.bin", RandomBytes(rng, 1500)}};
+  auto dg = FileDatagrams(files, 0, 1024, 1);
+  Start();
+  Feed(dg[0]);
+  Run();
+  ASSERT_TRUE(Entry(0)->inMemory);
+  DatagramSpec big;
+  big.blockSize = 1024;
+  big.block = 1;
+  big.blockCount = 2;
+  big.payload.assign(1024, 'z');
+  Feed(EncodeDatagram(big).substr(0, 1024 + 16));
+  Run();
+  EXPECT_EQ(rx->DroppedDatagrams(), 1u);
+  Feed(dg[1]);
+  Feed(dg[0]);
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  PlaceFiles(*rx, Fs());
+  EXPECT_EQ(folder.Read("m.bin"), files[0].data);
+}
+
+TEST_F(ReceptionTest, NameFillingItsFieldIsCutAtTheField) {
+  std::string name(64, 'n');  // class 1: a 64-byte field without terminator
+  std::vector<CarouselFile> files{{name, RandomBytes(rng, 500)}};
+  Start();
+  Feed(Cycle(files, 1024, 1));
+  Feed(Cycle(files, 1024, 1));
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  EXPECT_EQ(Entry(0)->destPath, folder / name);
+  PlaceFiles(*rx, Fs());
+  EXPECT_EQ(folder.Read(name), files[0].data);
+}
+
+TEST_F(ReceptionTest, HeaderClassesZeroToSevenUseTheirHeaderSizes) {
+  for (int cls : {1, 2, 3, 5, 7}) {
+    SCOPED_TRACE(cls);
+    ScratchFolder own;
+    params.storageFolder = own.Path();
+    net = std::make_shared<FakeNet>();
+    std::vector<CarouselFile> files{{"c" + std::to_string(cls), RandomBytes(rng, 9000)}};
+    Start();
+    Feed(Cycle(files, 1024, cls));
+    Feed(Cycle(files, 1024, cls)[1]);
+    Run();
+    ASSERT_TRUE(rx->Finished());
+    PlaceFiles(*rx, Fs());
+    EXPECT_EQ(own.Read(files[0].name), files[0].data);
+    rx.reset();
+  }
+}
+
+TEST_F(ReceptionTest, LargeFileGoesThroughTheWriteBehindBufferByteExact) {
+  std::vector<CarouselFile> files{{"large.bin", RandomBytes(rng, 3 * 1024 * 1024 + 77)}};
+  params.receiveBuffer = 0;
+  Start();
+  Feed(Cycle(files, 4096, 3));
+  Feed(Cycle(files, 4096, 3)[7]);
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  EXPECT_EQ(folder.Read("large.bin"), files[0].data);  // final name from block 0, no placement needed
+}
+
+TEST_F(ReceptionTest, ClearFolderEmptiesTheStorageFolderFirst) {
+  Fs().WriteAll(folder / "old.txt", "old");
+  Fs().MakeFolder(folder / "olddir");
+  Fs().WriteAll(folder / "olddir\\x", "x");
+  params.clearFolder = true;
+  Start();
+  EXPECT_TRUE(Fs().Find(folder / "*").empty());
+  EXPECT_TRUE(Fs().IsFolder(folder.Path()));
+}
+
+TEST_F(ReceptionTest, IntakeStopsAboveTwentyThousandQueuedDatagrams) {
+  Start();
+  std::string d = Base(1);
+  for (int i = 0; i < 25000; ++i) net->inbox.push_back(d);
+  rx->OnSocketReady();
+  EXPECT_EQ(rx->QueueLength(), 20001u);
+  EXPECT_EQ(net->inbox.size(), 4999u);
+}
+
+// A file system whose files fail the first write, for the flush error path.
+class FailingFiles : public FileSystem {
+ public:
+  explicit FailingFiles(FileSystem& real) : real_(real) {}
+  int failures = 1;
+  std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode) override {
+    auto f = real_.Open(path, mode);
+    if (!f) return f;
+    return std::unique_ptr<OpenFile>(new Failing(std::move(f), &failures));
+  }
+  bool ReadAll(const std::string& p, std::string* d) override { return real_.ReadAll(p, d); }
+  bool WriteAll(const std::string& p, const std::string& d) override { return real_.WriteAll(p, d); }
+  std::vector<FoundFile> Find(const std::string& p) override { return real_.Find(p); }
+  bool Remove(const std::string& p) override { return real_.Remove(p); }
+  bool RemoveFolder(const std::string& p) override { return real_.RemoveFolder(p); }
+  bool CopyTo(const std::string& a, const std::string& b, bool o) override { return real_.CopyTo(a, b, o); }
+  bool Rename(const std::string& a, const std::string& b) override { return real_.Rename(a, b); }
+  bool MakeFolder(const std::string& p) override { return real_.MakeFolder(p); }
+  bool Exists(const std::string& p) override { return real_.Exists(p); }
+  bool IsFolder(const std::string& p) override { return real_.IsFolder(p); }
+  bool LastWriteTime(const std::string& p, Time32* t) override { return real_.LastWriteTime(p, t); }
+  bool SetLastWriteTime(const std::string& p, Time32 t) override { return real_.SetLastWriteTime(p, t); }
+  DriveType DriveTypeOf(const std::string& r) override { return real_.DriveTypeOf(r); }
+  bool FreeSpace(const std::string& p, std::uint64_t* b) override { return real_.FreeSpace(p, b); }
+
+ private:
+  class Failing : public OpenFile {
+   public:
+    Failing(std::unique_ptr<OpenFile> f, int* failures) : f_(std::move(f)), failures_(failures) {}
+    bool Write(const void* d, std::size_t n) override {
+      if (*failures_ > 0) {
+        --*failures_;
+        return false;
+      }
+      return f_->Write(d, n);
+    }
+    std::size_t Read(void* d, std::size_t n) override { return f_->Read(d, n); }
+    bool Seek(std::uint64_t o) override { return f_->Seek(o); }
+    bool Flush() override { return f_->Flush(); }
+    void Close() override { f_->Close(); }
+
+   private:
+    std::unique_ptr<OpenFile> f_;
+    int* failures_;
+  };
+  FileSystem& real_;
+};
+
+TEST_F(ReceptionTest, FailedWriteIsReportedAndItsBlocksComeAgainFromTheNextCycle) {
+  FailingFiles failing(PlatformFiles());
+  std::vector<CarouselFile> files{{"w.bin", RandomBytes(rng, 600000)}};
+  auto n = net;
+  rx.reset(new Reception(params, failing, clock, view, [n] { return std::unique_ptr<DatagramSocket>(new FakeSocket(n)); }));
+  ASSERT_TRUE(rx->Start());
+  Feed(Cycle(files, 4096, 1));
+  Run();
+  EXPECT_TRUE(Logged("Exception"));
+  EXPECT_FALSE(Entry(0)->complete);  // the lost chunk's blocks were unmarked
+  Feed(Cycle(files, 4096, 1));
+  Feed(Cycle(files, 4096, 1)[0]);
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  EXPECT_EQ(folder.Read("w.bin"), files[0].data);
+}
+
+}  // namespace
