@@ -142,7 +142,7 @@ TEST_F(ScheduleTest, CompletedReceptionIsWrittenPlacedAndAnnounced) {
   EXPECT_TRUE(driver->Pending().empty());
   ASSERT_EQ(host.removedRows.size(), 1u);
   ASSERT_EQ(host.autoruns.size(), 1u);
-  EXPECT_EQ(host.autoruns[0].second, root + "/data");
+  EXPECT_EQ(host.autoruns[0].second, root + "\\data");
   std::string data;
   ASSERT_TRUE(PlatformFiles().ReadAll(history + "INFO65535.RSV", &data));
   ReceptionResult r;

@@ -1,7 +1,7 @@
 #include "tests/unit/schedule/schedule_fixture.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 
 #include "common/time_text.h"
 
@@ -26,17 +26,19 @@ int FakeHost::Count(int id) const {
 }
 
 void ScheduleTest::SetUp() {
-  char pattern[] = "/tmp/lv_schedule_XXXXXX";
-  root = mkdtemp(pattern);
-  std::filesystem::create_directories(root + "/sched");
-  std::filesystem::create_directories(root + "/hist");
-  schedule = root + "/sched\\";
-  history = root + "/hist\\";
+  // "\\" separates everywhere: the native file seam maps it to "/".
+  std::random_device random;
+  root = (std::filesystem::temp_directory_path() / ("lv_schedule_" + std::to_string(random()))).string();
+  ASSERT_TRUE(PlatformFiles().MakeFolder(root));
+  ASSERT_TRUE(PlatformFiles().MakeFolder(root + "\\sched"));
+  ASSERT_TRUE(PlatformFiles().MakeFolder(root + "\\hist"));
+  schedule = root + "\\sched\\";
+  history = root + "\\hist\\";
   clock.Set(MakeLocalTime(2026, 12, 7, 20, 0, 0));
   store = CreateMemorySettings();
   settings = std::make_unique<PlannerSettings>(*store);
-  settings->SetText("Schedule", "DataPath", root + "/sched");
-  settings->SetText("temp", "DataPath", root + "/hist");
+  settings->SetText("Schedule", "DataPath", root + "\\sched");
+  settings->SetText("temp", "DataPath", root + "\\hist");
   driver = std::make_unique<ScheduleDriver>(*settings, PlatformFiles(), clock, host);
 }
 
@@ -60,7 +62,7 @@ ReservationRecord ScheduleTest::Record(std::int32_t program, std::uint32_t id, T
   SetSchedule(&r, start, start + length);
   r.name = "Program " + std::to_string(program);
   r.totalKbyte = 10;
-  r.storageFolder = root + "/data";
+  r.storageFolder = root + "\\data";
   r.channelName = "Channel";
   return r;
 }

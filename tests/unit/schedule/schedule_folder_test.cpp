@@ -62,11 +62,11 @@ TEST_F(ScheduleTest, NewerFileOfSameReservationSupersedesOnRescan) {
   Put("RSV_A.SDL", Record(10, 111, 3600), t);
   ASSERT_TRUE(driver->Start());
   auto newer = Record(10, 111, 3600);
-  newer.storageFolder = root + "/elsewhere";
+  newer.storageFolder = root + "\\elsewhere";
   Put("RSV_B.SDL", newer, t + 10);
   driver->Rescan();
   ASSERT_EQ(driver->Pending().size(), 1u);
-  EXPECT_EQ(driver->Pending().front().storageFolder, root + "/elsewhere");
+  EXPECT_EQ(driver->Pending().front().storageFolder, root + "\\elsewhere");
   EXPECT_FALSE(Exists("RSV_A.SDL"));
 }
 
@@ -148,9 +148,9 @@ TEST_F(ScheduleTest, ScanUsesCalibratedTime) {
 
 TEST_F(ScheduleTest, MissingHistoryFolderFallsBackToDefault) {
   settings->SetText("temp", "DataPath", "");
-  host.defaultHistory = root + "/fallback";
+  host.defaultHistory = root + "\\fallback";
   Put("RSV1.SDL", Record(42, 1, -7200));
   ASSERT_TRUE(driver->Start());
-  EXPECT_EQ(driver->HistoryFolder(), root + "/fallback\\");
-  EXPECT_EQ(PlatformFiles().Find(root + "/fallback\\INFO*.RSV").size(), 1u);
+  EXPECT_EQ(driver->HistoryFolder(), root + "\\fallback\\");
+  EXPECT_EQ(PlatformFiles().Find(root + "\\fallback\\INFO*.RSV").size(), 1u);
 }
