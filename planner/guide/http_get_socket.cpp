@@ -1,0 +1,227 @@
+#include "planner/guide/http_get_socket.h"
+#include <algorithm>
+#include <cstring>
+#include "common/clock.h"
+#include "common/debug_log.h"
+#include "common/sockets.h"
+#include "common/stream_socket.h"
+#include "common/tag_value.h"
+
+namespace {
+constexpr int kReceiveBuffer = 262144;
+constexpr int kSendAttempts = 4;
+constexpr int kSendRetryMs = 100;
+}  // namespace
+
+int HostTable::Select(const std::string& host) {
+  int freeEntry = -1;
+  for (int i = 0; i < kEntries; ++i) {
+    if (entries[i].host == host) return i;
+    if (entries[i].host.empty()) freeEntry = i;
+  }
+  int chosen = freeEntry;
+  if (chosen < 0) {
+    chosen = 0;
+    for (int i = 1; i < kEntries; ++i)
+      if (entries[i].lastUse < entries[chosen].lastUse) chosen = i;
+  }
+  HostEntry& e = entries[chosen];
+  e = HostEntry();
+  e.host = host;
+  if (!LookupHostAddress(host, &e.address)) e.address.clear();
+  return chosen;
+}
+
+void HostTable::Clear() {
+  for (HostEntry& e : entries) e = HostEntry();
+}
+
+HostTable& ProcessHostTable() {
+  static HostTable table;
+  return table;
+}
+
+CHttpGetSocket::CHttpGetSocket(HostTable& table, HttpLimits limits)
+    : CHttpGetSocket(table, limits, SystemClock()) {}
+
+CHttpGetSocket::CHttpGetSocket(HostTable& table, HttpLimits limits, const Clock& clock)
+    : table_(table), limits_(limits), clock_(clock) {}
+
+CHttpGetSocket::~CHttpGetSocket() {
+  Close();
+  if (hostIndex_ >= 0) {
+    for (HostPort& p : table_.entries[hostIndex_].ports) {
+      if (p.port == localPort_) {
+        p = HostPort();
+        break;
+      }
+    }
+  }
+}
+
+std::string CHttpGetSocket::RequestFor(const std::string& url) { return "GET " + url + " HTTP/1.0\r\n\r\n"; }
+
+bool CHttpGetSocket::HostOf(const std::string& url, std::string* host) {
+  std::size_t scheme = url.find("://");
+  if (scheme == std::string::npos) return false;
+  std::size_t begin = scheme + 3;
+  std::size_t slash = url.find('/', begin);
+  *host = url.substr(begin, slash == std::string::npos ? std::string::npos : slash - begin);
+  return true;
+}
+
+bool CHttpGetSocket::Fail(const std::string& why, bool unreachable) {
+  failure_ = why;
+  unreachable_ = unreachable;
+  DebugPrintf("guide: %s: %s\n", url_.c_str(), why.c_str());
+  if (socket_) socket_->Close();
+  return false;
+}
+
+bool CHttpGetSocket::OpenUrl(const std::string& url) {
+  url_ = url;
+  std::string host;
+  if (!HostOf(url, &host)) return Fail("no \"://\" in the URL");
+  if (!InitSockets()) return Fail("the socket layer cannot be started");
+
+  hostIndex_ = table_.Select(host);
+  HostEntry& entry = table_.entries[hostIndex_];
+  HostPort* record = nullptr;
+  for (HostPort& p : entry.ports) {
+    if (p.port == 0) {
+      record = &p;
+      break;
+    }
+  }
+  if (!record && table_.notice) table_.notice("Port Over");
+
+  socket_ = CreateStreamSocket();
+  if (!socket_->Open()) return Fail("no socket");
+  localPort_ = socket_->LocalPort();
+  if (record) {
+    record->port = localPort_;
+    record->inUse = 1;
+  }
+  socket_->SetReceiveBuffer(kReceiveBuffer);
+
+  const std::string& target = entry.address.empty() ? host : entry.address;
+  entry.lastUse = clock_.TickMs();
+  if (!socket_->Connect(target, kGuideServerPort)) return Fail("cannot connect to " + target, true);
+
+  const std::string request = RequestFor(url);
+  bool sent = false;
+  for (int attempt = 0; attempt < kSendAttempts && !sent; ++attempt) {
+    sent = socket_->Send(request.data(), static_cast<int>(request.size())) == static_cast<int>(request.size());
+    if (!sent) PauseMs(kSendRetryMs);
+  }
+  if (!sent) return Fail("the request cannot be sent", true);
+  if (socket_->WaitReadable(limits_.answerMs) != 1 || socket_->Pending() <= 0)
+    return Fail("no answer", true);
+
+  char head[kHttpHeadBytes];
+  int n = socket_->Receive(head, kHttpHeadBytes);
+  if (n <= 0) return Fail("no answer");
+  const std::string first(head, static_cast<std::size_t>(n));
+  std::size_t headEnd = first.find("\r\n\r\n");
+  if (headEnd == std::string::npos) return Fail("the response head does not end within 2048 bytes");
+  const std::string headText = first.substr(0, headEnd);
+  statusLine_ = headText.substr(0, headText.find_first_of("\r\n"));
+  if (statusLine_.find("200") == std::string::npos) return Fail("answer \"" + statusLine_ + "\"");
+
+  declaredLength_ = kDefaultDeclaredLength;
+  std::size_t lengthAt = headText.find("Content-Length:");
+  if (lengthAt != std::string::npos) {
+    hasContentLength_ = true;
+    std::size_t valueAt = lengthAt + std::strlen("Content-Length:");
+    std::size_t lineEnd = headText.find_first_of("\r\n", valueAt);
+    declaredLength_ = LeadingInt(headText.substr(valueAt, lineEnd == std::string::npos ? std::string::npos : lineEnd - valueAt));
+    if (declaredLength_ < 0 || declaredLength_ > kMaxGuideContentLength) {
+      std::string why = "Content-Length " + std::to_string(declaredLength_) + " is outside 0.." +
+                        std::to_string(kMaxGuideContentLength);
+      declaredLength_ = 0;
+      return Fail(why);
+    }
+  }
+
+  buffer_.assign(static_cast<std::size_t>(declaredLength_) + kHttpHeadBytes, 0);
+  received_ = static_cast<std::int32_t>(first.size() - headEnd - 4);
+  std::memcpy(buffer_.data(), first.data() + headEnd + 4, static_cast<std::size_t>(received_));
+  receiving_ = true;
+  bodyStart_ = clock_.TickMs();
+  return true;
+}
+
+void CHttpGetSocket::EndReceiving(bool complete) {
+  receiving_ = false;
+  if (complete) done_ = true;
+  if (socket_) socket_->Close();
+}
+
+CHttpGetSocket::StepResult CHttpGetSocket::ReceiveStep(bool wait) {
+  if (!receiving_) return StepResult::NoMore;
+  int waitMs = 0;
+  if (wait) {
+    std::uint32_t spent = clock_.TickMs() - bodyStart_;
+    if (spent >= static_cast<std::uint32_t>(limits_.bodyMs)) {
+      timedOut_ = true;
+      DebugPrintf("guide: %s: body cut after %d ms\n", url_.c_str(), limits_.bodyMs);
+      EndReceiving(false);
+      return StepResult::NoMore;
+    }
+    waitMs = std::min<int>(limits_.idleMs, limits_.bodyMs - static_cast<int>(spent));
+  }
+  int ready = socket_->WaitReadable(waitMs);
+  if (ready < 0) {
+    EndReceiving(false);
+    return StepResult::NoMore;
+  }
+  if (ready == 0) {
+    if (!wait) return StepResult::KeepWaiting;
+    timedOut_ = true;
+    DebugPrintf("guide: %s: no data for %d ms, body cut at %d bytes\n", url_.c_str(), waitMs, received_);
+    EndReceiving(false);
+    return StepResult::NoMore;
+  }
+  const std::int32_t capacity = static_cast<std::int32_t>(buffer_.size());
+  for (;;) {
+    int chunk = std::min<std::int32_t>(kHttpHeadBytes, capacity - received_);
+    if (chunk <= 0) break;
+    int n = socket_->Receive(buffer_.data() + received_, chunk);
+    if (n <= 0) {  // closed by the server, or failed: what arrived is the body
+      EndReceiving(false);
+      return StepResult::NoMore;
+    }
+    received_ += n;
+    if (received_ >= declaredLength_ || n < kHttpHeadBytes || socket_->WaitReadable(0) != 1) break;
+  }
+  if (received_ >= declaredLength_) {
+    EndReceiving(true);
+    return StepResult::NoMore;
+  }
+  return StepResult::Progress;
+}
+
+std::int32_t CHttpGetSocket::ReadBody(void* destination, std::int32_t count) {
+  if (count < 0) count = 0;
+  std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(readPos_) + count, declaredLength_);
+  if (receiving_) {
+    if (end > received_) {
+      while (end > received_ && ReceiveStep(true) != StepResult::NoMore) {
+      }
+    } else if (readCalls_ % 5 == 0) {
+      ReceiveStep(false);
+    }
+    ++readCalls_;
+  }
+  end = std::min<std::int64_t>(end, received_);
+  if (readPos_ >= end) return 0;
+  std::int32_t n = static_cast<std::int32_t>(end - readPos_);
+  std::memcpy(destination, buffer_.data() + readPos_, static_cast<std::size_t>(n));
+  readPos_ = static_cast<std::int32_t>(end);
+  return n;
+}
+
+void CHttpGetSocket::Close() {
+  if (!done_ && socket_) socket_->Close();
+  receiving_ = false;
+}
