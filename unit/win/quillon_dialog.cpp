@@ -24,6 +24,7 @@ const CQuillonDlg::MessageEntry CQuillonDlg::kMessages[] = {
     {kTimeSocketMessage, &CQuillonDlg::OnTimeSocket},
     {WM_NOTIFY, &CQuillonDlg::OnNotify},
     {WM_CLOSE, &CQuillonDlg::OnClose},
+    {WM_WINDOWPOSCHANGING, &CQuillonDlg::OnWindowPosChanging},
     {0, nullptr},
 };
 
@@ -119,10 +120,16 @@ INT_PTR CQuillonDlg::OnInitDialog(WPARAM, LPARAM) {
   tray_.Add(Handle(), kTrayId, kTrayMessage, smallIcon_, J(u8"受信ユニット"));
   SetUpList();
 
+  // The planner starts the unit with SW_HIDE: it then runs in the tray only.
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  GetStartupInfoW(&startup);
+  keepHidden_ = (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_HIDE;
   if (driver_->Start()) {
     mainTimer_ = StartTimer(10, 49, 300);
   } else {
-    PostCommand(IDC_HIDE);  // no schedule folder: nothing to do but wait hidden
+    keepHidden_ = true;  // no schedule folder: nothing to do but wait hidden
+    PostCommand(IDC_HIDE);
   }
   ReleaseLock();
   return TRUE;
@@ -211,6 +218,12 @@ void CQuillonDlg::OnExit() {
   End(IDC_EXIT);
 }
 
+INT_PTR CQuillonDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
+  auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+  if (keepHidden_) pos->flags &= ~SWP_SHOWWINDOW;
+  return FALSE;
+}
+
 void CQuillonDlg::OnHide() { ShowWindow(Handle(), SW_HIDE); }
 
 void CQuillonDlg::OnRescan() {
@@ -224,6 +237,7 @@ void CQuillonDlg::OnStartTime() {
 }
 
 void CQuillonDlg::OnShowWindow() {
+  keepHidden_ = false;
   ShowWindow(Handle(), SW_SHOW);
   SetForegroundWindow(Handle());
   BringWindowToTop(Handle());

@@ -55,6 +55,7 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   INT_PTR OnTimeSocket(WPARAM, LPARAM);
   INT_PTR OnNotify(WPARAM, LPARAM);
   INT_PTR OnClose(WPARAM, LPARAM);
+  INT_PTR OnWindowPosChanging(WPARAM, LPARAM);
   void OnExit();
   void OnHide();
   void OnRescan();
@@ -79,4 +80,7 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   HICON smallIcon_ = nullptr;
   UINT_PTR mainTimer_ = 0;
   bool shutDown_ = false;
+  // The dialog box shows itself once its queue is idle; while this is set it
+  // stays hidden (no schedule folder, or started hidden by the planner).
+  bool keepHidden_ = false;
 };

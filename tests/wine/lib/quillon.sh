@@ -1,0 +1,106 @@
+# Shared by the quillon_*.sh tests: a private work folder, the planner's
+# registry values, reservations, and starting and ending the real Quillon.exe.
+# Each test sources this file, calls q_init and leaves no Quillon running.
+set -uo pipefail
+
+QTITLE='データ受信ユニット(QuillonUnit)'
+QKEY='HKCU\Software\Lumivent\TavoraPlanner'
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+note() { echo "--- $*"; }
+
+# The Windows C library reads TZ itself and understands only the POSIX form
+# ("JST-9"), not a zone name: give the native tools and the programs under Wine
+# the same fixed offset, or reservation times would be read nine hours apart.
+posix_tz() {
+  local off sign
+  off=$(date +%z)
+  [ "${off:0:1}" = + ] && sign=- || sign=+
+  printf 'LVT%s%s:%s' "$sign" "${off:1:2}" "${off:3:2}"
+}
+
+q_init() {
+  : "${WIN_BIN:?}" "${NATIVE_BIN:?}" "${SRC:?}"
+  TZ=$(posix_tz)
+  export TZ
+  QUILLON="$WIN_BIN/unit/win/Quillon.exe"
+  POST="$WIN_BIN/tests/unit/schedule/post_command.exe"
+  RSVTOOL="$NATIVE_BIN/tools/rsvtool/rsvtool"
+  HEADEND="$NATIVE_BIN/tools/headend/headend"
+  for f in "$QUILLON" "$POST" "$RSVTOOL" "$HEADEND"; do [ -e "$f" ] || fail "missing $f"; done
+  WORK=$(mktemp -d /tmp/quillon_test.XXXXXX)
+  mkdir -p "$WORK/sched" "$WORK/hist" "$WORK/data" "$WORK/send"
+  QPID=
+  SENDER_PID=
+  trap q_cleanup EXIT
+  # A clean planner key: every test states the values it relies on.
+  wine reg delete "$QKEY" /f >/dev/null 2>&1 </dev/null
+  q_reg Schedule DataPath REG_SZ "$(winpath "$WORK/sched")"
+  q_reg temp DataPath REG_SZ "$(winpath "$WORK/hist")"
+  q_reg Environment "Prepare Time" REG_DWORD 10
+}
+
+q_cleanup() {
+  [ -n "$SENDER_PID" ] && kill "$SENDER_PID" 2>/dev/null
+  if [ -n "$QPID" ] && kill -0 "$QPID" 2>/dev/null; then
+    wine "$POST" "$QTITLE" 1 >/dev/null 2>&1 </dev/null
+    for _ in $(seq 50); do kill -0 "$QPID" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$QPID" 2>/dev/null && wine taskkill /PID "$(q_winpid)" /F >/dev/null 2>&1 </dev/null
+    kill "$QPID" 2>/dev/null
+  fi
+  wait 2>/dev/null
+  rm -rf "$WORK"
+}
+
+# Windows process id of our Quillon (for taskkill), from the Unix one.
+q_winpid() { wine tasklist 2>/dev/null </dev/null | awk 'tolower($1)=="quillon.exe"{print $2; exit}'; }
+
+# Unix path -> Windows path on the Z: drive.
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+
+q_reg() {  # SUBKEY NAME TYPE DATA
+  wine reg add "$QKEY\\$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1 </dev/null || fail "reg add $1 $2"
+}
+q_reg_query() {  # SUBKEY NAME -> the value's data (UTF-8), empty when missing
+  wine reg query "$QKEY\\$1" /v "$2" 2>/dev/null </dev/null | iconv -f CP932 -t UTF-8 |
+    awk -v name="$2" 'index($0, name) { print $NF }' | tr -d '\r'
+}
+
+# Writes a reservation into the schedule folder. Arguments are rsvtool make's.
+q_reservation() { "$RSVTOOL" make --folder "$WORK/sched" "$@" || fail "rsvtool make $*"; }
+
+# Local minute texts for rsvtool ("YYYY-MM-DD HH:MM").
+minute_text() { date -d "@$1" '+%Y-%m-%d %H:%M'; }
+
+q_start() {
+  wine "$QUILLON" >/dev/null 2>&1 </dev/null &
+  QPID=$!
+  for _ in $(seq 100); do
+    wine "$POST" --find "$QTITLE" >/dev/null 2>&1 </dev/null && return 0
+    kill -0 "$QPID" 2>/dev/null || fail "Quillon.exe ended at start"
+    sleep 0.2
+  done
+  fail "the unit's window did not appear"
+}
+
+q_post() { wine "$POST" "$QTITLE" "$1" >/dev/null 2>&1 </dev/null || fail "post $1: no window"; }
+
+# Ends Quillon with its exit command (nothing pending: no prompt) and waits.
+q_exit() {
+  q_post 1
+  for _ in $(seq 100); do kill -0 "$QPID" 2>/dev/null || { wait "$QPID"; QPID=; return 0; }; sleep 0.1; done
+  fail "Quillon.exe did not end on command 1"
+}
+
+# Waits up to $1 seconds for a file matching the glob $2; prints its path.
+wait_for_file() {
+  local limit=$1 pattern=$2 f
+  for _ in $(seq $((limit * 5))); do
+    for f in $pattern; do [ -e "$f" ] && { echo "$f"; return 0; }; done
+    sleep 0.2
+  done
+  return 1
+}
+
+# Field of an "rsvtool dump" listing.
+dump_field() { "$RSVTOOL" dump "$1" | awk -v k="$2" '$1 == k || $1 == k":" { $1 = ""; sub(/^ +/, ""); print; exit }'; }
