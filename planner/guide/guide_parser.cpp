@@ -1,29 +1,44 @@
 #include "planner/guide/guide_parser.h"
+#include <algorithm>
+#include <cstring>
 #include <string_view>
+#include <vector>
 #include "common/tag_value.h"
-#include "common/text.h"
+
+namespace {
+
+inline bool LeadValue(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Whether `at` starts a character, counting from the known start `from`. A
+// byte that cannot lead always ends a character, so only the run of
+// lead-valued bytes just before `at` matters: they pair up from its start.
+bool OnBoundary(const std::string& text, std::size_t from, std::size_t at) {
+  std::size_t run = 0;
+  while (at - run > from && LeadValue(static_cast<unsigned char>(text[at - run - 1]))) ++run;
+  return run % 2 == 0;
+}
+
+}  // namespace
 
 std::size_t FindTextIn(const std::string& text, const std::string& needle, std::size_t from,
                        std::size_t end) {
   if (end > text.size()) end = text.size();
   if (needle.empty() || from >= end || end - from < needle.size()) return std::string::npos;
   std::string_view range(text.data() + from, end - from);
-  std::size_t boundary = from;  // a known character start, moved forward only
-  std::size_t at = 0;
-  while ((at = range.find(needle, at)) != std::string_view::npos) {
-    std::size_t candidate = from + at;
-    while (boundary < candidate)
-      boundary += IsLeadByte(static_cast<unsigned char>(text[boundary])) ? 2 : 1;
-    if (boundary == candidate) return candidate;
-    ++at;  // the candidate starts on a trail byte
+  for (std::size_t at = 0; (at = range.find(needle, at)) != std::string_view::npos; ++at) {
+    if (OnBoundary(text, from, from + at)) return from + at;
   }
   return std::string::npos;
 }
 
 TextRange TagRangeIn(const std::string& text, const std::string& field, std::size_t* pos,
                      std::size_t end) {
-  const std::string open = "<" + field + ">";
-  const std::string close = "</" + field + ">";
+  return TagRangeIn(text, GuideTag(field), pos, end);
+}
+
+TextRange TagRangeIn(const std::string& text, const GuideTag& tag, std::size_t* pos, std::size_t end) {
+  const std::string& open = tag.open;
+  const std::string& close = tag.close;
   std::size_t openAt = FindTextIn(text, open, *pos, end);
   if (openAt == std::string::npos) return {};
   std::size_t closeAt = FindTextIn(text, close, *pos, end);
@@ -38,18 +53,65 @@ std::string Slice(const std::string& text, TextRange r) {
   return r.Empty() ? std::string() : text.substr(r.begin, r.end - r.begin);
 }
 
-std::string FieldText(const std::string& text, const char* field, std::size_t begin, std::size_t end) {
-  std::size_t pos = begin;
-  return Slice(text, TagRangeIn(text, field, &pos, end));
-}
+const GuideTag kSchedule("schedule");
 
-std::int32_t FieldInt(const std::string& text, const char* field, std::size_t begin, std::size_t end) {
-  return LeadingInt(FieldText(text, field, begin, end));
-}
+// The values of several fields of one part, found in a single walk over its
+// characters: for each field the first "<field>" and the first "</field>" that
+// lie wholly inside the part (the same rule as TagRangeIn, without one search
+// of the part per field).
+class FieldScan {
+ public:
+  explicit FieldScan(std::vector<std::string> names) : names_(std::move(names)) {
+    for (const std::string& n : names_) longest_ = std::max(longest_, n.size());
+  }
 
-Time32 FieldTime(const std::string& text, const char* field, std::size_t begin, std::size_t end) {
-  return ParseGuideTime(FieldText(text, field, begin, end));
-}
+  void Scan(const std::string& text, std::size_t begin, std::size_t end) {
+    open_.assign(names_.size(), std::string::npos);
+    close_.assign(names_.size(), std::string::npos);
+    std::size_t missing = names_.size() * 2;
+    const char* data = text.data();
+    for (std::size_t i = begin; i < end && missing > 0;) {
+      unsigned char c = static_cast<unsigned char>(data[i]);
+      if (c == '<') {
+        missing -= Match(data, i, end);
+        ++i;
+      } else {
+        i += LeadValue(c) && i + 1 < text.size() ? 2 : 1;
+      }
+    }
+  }
+
+  TextRange Value(std::size_t field) const {
+    std::size_t o = open_[field], c = close_[field];
+    if (o == std::string::npos || c == std::string::npos || c < o + names_[field].size() + 2) return {};
+    return TextRange{o + names_[field].size() + 2, c};
+  }
+
+ private:
+  // A tag of one of the fields at i: records it when it is the first; returns 1 then.
+  std::size_t Match(const char* data, std::size_t i, std::size_t end) {
+    bool closing = i + 1 < end && data[i + 1] == '/';
+    std::size_t nameAt = i + (closing ? 2 : 1);
+    std::size_t limit = std::min(end, nameAt + longest_ + 1);
+    const void* gt = std::memchr(data + nameAt, '>', limit > nameAt ? limit - nameAt : 0);
+    if (!gt) return 0;
+    std::size_t length = static_cast<std::size_t>(static_cast<const char*>(gt) - (data + nameAt));
+    for (std::size_t f = 0; f < names_.size(); ++f) {
+      if (names_[f].size() != length || std::memcmp(names_[f].data(), data + nameAt, length) != 0) continue;
+      std::size_t& slot = closing ? close_[f] : open_[f];
+      if (slot != std::string::npos) return 0;
+      slot = i;
+      return 1;
+    }
+    return 0;
+  }
+
+  std::vector<std::string> names_;
+  std::size_t longest_ = 0;
+  std::vector<std::size_t> open_, close_;
+};
+
+std::int32_t IntOf(const std::string& text, TextRange r) { return LeadingInt(Slice(text, r)); }
 
 struct ProgramHeader {
   std::int32_t programNumber = 0;
@@ -57,21 +119,30 @@ struct ProgramHeader {
   std::int32_t totalKbyte = 0;
 };
 
+enum HeaderField { kHProgramNumber, kHProName, kHCpName, kHCategoryForSort, kHCategoryForSearch, kHName, kHDigest, kHTotalKbyte };
+enum ScheduleField { kSSubNumber, kSSubdigest, kSReceiverVer, kSSpeed, kSStartTime, kSEndTime };
+
 ProgramHeader ReadHeader(const std::string& text, std::size_t begin, std::size_t end) {
+  static thread_local FieldScan scan({"program_number", "pro_name", "cp_name", "category_for_sort",
+                                      "category_for_search", "name", "digest", "total_kbyte"});
+  scan.Scan(text, begin, end);
   ProgramHeader h;
-  h.programNumber = FieldInt(text, "program_number", begin, end);
-  h.channelName = FieldText(text, "pro_name", begin, end);
-  h.seriesName = FieldText(text, "cp_name", begin, end);
-  h.categoryForSort = FieldText(text, "category_for_sort", begin, end);
-  h.categoryForSearch = FieldText(text, "category_for_search", begin, end);
-  h.name = FieldText(text, "name", begin, end);
-  h.digest = FieldText(text, "digest", begin, end);
-  h.totalKbyte = FieldInt(text, "total_kbyte", begin, end);
+  h.programNumber = IntOf(text, scan.Value(kHProgramNumber));
+  h.channelName = Slice(text, scan.Value(kHProName));
+  h.seriesName = Slice(text, scan.Value(kHCpName));
+  h.categoryForSort = Slice(text, scan.Value(kHCategoryForSort));
+  h.categoryForSearch = Slice(text, scan.Value(kHCategoryForSearch));
+  h.name = Slice(text, scan.Value(kHName));
+  h.digest = Slice(text, scan.Value(kHDigest));
+  h.totalKbyte = IntOf(text, scan.Value(kHTotalKbyte));
   return h;
 }
 
 std::unique_ptr<GuideProgram> MakeRecord(const ProgramHeader& h, bool highlight, const std::string& text,
                                          TextRange schedule) {
+  static thread_local FieldScan scan(
+      {"program_sub_number", "subdigest", "receiver_ver", "speed", "starttime", "endtime"});
+  scan.Scan(text, schedule.begin, schedule.end);
   auto p = std::make_unique<GuideProgram>();
   p->programNumber = h.programNumber;
   p->name = h.name;
@@ -81,22 +152,21 @@ std::unique_ptr<GuideProgram> MakeRecord(const ProgramHeader& h, bool highlight,
   p->categoryForSearch = h.categoryForSearch;
   p->totalKbyte = h.totalKbyte;
   p->highlight = highlight ? 10 : 0;
-  const std::size_t b = schedule.begin, e = schedule.end;
-  p->subNumber = FieldInt(text, "program_sub_number", b, e);
-  std::string subdigest = FieldText(text, "subdigest", b, e);
-  p->digest = subdigest.empty() ? h.digest : subdigest;
-  std::int32_t version = FieldInt(text, "receiver_ver", b, e);
+  p->subNumber = IntOf(text, scan.Value(kSSubNumber));
+  TextRange subdigest = scan.Value(kSSubdigest);
+  p->digest = subdigest.Empty() ? h.digest : Slice(text, subdigest);
+  std::int32_t version = IntOf(text, scan.Value(kSReceiverVer));
   p->receiverVersion = static_cast<std::uint16_t>(version == 0 ? 100 : version);
-  p->speed = FieldInt(text, "speed", b, e);
-  p->startTime = FieldTime(text, "starttime", b, e);
-  p->endTime = FieldTime(text, "endtime", b, e);
+  p->speed = IntOf(text, scan.Value(kSSpeed));
+  p->startTime = ParseGuideTime(Slice(text, scan.Value(kSStartTime)));
+  p->endTime = ParseGuideTime(Slice(text, scan.Value(kSEndTime)));
   return p;
 }
 
 // One program element [begin, end); true when it produced a record.
 bool ParseProgram(const std::string& text, std::size_t begin, std::size_t end, const GuideRules& rules,
                   GuideList& incoming, ChannelNameList& channels) {
-  std::size_t scheduleAt = FindTextIn(text, "<schedule>", begin, end);
+  std::size_t scheduleAt = FindTextIn(text, kSchedule.open, begin, end);
   if (scheduleAt == std::string::npos) return false;
   ProgramHeader h = ReadHeader(text, begin, scheduleAt);
   if (h.programNumber == 0) return false;
@@ -105,7 +175,7 @@ bool ParseProgram(const std::string& text, std::size_t begin, std::size_t end, c
   if (outcome.accepted) {
     std::size_t pos = scheduleAt;
     for (;;) {
-      TextRange schedule = TagRangeIn(text, "schedule", &pos, end);
+      TextRange schedule = TagRangeIn(text, kSchedule, &pos, end);
       if (schedule.Empty()) break;  // an empty schedule ends the walk
       produced = true;
       incoming.Add(MakeRecord(h, outcome.highlight, text, schedule));
@@ -113,6 +183,31 @@ bool ParseProgram(const std::string& text, std::size_t begin, std::size_t end, c
   }
   channels.Add(h.channelName);
   return produced;
+}
+
+}  // namespace
+
+namespace {
+
+// The calendar conversion is the costly step of a load (the C library looks
+// at the time zone on every call) while a guide repeats the same times over
+// and over (one broadcast ends when the next starts): the last conversions
+// are kept, keyed by all five numbers.
+Time32 CachedLocalTime(const std::int32_t (&n)[5]) {
+  struct Entry {
+    std::int32_t key[5];
+    Time32 value;
+    bool used;
+  };
+  static thread_local Entry cache[4096] = {};
+  std::uint32_t h = 2166136261u;
+  for (std::int32_t v : n) h = (h ^ static_cast<std::uint32_t>(v)) * 16777619u;
+  Entry& e = cache[h % 4096];
+  if (e.used && std::equal(n, n + 5, e.key)) return e.value;
+  e.value = MakeLocalTime(n[0], n[1], n[2], n[3], n[4], 0);
+  std::copy(n, n + 5, e.key);
+  e.used = true;
+  return e.value;
 }
 
 }  // namespace
@@ -135,7 +230,7 @@ Time32 ParseGuideTime(const std::string& text) {
     pos = at + 1;
   }
   if (!cut) numbers[4] = LeadingInt(text.substr(pos));
-  return MakeLocalTime(numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], 0);
+  return CachedLocalTime(numbers);
 }
 
 bool ParseGuideText(const std::string& text, const GuideRules& rules, GuideList& incoming,
@@ -145,10 +240,10 @@ bool ParseGuideText(const std::string& text, const GuideRules& rules, GuideList&
   bool produced = false;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t openAt = FindText(text, kOpen, pos);
+    std::size_t openAt = FindTextIn(text, kOpen, pos, text.size());
     if (openAt == std::string::npos) break;
     std::size_t begin = openAt + kOpen.size();
-    std::size_t closeAt = FindText(text, kClose, begin);
+    std::size_t closeAt = FindTextIn(text, kClose, begin, text.size());
     std::size_t end = closeAt == std::string::npos ? text.size() : closeAt;
     if (ParseProgram(text, begin, end, rules, incoming, channels)) produced = true;
     pos = closeAt == std::string::npos ? text.size() : closeAt + kClose.size();

@@ -34,3 +34,9 @@ struct TextRange {
 };
 TextRange TagRangeIn(const std::string& text, const std::string& field, std::size_t* pos,
                      std::size_t end);
+// The same with the tags built once.
+struct GuideTag {
+  explicit GuideTag(const std::string& field) : open("<" + field + ">"), close("</" + field + ">") {}
+  std::string open, close;
+};
+TextRange TagRangeIn(const std::string& text, const GuideTag& tag, std::size_t* pos, std::size_t end);
