@@ -37,6 +37,8 @@ void Usage(FILE* out) {
                "start, end, receiverVersion, speed, totalKbyte, highlight, channelName,\n"
                "seriesName, categoryForSort, categoryForSearch, name, digest.\n"
                "--channels prints the channel name list instead, one per line.\n"
+               "--idle-limit MS and --body-limit MS bound a body that stops or never ends\n"
+               "(defaults 30000 and 120000).\n"
                "Rule options (comma-separated lists, as the planner's settings hold them):\n");
   for (const char* o : kRuleOptions) std::fprintf(out, "  %s LIST\n", o);
 }
@@ -74,6 +76,7 @@ int main(int argc, char** argv) {
   std::string cache, first, location;
   std::string rules[7];
   int days = 6, dayStart = 4;
+  HttpLimits limits;
   bool channels = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -98,6 +101,8 @@ int main(int argc, char** argv) {
     else if (a == "--day-start") dayStart = std::atoi(value().c_str());
     else if (a == "--location") location = value();
     else if (a == "--channels") channels = true;
+    else if (a == "--idle-limit") limits.idleMs = std::atoi(value().c_str());
+    else if (a == "--body-limit") limits.bodyMs = std::atoi(value().c_str());
     else if (a == "--help" || a == "-h") { Usage(stdout); return 0; }
     else {
       std::fprintf(stderr, "guidecheck: unknown option '%s'\n", a.c_str());
@@ -111,13 +116,14 @@ int main(int argc, char** argv) {
     Usage(stderr);
     return 2;
   }
-  if (days < 1 || days > 366 || dayStart < 0 || dayStart > 23) {
-    std::fprintf(stderr, "guidecheck: --days must be 1..366 and --day-start 0..23\n");
+  if (days < 1 || days > 366 || dayStart < 0 || dayStart > 23 || limits.idleMs <= 0 || limits.bodyMs <= 0) {
+    std::fprintf(stderr, "guidecheck: --days must be 1..366, --day-start 0..23 and the limits above 0\n");
     return 2;
   }
 
   GuideStore store(PlatformFiles());
   store.SetRules(BuildGuideRules(rules));
+  store.FetchOptions().limits = limits;
   store.progress = [&](int day, int count) {
     std::fprintf(stderr, "guidecheck: day %d of %d\n", day + 1, count);
   };
