@@ -11,7 +11,29 @@ namespace {
 constexpr int kReceiveBuffer = 262144;
 constexpr int kSendAttempts = 4;
 constexpr int kSendRetryMs = 100;
+constexpr int kPumpSliceMs = 100;
+
+std::function<void()>& WaitPump() {
+  static std::function<void()> pump;
+  return pump;
+}
 }  // namespace
+
+void SetHttpWaitPump(std::function<void()> pump) { WaitPump() = std::move(pump); }
+
+int CHttpGetSocket::WaitReadable(int timeoutMs) {
+  const std::function<void()>& pump = WaitPump();
+  if (!pump || timeoutMs <= kPumpSliceMs) return socket_->WaitReadable(timeoutMs);
+  const std::uint32_t start = clock_.TickMs();
+  for (;;) {
+    std::uint32_t spent = clock_.TickMs() - start;
+    if (spent >= static_cast<std::uint32_t>(timeoutMs)) return 0;
+    int r = socket_->WaitReadable(std::min<int>(kPumpSliceMs, timeoutMs - static_cast<int>(spent)));
+    if (r != 0) return r;
+    pump();
+    if (!socket_->IsOpen()) return -1;
+  }
+}
 
 int HostTable::Select(const std::string& host) {
   int freeEntry = -1;
@@ -115,7 +137,7 @@ bool CHttpGetSocket::OpenUrl(const std::string& url) {
     if (!sent) PauseMs(kSendRetryMs);
   }
   if (!sent) return Fail("the request cannot be sent", true);
-  if (socket_->WaitReadable(limits_.answerMs) != 1 || socket_->Pending() <= 0)
+  if (WaitReadable(limits_.answerMs) != 1 || socket_->Pending() <= 0)
     return Fail("no answer", true);
 
   char head[kHttpHeadBytes];
@@ -170,7 +192,7 @@ CHttpGetSocket::StepResult CHttpGetSocket::ReceiveStep(bool wait) {
     }
     waitMs = std::min<int>(limits_.idleMs, limits_.bodyMs - static_cast<int>(spent));
   }
-  int ready = socket_->WaitReadable(waitMs);
+  int ready = WaitReadable(waitMs);
   if (ready < 0) {
     EndReceiving(false);
     return StepResult::NoMore;

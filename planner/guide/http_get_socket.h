@@ -59,6 +59,10 @@ class HostTable {
 // The one table of the process.
 HostTable& ProcessHostTable();
 
+// Called about every 100 ms while a fetch waits for the server, so that the
+// planner's window messages keep flowing (timers, paints) during a download.
+void SetHttpWaitPump(std::function<void()> pump);
+
 class CHttpGetSocket {
  public:
   explicit CHttpGetSocket(HostTable& table = ProcessHostTable(), HttpLimits limits = HttpLimits());
@@ -99,6 +103,7 @@ class CHttpGetSocket {
  private:
   enum class StepResult { NoMore, KeepWaiting, Progress };
   StepResult ReceiveStep(bool wait);
+  int WaitReadable(int timeoutMs);
   bool Fail(const std::string& why, bool unreachable = false);
   void EndReceiving(bool complete);
 
