@@ -23,7 +23,8 @@ bool ReadFromServer(const std::string& url, const HttpLimits& limits, std::strin
     // A body cut short of its declared length, cut by the time limit, or filling
     // the whole 2 MiB allowed without a declared length is not known to be the
     // day's guide: it must not replace a complete cached copy.
-    bool cut = http.HasContentLength() ? got < n : got >= n;
+    // A body without a declared length that brings nothing is no answer either.
+    bool cut = http.HasContentLength() ? got < n : (got >= n || got == 0);
     if (cut || http.TimedOut()) {
       DebugPrintf("guide: %s: body incomplete (%d of %d bytes)\n", url.c_str(), got, n);
       http.Close();
@@ -47,11 +48,11 @@ GuideDayText FetchGuideDay(FileSystem& fs, const std::string& fileName, const st
     std::string text;
     if (ReadFromServer(url, options.limits, &text, &day.unreachable)) {
       if (text.empty()) {
-        // An empty day: nothing to parse, the cache is neither written nor read.
+        // "Content-Length: 0": an empty day; the cache is neither written nor read.
         day.haveText = true;
         return day;
       }
-      if (text.find("<program_number>") != std::string::npos) {
+      if (FindTextIn(text, "<program_number>", 0, text.size()) != std::string::npos) {
         if (!fs.WriteAll(cachePath, text)) DebugPrintf("guide: cannot write the cache file %s\n", cachePath.c_str());
         day.haveText = true;
         day.text = std::move(text);

@@ -106,6 +106,15 @@ TEST_F(GuideServerTest, BodyWithoutContentLengthIsReadToClose) {
   EXPECT_EQ(cache.Read(kDay), dayText);
 }
 
+TEST_F(GuideServerTest, NothingBeforeTheCloseWithoutContentLengthFallsBack) {
+  served.Write("gd010306.dpn", "");
+  cache.Write("gd010306.dpn", cachedText);
+  GuideDayText day = FetchGuideDay(PlatformFiles(), "gd010306.dpn", "http://127.0.0.1/nolength/", cache.Path());
+  EXPECT_TRUE(day.fetchFailed);
+  EXPECT_TRUE(day.fromCache);
+  EXPECT_EQ(cache.Read("gd010306.dpn"), cachedText);
+}
+
 TEST_F(GuideServerTest, SlowBodyArrivesWhole) {
   GuideDayText day = Fetch("http://127.0.0.1/slow/");
   EXPECT_FALSE(day.fetchFailed);
