@@ -152,6 +152,15 @@ TEST(GuideParser, TagBehindALeadByteNeverMatches) {
   split.insert(split.find("<program_number>"), "\x88");
   EXPECT_EQ(Parse(text).list.Size(), 1u);
   EXPECT_TRUE(Parse(split).list.Empty());
+  for (const char* tag : {"<program>", "<schedule>"}) {
+    split = text;
+    split.insert(split.find(tag), "\xE0");
+    EXPECT_TRUE(Parse(split).list.Empty()) << tag << " behind a lead byte";
+  }
+  // Two lead-valued bytes pair up: the tag behind them is on a character start.
+  split = text;
+  split.insert(split.find("<schedule>"), "\x88\x9F");
+  EXPECT_EQ(Parse(split).list.Size(), 1u);
 
   // A value whose double-byte characters end in 0x5C and 0x3C-like bytes is
   // kept byte for byte.
