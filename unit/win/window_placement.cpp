@@ -1,22 +1,24 @@
 #include "window_placement.h"
 
 #include "common/text.h"
+#include "unit/schedule_placement.h"
 
 namespace {
-RECT WorkArea() {
-  RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+PlacementRect WorkArea() {
+  PlacementRect work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   // The desktop's view window (first child of the program manager, without a
   // title) covers what the desktop shows.
   if (HWND progman = FindWindowW(L"Progman", nullptr)) {
     HWND view = GetWindow(progman, GW_CHILD);
     RECT r;
-    if (view && GetWindowTextLengthW(view) == 0 && GetWindowRect(view, &r) && !IsRectEmpty(&r)) work = r;
+    if (view && GetWindowTextLengthW(view) == 0 && GetWindowRect(view, &r) && !IsRectEmpty(&r))
+      work = PlacementRect{r.left, r.top, r.right, r.bottom};
   }
   return work;
 }
 
-bool ReceptionWindowAt(POINT p) {
-  HWND hwnd = WindowFromPoint(p);
+bool ReceptionWindowAt(int x, int y) {
+  HWND hwnd = WindowFromPoint(POINT{x, y});
   if (!hwnd) return false;
   hwnd = GetAncestor(hwnd, GA_ROOT);
   wchar_t title[256] = {};
@@ -26,8 +28,9 @@ bool ReceptionWindowAt(POINT p) {
 }  // namespace
 
 void PlaceReceptionWindow(HWND window, int position) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  RECT placed = PlaceRect(rect, WorkArea(), position, ReceptionWindowAt);
+  RECT r;
+  GetWindowRect(window, &r);
+  const PlacementRect placed =
+      PlaceReceptionRect(PlacementRect{r.left, r.top, r.right, r.bottom}, WorkArea(), position, ReceptionWindowAt);
   SetWindowPos(window, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
