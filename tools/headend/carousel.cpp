@@ -1,0 +1,407 @@
+// headend carousel: sends a folder as a multicast file carousel in the datagram
+// format the reception unit takes in, paced to a rate, with optional loss,
+// duplication and reordering for tests.
+#include <arpa/inet.h>
+#include <getopt.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+#include "common/text.h"
+#include "tools/headend/command.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using SteadyClock = std::chrono::steady_clock;
+
+struct Options {
+  std::string folder;
+  std::string group = "239.192.0.1";
+  int port = 5000;
+  int headerClass = 1;
+  int blockSize = 4096;
+  double rate = 1e6;         // bytes per second; 0 sends as fast as possible
+  int cycles = 1;            // 0: until interrupted
+  long firstBlock = 0;       // block of file 0 the first cycle starts at
+  long extra = 0;            // datagrams of a further cycle sent after the last one
+  double loss = 0, duplicate = 0, reorder = 0;
+  unsigned seed = 1;
+  std::string interface = "127.0.0.1";
+  int ttl = 1;
+  int sendBuffer = 4 << 20;
+  bool quiet = false;
+};
+
+void Help(FILE* out) {
+  std::fprintf(out,
+               "usage: headend carousel [options] FOLDER\n"
+               "Sends every file under FOLDER (sub-folders included) as a repeating multicast\n"
+               "file carousel: one datagram per block, block 0 of each file with its file\n"
+               "header (file count, size, name relative to FOLDER with \"\\\" separators, cp932).\n\n"
+               "  -g, --group ADDR        multicast group (default 239.192.0.1)\n"
+               "  -p, --port N            UDP port (default 5000)\n"
+               "  -c, --class N           header class 0-7: name field 64 (1), 128 (2) or 256 (3-7)\n"
+               "                          bytes; 0 sends no file header (default 1)\n"
+               "  -b, --block-size N      datagram size, header included, 300-4096 (default 4096)\n"
+               "  -r, --rate BYTES        paced rate in bytes per second; k, M suffixes; 0 = unpaced\n"
+               "                          (default 1M)\n"
+               "  -n, --cycles N          carousel cycles, 0 = until interrupted (default 1)\n"
+               "      --first-block N     the first cycle starts at block N of the first file\n"
+               "      --extra N           after the last cycle, send the first N datagrams of the\n"
+               "                          next one (a receiver declares completion on a datagram\n"
+               "                          of a file it already has)\n"
+               "      --loss PCT          drop this percentage of datagrams (seeded)\n"
+               "      --duplicate PCT     send this percentage of datagrams twice\n"
+               "      --reorder PCT       hold back this percentage of datagrams by 1-8 places\n"
+               "      --seed N            seed of loss, duplication and reordering (default 1)\n"
+               "  -i, --interface ADDR    outgoing interface (default 127.0.0.1)\n"
+               "      --ttl N             multicast TTL (default 1)\n"
+               "  -q, --quiet             no progress lines\n"
+               "  -h, --help              this text\n\n"
+               "Progress goes to stderr once a second; a summary line ends the run.\n");
+}
+
+bool ParseRate(const char* text, double* rate) {
+  char* end = nullptr;
+  double v = std::strtod(text, &end);
+  if (end == text || v < 0) return false;
+  if (*end == 'k' || *end == 'K') v *= 1e3, ++end;
+  else if (*end == 'M' || *end == 'm') v *= 1e6, ++end;
+  else if (*end == 'G' || *end == 'g') v *= 1e9, ++end;
+  if (*end) return false;
+  *rate = v;
+  return true;
+}
+
+bool ParseInt(const char* text, long lo, long hi, long* out) {
+  char* end = nullptr;
+  long v = std::strtol(text, &end, 10);
+  if (end == text || *end || v < lo || v > hi) return false;
+  *out = v;
+  return true;
+}
+
+struct SourceFile {
+  std::string path;  // on disk
+  std::string name;  // cp932, "\" separated
+  std::string data;
+};
+
+int HeaderSize(int cls) { return cls == 0 ? 0 : cls == 1 ? 70 : cls == 2 ? 134 : 262; }
+
+void Put16(std::string& s, std::size_t at, unsigned v) {
+  s[at] = static_cast<char>(v & 0xFF);
+  s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+}
+
+class Carousel {
+ public:
+  Carousel(const Options& o, const std::vector<SourceFile>& files) : o_(o), files_(files) {
+    for (const auto& f : files_) counts_.push_back(BlockCount(f.data.size()));
+  }
+  std::uint32_t BlockCount(std::size_t size) const {
+    std::size_t first = o_.blockSize - 16 - HeaderSize(o_.headerClass);
+    if (size <= first) return 1;
+    std::size_t step = o_.blockSize - 16;
+    return static_cast<std::uint32_t>(1 + (size - first + step - 1) / step);
+  }
+  std::uint32_t Blocks(std::size_t id) const { return counts_[id]; }
+  std::string Datagram(std::size_t id, std::uint32_t block) const {
+    const SourceFile& f = files_[id];
+    int header = block == 0 ? HeaderSize(o_.headerClass) : 0;
+    std::size_t first = o_.blockSize - 16 - HeaderSize(o_.headerClass);
+    std::size_t step = o_.blockSize - 16;
+    std::size_t offset = block == 0 ? 0 : first + (block - 1) * step;
+    std::size_t room = block == 0 ? first : step;
+    std::size_t n = offset < f.data.size() ? std::min(room, f.data.size() - offset) : 0;
+    std::string d(16 + header, '\0');
+    Put16(d, 0, 0x0100 | (o_.headerClass << 4));
+    Put16(d, 2, o_.blockSize);
+    Put16(d, 4, static_cast<unsigned>(16 + header + n));
+    Put16(d, 6, block & 0xFFFF);
+    d[8] = static_cast<char>((block >> 16) & 0xFF);
+    Put16(d, 9, counts_[id] & 0xFFFF);
+    d[11] = static_cast<char>((counts_[id] >> 16) & 0xFF);
+    Put16(d, 14, static_cast<unsigned>(id));
+    if (header) {
+      Put16(d, 16, static_cast<unsigned>(files_.size()));
+      std::uint32_t size = static_cast<std::uint32_t>(f.data.size());
+      Put16(d, 18, size & 0xFFFF);
+      Put16(d, 20, size >> 16);
+      std::memcpy(&d[22], f.name.data(), std::min<std::size_t>(f.name.size(), header - 6));
+    }
+    d.append(f.data, offset, n);
+    return d;
+  }
+
+ private:
+  const Options& o_;
+  const std::vector<SourceFile>& files_;
+  std::vector<std::uint32_t> counts_;
+};
+
+class Sender {
+ public:
+  explicit Sender(const Options& o) : o_(o), rng_(o.seed) {}
+  bool Open() {
+    fd_ = socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd_ < 0) return Fail("socket");
+    setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &o_.sendBuffer, sizeof o_.sendBuffer);
+    unsigned char ttl = static_cast<unsigned char>(o_.ttl), loop = 1;
+    setsockopt(fd_, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
+    setsockopt(fd_, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop);
+    in_addr iface{};
+    if (inet_pton(AF_INET, o_.interface.c_str(), &iface) != 1) {
+      std::fprintf(stderr, "headend carousel: bad interface address '%s'\n", o_.interface.c_str());
+      return false;
+    }
+    if (setsockopt(fd_, IPPROTO_IP, IP_MULTICAST_IF, &iface, sizeof iface) != 0) return Fail("IP_MULTICAST_IF");
+    to_.sin_family = AF_INET;
+    to_.sin_port = htons(static_cast<std::uint16_t>(o_.port));
+    if (inet_pton(AF_INET, o_.group.c_str(), &to_.sin_addr) != 1 || !IN_MULTICAST(ntohl(to_.sin_addr.s_addr))) {
+      std::fprintf(stderr, "headend carousel: '%s' is not a multicast group\n", o_.group.c_str());
+      return false;
+    }
+    start_ = lastReport_ = SteadyClock::now();
+    return true;
+  }
+  ~Sender() {
+    if (fd_ >= 0) close(fd_);
+  }
+  // Applies loss, duplication and reordering, then sends.
+  bool Offer(std::string d) {
+    ++offered_;
+    if (o_.loss > 0 && Chance(o_.loss)) {
+      ++lost_;
+      return Release();
+    }
+    int copies = o_.duplicate > 0 && Chance(o_.duplicate) ? 2 : 1;
+    for (int i = 0; i < copies; ++i) {
+      if (o_.reorder > 0 && Chance(o_.reorder)) {
+        held_.push_back({offered_ + 1 + rng_() % 8, d});
+      } else if (!Send(d)) {
+        return false;
+      }
+    }
+    return Release();
+  }
+  bool Drain() {
+    for (auto& h : held_)
+      if (!Send(h.second)) return false;
+    held_.clear();
+    return true;
+  }
+  void Report(bool final, int cycle) {
+    auto now = SteadyClock::now();
+    if (o_.quiet && !final) return;
+    if (!final && now - lastReport_ < std::chrono::seconds(1)) return;
+    lastReport_ = now;
+    double secs = std::chrono::duration<double>(now - start_).count();
+    std::fprintf(stderr, "%s cycle %d: %llu datagrams, %.1f MB sent in %.1f s (%.2f MB/s)%s\n",
+                 final ? "done:" : "     ", cycle, static_cast<unsigned long long>(sent_), bytes_ / 1e6, secs,
+                 secs > 0 ? bytes_ / 1e6 / secs : 0.0,
+                 lost_ ? (", " + std::to_string(lost_) + " dropped on purpose").c_str() : "");
+  }
+
+ private:
+  bool Chance(double pct) { return std::uniform_real_distribution<double>(0, 100)(rng_) < pct; }
+  bool Release() {
+    for (std::size_t i = 0; i < held_.size();) {
+      if (held_[i].first <= offered_) {
+        std::string d = std::move(held_[i].second);
+        held_.erase(held_.begin() + static_cast<long>(i));
+        if (!Send(d)) return false;
+      } else {
+        ++i;
+      }
+    }
+    return true;
+  }
+  bool Send(const std::string& d) {
+    Pace(d.size());
+    for (;;) {
+      ssize_t n = sendto(fd_, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&to_), sizeof to_);
+      if (n >= 0) break;
+      if (errno == ENOBUFS || errno == EAGAIN || errno == EINTR) {
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+        continue;
+      }
+      return Fail("sendto");
+    }
+    ++sent_;
+    bytes_ += d.size();
+    return true;
+  }
+  // Keeps the average at the rate: sleeps when ahead of schedule.
+  void Pace(std::size_t size) {
+    if (o_.rate <= 0) return;
+    budget_ += static_cast<double>(size) / o_.rate;
+    auto due = start_ + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(budget_));
+    auto now = SteadyClock::now();
+    if (due > now + std::chrono::microseconds(200)) std::this_thread::sleep_until(due);
+    else while (SteadyClock::now() < due) {}
+  }
+  bool Fail(const char* what) {
+    std::fprintf(stderr, "headend carousel: %s: %s\n", what, std::strerror(errno));
+    return false;
+  }
+
+  const Options& o_;
+  std::mt19937 rng_;
+  int fd_ = -1;
+  sockaddr_in to_{};
+  SteadyClock::time_point start_, lastReport_;
+  double budget_ = 0;
+  std::uint64_t offered_ = 0, sent_ = 0, bytes_ = 0, lost_ = 0;
+  std::deque<std::pair<std::uint64_t, std::string>> held_;
+};
+
+bool LoadFolder(const Options& o, std::vector<SourceFile>* files) {
+  std::error_code ec;
+  if (!fs::is_directory(o.folder, ec)) {
+    std::fprintf(stderr, "headend carousel: '%s' is not a folder\n", o.folder.c_str());
+    return false;
+  }
+  std::vector<fs::path> paths;
+  for (auto it = fs::recursive_directory_iterator(o.folder, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec))
+    if (it->is_regular_file()) paths.push_back(it->path());
+  std::sort(paths.begin(), paths.end());
+  int field = HeaderSize(o.headerClass) - 6;
+  for (const auto& p : paths) {
+    SourceFile f;
+    f.path = p.string();
+    std::string rel = fs::relative(p, o.folder).generic_string();
+    std::replace(rel.begin(), rel.end(), '/', '\\');
+    f.name = Utf8ToCp932(rel);
+    if (o.headerClass != 0 && static_cast<int>(f.name.size()) >= field) {
+      std::fprintf(stderr, "headend carousel: name '%s' has %zu bytes; header class %d holds at most %d\n",
+                   rel.c_str(), f.name.size(), o.headerClass, field - 1);
+      return false;
+    }
+    std::ifstream in(p, std::ios::binary);
+    f.data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+      std::fprintf(stderr, "headend carousel: cannot read '%s'\n", f.path.c_str());
+      return false;
+    }
+    files->push_back(std::move(f));
+  }
+  if (files->empty()) {
+    std::fprintf(stderr, "headend carousel: no files under '%s'\n", o.folder.c_str());
+    return false;
+  }
+  if (files->size() > 65535) {
+    std::fprintf(stderr, "headend carousel: %zu files; a broadcast holds at most 65535\n", files->size());
+    return false;
+  }
+  return true;
+}
+
+std::string RateText(double rate) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f MB/s", rate / 1e6);
+  return text;
+}
+
+int RunCarousel(int argc, char** argv) {
+  Options o;
+  enum { kFirstBlock = 1000, kExtra, kLoss, kDuplicate, kReorder, kSeed, kTtl };
+  static const option longOptions[] = {
+      {"group", required_argument, nullptr, 'g'},     {"port", required_argument, nullptr, 'p'},
+      {"class", required_argument, nullptr, 'c'},     {"block-size", required_argument, nullptr, 'b'},
+      {"rate", required_argument, nullptr, 'r'},      {"cycles", required_argument, nullptr, 'n'},
+      {"first-block", required_argument, nullptr, kFirstBlock},
+      {"extra", required_argument, nullptr, kExtra},
+      {"loss", required_argument, nullptr, kLoss},    {"duplicate", required_argument, nullptr, kDuplicate},
+      {"reorder", required_argument, nullptr, kReorder}, {"seed", required_argument, nullptr, kSeed},
+      {"interface", required_argument, nullptr, 'i'}, {"ttl", required_argument, nullptr, kTtl},
+      {"quiet", no_argument, nullptr, 'q'},           {"help", no_argument, nullptr, 'h'},
+      {nullptr, 0, nullptr, 0}};
+  optind = 1;
+  int c;
+  long v;
+  auto bad = [](const char* what, const char* text) {
+    std::fprintf(stderr, "headend carousel: bad %s '%s' (see --help)\n", what, text);
+    return 2;
+  };
+  while ((c = getopt_long(argc, argv, "g:p:c:b:r:n:i:qh", longOptions, nullptr)) != -1) {
+    switch (c) {
+      case 'g': o.group = optarg; break;
+      case 'p': if (!ParseInt(optarg, 1, 65535, &v)) return bad("port", optarg); o.port = static_cast<int>(v); break;
+      case 'c': if (!ParseInt(optarg, 0, 7, &v)) return bad("header class", optarg); o.headerClass = static_cast<int>(v); break;
+      case 'b': if (!ParseInt(optarg, 300, 4096, &v)) return bad("block size", optarg); o.blockSize = static_cast<int>(v); break;
+      case 'r': if (!ParseRate(optarg, &o.rate)) return bad("rate", optarg); break;
+      case 'n': if (!ParseInt(optarg, 0, 1000000, &v)) return bad("cycle count", optarg); o.cycles = static_cast<int>(v); break;
+      case kFirstBlock: if (!ParseInt(optarg, 0, 0xFFFFFF, &v)) return bad("first block", optarg); o.firstBlock = v; break;
+      case kExtra: if (!ParseInt(optarg, 0, 1L << 30, &v)) return bad("extra count", optarg); o.extra = v; break;
+      case kLoss: o.loss = std::atof(optarg); break;
+      case kDuplicate: o.duplicate = std::atof(optarg); break;
+      case kReorder: o.reorder = std::atof(optarg); break;
+      case kSeed: o.seed = static_cast<unsigned>(std::strtoul(optarg, nullptr, 10)); break;
+      case 'i': o.interface = optarg; break;
+      case kTtl: if (!ParseInt(optarg, 0, 255, &v)) return bad("ttl", optarg); o.ttl = static_cast<int>(v); break;
+      case 'q': o.quiet = true; break;
+      case 'h': Help(stdout); return 0;
+      default: Help(stderr); return 2;
+    }
+  }
+  if (optind != argc - 1) {
+    Help(stderr);
+    return 2;
+  }
+  o.folder = argv[optind];
+  std::vector<SourceFile> files;
+  if (!LoadFolder(o, &files)) return 1;
+  Carousel carousel(o, files);
+  if (o.firstBlock >= static_cast<long>(carousel.Blocks(0))) {
+    std::fprintf(stderr, "headend carousel: first block %ld is past the %u blocks of the first file\n", o.firstBlock,
+                 carousel.Blocks(0));
+    return 2;
+  }
+  std::uint64_t total = 0;
+  for (const auto& f : files) total += f.data.size();
+  if (!o.quiet)
+    std::fprintf(stderr, "headend carousel: %zu files, %.1f MB, to %s:%d, class %d, block %d, %s, %d cycle(s)\n",
+                 files.size(), total / 1e6, o.group.c_str(), o.port, o.headerClass, o.blockSize,
+                 o.rate > 0 ? RateText(o.rate).c_str() : "unpaced", o.cycles);
+  Sender sender(o);
+  if (!sender.Open()) return 1;
+  for (int cycle = 1; o.cycles == 0 || cycle <= o.cycles; ++cycle) {
+    for (std::size_t id = 0; id < files.size(); ++id) {
+      std::uint32_t first = cycle == 1 && id == 0 ? static_cast<std::uint32_t>(o.firstBlock) : 0;
+      for (std::uint32_t b = first; b < carousel.Blocks(id); ++b) {
+        if (!sender.Offer(carousel.Datagram(id, b))) return 1;
+        sender.Report(false, cycle);
+      }
+    }
+    if (!sender.Drain()) return 1;
+    if (o.cycles != 0 && cycle == o.cycles) {
+      long left = o.extra;
+      for (std::size_t id = 0; id < files.size() && left > 0; ++id)
+        for (std::uint32_t b = 0; b < carousel.Blocks(id) && left > 0; ++b, --left)
+          if (!sender.Offer(carousel.Datagram(id, b))) return 1;
+      if (!sender.Drain()) return 1;
+      sender.Report(true, cycle);
+    }
+  }
+  return 0;
+}
+
+RegisterHeadendCommand registerCarousel({"carousel", "sends a folder as a multicast file carousel", RunCarousel});
+
+}  // namespace
