@@ -4,6 +4,7 @@
 //   post_command --find TITLE  exit 0 when a window with that title exists
 //   post_command --visible TITLE  exit 0 when it exists and is visible
 //   post_command --count TEXT  print how many top-level windows have TEXT in their title
+//   post_command --hold TITLE SECONDS  keep a window with that title for a while
 #include <windows.h>
 #include <shellapi.h>
 
@@ -21,13 +22,29 @@ int CountTitles(const std::wstring& part) {
   }
   return n;
 }
+// Stands in for another program's window (the channel selector's "nexa").
+int HoldWindow(const wchar_t* title, unsigned seconds) {
+  HWND w = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW, 600, 500, 200, 80, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  if (!w) return 1;
+  ShowWindow(w, SW_SHOWNOACTIVATE);
+  const DWORD end = GetTickCount() + seconds * 1000;
+  while (GetTickCount() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+  DestroyWindow(w);
+  return 0;
+}
 }  // namespace
 
 int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc == 4 && std::wstring(argv[1]) == L"--hold") return HoldWindow(argv[2], std::wcstoul(argv[3], nullptr, 10));
   if (argc != 3) {
-    std::fprintf(stderr, "usage: post_command TITLE ID | --find TITLE | --visible TITLE | --count TEXT\n");
+    std::fprintf(stderr, "usage: post_command TITLE ID | --find TITLE | --visible TITLE | --count TEXT | --hold TITLE S\n");
     return 2;
   }
   const std::wstring first = argv[1];
