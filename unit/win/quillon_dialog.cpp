@@ -206,8 +206,10 @@ void CQuillonDlg::OnExit() {
     return;
   }
   if (!driver_->Pending().empty()) {
-    const int answer = ShowMessageBox(Handle(), LoadCp932String(instance_, IDS_CONFIRM_EXIT),
-                                      LoadCp932String(instance_, IDS_UNIT_TITLE), MB_YESNO | MB_ICONINFORMATION);
+    // Captioned with the program's name, not the window title that the planner
+    // and a second copy look for.
+    const int answer = ShowMessageBox(Handle(), LoadCp932String(instance_, IDS_CONFIRM_EXIT), J(u8"データ受信ユニット"),
+                                      MB_YESNO | MB_ICONINFORMATION);
     if (answer != IDYES) return;
   }
   shutDown_ = true;

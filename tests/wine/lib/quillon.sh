@@ -92,6 +92,16 @@ q_exit() {
   fail "Quillon.exe did not end on command 1"
 }
 
+# Ends Quillon while reservations are pending: command 1, then the answer
+# (6 Yes, 7 No) to its prompt "データ受信ユニット". Returns 0 when the unit ended.
+q_exit_answer() {
+  q_post 1
+  for _ in $(seq 50); do wine "$POST" --find データ受信ユニット >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
+  wine "$POST" データ受信ユニット "$1" >/dev/null 2>&1 </dev/null || fail "no exit prompt"
+  for _ in $(seq 30); do kill -0 "$QPID" 2>/dev/null || { wait "$QPID"; QPID=; return 0; }; sleep 0.1; done
+  return 1
+}
+
 # Waits up to $1 seconds for a file matching the glob $2; prints its path.
 wait_for_file() {
   local limit=$1 pattern=$2 f

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Pictures of the unit for people to look at: the main window with a waiting
+# reservation, and a reception window while a carousel arrives. They are kept
+# in $WIN_BIN/screenshots; the test checks that each window was on screen when
+# its picture was taken.
+. "$(dirname "$0")/lib/quillon.sh"
+q_init
+shots="$WIN_BIN/screenshots"
+mkdir -p "$shots"
+rm -f "$shots"/quillon_*.png
+head -c 3000000 /dev/urandom > "$WORK/send/data.bin"
+printf 'sample\r\n' > "$WORK/send/readme.txt"
+
+port=$((20000 + RANDOM % 10000))
+group=239.192.6.$((RANDOM % 200 + 1))
+now=$(date +%s)
+start=$((now - now % 60))
+q_reservation --program 4670 --sub 1 --start "$(minute_text $((start + 7200)))" --end "$(minute_text $((start + 9000)))" \
+  --address "$group" --port "$port" --sid 7 --name "夜の番組" --storage "$(winpath "$WORK/data/later")" >/dev/null
+q_reservation --program 4671 --sub 1 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \
+  --address "$group" --port "$port" --sid 7 --name "画面確認番組" --storage "$(winpath "$WORK/data/now")" \
+  --total-kbyte 2930 >/dev/null
+
+q_start
+wine "$POST" --visible "$QTITLE" >/dev/null 2>&1 </dev/null || fail "main window not visible"
+for _ in $(seq 50); do wine "$POST" --visible 受信ユニット >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
+wine "$POST" --visible 受信ユニット >/dev/null 2>&1 </dev/null || fail "reception window not visible"
+import -window root "$shots/quillon_main_window.png" || fail "screenshot"
+
+"$HEADEND" carousel -q -g "$group" -p "$port" -r 300k -n 0 "$WORK/send" &
+SENDER_PID=$!
+sleep 4
+wine "$POST" --visible 受信ユニット >/dev/null 2>&1 </dev/null || fail "reception window gone while receiving"
+[ -z "$(ls "$WORK/hist")" ] || fail "reception already over: no picture in progress"
+import -window root "$shots/quillon_reception_window.png" || fail "screenshot"
+
+for f in "$shots"/quillon_main_window.png "$shots"/quillon_reception_window.png; do
+  [ "$(identify -format '%wx%h' "$f")" = 1024x768 ] || fail "$f is not a screen picture"
+done
+# The second picture shows more than the first: the progress of the reception.
+cmp -s "$shots"/quillon_main_window.png "$shots"/quillon_reception_window.png && fail "pictures are identical"
+echo "screenshots: $shots/quillon_main_window.png $shots/quillon_reception_window.png"
+kill "$SENDER_PID"; SENDER_PID=
+q_exit_answer 6 || fail "the unit did not end after Yes"
+echo PASS
