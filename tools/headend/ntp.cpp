@@ -30,6 +30,9 @@ void Help(FILE* out) {
                "  -g, --group ADDR        group (default 224.0.1.1)\n"
                "  -p, --port N            port (default 123)\n"
                "  -i, --interface ADDR    outgoing interface (default 127.0.0.1)\n"
+               "  -s, --on-second         send each datagram just after a whole second of the local\n"
+               "                          clock (one a second), so that a receiver comparing with\n"
+               "                          whole seconds sees exactly OFFSET\n"
                "  -q, --quiet             no line per datagram\n"
                "  -h, --help              this text\n");
 }
@@ -39,20 +42,21 @@ int RunNtp(int argc, char** argv) {
   long count = 1, interval = 1000;
   int port = 123;
   std::string group = "224.0.1.1", iface = "127.0.0.1";
-  bool quiet = false;
+  bool quiet = false, onSecond = false;
   static const option longOptions[] = {{"offset", required_argument, nullptr, 'o'},
                                        {"count", required_argument, nullptr, 'n'},
                                        {"interval", required_argument, nullptr, 't'},
                                        {"group", required_argument, nullptr, 'g'},
                                        {"port", required_argument, nullptr, 'p'},
                                        {"interface", required_argument, nullptr, 'i'},
+                                       {"on-second", no_argument, nullptr, 's'},
                                        {"quiet", no_argument, nullptr, 'q'},
                                        {"help", no_argument, nullptr, 'h'},
                                        {nullptr, 0, nullptr, 0}};
   optind = 1;
   int c;
   char* end = nullptr;
-  while ((c = getopt_long(argc, argv, "o:n:t:g:p:i:qh", longOptions, nullptr)) != -1) {
+  while ((c = getopt_long(argc, argv, "o:n:t:g:p:i:sqh", longOptions, nullptr)) != -1) {
     switch (c) {
       case 'o':
         offset = std::strtod(optarg, &end);
@@ -66,6 +70,7 @@ int RunNtp(int argc, char** argv) {
       case 'g': group = optarg; break;
       case 'p': port = std::atoi(optarg); break;
       case 'i': iface = optarg; break;
+      case 's': onSecond = true; break;
       case 'q': quiet = true; break;
       case 'h': Help(stdout); return 0;
       default: Help(stderr); return 2;
@@ -94,8 +99,13 @@ int RunNtp(int argc, char** argv) {
   }
   setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &ifaddr, sizeof ifaddr);
   for (long i = 0; count == 0 || i < count; ++i) {
-    if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(interval));
     timeval tv;
+    if (onSecond) {
+      gettimeofday(&tv, nullptr);
+      std::this_thread::sleep_for(std::chrono::microseconds(1000000 - tv.tv_usec + 1000));
+    } else if (i > 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(interval));
+    }
     gettimeofday(&tv, nullptr);
     double t = static_cast<double>(tv.tv_sec) + tv.tv_usec / 1e6 + offset + 2208988800.0;
     double whole = std::floor(t);
