@@ -7,6 +7,7 @@
 #include "planner/guide/guide_parser.h"
 #include "planner/guide/guide_program.h"
 #include "tests/planner/guide_markup.h"
+#include "tests/planner/reference_parser.h"
 
 namespace {
 
@@ -323,6 +324,38 @@ TEST(GuideRules, HighlightRulesMarkWithTen) {
     ASSERT_EQ(p.list.Size(), 1u);
     EXPECT_EQ(p.list.Head()->highlight, c.expected) << "kind " << c.kind << " item '" << c.item << "'";
     EXPECT_EQ(p.list.Head()->state, 0);
+  }
+}
+
+// Random damage to a valid guide: dropped and repeated bytes, stray tags and
+// lead bytes; the one-walk field scan must read exactly what a search per
+// field reads.
+TEST(GuideParser, AgreesWithTheFieldByFieldParserOnDamagedMarkup) {
+  MarkupProgram a, b;
+  a.name = J(u8"ソフト表示");
+  b.programNumber = "200";
+  b.schedules.push_back(MarkupSchedule());
+  b.schedules[1].subNumber = 2;
+  b.schedules[1].subdigest = "sub";
+  const std::string clean = DayMarkup({a, b, a});
+  const std::string inserts[] = {"<", "</", ">", "\x88", "\x82\xA0", "<name>", "</name>", "<schedule>",
+                                 "</schedule>", "<program>", "</program>", "<digest>x</digest>", "0", "/", " "};
+  std::mt19937 random(11);
+  const GuideRules rules = Rules({{5, "news"}, {1, "series"}});
+  for (int round = 0; round < 3000; ++round) {
+    std::string text = clean;
+    int edits = 1 + static_cast<int>(random() % 4);
+    for (int e = 0; e < edits; ++e) {
+      std::size_t at = random() % text.size();
+      switch (random() % 3) {
+        case 0: text.erase(at, 1 + random() % 12); break;
+        case 1: text.insert(at, inserts[random() % (sizeof inserts / sizeof inserts[0])]); break;
+        default: text.insert(at, text.substr(random() % text.size(), random() % 40)); break;
+      }
+      if (text.empty()) text = clean;
+    }
+    std::string difference = CompareWithReference(text, round % 2 ? rules : GuideRules());
+    ASSERT_EQ(difference, "") << "round " << round;
   }
 }
 
