@@ -39,6 +39,7 @@ for location in http://127.0.0.1/404/ http://127.0.0.1/html/ http://127.0.0.1/bi
   diff -r "$WORK/before" "$WORK/win" >/dev/null || fail "$location: cache changed"
 done
 requests | grep -q '127.0.0.1:80' && fail "a host with a port reached the server"
+requests | grep -q '//gd0' && fail "a location ending in / got a second one: $(requests | grep '//gd0')"
 
 note "a stalled body is cut by the idle limit"
 start=$(date +%s%N)
