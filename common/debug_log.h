@@ -7,7 +7,10 @@
 
 void DebugOut(const std::string& text);            // cp932 text, sent as it is
 void DebugPrintf(const char* format, ...)
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+    // Formatted by MinGW's own vsnprintf, which knows %zu and %lld.
+    __attribute__((format(gnu_printf, 1, 2)))
+#elif defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;

@@ -7,8 +7,8 @@
 #include <vector>
 #include "time_text.h"
 
-// Windows code that includes <windows.h> sees the function OpenFile hide this
-// class: write "class OpenFile" there.
+// <windows.h> declares a function OpenFile that hides this class in code that
+// includes both: such code names the class FileStream (the same type).
 class OpenFile {
  public:
   virtual ~OpenFile() = default;
@@ -18,6 +18,7 @@ class OpenFile {
   virtual bool Flush() = 0;
   virtual void Close() = 0;                                    // also done by the destructor
 };
+using FileStream = class OpenFile;
 
 struct FoundFile {
   std::string name;        // the name only, without folder
@@ -40,7 +41,7 @@ enum class DriveType { Unknown = 0, NoRootDir = 1, Removable = 2, Fixed = 3, Rem
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
-  virtual std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode) = 0;
+  virtual std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) = 0;
   virtual bool ReadAll(const std::string& path, std::string* data) = 0;
   virtual bool WriteAll(const std::string& path, const std::string& data) = 0;  // create or truncate
   // Pattern with "*" and "?" in the last component only, e.g. "C:\\Sched\\RSV*.SDL".

@@ -23,6 +23,6 @@ struct ReceivedFile {
   std::vector<std::uint8_t> memory; // blockSize * blockCount bytes when kept in memory
   std::string tempPath;             // "~%d.tmp" name while the real name is unknown
   std::string destPath;             // storage folder + name, once block 0 was seen
-  std::unique_ptr<OpenFile> file;   // the disk file while isOpen
+  std::unique_ptr<class OpenFile> file;   // the disk file while isOpen
   std::uint32_t blocksReceived = 0;
 };

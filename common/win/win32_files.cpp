@@ -24,7 +24,7 @@ FILETIME ToFileTime(Time32 t) {
 
 std::wstring W(const std::string& path) { return Cp932ToWide(path); }
 
-class Win32File : public ::OpenFile {
+class Win32File : public FileStream {
  public:
   explicit Win32File(HANDLE h) : handle_(h) {}
   ~Win32File() override { Close(); }
@@ -89,7 +89,7 @@ FoundFile ToFound(const WIN32_FIND_DATAW& d) {
 
 class Win32FileSystem : public FileSystem {
  public:
-  std::unique_ptr<class OpenFile> Open(const std::string& path, OpenMode mode) override {
+  std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) override {
     ModeFlags f = Flags(mode);
     HANDLE h = CreateFileW(W(path).c_str(), f.access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            f.disposition, FILE_ATTRIBUTE_NORMAL, nullptr);

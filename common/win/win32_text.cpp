@@ -18,10 +18,12 @@ std::wstring ToWide(UINT codePage, const std::string& text) {
 std::string FromWide(UINT codePage, const std::wstring& text) {
   if (text.empty()) return std::string();
   // The default character may only be given for code pages other than UTF-8.
+  // No best fit either: "é" becomes "?", not "e", as it does natively.
   const char* fallback = codePage == CP_UTF8 ? nullptr : "?";
-  int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, fallback, nullptr);
+  const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  int n = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0, fallback, nullptr);
   std::string out(n > 0 ? n : 0, '\0');
-  if (n > 0) WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n, fallback, nullptr);
+  if (n > 0) WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), &out[0], n, fallback, nullptr);
   return out;
 }
 

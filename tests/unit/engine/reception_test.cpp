@@ -581,10 +581,10 @@ class FailingFiles : public FileSystem {
  public:
   explicit FailingFiles(FileSystem& real) : real_(real) {}
   int failures = 1;
-  std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode) override {
+  std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) override {
     auto f = real_.Open(path, mode);
     if (!f) return f;
-    return std::unique_ptr<OpenFile>(new Failing(std::move(f), &failures));
+    return std::unique_ptr<FileStream>(new Failing(std::move(f), &failures));
   }
   bool ReadAll(const std::string& p, std::string* d) override { return real_.ReadAll(p, d); }
   bool WriteAll(const std::string& p, const std::string& d) override { return real_.WriteAll(p, d); }
@@ -602,9 +602,9 @@ class FailingFiles : public FileSystem {
   bool FreeSpace(const std::string& p, std::uint64_t* b) override { return real_.FreeSpace(p, b); }
 
  private:
-  class Failing : public OpenFile {
+  class Failing : public FileStream {
    public:
-    Failing(std::unique_ptr<OpenFile> f, int* failures) : f_(std::move(f)), failures_(failures) {}
+    Failing(std::unique_ptr<FileStream> f, int* failures) : f_(std::move(f)), failures_(failures) {}
     bool Write(const void* d, std::size_t n) override {
       if (*failures_ > 0) {
         --*failures_;
@@ -618,7 +618,7 @@ class FailingFiles : public FileSystem {
     void Close() override { f_->Close(); }
 
    private:
-    std::unique_ptr<OpenFile> f_;
+    std::unique_ptr<FileStream> f_;
     int* failures_;
   };
   FileSystem& real_;

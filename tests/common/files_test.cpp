@@ -1,0 +1,136 @@
+#include "common/files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "common/text.h"
+#include "tests/common/temp_folder.h"
+
+namespace {
+
+std::vector<std::string> Names(const std::vector<FoundFile>& found) {
+  std::vector<std::string> names;
+  for (const FoundFile& f : found) names.push_back(f.name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(FolderHelpers, WithBackslashKnowsTrailBytes) {
+  EXPECT_EQ(WithBackslash("C:\\a"), "C:\\a\\");
+  EXPECT_EQ(WithBackslash("C:\\a\\"), "C:\\a\\");
+  EXPECT_EQ(WithBackslash("C:\\\x95\x5C"), "C:\\\x95\x5C\\");  // ends in 表, not in "\"
+  EXPECT_EQ(WithBackslash(""), "\\");
+}
+
+class FileSeam : public ::testing::Test {
+ protected:
+  FileSystem& fs = PlatformFiles();
+  TempFolder temp;
+  std::string P(const std::string& name) const { return temp.Path() + name; }
+};
+
+TEST_F(FileSeam, WholeFilesRoundTripWithJapaneseNames) {
+  const std::string path = P(J(u8"表示ソ.txt"));
+  ASSERT_TRUE(fs.WriteAll(path, std::string("a\0b", 3)));
+  std::string data;
+  ASSERT_TRUE(fs.ReadAll(path, &data));
+  EXPECT_EQ(data, std::string("a\0b", 3));
+  EXPECT_EQ(Names(fs.Find(P("*.txt"))), std::vector<std::string>{J(u8"表示ソ.txt")});
+  EXPECT_FALSE(fs.ReadAll(P("missing"), &data));
+}
+
+TEST_F(FileSeam, FindMatchesThePatternOfTheLastComponent) {
+  for (const char* n : {"RSV0101.SDL", "RSV0202.SDL", "PC000001.SDD", "RSV.txt"}) fs.WriteAll(P(n), "x");
+  fs.MakeFolder(P("sub"));
+  EXPECT_EQ(Names(fs.Find(P("RSV*.SDL"))), (std::vector<std::string>{"RSV0101.SDL", "RSV0202.SDL"}));
+  EXPECT_EQ(Names(fs.Find(P("*.SDD"))), std::vector<std::string>{"PC000001.SDD"});
+  EXPECT_EQ(Names(fs.Find(P("RSV010?.SDL"))), std::vector<std::string>{"RSV0101.SDL"});
+  auto all = fs.Find(P("*"));
+  EXPECT_EQ(all.size(), 5u);  // never "." or ".."
+  auto sub = fs.Find(P("sub"));
+  ASSERT_EQ(sub.size(), 1u);
+  EXPECT_TRUE(sub[0].isFolder);
+  EXPECT_TRUE(fs.Find(P("none\\*")).empty());
+}
+
+TEST_F(FileSeam, OpenModesReadWriteAndAppend) {
+  const std::string path = P("log.txt");
+  EXPECT_FALSE(fs.Open(path, OpenMode::Read));
+  EXPECT_FALSE(fs.Open(path, OpenMode::WriteExisting));
+  {
+    auto f = fs.Open(path, OpenMode::CreateReadWrite);
+    ASSERT_TRUE(f);
+    EXPECT_TRUE(f->Write("hello", 5));
+  }
+  {
+    auto f = fs.Open(path, OpenMode::WriteExisting);
+    ASSERT_TRUE(f);
+    EXPECT_TRUE(f->Write("!", 1));
+  }
+  auto f = fs.Open(path, OpenMode::ReadWrite);
+  ASSERT_TRUE(f);
+  ASSERT_TRUE(f->Seek(1));
+  char buffer[16] = {};
+  EXPECT_EQ(f->Read(buffer, sizeof buffer), 5u);
+  EXPECT_STREQ(buffer, "ello!");
+  EXPECT_EQ(f->Read(buffer, sizeof buffer), 0u);
+}
+
+TEST_F(FileSeam, CopyRenameAndRemove) {
+  fs.WriteAll(P("a"), "1");
+  fs.WriteAll(P("b"), "2");
+  EXPECT_FALSE(fs.CopyTo(P("a"), P("b"), false));
+  EXPECT_TRUE(fs.CopyTo(P("a"), P("b"), true));
+  EXPECT_FALSE(fs.Rename(P("a"), P("b")));  // an existing target stays
+  EXPECT_TRUE(fs.Rename(P("a"), P("c")));
+  std::string data;
+  ASSERT_TRUE(fs.ReadAll(P("c"), &data));
+  EXPECT_EQ(data, "1");
+  EXPECT_TRUE(fs.Remove(P("c")));
+  EXPECT_FALSE(fs.Exists(P("c")));
+  EXPECT_FALSE(fs.Remove(P("c")));
+}
+
+TEST_F(FileSeam, LastWriteTimeCanBeSetAndRead) {
+  fs.WriteAll(P("t"), "x");
+  ASSERT_TRUE(fs.SetLastWriteTime(P("t"), 983795400));
+  Time32 t = 0;
+  ASSERT_TRUE(fs.LastWriteTime(P("t"), &t));
+  EXPECT_EQ(t, 983795400);
+  EXPECT_EQ(fs.Find(P("t"))[0].lastWrite, 983795400);
+  EXPECT_FALSE(fs.LastWriteTime(P("missing"), &t));
+}
+
+TEST_F(FileSeam, CreateFolderPathMakesEveryLevel) {
+  const std::string deep = P(J(u8"表\\ソ\\c"));
+  ASSERT_TRUE(CreateFolderPath(fs, deep));
+  EXPECT_TRUE(fs.IsFolder(deep));
+  EXPECT_TRUE(CreateFolderPath(fs, deep + "\\"));  // existing folders are fine
+  ASSERT_TRUE(CreateParentFolders(fs, P("x\\y\\file.txt")));
+  EXPECT_TRUE(fs.IsFolder(P("x\\y")));
+  EXPECT_FALSE(fs.Exists(P("x\\y\\file.txt")));
+}
+
+TEST_F(FileSeam, CreateFolderPathFailsOnAFileInTheWay) {
+  fs.WriteAll(P("file"), "x");
+  EXPECT_FALSE(CreateFolderPath(fs, P("file\\sub")));
+}
+
+TEST_F(FileSeam, ClearFolderEmptiesButKeepsTheFolder) {
+  CreateFolderPath(fs, P("box\\inner\\deeper"));
+  fs.WriteAll(P("box\\a.txt"), "x");
+  fs.WriteAll(P("box\\inner\\b.txt"), "x");
+  fs.WriteAll(P("box\\inner\\deeper\\c.txt"), "x");
+  EXPECT_TRUE(ClearFolder(fs, P("box")));
+  EXPECT_TRUE(fs.IsFolder(P("box")));
+  EXPECT_TRUE(fs.Find(P("box\\*")).empty());
+}
+
+TEST_F(FileSeam, FreeSpaceOfTheTempFolder) {
+  std::uint64_t bytes = 0;
+  EXPECT_TRUE(fs.FreeSpace(temp.Path(), &bytes));
+  EXPECT_GT(bytes, 0u);
+}
+
+}  // namespace

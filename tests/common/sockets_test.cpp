@@ -1,0 +1,93 @@
+#include "common/sockets.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#if defined(_WIN32)
+#include <winsock2.h>
+#include <ws2tcpip.h>
+using NativeSocket = SOCKET;
+void CloseNative(SOCKET s) { closesocket(s); }
+void Pause() { Sleep(20); }
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+using NativeSocket = int;
+void CloseNative(int s) { close(s); }
+void Pause() { usleep(20000); }
+#endif
+
+namespace {
+
+// Sends one datagram to address:port from a plain socket with multicast loop on.
+void SendTo(const char* address, std::uint16_t port, const std::string& payload) {
+  NativeSocket s = socket(AF_INET, SOCK_DGRAM, 0);
+  unsigned char loop = 1;
+  setsockopt(s, IPPROTO_IP, IP_MULTICAST_LOOP, reinterpret_cast<const char*>(&loop), sizeof loop);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  inet_pton(AF_INET, address, &to.sin_addr);
+  sendto(s, payload.data(), static_cast<int>(payload.size()), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+  CloseNative(s);
+}
+
+// Waits up to two seconds for the socket to hold a datagram.
+bool WaitPending(DatagramSocket& socket) {
+  for (int i = 0; i < 100; ++i) {
+    if (socket.Pending() > 0) return true;
+    Pause();
+  }
+  return false;
+}
+
+class DatagramSockets : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(InitSockets()); }
+};
+
+TEST_F(DatagramSockets, ReceivesAUnicastDatagramWithItsSourcePort) {
+  auto socket = CreateDatagramSocket();
+  ASSERT_TRUE(socket->Bind(47311, 1 << 20));
+  SendTo("127.0.0.1", 47311, "hello");
+  ASSERT_TRUE(WaitPending(*socket));
+  char buffer[64];
+  std::uint16_t sourcePort = 0;
+  ASSERT_EQ(socket->Receive(buffer, sizeof buffer, &sourcePort), 5);
+  EXPECT_EQ(std::string(buffer, 5), "hello");
+  EXPECT_NE(sourcePort, 0);
+}
+
+TEST_F(DatagramSockets, ReceiveWithNothingWaitingFailsAtOnce) {
+  auto socket = CreateDatagramSocket();
+  ASSERT_TRUE(socket->Bind(47312, 0));
+  char buffer[16];
+  EXPECT_EQ(socket->Receive(buffer, sizeof buffer, nullptr), -1);
+  EXPECT_NE(socket->LastError(), 0);
+  EXPECT_EQ(socket->Pending(), 0);
+}
+
+TEST_F(DatagramSockets, JoinsAGroupAndLeavesIt) {
+  auto socket = CreateDatagramSocket();
+  ASSERT_TRUE(socket->Bind(47313, 0));
+  EXPECT_FALSE(socket->Leave());
+  EXPECT_FALSE(socket->Join("not.an.address"));
+  ASSERT_TRUE(socket->Join("239.255.10.20")) << socket->LastError();
+  SendTo("239.255.10.20", 47313, "group");
+  ASSERT_TRUE(WaitPending(*socket));
+  char buffer[64];
+  EXPECT_EQ(socket->Receive(buffer, sizeof buffer, nullptr), 5);
+  EXPECT_TRUE(socket->Leave());
+}
+
+TEST_F(DatagramSockets, TwoSocketsShareAPortWithReuseAddress) {
+  auto a = CreateDatagramSocket();
+  auto b = CreateDatagramSocket();
+  EXPECT_TRUE(a->Bind(47314, 0));
+  EXPECT_TRUE(b->Bind(47314, 0));
+}
+
+}  // namespace
