@@ -101,6 +101,7 @@ bool CHttpGetSocket::Fail(const std::string& why, bool unreachable) {
 }
 
 bool CHttpGetSocket::OpenUrl(const std::string& url) {
+  if (hostIndex_ >= 0 || socket_) return Fail("one object serves one URL");
   url_ = url;
   std::string host;
   if (!HostOf(url, &host)) return Fail("no \"://\" in the URL");
@@ -156,10 +157,11 @@ bool CHttpGetSocket::OpenUrl(const std::string& url) {
     hasContentLength_ = true;
     std::size_t valueAt = lengthAt + std::strlen("Content-Length:");
     std::size_t lineEnd = headText.find_first_of("\r\n", valueAt);
-    declaredLength_ = LeadingInt(headText.substr(valueAt, lineEnd == std::string::npos ? std::string::npos : lineEnd - valueAt));
+    const std::string value =
+        headText.substr(valueAt, lineEnd == std::string::npos ? std::string::npos : lineEnd - valueAt);
+    declaredLength_ = LeadingInt(value);
     if (declaredLength_ < 0 || declaredLength_ > kMaxGuideContentLength) {
-      std::string why = "Content-Length " + std::to_string(declaredLength_) + " is outside 0.." +
-                        std::to_string(kMaxGuideContentLength);
+      std::string why = "Content-Length" + value + " is outside 0.." + std::to_string(kMaxGuideContentLength);
       declaredLength_ = 0;
       return Fail(why);
     }
