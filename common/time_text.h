@@ -1,5 +1,8 @@
 // Times: 32-bit counts of seconds since 1970-01-01 UTC, converted to and from the
-// local calendar with the C library (daylight saving decided by the system).
+// local calendar of the system's zone (daylight saving decided by the system):
+// the C library natively, the Win32 zone functions on Windows, where the C
+// runtime would follow a TZ variable it cannot parse. Code never calls
+// mktime/localtime itself.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -16,7 +19,7 @@ struct LocalTime {
   int weekday; // 0 = Sunday
 };
 
-// mktime with isdst = -1; fields out of range are normalised as mktime does.
+// Like mktime with isdst = -1: fields out of range carry over as mktime does.
 Time32 MakeLocalTime(int year, int month, int day, int hour, int minute, int second = 0);
 LocalTime BreakLocalTime(Time32 t);
 // strftime of the local time (C locale texts).

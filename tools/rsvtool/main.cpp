@@ -1,0 +1,146 @@
+// rsvtool: the operator's view of what lies in a schedule or history folder.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/clock.h"
+#include "common/computer_name.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "tools/rsvtool/dump.h"
+#include "tools/rsvtool/make.h"
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
+namespace {
+
+const char kUsage[] =
+    "usage:\n"
+    "  rsvtool dump FILE...\n"
+    "      prints each reservation file (RSV*.SDL), deletion request (*.SDD) or\n"
+    "      result record (INFO*.RSV) field by field\n"
+    "  rsvtool make --folder DIR --program N --sub N --start \"YYYY-MM-DD HH:MM\"\n"
+    "               --end \"YYYY-MM-DD HH:MM\" [--address A.B.C.D --port N] [--sid N]\n"
+    "               [--name T] [--channel T] [--storage DIR] [--autorun CMD]\n"
+    "               [--total-kbyte N] [--speed N] [--receiver-version N] [--id N]\n"
+    "               [--clear-folder] [--keyword]\n"
+    "      writes a reservation file into DIR and prints its path; --keyword\n"
+    "      writes the keyword-search form (name without sub-number); --sid 0 is a\n"
+    "      stream program (address \"Dummy\"); --id defaults to the tick count\n"
+    "  rsvtool make-delete --folder DIR --counter N [--computer NAME] ...\n"
+    "      writes a deletion request (upper-case computer name + counter) with\n"
+    "      the same record options as make (no --autorun)\n"
+    "numbers are decimal or 0x-hex; times are local; texts become code page 932.\n"
+    "exit status: 0 done, 1 a file is not a whole record or cannot be written, 2 usage\n";
+
+// Output: cp932 as it is on Windows, UTF-8 natively.
+void Print(std::FILE* stream, const std::string& cp932) {
+#if defined(_WIN32)
+  std::fwrite(cp932.data(), 1, cp932.size(), stream);
+#else
+  const std::string utf8 = Cp932ToUtf8(cp932);
+  std::fwrite(utf8.data(), 1, utf8.size(), stream);
+#endif
+}
+
+// Paths as the user gives them natively ("/"), in seam form inside.
+std::string Shown(const std::string& path) {
+#if defined(_WIN32)
+  return path;
+#else
+  std::string shown = path;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(shown[i]))) ++i;
+    else if (shown[i] == '\\') shown[i] = '/';
+  }
+  return shown;
+#endif
+}
+
+// The arguments in cp932; false (with the argument named) when one holds a
+// character that code page 932 does not have.
+bool Arguments(int argc, char** argv, std::vector<std::string>* args, std::string* bad) {
+#if defined(_WIN32)
+  (void)argc;
+  (void)argv;
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int i = 1; wide && i < count; ++i) {
+    std::string text = WideToCp932(wide[i]);
+    if (Cp932ToWide(text) != wide[i]) *bad = Cp932ToUtf8(text);
+    args->push_back(text);
+  }
+  LocalFree(wide);
+#else
+  for (int i = 1; i < argc; ++i) {
+    std::string text = Utf8ToCp932(argv[i]);
+    if (Cp932ToUtf8(text) != argv[i]) *bad = argv[i];
+    args->push_back(text);
+  }
+#endif
+  return bad->empty();
+}
+
+int Dump(const std::vector<std::string>& files) {
+  if (files.empty()) {
+    Print(stderr, "rsvtool dump: no file given\n");
+    return 2;
+  }
+  int status = 0;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    std::string data;
+    if (i > 0) Print(stdout, "\n");
+    if (!PlatformFiles().ReadAll(files[i], &data)) {
+      Print(stderr, "rsvtool: cannot read " + Shown(files[i]) + "\n");
+      status = 1;
+      continue;
+    }
+    DumpResult result = DumpRecord(Shown(files[i]), data);
+    Print(stdout, result.text);
+    if (!result.ok) {
+      Print(stderr, "rsvtool: " + Shown(files[i]) + " is not a whole record\n");
+      status = 1;
+    }
+  }
+  return status;
+}
+
+int Make(const std::string& command, const std::vector<std::string>& args) {
+  MakeOutcome out = command == "make" ? MakeReservationFile(args, PlatformFiles(), SystemClock())
+                                      : MakeDeletionRequest(args, PlatformFiles(), SystemClock(), ComputerName());
+  if (!out.ok) {
+    Print(stderr, "rsvtool " + command + ": " + Shown(out.error) + "\n");
+    return out.path.empty() ? 2 : 1;
+  }
+  Print(stdout, Shown(out.path) + "\n");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#if defined(_WIN32)
+  _setmode(_fileno(stdout), _O_BINARY);  // the bytes exactly, no CR added
+#endif
+  std::vector<std::string> args;
+  std::string bad;
+  if (!Arguments(argc, argv, &args, &bad)) {
+    std::fprintf(stderr, "rsvtool: the argument '%s' has characters that code page 932 cannot hold\n", bad.c_str());
+    return 2;
+  }
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::fputs(kUsage, args.empty() ? stderr : stdout);
+    return args.empty() ? 2 : 0;
+  }
+  const std::string command = args[0];
+  args.erase(args.begin());
+  if (command == "dump") return Dump(args);
+  if (command == "make" || command == "make-delete") return Make(command, args);
+  Print(stderr, "rsvtool: unknown command '" + command + "'\n" + kUsage);
+  return 2;
+}
