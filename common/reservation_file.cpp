@@ -40,7 +40,8 @@ Time32 ReservationRecord::ScheduledStart() const {
 Time32 ReservationRecord::ScheduledEnd() const {
   char digits[4];
   Digits(durationText, digits);
-  return ScheduledStart() + ParseDurationText(digits);
+  // Damaged digits can make any sum: it wraps like the 32-bit time it is.
+  return static_cast<Time32>(static_cast<std::int64_t>(ScheduledStart()) + ParseDurationText(digits));
 }
 
 std::string EncodeReservation(const ReservationRecord& r) {
