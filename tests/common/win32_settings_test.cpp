@@ -3,10 +3,32 @@
 
 #include <windows.h>
 
+#include <cstring>
+
+#include "common/files.h"
 #include "common/settings.h"
 #include "common/text.h"
+#include "tests/common/temp_folder.h"
 
 namespace {
+
+// Runs reg.exe, the system's own registry tool, and waits for it.
+DWORD RunReg(const std::wstring& arguments) {
+  std::wstring line = L"reg.exe " + arguments;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+    return 0xFFFFFFFF;
+  WaitForSingleObject(pi.hProcess, 30000);
+  DWORD code = 0xFFFFFFFF;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return code;
+}
+
+const std::wstring kTestKeyPath = L"HKCU\\Software\\Lumivent\\RegistryTest\\Environment";
 
 class Registry : public ::testing::Test {
  protected:
@@ -70,6 +92,31 @@ TEST_F(Registry, LongTextsAreReadUpTo255Bytes) {
   std::string text;
   ASSERT_TRUE(settings->ReadText(Hive::CurrentUser, key, "Long", &text));
   EXPECT_EQ(text, std::string(254, 'a'));
+}
+
+TEST_F(Registry, ValuesWrittenByRegExeAreRead) {
+  const std::wstring name = Cp932ToWide(J(u8"受信状況表示"));
+  ASSERT_EQ(RunReg(L"add " + kTestKeyPath + L" /v " + name + L" /t REG_DWORD /d 7 /f"), 0u);
+  ASSERT_EQ(RunReg(L"add " + kTestKeyPath + L" /v Note /t REG_SZ /d " + Cp932ToWide(J(u8"表示ソ")) + L" /f"), 0u);
+  std::uint32_t v = 0;
+  ASSERT_TRUE(settings->ReadDword(Hive::CurrentUser, key, J(u8"受信状況表示"), &v));
+  EXPECT_EQ(v, 7u);
+  std::string text;
+  ASSERT_TRUE(settings->ReadText(Hive::CurrentUser, key, "Note", &text));
+  EXPECT_EQ(text, J(u8"表示ソ"));
+}
+
+TEST_F(Registry, ValuesWrittenHereAreExportedByRegExe) {
+  ASSERT_TRUE(settings->WriteText(Hive::CurrentUser, key, J(u8"受信状況表示"), J(u8"表示する")));
+  TempFolder temp;
+  const std::string file = temp.Path() + "export.reg";
+  ASSERT_EQ(RunReg(L"export " + kTestKeyPath + L" \"" + Cp932ToWide(file) + L"\" /y"), 0u);
+  std::string bytes;
+  ASSERT_TRUE(PlatformFiles().ReadAll(file, &bytes));
+  std::wstring exported(bytes.size() / 2, L'\0');
+  std::memcpy(&exported[0], bytes.data(), exported.size() * 2);  // UTF-16LE
+  const std::wstring line = L"\"" + Cp932ToWide(J(u8"受信状況表示")) + L"\"=\"" + Cp932ToWide(J(u8"表示する")) + L"\"";
+  EXPECT_NE(exported.find(line), std::wstring::npos);
 }
 
 }  // namespace
