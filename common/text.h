@@ -9,8 +9,8 @@
 bool IsLeadByte(unsigned char c);
 
 // Position of needle in text at or after `from`, or std::string::npos. `from`
-// must lie on a character boundary; a match never starts on the trail byte of a
-// double-byte character (0x5C and '<' are valid trail bytes).
+// must lie on a character boundary; a match never starts on the byte after a lead
+// byte, which belongs to its character (0x5C, the "\" of paths, is a common trail byte).
 std::size_t FindText(const std::string& text, const std::string& needle, std::size_t from = 0);
 
 // Length of the longest prefix of text that is at most maxBytes long and does not
