@@ -37,7 +37,7 @@ class GuideServerTest : public ::testing::Test {
   void SetUp() override {
     ProcessHostTable().Clear();
     served.Write(kDay, dayText);
-    logPath = cache.File("server.log");
+    logPath = cache.Path() + "/server.log";  // opened by the C library, not the file seam
     server = ::fork();
     if (server == 0) {
       std::freopen(logPath.c_str(), "w", stdout);
