@@ -159,24 +159,39 @@ void Reception::OnTimer() {
   if (!timerRunning_) return;
   tickBytes_ = 0;
   Pump(1);
-  if (current_ && current_->buffered > kFlushThreshold) {
-    Pump(2);
-    FlushWriteBuffer();
-  } else {
-    for (int i = 0; i < kDatagramsPerTick && !queue_.empty(); ++i) {
-      if (i % 5 == 0) Pump(5);
-      if (queue_.empty()) break;
-      std::unique_ptr<Buffer> b = std::move(queue_.front());
-      queue_.pop_front();
-      bool stop = ProcessDatagram(*b);
-      if (!suspended_) pool_.push_back(std::move(b));
-      if (result_ == 1) return;  // complete: timer and socket are gone
-      if (stop) break;
-    }
-  }
+  if (!Work()) return;  // complete: timer and socket are gone
   UpdateProgress();
   Pump(10);
   if (++tickCount_ % 100 == 0) CheckTimeLimits();
+}
+
+bool Reception::ProcessQueued() {
+  if (!timerRunning_ || (queue_.empty() && !(current_ && current_->buffered > kFlushThreshold))) return false;
+  tickBytes_ = 0;
+  if (!Work()) return false;
+  UpdateProgress();
+  return !queue_.empty() || (current_ && current_->buffered > kFlushThreshold);
+}
+
+// One step of work: a write-behind flush, or up to 100 queued datagrams.
+// False when the reception completed during it.
+bool Reception::Work() {
+  if (current_ && current_->buffered > kFlushThreshold) {
+    Pump(2);
+    FlushWriteBuffer();
+    return true;
+  }
+  for (int i = 0; i < kDatagramsPerTick && !queue_.empty(); ++i) {
+    if (i % 5 == 0) Pump(5);
+    if (queue_.empty()) break;
+    std::unique_ptr<Buffer> b = std::move(queue_.front());
+    queue_.pop_front();
+    bool stop = ProcessDatagram(*b);
+    if (!suspended_) pool_.push_back(std::move(b));
+    if (result_ == 1) return false;
+    if (stop) break;
+  }
+  return true;
 }
 
 void Reception::FlushWriteBuffer() {

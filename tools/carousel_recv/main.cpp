@@ -213,12 +213,15 @@ int main(int argc, char** argv) {
     std::uint32_t now = clock.TickMs();
     int wait = static_cast<int>(nextTick - now);
     if (wait > 10 || wait < 0) wait = 0;
+    // Queued work goes on between ticks; the wait happens only when idle.
+    if (rx.QueueLength() > 0) wait = 0;
     DatagramSocket* socket = rx.Socket();
     if (socket) {
       if (WaitReadable(socket->Handle(), wait)) rx.OnSocketReady();
     } else if (wait > 0) {
       SleepMs(wait);
     }
+    rx.ProcessQueued();
     now = clock.TickMs();
     if (static_cast<std::int32_t>(now - nextTick) >= 0) {
       rx.OnTimer();
