@@ -178,7 +178,10 @@ void CTavoraDoc::UpdateProgramMarks() {
     for (; it != list.end() && (*it)->startTime < r.second; ++it) {
       GuideProgram* p = *it;
       if (p->programNumber != r.programNumber || p->subNumber != r.subNumber) continue;
-      p->state = r.status == 0 ? kStateFailed : (!r.launchFile.empty() ? kStateReceivedLaunchable : kStateReceived);
+      // Only a successful reception shows as received; a broadcast that was never
+      // received (status 2) is as much a failure to the user as status 0.
+      p->state = r.status != kResultSuccess ? kStateFailed
+                                            : (!r.launchFile.empty() ? kStateReceivedLaunchable : kStateReceived);
       changed = true;
       break;
     }

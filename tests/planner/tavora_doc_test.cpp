@@ -236,7 +236,7 @@ TEST_F(MarksTest, ResultStatesByOutcomeAndLaunchFile) {
     const char* launch;
     int expected;
   } cases[] = {{0, "", kStateFailed}, {0, "a.exe", kStateFailed}, {1, "a.exe", kStateReceivedLaunchable},
-               {1, "", kStateReceived}, {2, "", kStateReceived}};
+               {1, "", kStateReceived}, {2, "", kStateFailed}, {2, "a.exe", kStateFailed}};
   for (const auto& c : cases) {
     doc.results = {Result(1, c.status, c.launch)};
     doc.UpdateProgramMarks();
