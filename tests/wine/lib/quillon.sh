@@ -9,20 +9,8 @@ QKEY='HKCU\Software\Lumivent\TavoraPlanner'
 fail() { echo "FAIL: $*" >&2; exit 1; }
 note() { echo "--- $*"; }
 
-# The Windows C library reads TZ itself and understands only the POSIX form
-# ("JST-9"), not a zone name: give the native tools and the programs under Wine
-# the same fixed offset, or reservation times would be read nine hours apart.
-posix_tz() {
-  local off sign
-  off=$(date +%z)
-  [ "${off:0:1}" = + ] && sign=- || sign=+
-  printf 'LVT%s%s:%s' "$sign" "${off:1:2}" "${off:3:2}"
-}
-
 q_init() {
   : "${WIN_BIN:?}" "${NATIVE_BIN:?}" "${SRC:?}"
-  TZ=$(posix_tz)
-  export TZ
   QUILLON="$WIN_BIN/unit/win/Quillon.exe"
   POST="$WIN_BIN/tests/unit/schedule/post_command.exe"
   RSVTOOL="$NATIVE_BIN/tools/rsvtool/rsvtool"
@@ -49,6 +37,9 @@ q_cleanup() {
     kill "$QPID" 2>/dev/null
   fi
   wait 2>/dev/null
+  # Leave no values behind for the next test (a measured TimeError would shift
+  # every schedule that follows).
+  wine reg delete "$QKEY" /f >/dev/null 2>&1 </dev/null
   rm -rf "$WORK"
 }
 
