@@ -25,6 +25,7 @@ const CQuillonDlg::MessageEntry CQuillonDlg::kMessages[] = {
     {WM_NOTIFY, &CQuillonDlg::OnNotify},
     {WM_CLOSE, &CQuillonDlg::OnClose},
     {WM_WINDOWPOSCHANGING, &CQuillonDlg::OnWindowPosChanging},
+    {WM_ENDSESSION, &CQuillonDlg::OnEndSession},
     {0, nullptr},
 };
 
@@ -212,12 +213,24 @@ void CQuillonDlg::OnExit() {
                                       MB_YESNO | MB_ICONINFORMATION);
     if (answer != IDYES) return;
   }
+  ShutDown();
+  End(IDC_EXIT);
+}
+
+void CQuillonDlg::ShutDown() {
+  if (shutDown_) return;
   shutDown_ = true;
   if (mainTimer_) Dialog::StopTimer(mainTimer_);
   mainTimer_ = 0;
   driver_->Shutdown();
   tray_.Remove();
-  End(IDC_EXIT);
+}
+
+// Windows ends the session: the process will not see command 1, so the results
+// of finished receptions and "Info count" are written now.
+INT_PTR CQuillonDlg::OnEndSession(WPARAM wParam, LPARAM) {
+  if (wParam) ShutDown();
+  return TRUE;
 }
 
 INT_PTR CQuillonDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {

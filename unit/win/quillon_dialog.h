@@ -56,6 +56,8 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   INT_PTR OnNotify(WPARAM, LPARAM);
   INT_PTR OnClose(WPARAM, LPARAM);
   INT_PTR OnWindowPosChanging(WPARAM, LPARAM);
+  INT_PTR OnEndSession(WPARAM, LPARAM);
+  void ShutDown();
   void OnExit();
   void OnHide();
   void OnRescan();
