@@ -47,6 +47,11 @@ name=${made#.\\}
 same_dump "$name"
 grep -qx 'type: deletion request (Rcfi, 538 bytes)' native.txt || fail "not shown as a deletion request"
 
+# Patterns are expanded by rsvtool itself (the Windows command line does not).
+"$native" dump 'kw/RSV*.SDL' > native.txt
+win_dump 'kw\RSV*.SDL' | sed 's|^file: kw\\|file: kw/|' > wine.txt
+diff -u native.txt wine.txt || fail "the dumps of a pattern differ"
+
 # A damaged file is named and fails in both builds.
 head -c 100 RSV030521302001000012340002.SDL > short.SDL
 if "$native" dump short.SDL > native.txt 2>/dev/null; then fail "native dump accepted a short file"; fi

@@ -1,4 +1,5 @@
 // rsvtool: the operator's view of what lies in a schedule or history folder.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -23,7 +24,7 @@ const char kUsage[] =
     "usage:\n"
     "  rsvtool dump FILE...\n"
     "      prints each reservation file (RSV*.SDL), deletion request (*.SDD) or\n"
-    "      result record (INFO*.RSV) field by field\n"
+    "      result record (INFO*.RSV) field by field; FILE may hold * and ?\n"
     "  rsvtool make --folder DIR --program N --sub N --start \"YYYY-MM-DD HH:MM\"\n"
     "               --end \"YYYY-MM-DD HH:MM\" [--address A.B.C.D --port N] [--sid N]\n"
     "               [--name T] [--channel T] [--storage DIR] [--autorun CMD]\n"
@@ -86,12 +87,47 @@ bool Arguments(int argc, char** argv, std::vector<std::string>* args, std::strin
   return bad->empty();
 }
 
-int Dump(const std::vector<std::string>& files) {
-  if (files.empty()) {
+// Position of the last "\" or "/" that is not the trail byte of a character.
+std::size_t LastSeparator(const std::string& path) {
+  std::size_t last = std::string::npos;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(path[i]))) ++i;
+    else if (path[i] == '\\' || path[i] == '/') last = i;
+  }
+  return last;
+}
+
+// The Windows command line leaves "RSV*.SDL" to the program: patterns are
+// expanded here (in name order), so that both builds take the same arguments.
+std::vector<std::string> Expand(const std::vector<std::string>& args, int* status) {
+  std::vector<std::string> files;
+  for (const std::string& arg : args) {
+    if (arg.find_first_of("*?") == std::string::npos) {
+      files.push_back(arg);
+      continue;
+    }
+    std::size_t cut = LastSeparator(arg);
+    const std::string folder = cut == std::string::npos ? std::string() : arg.substr(0, cut + 1);
+    std::vector<std::string> names;
+    for (const FoundFile& f : PlatformFiles().Find(arg))
+      if (!f.isFolder) names.push_back(folder + f.name);
+    if (names.empty()) {
+      Print(stderr, "rsvtool: no file matches " + Shown(arg) + "\n");
+      *status = 1;
+    }
+    std::sort(names.begin(), names.end());
+    files.insert(files.end(), names.begin(), names.end());
+  }
+  return files;
+}
+
+int Dump(const std::vector<std::string>& args) {
+  if (args.empty()) {
     Print(stderr, "rsvtool dump: no file given\n");
     return 2;
   }
   int status = 0;
+  const std::vector<std::string> files = Expand(args, &status);
   for (std::size_t i = 0; i < files.size(); ++i) {
     std::string data;
     if (i > 0) Print(stdout, "\n");
