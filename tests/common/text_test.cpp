@@ -79,6 +79,8 @@ TEST(Cp932Text, ConversionsRoundTripJapaneseWithBackslashTrailBytes) {
 
 TEST(Cp932Text, UnmappableCharactersBecomeQuestionMarks) {
   EXPECT_EQ(Utf8ToCp932(u8"a\u00E9b"), "a?b");          // é has no cp932 form
+  EXPECT_EQ(Cp932ToUtf8("a\x85\x40z"), "a?z");           // an unassigned code
+  EXPECT_EQ(Cp932ToUtf8("ab\x95"), "ab?");               // a lead byte cut off
   EXPECT_EQ(WideToCp932(std::wstring(1, wchar_t(0x0E01))), "?");  // Thai
 }
 
