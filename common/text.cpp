@@ -71,8 +71,9 @@ std::atomic_flag literalLock = ATOMIC_FLAG_INIT;
 }  // namespace
 
 const std::string& J(const char* utf8Literal) {
-  // Keyed by the literal's address: literals live as long as the program.
-  static auto* cache = new std::unordered_map<const char*, std::string>();
+  // Keyed by the text, not its address, so that a caller's buffer reused for
+  // another text never gets a stale answer; entries never move or go away.
+  static auto* cache = new std::unordered_map<std::string, std::string>();
   SpinLock lock(literalLock);
   auto it = cache->find(utf8Literal);
   if (it == cache->end()) it = cache->emplace(utf8Literal, Utf8ToCp932(utf8Literal)).first;

@@ -96,6 +96,10 @@ TEST(Cp932Text, JapaneseLiteralsAreCp932AndCached) {
   const char* literal = "\xe6\x88\x90\xe5\x8a\x9f";  // 成功
   EXPECT_EQ(&J(literal), &J(literal));
   EXPECT_EQ(J(literal), "\x90\xac\x8c\xf7");
+  char buffer[16] = "\xe8\xa1\xa8";  // 表, then the same buffer holds ソ
+  EXPECT_EQ(J(buffer), "\x95\x5C");
+  std::memcpy(buffer, "\xe3\x82\xbd", 4);
+  EXPECT_EQ(J(buffer), "\x83\x5C");
 }
 
 }  // namespace
