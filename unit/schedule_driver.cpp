@@ -74,13 +74,15 @@ void ScheduleDriver::Rescan() {
 
 void ScheduleDriver::ReloadSettings() {
   settings_ = ScheduleSettings::Read(store_);
-  ReadFolders();
+  if (results_) ReadFolders();
 }
 
 void ScheduleDriver::StartTimeReceiver() {
   if (timeReceiver_) return;
   timeReceiver_ = host_.OpenTimeReceiver(timeError_);
-  EnsureSelectorChecked();
+  // The planner's time calibration asks for the check even when one was made.
+  selectorChecked_ = true;
+  host_.CheckSelector();
 }
 
 void ScheduleDriver::EnsureSelectorChecked() {

@@ -154,3 +154,15 @@ TEST_F(ScheduleTest, MissingHistoryFolderFallsBackToDefault) {
   EXPECT_EQ(driver->HistoryFolder(), root + "\\fallback\\");
   EXPECT_EQ(PlatformFiles().Find(root + "\\fallback\\INFO*.RSV").size(), 1u);
 }
+
+TEST_F(ScheduleTest, EntryWhoseFileVanishedIsDroppedAtTheNextScan) {
+  Put("RSV1.SDL", Record(43, 1, 3600));
+  Put("RSV2.SDL", Record(44, 2, 3600));
+  ASSERT_TRUE(driver->Start());
+  ASSERT_EQ(driver->Pending().size(), 2u);
+  PlatformFiles().Remove(schedule + "RSV1.SDL");
+  driver->Rescan();
+  ASSERT_EQ(driver->Pending().size(), 1u);
+  EXPECT_EQ(driver->Pending().front().programNumber, 44);
+  EXPECT_TRUE(Results().empty());
+}
