@@ -379,6 +379,9 @@ int RunCarousel(int argc, char** argv) {
     std::fprintf(stderr, "headend carousel: %zu files, %.1f MB, to %s:%d, class %d, block %d, %s, %d cycle(s)\n",
                  files.size(), total / 1e6, o.group.c_str(), o.port, o.headerClass, o.blockSize,
                  o.rate > 0 ? RateText(o.rate).c_str() : "unpaced", o.cycles);
+  if (o.headerClass == 0)
+    std::fprintf(stderr, "headend carousel: header class 0 sends no names or file count; a receiver can "
+                         "store blocks but never complete or place the files\n");
   Sender sender(o);
   if (!sender.Open()) return 1;
   for (int cycle = 1; o.cycles == 0 || cycle <= o.cycles; ++cycle) {
