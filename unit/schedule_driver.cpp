@@ -298,7 +298,7 @@ bool ScheduleDriver::StartReception(Reservation& entry) {
   order.name = entry.name;
   order.totalBytes = static_cast<std::int64_t>(entry.totalKbyte) * 1024;
   order.scheduledEnd = entry.scheduledEnd;
-  order.clearFolder = entry.clearFolder;
+  order.clearFolder = entry.clearFolder != 0;
   order.timeError = timeError_;
   order.timeout = settings_.timeout;
   order.messagePosition = settings_.messagePosition;

@@ -8,22 +8,13 @@
 #include <memory>
 #include <string>
 #include "common/time_text.h"
+#include "unit/reception.h"
 #include "unit/schedule_reservation.h"
 
-// Everything a reception window is created with.
-struct ReceptionOrder {
-  std::uint16_t sid = 0;
-  std::uint16_t port = 0;
-  std::string address;
-  std::string storageFolder;
-  std::string name;
-  std::int64_t totalBytes = 0;   // totalKbyte x 1024
-  Time32 scheduledEnd = 0;
-  std::uint16_t clearFolder = 0;
-  std::int32_t timeError = 0;
-  std::int32_t timeout = 0;
-  std::int32_t messagePosition = 0;
-  bool visible = true;           // "受信状況表示"
+// Everything a reception window is created with: the engine's parameters and
+// whether the window is shown ("受信状況表示").
+struct ReceptionOrder : ReceptionParams {
+  bool visible = true;
 };
 
 // The network time receiver as the schedule sees it.

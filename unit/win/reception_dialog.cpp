@@ -28,27 +28,9 @@ const CReceptionDlg::CommandEntry CReceptionDlg::kCommands[] = {
     {0, nullptr},
 };
 
-namespace {
-ReceptionParams ParamsOf(const ReceptionOrder& o) {
-  ReceptionParams p;
-  p.sid = o.sid;
-  p.port = o.port;
-  p.address = o.address;
-  p.storageFolder = o.storageFolder;
-  p.name = o.name;
-  p.totalBytes = o.totalBytes;
-  p.scheduledEnd = o.scheduledEnd;
-  p.clearFolder = o.clearFolder != 0;
-  p.timeError = o.timeError;
-  p.timeout = o.timeout;
-  p.messagePosition = o.messagePosition;
-  p.receiveBuffer = kReceiveBuffer;
-  return p;
-}
-}  // namespace
 
 CReceptionDlg::CReceptionDlg(const ReceptionOrder& order, FileSystem& fs, const Clock& clock)
-    : order_(order), fs_(fs), reception_(std::make_unique<Reception>(ParamsOf(order), fs, clock, *this)) {}
+    : order_(order), fs_(fs), reception_(std::make_unique<Reception>(order, fs, clock, *this)) {}
 
 CReceptionDlg::~CReceptionDlg() {
   // A finished reception leaves its files at their names even when nobody

@@ -37,7 +37,7 @@ TEST_F(ScheduleTest, WindowGetsTheReservationsOrder) {
   EXPECT_EQ(o.port, 5000);
   EXPECT_EQ(o.address, "239.1.2.3");
   EXPECT_EQ(o.totalBytes, 10 * 1024);
-  EXPECT_EQ(o.clearFolder, 1);
+  EXPECT_TRUE(o.clearFolder);
   EXPECT_EQ(o.timeout, 77);
   EXPECT_EQ(o.messagePosition, 4);
   EXPECT_FALSE(o.visible);
