@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 
 bool IsLeadByte(unsigned char c) {
@@ -20,10 +21,27 @@ std::size_t CharLength(const std::string& text, std::size_t i) {
 
 }  // namespace
 
-std::size_t FindText(const std::string& text, const std::string& needle, std::size_t from) {
-  if (needle.empty()) return from <= text.size() ? from : std::string::npos;
-  for (std::size_t i = from; i < text.size(); i += CharLength(text, i)) {
-    if (text.compare(i, needle.size(), needle) == 0) return i;
+namespace {
+
+// Whether `at` starts a character, counting from the known start `from`. A byte
+// that cannot lead always ends a character, so only the run of lead-valued bytes
+// just before `at` matters: they pair up from its start.
+bool OnBoundary(const std::string& text, std::size_t from, std::size_t at) {
+  std::size_t run = 0;
+  while (at - run > from && IsLeadByte(static_cast<unsigned char>(text[at - run - 1]))) ++run;
+  return run % 2 == 0;
+}
+
+}  // namespace
+
+std::size_t FindText(const std::string& text, const std::string& needle, std::size_t from, std::size_t end) {
+  end = std::min(end, text.size());
+  if (from > end) return std::string::npos;
+  if (needle.empty()) return from;
+  if (end - from < needle.size()) return std::string::npos;
+  std::string_view range(text.data() + from, end - from);
+  for (std::size_t at = 0; (at = range.find(needle, at)) != std::string_view::npos; ++at) {
+    if (OnBoundary(text, from, from + at)) return from + at;
   }
   return std::string::npos;
 }

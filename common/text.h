@@ -8,10 +8,12 @@
 // First byte of a double-byte cp932 character (0x81-0x9F, 0xE0-0xFC).
 bool IsLeadByte(unsigned char c);
 
-// Position of needle in text at or after `from`, or std::string::npos. `from`
-// must lie on a character boundary; a match never starts on the byte after a lead
-// byte, which belongs to its character (0x5C, the "\" of paths, is a common trail byte).
-std::size_t FindText(const std::string& text, const std::string& needle, std::size_t from = 0);
+// Position of needle in text inside [from, end), or std::string::npos. `from`
+// must lie on a character boundary; a match never starts on the trail byte of a
+// double-byte character (0x5C and '<' are valid trail bytes) and lies wholly
+// inside the range, so a missing needle costs the range, never the whole text.
+std::size_t FindText(const std::string& text, const std::string& needle, std::size_t from = 0,
+                     std::size_t end = std::string::npos);
 
 // Length of the longest prefix of text that is at most maxBytes long and does not
 // end inside a double-byte character.

@@ -4,32 +4,7 @@
 #include <string_view>
 #include <vector>
 #include "common/tag_value.h"
-
-namespace {
-
-inline bool LeadValue(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// Whether `at` starts a character, counting from the known start `from`. A
-// byte that cannot lead always ends a character, so only the run of
-// lead-valued bytes just before `at` matters: they pair up from its start.
-bool OnBoundary(const std::string& text, std::size_t from, std::size_t at) {
-  std::size_t run = 0;
-  while (at - run > from && LeadValue(static_cast<unsigned char>(text[at - run - 1]))) ++run;
-  return run % 2 == 0;
-}
-
-}  // namespace
-
-std::size_t FindTextIn(const std::string& text, const std::string& needle, std::size_t from,
-                       std::size_t end) {
-  if (end > text.size()) end = text.size();
-  if (needle.empty() || from >= end || end - from < needle.size()) return std::string::npos;
-  std::string_view range(text.data() + from, end - from);
-  for (std::size_t at = 0; (at = range.find(needle, at)) != std::string_view::npos; ++at) {
-    if (OnBoundary(text, from, from + at)) return from + at;
-  }
-  return std::string::npos;
-}
+#include "common/text.h"
 
 TextRange TagRangeIn(const std::string& text, const std::string& field, std::size_t* pos,
                      std::size_t end) {
@@ -39,9 +14,9 @@ TextRange TagRangeIn(const std::string& text, const std::string& field, std::siz
 TextRange TagRangeIn(const std::string& text, const GuideTag& tag, std::size_t* pos, std::size_t end) {
   const std::string& open = tag.open;
   const std::string& close = tag.close;
-  std::size_t openAt = FindTextIn(text, open, *pos, end);
+  std::size_t openAt = FindText(text, open, *pos, end);
   if (openAt == std::string::npos) return {};
-  std::size_t closeAt = FindTextIn(text, close, *pos, end);
+  std::size_t closeAt = FindText(text, close, *pos, end);
   if (closeAt == std::string::npos || closeAt < openAt + open.size()) return {};
   *pos = closeAt + close.size();
   return TextRange{openAt + open.size(), closeAt};
@@ -76,7 +51,7 @@ class FieldScan {
         missing -= Match(data, i, end);
         ++i;
       } else {
-        i += LeadValue(c) && i + 1 < text.size() ? 2 : 1;
+        i += IsLeadByte(c) && i + 1 < text.size() ? 2 : 1;
       }
     }
   }
@@ -166,7 +141,7 @@ std::unique_ptr<GuideProgram> MakeRecord(const ProgramHeader& h, bool highlight,
 // One program element [begin, end); true when it produced a record.
 bool ParseProgram(const std::string& text, std::size_t begin, std::size_t end, const GuideRules& rules,
                   GuideList& incoming, ChannelNameList& channels) {
-  std::size_t scheduleAt = FindTextIn(text, kSchedule.open, begin, end);
+  std::size_t scheduleAt = FindText(text, kSchedule.open, begin, end);
   if (scheduleAt == std::string::npos) return false;
   ProgramHeader h = ReadHeader(text, begin, scheduleAt);
   if (h.programNumber == 0) return false;
@@ -240,10 +215,10 @@ bool ParseGuideText(const std::string& text, const GuideRules& rules, GuideList&
   bool produced = false;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t openAt = FindTextIn(text, kOpen, pos, text.size());
+    std::size_t openAt = FindText(text, kOpen, pos, text.size());
     if (openAt == std::string::npos) break;
     std::size_t begin = openAt + kOpen.size();
-    std::size_t closeAt = FindTextIn(text, kClose, begin, text.size());
+    std::size_t closeAt = FindText(text, kClose, begin, text.size());
     std::size_t end = closeAt == std::string::npos ? text.size() : closeAt;
     if (ParseProgram(text, begin, end, rules, incoming, channels)) produced = true;
     pos = closeAt == std::string::npos ? text.size() : closeAt + kClose.size();

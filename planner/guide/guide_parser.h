@@ -15,13 +15,6 @@ Time32 ParseGuideTime(const std::string& text);
 bool ParseGuideText(const std::string& text, const GuideRules& rules, GuideList& incoming,
                     ChannelNameList& channels);
 
-// Searches inside [from, end) of text, on cp932 character boundaries counted
-// from `from`: the position of needle, or std::string::npos. The whole match
-// lies inside the range, so a missing tag costs the range, never the rest of
-// the file.
-std::size_t FindTextIn(const std::string& text, const std::string& needle, std::size_t from,
-                       std::size_t end);
-
 // The field rule inside [*pos, end): value between the first "<field>" and the
 // first "</field>"; empty when either is missing or the closing tag comes
 // first. When both are found *pos moves behind the closing tag. The value is

@@ -1,4 +1,5 @@
 #include "planner/guide/guide_store.h"
+#include "common/text.h"
 #include "common/debug_log.h"
 #include "common/files.h"
 #include "common/settings.h"
@@ -52,7 +53,7 @@ GuideDayText FetchGuideDay(FileSystem& fs, const std::string& fileName, const st
         day.haveText = true;
         return day;
       }
-      if (FindTextIn(text, "<program_number>", 0, text.size()) != std::string::npos) {
+      if (FindText(text, "<program_number>", 0, text.size()) != std::string::npos) {
         if (!fs.WriteAll(cachePath, text)) DebugPrintf("guide: cannot write the cache file %s\n", cachePath.c_str());
         day.haveText = true;
         day.text = std::move(text);

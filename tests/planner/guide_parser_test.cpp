@@ -359,12 +359,12 @@ TEST(GuideParser, AgreesWithTheFieldByFieldParserOnDamagedMarkup) {
   }
 }
 
-TEST(FindTextIn, StaysInsideItsRange) {
+TEST(TagRangeIn, StaysInsideItsRange) {
   const std::string text = "abc<x>def<x>";
-  EXPECT_EQ(FindTextIn(text, "<x>", 0, text.size()), 3u);
-  EXPECT_EQ(FindTextIn(text, "<x>", 4, text.size()), 9u);
-  EXPECT_EQ(FindTextIn(text, "<x>", 4, 11), std::string::npos);
-  EXPECT_EQ(FindTextIn(text, "<x>", 0, 5), std::string::npos);
+  EXPECT_EQ(FindText(text, "<x>", 0, text.size()), 3u);
+  EXPECT_EQ(FindText(text, "<x>", 4, text.size()), 9u);
+  EXPECT_EQ(FindText(text, "<x>", 4, 11), std::string::npos);
+  EXPECT_EQ(FindText(text, "<x>", 0, 5), std::string::npos);
   std::size_t pos = 0;
   TextRange r = TagRangeIn("<a>1</a><a>2</a>", "a", &pos, 16);
   EXPECT_EQ(r.begin, 3u);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "common/tag_value.h"
+#include "common/text.h"
 #include "planner/guide/guide_parser.h"
 #include "planner/guide/guide_program.h"
 
@@ -20,13 +21,13 @@ inline bool ReferenceParse(const std::string& text, const GuideRules& rules, std
   bool produced = false;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t open = FindTextIn(text, "<program>", pos, text.size());
+    std::size_t open = FindText(text, "<program>", pos, text.size());
     if (open == std::string::npos) break;
     std::size_t begin = open + 9;
-    std::size_t close = FindTextIn(text, "</program>", begin, text.size());
+    std::size_t close = FindText(text, "</program>", begin, text.size());
     std::size_t end = close == std::string::npos ? text.size() : close;
     pos = close == std::string::npos ? text.size() : close + 10;
-    std::size_t schedule = FindTextIn(text, "<schedule>", begin, end);
+    std::size_t schedule = FindText(text, "<schedule>", begin, end);
     if (schedule == std::string::npos) continue;
     GuideProgram h;
     h.programNumber = LeadingInt(ReferenceField(text, "program_number", begin, schedule));
