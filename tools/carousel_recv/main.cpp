@@ -213,10 +213,12 @@ int main(int argc, char** argv) {
     std::uint32_t now = clock.TickMs();
     int wait = static_cast<int>(nextTick - now);
     if (wait > 10 || wait < 0) wait = 0;
-    // Queued work goes on between ticks; the wait happens only when idle.
-    if (rx.QueueLength() > 0) wait = 0;
+    // Queued work goes on between ticks; the wait happens only when idle
+    // (under Wine every select() is a round trip to the server).
     DatagramSocket* socket = rx.Socket();
-    if (socket) {
+    if (socket && rx.QueueLength() > 0) {
+      rx.OnSocketReady();
+    } else if (socket) {
       if (WaitReadable(socket->Handle(), wait)) rx.OnSocketReady();
     } else if (wait > 0) {
       SleepMs(wait);
