@@ -31,5 +31,7 @@ trap cleanup EXIT
 
 wineserver -p >/dev/null 2>&1 </dev/null
 wine explorer /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null &
+# A program run to its end means the server and Wine's own services are up.
+wine cmd /c exit >/dev/null 2>&1 </dev/null
 sleep 1
 "$@"
