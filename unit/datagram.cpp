@@ -1,15 +1,7 @@
 // Reading the carousel datagram and checking the names it carries.
 #include "unit/datagram.h"
 
-namespace {
-
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Le32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-}  // namespace
+#include "common/record_bytes.h"
 
 int HeaderSizeOfClass(int headerClass) {
   switch (headerClass) {
@@ -27,12 +19,12 @@ int NameFieldOfClass(int headerClass) {
 
 bool ReadDatagramHeader(const std::uint8_t* data, std::size_t size, DatagramHeader* h) {
   if (size < static_cast<std::size_t>(kDatagramHeader)) return false;
-  h->flags = Le16(data);
-  h->blockSize = Le16(data + 2);
-  h->length = Le16(data + 4);
-  h->block = Le16(data + 6) | (static_cast<std::uint32_t>(data[8]) << 16);
-  h->blockCount = Le16(data + 9) | (static_cast<std::uint32_t>(data[11]) << 16);
-  h->fileId = Le16(data + 14);
+  h->flags = GetU16(data, 0);
+  h->blockSize = GetU16(data, 2);
+  h->length = GetU16(data, 4);
+  h->block = GetU16(data, 6) | (static_cast<std::uint32_t>(data[8]) << 16);
+  h->blockCount = GetU16(data, 9) | (static_cast<std::uint32_t>(data[11]) << 16);
+  h->fileId = GetU16(data, 14);
   h->headerClass = (h->flags >> 4) & 7;
   return true;
 }
@@ -42,8 +34,8 @@ bool FlagsAccepted(std::uint16_t flags) { return (flags & 0x1C0F) == 0 && (flags
 FileHeader ReadFileHeader(const std::uint8_t* data, int headerSize) {
   FileHeader f;
   const std::uint8_t* p = data + kDatagramHeader;
-  f.fileCount = Le16(p);
-  f.fileSize = Le32(p + 2);
+  f.fileCount = GetU16(p, 0);
+  f.fileSize = GetU32(p, 2);
   int width = headerSize - 6;
   const std::uint8_t* name = p + 6;
   int n = 0;

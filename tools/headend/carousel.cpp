@@ -22,6 +22,7 @@
 #include <vector>
 #include "common/text.h"
 #include "tools/headend/command.h"
+#include "unit/datagram.h"
 
 namespace {
 
@@ -101,8 +102,6 @@ struct SourceFile {
   std::string data;
 };
 
-int HeaderSize(int cls) { return cls == 0 ? 0 : cls == 1 ? 70 : cls == 2 ? 134 : 262; }
-
 void Put16(std::string& s, std::size_t at, unsigned v) {
   s[at] = static_cast<char>(v & 0xFF);
   s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
@@ -114,7 +113,7 @@ class Carousel {
     for (const auto& f : files_) counts_.push_back(BlockCount(f.data.size()));
   }
   std::uint32_t BlockCount(std::size_t size) const {
-    std::size_t first = o_.blockSize - 16 - HeaderSize(o_.headerClass);
+    std::size_t first = o_.blockSize - 16 - HeaderSizeOfClass(o_.headerClass);
     if (size <= first) return 1;
     std::size_t step = o_.blockSize - 16;
     return static_cast<std::uint32_t>(1 + (size - first + step - 1) / step);
@@ -122,8 +121,8 @@ class Carousel {
   std::uint32_t Blocks(std::size_t id) const { return counts_[id]; }
   std::string Datagram(std::size_t id, std::uint32_t block) const {
     const SourceFile& f = files_[id];
-    int header = block == 0 ? HeaderSize(o_.headerClass) : 0;
-    std::size_t first = o_.blockSize - 16 - HeaderSize(o_.headerClass);
+    int header = block == 0 ? HeaderSizeOfClass(o_.headerClass) : 0;
+    std::size_t first = o_.blockSize - 16 - HeaderSizeOfClass(o_.headerClass);
     std::size_t step = o_.blockSize - 16;
     std::size_t offset = block == 0 ? 0 : first + (block - 1) * step;
     std::size_t room = block == 0 ? first : step;
@@ -281,7 +280,7 @@ bool LoadFolder(const Options& o, std::vector<SourceFile>* files) {
        it.increment(ec))
     if (it->is_regular_file()) paths.push_back(it->path());
   std::sort(paths.begin(), paths.end());
-  int field = HeaderSize(o.headerClass) - 6;
+  int field = NameFieldOfClass(o.headerClass);
   for (const auto& p : paths) {
     SourceFile f;
     f.path = p.string();
