@@ -113,13 +113,7 @@ std::string KeywordReservationFileName(Time32 start, std::int32_t programNumber)
 }
 
 std::string DeletionRequestName(const std::string& computerName, long counter) {
-  std::string name = computerName;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(name[i]);
-    if (IsLeadByte(c)) ++i;
-    else if (c >= 'a' && c <= 'z') name[i] = static_cast<char>(c - 'a' + 'A');
-  }
   char tail[32];
   std::snprintf(tail, sizeof tail, "%06ld.SDD", counter);
-  return name + tail;
+  return AsciiUpper(computerName) + tail;
 }

@@ -56,6 +56,14 @@ std::size_t FitToBytes(const std::string& text, std::size_t maxBytes) {
   return end;
 }
 
+std::string AsciiUpper(std::string text) {
+  for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+    char& c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
 void PutField(std::uint8_t* field, std::size_t width, const std::string& text, std::size_t maxBytes) {
   std::size_t n = FitToBytes(text, std::min(width, maxBytes));
   std::memcpy(field, text.data(), n);

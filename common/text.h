@@ -19,6 +19,10 @@ std::size_t FindText(const std::string& text, const std::string& needle, std::si
 // end inside a double-byte character.
 std::size_t FitToBytes(const std::string& text, std::size_t maxBytes);
 
+// Upper-cases the ASCII letters of a cp932 text, leaving double-byte characters
+// (whose trail bytes may look like letters) as they are.
+std::string AsciiUpper(std::string text);
+
 // Conversions; code page 932 is always named explicitly, never the system's ANSI
 // page. Characters that do not exist in the target become '?'.
 std::wstring Cp932ToWide(const std::string& text);

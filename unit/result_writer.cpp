@@ -12,12 +12,6 @@
 
 namespace {
 
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
 ReceptionResult FromReservation(const ReservationRecord& r) {
   ReceptionResult result;
   result.programNumber = r.programNumber;
@@ -65,7 +59,7 @@ bool ResultWriter::Write(const ReceptionResult& result, std::string* path) {
   }
   std::string folder = WithBackslash(historyFolder_);
   std::set<std::string> existing;
-  for (const FoundFile& f : fs_.Find(folder + "INFO*.RSV")) existing.insert(Upper(f.name));
+  for (const FoundFile& f : fs_.Find(folder + "INFO*.RSV")) existing.insert(AsciiUpper(f.name));
   const std::string data = EncodeResult(result);
   int failures = 0;
   for (int i = 0; i < kMaxNumbers; ++i) {
@@ -74,7 +68,7 @@ bool ResultWriter::Write(const ReceptionResult& result, std::string* path) {
     std::string name = ResultFileName(static_cast<int>(number));
     // Any entry of that name is left alone: a record the planner has not yet
     // collected must never be overwritten.
-    if (existing.count(Upper(name)) || fs_.Exists(folder + name)) continue;
+    if (existing.count(AsciiUpper(name)) || fs_.Exists(folder + name)) continue;
     if (fs_.WriteAll(folder + name, data)) {
       if (path) *path = folder + name;
       return true;

@@ -30,6 +30,12 @@ TEST(Cp932Text, FindWithALeadByteAtTheEndStops) {
   EXPECT_EQ(FindText("ab\x95", "c"), std::string::npos);
 }
 
+TEST(Cp932Text, AsciiUpperLeavesTrailBytesThatLookLikeLetters) {
+  const std::string a = "\x82\x61";  // Ａ (full-width): its trail byte is 'a'
+  EXPECT_EQ(AsciiUpper("info00001.rsv"), "INFO00001.RSV");
+  EXPECT_EQ(AsciiUpper("pc" + a + "x"), "PC" + a + "X");
+}
+
 TEST(Cp932Text, FitNeverEndsInsideADoubleByteCharacter) {
   const std::string text = "a" + kHyo + kSo;  // 5 bytes
   struct Case { std::size_t max; std::size_t fit; };
