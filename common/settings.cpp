@@ -6,7 +6,7 @@
 
 #include "common/text.h"
 
-const char* const PlannerSettings::kKey = "Software\\Lumivent\\TavoraPlanner";
+const char* const PlannerSettings::kKey = peer::kPlannerKey;
 
 namespace {
 

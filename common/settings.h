@@ -1,6 +1,7 @@
 // The settings seam: registry values on Windows, an in-memory store natively.
 // Key paths, value names and texts are cp932; integers are REG_DWORD, texts REG_SZ.
 #pragma once
+#include "common/peer_names.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,9 +45,9 @@ class PlannerSettings {
   Settings& Store() const { return store_; }
 
   // The folders, as stored ("Schedule"/"DataPath" etc.); empty when unset.
-  std::string ScheduleFolder() const { return Text("Schedule", "DataPath"); }
-  std::string HistoryFolder() const { return Text("temp", "DataPath"); }
-  std::string DataFolder() const { return Text("path", "DataPath"); }
+  std::string ScheduleFolder() const { return Text(peer::kScheduleSubKey, peer::kFolderValue); }
+  std::string HistoryFolder() const { return Text(peer::kHistorySubKey, peer::kFolderValue); }
+  std::string DataFolder() const { return Text(peer::kDataSubKey, peer::kFolderValue); }
 
  private:
   std::string FullKey(const std::string& subKey) const;

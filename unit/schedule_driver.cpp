@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "common/files.h"
+#include "common/peer_names.h"
 #include "common/reservation_file.h"
 #include "common/settings.h"
 
@@ -43,7 +44,7 @@ bool ScheduleDriver::Start() {
   settings_ = ScheduleSettings::Read(store_);
   timeError_ = ReadTimeError(store_);
   results_ = std::make_unique<ResultWriter>(
-      fs_, std::string(), static_cast<std::uint32_t>(store_.Int("Environment", "Info count", 0)) & 0xFFFF);
+      fs_, std::string(), static_cast<std::uint32_t>(store_.Int(peer::kEnvironmentSubKey, peer::kInfoCountValue, 0)) & 0xFFFF);
   scheduleFolder_ = store_.ScheduleFolder();
   if (scheduleFolder_.empty()) return false;
   scheduleFolder_ = WithBackslash(scheduleFolder_);
@@ -113,7 +114,8 @@ void ScheduleDriver::ScanScheduleFolder() {
     if (!it->window && !fs_.Exists(it->filePath)) pending_.erase(it);
     it = next;
   }
-  if (missed > 0) store_.SetInt("Environment", "LossRequest", store_.Int("Environment", "LossRequest", 0) + missed);
+  if (missed > 0) store_.SetInt(peer::kEnvironmentSubKey, peer::kLossRequestValue,
+                                  store_.Int(peer::kEnvironmentSubKey, peer::kLossRequestValue, 0) + missed);
 }
 
 void ScheduleDriver::ScanReservationFiles(Time32 now, int* missed) {
@@ -269,7 +271,7 @@ void ScheduleDriver::Pass() {
   passSid_ = 0;
   ++tickCount_;
   if (tickCount_ == kSelectorCheckPass && !selectorChecked_ && !pending_.empty()) EnsureSelectorChecked();
-  if (tickCount_ % kRescanPasses == 0) host_.PostCommand(1004);
+  if (tickCount_ % kRescanPasses == 0) host_.PostCommand(peer::kCmdUnitRescan);
   if (tickCount_ % kSelectorResetPasses == 0) selectorChecked_ = false;
 
   if (pending_.empty()) {
@@ -336,5 +338,5 @@ void ScheduleDriver::Shutdown() {
     WriteResultAndPlace(entry);
     entry.window.reset();
   }
-  if (results_) store_.SetInt("Environment", "Info count", static_cast<std::int32_t>(results_->Counter()));
+  if (results_) store_.SetInt(peer::kEnvironmentSubKey, peer::kInfoCountValue, static_cast<std::int32_t>(results_->Counter()));
 }

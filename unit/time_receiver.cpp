@@ -4,6 +4,7 @@
 
 #include "common/clock.h"
 #include "common/debug_log.h"
+#include "common/peer_names.h"
 #include "common/settings.h"
 #include "common/sockets.h"
 
@@ -55,7 +56,7 @@ void TimeReceiver::OnDatagrams() {
     if (offset > lastError_ + 1 || offset < lastError_ - 1) {
       lastError_ = offset;
       changed_ = true;
-      settings_.SetInt("Environment", "TimeError", offset);
+      settings_.SetInt(peer::kEnvironmentSubKey, peer::kTimeErrorValue, offset);
     }
   }
 }

@@ -1,6 +1,7 @@
 #include "planner/timetable/tavora_doc.h"
 #include <algorithm>
 #include "common/files.h"
+#include "common/peer_names.h"
 #include "common/reception_result.h"
 #include "common/reservation_file.h"
 #include "common/settings.h"
@@ -9,7 +10,7 @@
 #include "planner/guide/planner_log.h"
 
 namespace {
-const char kEnv[] = "Environment";
+const char* const kEnv = peer::kEnvironmentSubKey;
 constexpr Time32 kDay = 24 * 60 * 60;
 
 std::string TitleKey(std::int32_t kind) { return "Title\\" + std::to_string(kind); }
@@ -37,7 +38,7 @@ CTavoraDoc::CTavoraDoc(PlannerSettings& settings, FileSystem& fs, const Clock& c
 
 std::string CTavoraDoc::HistoryFolder() const { return settings_.HistoryFolder(); }
 
-std::int32_t CTavoraDoc::ReadTimeError() const { return settings_.Int(kEnv, "TimeError", 0); }
+std::int32_t CTavoraDoc::ReadTimeError() const { return settings_.Int(kEnv, peer::kTimeErrorValue, 0); }
 
 Time32 CTavoraDoc::FirstDayFor(Time32 now) const {
   LocalTime lt = BreakLocalTime(now);
@@ -65,7 +66,7 @@ void CTavoraDoc::ReadTitleSettings() {
 }
 
 void CTavoraDoc::ReadViewSettings() {
-  receptionTimeout = settings_.Int(kEnv, "Timeout", 600);
+  receptionTimeout = settings_.Int(kEnv, peer::kTimeoutValue, 600);
   vZoom = settings_.Int(kEnv, "VZoomCnt", 0);
   hZoom = settings_.Int(kEnv, "HZoomCnt", 0);
   displayDays = settings_.Int(kEnv, "Display days", 6);

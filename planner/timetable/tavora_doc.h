@@ -2,6 +2,7 @@
 // program marks and the zoom state. Windows, fonts, colours, title rows and
 // reservations plug in through PlannerDocHooks.
 #pragma once
+#include "common/peer_names.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,7 +25,7 @@ enum PlannerCommand : int {
   kCmdVZoomOut = 32794,
   kCmdHZoomIn = 32795,
   kCmdHZoomOut = 32796,
-  kCmdRedisplay = 32798,
+  kCmdRedisplay = peer::kCmdPlannerRefresh,
   kCmdTitleSeries = 32776,
   kCmdTitleChannel = 32775,
   kCmdTitleCategory = 32773,

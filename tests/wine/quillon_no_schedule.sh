@@ -9,7 +9,7 @@ q_reservation --program 4662 --sub 1 --start "$(minute_text $((now - 7200)))" --
 wine reg delete "$QKEY\\Schedule" /v DataPath /f >/dev/null 2>&1 </dev/null
 q_start
 sleep 3
-wine "$POST" --visible "$QTITLE" >/dev/null 2>&1 </dev/null && fail "the window stays visible"
+wine "$WDRV" visible "$QTITLE" >/dev/null 2>&1 </dev/null && fail "the window stays visible"
 q_post 1004  # even a rescan request scans nothing
 sleep 2
 [ -n "$(ls "$WORK/sched"/RSV*.SDL 2>/dev/null)" ] || fail "the reservation file was touched"

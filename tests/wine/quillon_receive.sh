@@ -25,10 +25,10 @@ rsv=$(ls "$WORK/sched"/RSV*.SDL) || fail "no reservation file"
 note "unit starts and opens the reception window"
 q_start
 for _ in $(seq 100); do
-  [ "$(wine "$POST" --count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] && break
+  [ "$(wine "$WDRV" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] && break
   sleep 0.2
 done
-[ "$(wine "$POST" --count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] || fail "no reception window"
+[ "$(wine "$WDRV" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] || fail "no reception window"
 
 note "headend sends"
 "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 5 "$WORK/send" &

@@ -22,15 +22,15 @@ q_reservation --program 4671 --sub 1 --start "$(minute_text $start)" --end "$(mi
   --total-kbyte 2930 >/dev/null
 
 q_start
-wine "$POST" --visible "$QTITLE" >/dev/null 2>&1 </dev/null || fail "main window not visible"
-for _ in $(seq 50); do wine "$POST" --visible 受信ユニット >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
-wine "$POST" --visible 受信ユニット >/dev/null 2>&1 </dev/null || fail "reception window not visible"
+wine "$WDRV" visible "$QTITLE" >/dev/null 2>&1 </dev/null || fail "main window not visible"
+for _ in $(seq 50); do wine "$WDRV" visible 受信ユニット >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
+wine "$WDRV" visible 受信ユニット >/dev/null 2>&1 </dev/null || fail "reception window not visible"
 import -window root "$shots/quillon_main_window.png" || fail "screenshot"
 
 "$HEADEND" carousel -q -g "$group" -p "$port" -r 300k -n 0 "$WORK/send" &
 SENDER_PID=$!
 sleep 4
-wine "$POST" --visible 受信ユニット >/dev/null 2>&1 </dev/null || fail "reception window gone while receiving"
+wine "$WDRV" visible 受信ユニット >/dev/null 2>&1 </dev/null || fail "reception window gone while receiving"
 [ -z "$(ls "$WORK/hist")" ] || fail "reception already over: no picture in progress"
 import -window root "$shots/quillon_reception_window.png" || fail "screenshot"
 

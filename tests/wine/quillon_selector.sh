@@ -7,7 +7,7 @@
 q_init
 NEXA_KEY='HKLM\Software\nexa\config'
 wine reg delete "$NEXA_KEY" /f >/dev/null 2>&1 </dev/null
-prompt_shown() { wine "$POST" --find メッセージ >/dev/null 2>&1 </dev/null; }
+prompt_shown() { wine "$WDRV" find メッセージ >/dev/null 2>&1 </dev/null; }
 
 note "selector not installed: no prompt"
 q_start
@@ -23,7 +23,7 @@ q_start
 q_post 1012
 for _ in $(seq 25); do prompt_shown && break; sleep 0.2; done
 prompt_shown || fail "no prompt"
-wine "$POST" --hold nexa 6 >/dev/null 2>&1 </dev/null &
+wine "$WDRV" hold nexa 6 >/dev/null 2>&1 </dev/null &
 holder=$!
 for _ in $(seq 25); do prompt_shown || break; sleep 0.2; done
 prompt_shown && fail "the prompt stayed although the selector's window appeared"

@@ -5,15 +5,15 @@
 q_init
 q_start
 q_post 2
-for _ in $(seq 25); do wine "$POST" --visible "$QTITLE" >/dev/null 2>&1 </dev/null || break; sleep 0.2; done
-wine "$POST" --visible "$QTITLE" >/dev/null 2>&1 </dev/null && fail "command 2 did not hide the window"
+for _ in $(seq 25); do wine "$WDRV" visible "$QTITLE" >/dev/null 2>&1 </dev/null || break; sleep 0.2; done
+wine "$WDRV" visible "$QTITLE" >/dev/null 2>&1 </dev/null && fail "command 2 did not hide the window"
 
 timeout 30 wine "$QUILLON" >/dev/null 2>&1 </dev/null
 rc=$?
 [ $rc = 0 ] || fail "second copy ended with $rc"
-for _ in $(seq 25); do wine "$POST" --visible "$QTITLE" >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
-wine "$POST" --visible "$QTITLE" >/dev/null 2>&1 </dev/null || fail "the first copy's window was not shown"
-[ "$(wine "$POST" --count "$QTITLE" 2>/dev/null </dev/null | tr -d '\r')" = 1 ] || fail "more than one unit window"
+for _ in $(seq 25); do wine "$WDRV" visible "$QTITLE" >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
+wine "$WDRV" visible "$QTITLE" >/dev/null 2>&1 </dev/null || fail "the first copy's window was not shown"
+[ "$(wine "$WDRV" count "$QTITLE" 2>/dev/null </dev/null | tr -d '\r')" = 1 ] || fail "more than one unit window"
 kill -0 "$QPID" 2>/dev/null || fail "the first copy ended"
 q_exit
 echo PASS

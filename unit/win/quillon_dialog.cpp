@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "common/peer_names.h"
 #include "common/settings.h"
 #include "common/sockets.h"
 #include "common/text.h"
@@ -38,6 +39,12 @@ const CQuillonDlg::CommandEntry CQuillonDlg::kCommands[] = {
     {ID_SHOW_WINDOW, &CQuillonDlg::OnShowWindow},
     {0, nullptr},
 };
+
+// The ids the planner and a second copy post are the dialog's own controls.
+static_assert(IDC_RESCAN == peer::kCmdUnitRescan && IDC_RELOAD_SETTINGS == peer::kCmdUnitReloadSettings &&
+                  IDC_START_TIME == peer::kCmdUnitStartTime && ID_SHOW_WINDOW == peer::kCmdUnitShowWindow &&
+                  IDC_EXIT == peer::kCmdUnitExit,
+              "resource ids and the ids peers post must agree");
 
 namespace {
 constexpr UINT kTrayId = 1;
@@ -295,10 +302,10 @@ void CQuillonDlg::RemoveRow(const Reservation& entry) {
 }
 
 void CQuillonDlg::NotifyPlanner() {
-  const std::string mark = J(u8"- 受信予約プログラム");
+  const std::string mark = J(peer::kPlannerTitleMark);
   for (HWND w = FindWindowW(nullptr, nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
     if (FindText(WindowTitle(w), mark) == std::string::npos) continue;
-    PostMessageW(w, WM_COMMAND, ID_PLANNER_REFRESH, 0);
+    PostMessageW(w, WM_COMMAND, peer::kCmdPlannerRefresh, 0);
     return;
   }
 }

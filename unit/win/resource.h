@@ -22,7 +22,8 @@
 // System menu command of the about box (16 ... 31 open it)
 #define IDM_ABOUTBOX 16
 
-// Main window controls and commands
+// Main window controls and commands (the ids the planner posts are these;
+// their one home is common/peer_names.h, which a test checks against them)
 #define IDC_EXIT 1
 #define IDC_HIDE 2
 #define IDC_RESERVATION_LIST 1001
@@ -43,5 +44,3 @@
 // Selector prompt
 #define IDC_PROMPT_ICON 1011
 
-// The planner's refresh command
-#define ID_PLANNER_REFRESH 32798

@@ -1,11 +1,12 @@
 #include "selector_prompt.h"
 
+#include "common/peer_names.h"
 #include "common/settings.h"
 #include "common/win/dialog.h"
 #include "resource.h"
 
 namespace {
-bool SelectorRunning() { return FindWindowW(nullptr, L"nexa") != nullptr; }
+bool SelectorRunning() { return FindWindowA(nullptr, peer::kSelectorWindowTitle) != nullptr; }
 
 class CSelectorPromptDlg : public DialogImpl<CSelectorPromptDlg> {
  public:

@@ -1,5 +1,6 @@
 #include "window_placement.h"
 
+#include "common/peer_names.h"
 #include "common/text.h"
 #include "unit/schedule_placement.h"
 
@@ -23,7 +24,7 @@ bool ReceptionWindowAt(int x, int y) {
   hwnd = GetAncestor(hwnd, GA_ROOT);
   wchar_t title[256] = {};
   GetWindowTextW(hwnd, title, 255);
-  return FindText(WideToCp932(title), J(u8"受信ユニット")) != std::string::npos;
+  return FindText(WideToCp932(title), J(peer::kReceptionTitle)) != std::string::npos;
 }
 }  // namespace
 

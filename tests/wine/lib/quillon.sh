@@ -12,10 +12,10 @@ note() { echo "--- $*"; }
 q_init() {
   : "${WIN_BIN:?}" "${NATIVE_BIN:?}" "${SRC:?}"
   QUILLON="$WIN_BIN/unit/win/Quillon.exe"
-  POST="$WIN_BIN/tests/unit/schedule/post_command.exe"
+  WDRV="$WIN_BIN/tests/wine/driver/wdrv.exe"
   RSVTOOL="$NATIVE_BIN/tools/rsvtool/rsvtool"
   HEADEND="$NATIVE_BIN/tools/headend/headend"
-  for f in "$QUILLON" "$POST" "$RSVTOOL" "$HEADEND"; do [ -e "$f" ] || fail "missing $f"; done
+  for f in "$QUILLON" "$WDRV" "$RSVTOOL" "$HEADEND"; do [ -e "$f" ] || fail "missing $f"; done
   WORK=$(mktemp -d /tmp/quillon_test.XXXXXX)
   mkdir -p "$WORK/sched" "$WORK/hist" "$WORK/data" "$WORK/send"
   QPID=
@@ -31,7 +31,7 @@ q_init() {
 q_cleanup() {
   [ -n "$SENDER_PID" ] && kill "$SENDER_PID" 2>/dev/null
   if [ -n "$QPID" ] && kill -0 "$QPID" 2>/dev/null; then
-    wine "$POST" "$QTITLE" 1 >/dev/null 2>&1 </dev/null
+    wine "$WDRV" post "$QTITLE" 1 >/dev/null 2>&1 </dev/null
     for _ in $(seq 50); do kill -0 "$QPID" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$QPID" 2>/dev/null && wine taskkill /PID "$(q_winpid)" /F >/dev/null 2>&1 </dev/null
     kill "$QPID" 2>/dev/null
@@ -67,14 +67,14 @@ q_start() {
   wine "$QUILLON" >/dev/null 2>&1 </dev/null &
   QPID=$!
   for _ in $(seq 100); do
-    wine "$POST" --find "$QTITLE" >/dev/null 2>&1 </dev/null && return 0
+    wine "$WDRV" find "$QTITLE" >/dev/null 2>&1 </dev/null && return 0
     kill -0 "$QPID" 2>/dev/null || fail "Quillon.exe ended at start"
     sleep 0.2
   done
   fail "the unit's window did not appear"
 }
 
-q_post() { wine "$POST" "$QTITLE" "$1" >/dev/null 2>&1 </dev/null || fail "post $1: no window"; }
+q_post() { wine "$WDRV" post "$QTITLE" "$1" >/dev/null 2>&1 </dev/null || fail "post $1: no window"; }
 
 # Ends Quillon with its exit command (nothing pending: no prompt) and waits.
 q_exit() {
@@ -87,8 +87,8 @@ q_exit() {
 # (6 Yes, 7 No) to its prompt "データ受信ユニット". Returns 0 when the unit ended.
 q_exit_answer() {
   q_post 1
-  for _ in $(seq 50); do wine "$POST" --find データ受信ユニット >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
-  wine "$POST" データ受信ユニット "$1" >/dev/null 2>&1 </dev/null || fail "no exit prompt"
+  for _ in $(seq 50); do wine "$WDRV" find データ受信ユニット >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
+  wine "$WDRV" post データ受信ユニット "$1" >/dev/null 2>&1 </dev/null || fail "no exit prompt"
   for _ in $(seq 30); do kill -0 "$QPID" 2>/dev/null || { wait "$QPID"; QPID=; return 0; }; sleep 0.1; done
   return 1
 }

@@ -1,0 +1,473 @@
+// wdrv.exe: the one Win32 test driver the Wine tests use to drive the real
+// programs' windows from outside, the way a user or a peer program would.
+// Arguments and output are UTF-8; exit 0 on success, 1 when the window or
+// control is not there (or a wait timed out), 2 on a usage error.
+//
+// A WINDOW argument is a top-level window's exact title (compared without
+// regard to case, as FindWindow does), or "~TEXT" for the first title that
+// contains TEXT. A CONTROL argument is a control id (decimal), or "class:NAME"
+// or "class:NAME:N" for the N-th (from 0) descendant of that window class.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::wstring>;
+
+std::string Utf8(const std::wstring& w) {
+  if (w.empty()) return std::string();
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+  return s;
+}
+
+// Output goes out as raw UTF-8 bytes, whatever the console code page.
+void Print(const std::wstring& line) {
+  const std::string s = Utf8(line) + "\n";
+  std::fwrite(s.data(), 1, s.size(), stdout);
+  std::fflush(stdout);
+}
+
+void Error(const std::wstring& what) {
+  const std::string s = "wdrv: " + Utf8(what) + "\n";
+  std::fwrite(s.data(), 1, s.size(), stderr);
+}
+
+long Number(const std::wstring& text, const wchar_t* what) {
+  wchar_t* end = nullptr;
+  const long value = std::wcstol(text.c_str(), &end, 0);
+  if (text.empty() || *end) {
+    Error(std::wstring(L"not a number for ") + what + L": " + text);
+    std::exit(2);
+  }
+  return value;
+}
+
+std::wstring WindowText(HWND w) {
+  // Ask with a time limit: a hung target must not hang the test.
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return std::wstring();
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR got = 0;
+  SendMessageTimeoutW(w, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 2000, &got);
+  text.resize(got);
+  return text;
+}
+
+std::wstring ClassOf(HWND w) {
+  wchar_t name[256] = {};
+  GetClassNameW(w, name, 255);
+  return name;
+}
+
+std::wstring Lower(std::wstring s) {
+  CharLowerBuffW(&s[0], static_cast<DWORD>(s.size()));
+  return s;
+}
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> all;
+  EnumWindows([](HWND w, LPARAM p) -> BOOL {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+HWND FindTop(const std::wstring& spec) {
+  if (spec.size() > 1 && spec[0] == L'~') {
+    const std::wstring part = spec.substr(1);
+    for (HWND w : TopLevelWindows())
+      if (WindowText(w).find(part) != std::wstring::npos) return w;
+    return nullptr;
+  }
+  return FindWindowW(nullptr, spec.c_str());
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> all;
+  EnumChildWindows(parent, [](HWND w, LPARAM p) -> BOOL {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+HWND FindControl(HWND top, const std::wstring& spec) {
+  if (spec.compare(0, 6, L"class:") == 0) {
+    std::wstring name = spec.substr(6);
+    int index = 0;
+    const size_t colon = name.find(L':');
+    if (colon != std::wstring::npos) {
+      index = static_cast<int>(Number(name.substr(colon + 1), L"control index"));
+      name.resize(colon);
+    }
+    for (HWND w : Descendants(top))
+      if (Lower(ClassOf(w)) == Lower(name) && index-- == 0) return w;
+    return nullptr;
+  }
+  const long id = Number(spec, L"control id");
+  for (HWND w : Descendants(top))
+    if (GetDlgCtrlID(w) == id) return w;
+  return nullptr;
+}
+
+HWND NeedTop(const std::wstring& spec) {
+  HWND w = FindTop(spec);
+  if (!w) {
+    Error(L"no window " + spec);
+    std::exit(1);
+  }
+  return w;
+}
+
+HWND NeedControl(HWND top, const std::wstring& spec) {
+  HWND w = FindControl(top, spec);
+  if (!w) {
+    Error(L"no control " + spec);
+    std::exit(1);
+  }
+  return w;
+}
+
+// Reads a list view's cell through memory in the owner's process: list view
+// messages carry pointers, which another process cannot hand over directly.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND owner, size_t size) : size_(size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) memory_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  bool Ok() const { return memory_ != nullptr; }
+  char* Address() const { return static_cast<char*>(memory_); }
+  bool Write(size_t offset, const void* data, size_t size) const {
+    return offset + size <= size_ && WriteProcessMemory(process_, Address() + offset, data, size, nullptr);
+  }
+  bool Read(size_t offset, void* data, size_t size) const {
+    return offset + size <= size_ && ReadProcessMemory(process_, Address() + offset, data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* memory_ = nullptr;
+  size_t size_;
+};
+
+std::wstring ListViewCell(HWND list, const RemoteBuffer& buffer, int row, int column) {
+  constexpr int kChars = 1024;
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.cchTextMax = kChars;
+  item.pszText = reinterpret_cast<wchar_t*>(buffer.Address() + sizeof item);
+  buffer.Write(0, &item, sizeof item);
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(buffer.Address()), SMTO_ABORTIFHUNG,
+                      2000, &length);
+  std::wstring text(kChars, L'\0');
+  buffer.Read(sizeof item, &text[0], kChars * sizeof(wchar_t));
+  text.resize(std::wcslen(text.c_str()));
+  return text;
+}
+
+int ColumnCount(HWND list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int n = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  return n > 0 ? n : 1;
+}
+
+// --- commands ----------------------------------------------------------
+
+int CmdFind(const Args& a) {
+  HWND w = FindTop(a[0]);
+  if (!w) return 1;
+  std::printf("%p\n", static_cast<void*>(w));
+  return 0;
+}
+
+int CmdVisible(const Args& a) {
+  HWND w = FindTop(a[0]);
+  return w && IsWindowVisible(w) ? 0 : 1;
+}
+
+int CmdCount(const Args& a) {
+  int n = 0;
+  for (HWND w : TopLevelWindows())
+    if (WindowText(w).find(a[0]) != std::wstring::npos) ++n;
+  std::printf("%d\n", n);
+  return 0;
+}
+
+// wait WINDOW [MS] [visible|gone]
+int CmdWait(const Args& a) {
+  const DWORD limit = a.size() > 1 ? static_cast<DWORD>(Number(a[1], L"milliseconds")) : 10000;
+  const std::wstring mode = a.size() > 2 ? a[2] : L"";
+  if (!mode.empty() && mode != L"visible" && mode != L"gone") {
+    Error(L"wait: mode is visible or gone, not " + mode);
+    return 2;
+  }
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND w = FindTop(a[0]);
+    const bool done = mode == L"gone" ? w == nullptr : w && (mode != L"visible" || IsWindowVisible(w));
+    if (done) return 0;
+    if (GetTickCount() - start >= limit) {
+      Error(L"wait timed out: " + a[0]);
+      return 1;
+    }
+    Sleep(50);
+  }
+}
+
+int CmdPost(const Args& a) {
+  HWND w = NeedTop(a[0]);
+  return PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(Number(a[1], L"command id")), 0) ? 0 : 1;
+}
+
+int CmdClose(const Args& a) { return PostMessageW(NeedTop(a[0]), WM_CLOSE, 0, 0) ? 0 : 1; }
+
+// Posted, not sent: a click that opens a modal dialog must not block the driver.
+int CmdClick(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND control = NeedControl(top, a[1]);
+  const int id = GetDlgCtrlID(control);
+  return PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control))
+             ? 0
+             : 1;
+}
+
+int CmdCheck(const Args& a) {
+  HWND control = NeedControl(NeedTop(a[0]), a[1]);
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(control, BM_SETCHECK, Number(a[2], L"check state") ? BST_CHECKED : BST_UNCHECKED, 0,
+                      SMTO_ABORTIFHUNG, 2000, &r);
+  return 0;
+}
+
+int CmdChecked(const Args& a) {
+  HWND control = NeedControl(NeedTop(a[0]), a[1]);
+  DWORD_PTR state = 0;
+  SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+  std::printf("%d\n", static_cast<int>(state));
+  return 0;
+}
+
+int CmdText(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  Print(WindowText(a.size() > 1 ? NeedControl(top, a[1]) : top));
+  return 0;
+}
+
+// Sets an edit control's text and tells its parent, as typing would.
+int CmdSetText(const Args& a) {
+  HWND control = NeedControl(NeedTop(a[0]), a[1]);
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()), SMTO_ABORTIFHUNG, 2000, &r);
+  PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), EN_CHANGE),
+               reinterpret_cast<LPARAM>(control));
+  return 0;
+}
+
+// Selects an item of a combo box or list box by index and notifies the parent.
+int CmdSelect(const Args& a) {
+  HWND control = NeedControl(NeedTop(a[0]), a[1]);
+  const long index = Number(a[2], L"item index");
+  const bool combo = Lower(ClassOf(control)).find(L"combo") != std::wstring::npos;
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 2000, &r);
+  PostMessageW(GetParent(control), WM_COMMAND,
+               MAKEWPARAM(GetDlgCtrlID(control), combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(control));
+  return 0;
+}
+
+// Lists every descendant: id, class, visible and enabled flags, text.
+int CmdControls(const Args& a) {
+  for (HWND w : Descendants(NeedTop(a[0]))) {
+    wchar_t head[64];
+    std::swprintf(head, 64, L"%d\t", GetDlgCtrlID(w));
+    Print(head + ClassOf(w) + L"\t" + (IsWindowVisible(w) ? L"v" : L"-") + (IsWindowEnabled(w) ? L"e" : L"-") + L"\t" +
+          WindowText(w));
+  }
+  return 0;
+}
+
+// Prints a list view's rows, one TSV line per row, every column.
+int CmdListView(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND list = NeedControl(top, a.size() > 1 ? a[1] : std::wstring(L"class:SysListView32"));
+  RemoteBuffer buffer(list, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
+  if (!buffer.Ok()) {
+    Error(L"cannot reach the list view's process");
+    return 1;
+  }
+  const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  const int columns = ColumnCount(list);
+  for (int row = 0; row < rows; ++row) {
+    std::wstring line;
+    for (int column = 0; column < columns; ++column) {
+      if (column) line += L'\t';
+      line += ListViewCell(list, buffer, row, column);
+    }
+    Print(line);
+  }
+  return 0;
+}
+
+// mouse WINDOW CONTROL|- X Y [left|double|right|move]: client coordinates of the
+// control (or of the window itself with "-"); posted like the real input.
+int CmdMouse(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND target = a[1] == L"-" ? top : NeedControl(top, a[1]);
+  const LPARAM at = MAKELPARAM(Number(a[2], L"x"), Number(a[3], L"y"));
+  const std::wstring kind = a.size() > 4 ? a[4] : L"left";
+  PostMessageW(target, WM_MOUSEMOVE, 0, at);
+  if (kind == L"move") return 0;
+  if (kind == L"right") {
+    PostMessageW(target, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageW(target, WM_RBUTTONUP, 0, at);
+    return 0;
+  }
+  if (kind != L"left" && kind != L"double") {
+    Error(L"mouse: left, double, right or move, not " + kind);
+    return 2;
+  }
+  PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(target, WM_LBUTTONUP, 0, at);
+  if (kind == L"double") {
+    PostMessageW(target, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageW(target, WM_LBUTTONUP, 0, at);
+  }
+  return 0;
+}
+
+// pixel WINDOW CONTROL|- X Y: the colour on screen at client coordinates, RRGGBB.
+int CmdPixel(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND target = a[1] == L"-" ? top : NeedControl(top, a[1]);
+  POINT p = {Number(a[2], L"x"), Number(a[3], L"y")};
+  ClientToScreen(target, &p);
+  HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, p.x, p.y);
+  ReleaseDC(nullptr, screen);
+  if (c == CLR_INVALID) {
+    Error(L"pixel outside the screen");
+    return 1;
+  }
+  std::printf("%02X%02X%02X\n", GetRValue(c), GetGValue(c), GetBValue(c));
+  return 0;
+}
+
+// rect WINDOW [CONTROL]: screen rectangle "left top right bottom".
+int CmdRect(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND target = a.size() > 1 ? NeedControl(top, a[1]) : top;
+  RECT r = {};
+  GetWindowRect(target, &r);
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  return 0;
+}
+
+// Sends a key press to a control (or the window): key WINDOW CONTROL|- VK.
+int CmdKey(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND target = a[1] == L"-" ? top : NeedControl(top, a[1]);
+  const WPARAM vk = static_cast<WPARAM>(Number(a[2], L"virtual key"));
+  PostMessageW(target, WM_KEYDOWN, vk, 1);
+  PostMessageW(target, WM_KEYUP, vk, 0xC0000001);
+  return 0;
+}
+
+// Stands in for another program's window (the channel selector's "nexa").
+int CmdHold(const Args& a) {
+  const DWORD seconds = static_cast<DWORD>(Number(a[1], L"seconds"));
+  HWND w = CreateWindowExW(0, L"STATIC", a[0].c_str(), WS_OVERLAPPEDWINDOW, 600, 500, 200, 80, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  if (!w) return 1;
+  ShowWindow(w, SW_SHOWNOACTIVATE);
+  const DWORD end = GetTickCount() + seconds * 1000;
+  while (GetTickCount() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+  DestroyWindow(w);
+  return 0;
+}
+
+struct Command {
+  const wchar_t* name;
+  size_t minArgs;
+  size_t maxArgs;
+  int (*run)(const Args&);
+  const char* help;
+};
+
+const Command kCommands[] = {
+    {L"find", 1, 1, CmdFind, "find WINDOW                     exit 0 when it exists (prints its handle)"},
+    {L"visible", 1, 1, CmdVisible, "visible WINDOW                  exit 0 when it exists and is visible"},
+    {L"count", 1, 1, CmdCount, "count TEXT                      how many top-level titles contain TEXT"},
+    {L"wait", 1, 3, CmdWait, "wait WINDOW [MS] [visible|gone] wait until it appears (10000 ms by default)"},
+    {L"post", 2, 2, CmdPost, "post WINDOW ID                  post WM_COMMAND ID"},
+    {L"close", 1, 1, CmdClose, "close WINDOW                    post WM_CLOSE"},
+    {L"click", 2, 2, CmdClick, "click WINDOW CONTROL            a button click (BN_CLICKED to its parent)"},
+    {L"check", 3, 3, CmdCheck, "check WINDOW CONTROL 0|1        set a check box"},
+    {L"checked", 2, 2, CmdChecked, "checked WINDOW CONTROL          print a check box's state"},
+    {L"text", 1, 2, CmdText, "text WINDOW [CONTROL]           print the window's or control's text"},
+    {L"settext", 3, 3, CmdSetText, "settext WINDOW CONTROL TEXT     set a control's text (EN_CHANGE follows)"},
+    {L"select", 3, 3, CmdSelect, "select WINDOW CONTROL INDEX     choose a combo or list box item"},
+    {L"controls", 1, 1, CmdControls, "controls WINDOW                 list descendants: id, class, flags, text"},
+    {L"listview", 1, 2, CmdListView, "listview WINDOW [CONTROL]       print a list view's rows as TSV"},
+    {L"mouse", 4, 5, CmdMouse, "mouse WINDOW CONTROL|- X Y [left|double|right|move]"},
+    {L"pixel", 4, 4, CmdPixel, "pixel WINDOW CONTROL|- X Y      the screen colour there, RRGGBB"},
+    {L"rect", 1, 2, CmdRect, "rect WINDOW [CONTROL]           screen rectangle: left top right bottom"},
+    {L"key", 3, 3, CmdKey, "key WINDOW CONTROL|- VK         a key press"},
+    {L"hold", 2, 2, CmdHold, "hold TITLE SECONDS              keep a window with that title for a while"},
+};
+
+int Usage(FILE* out) {
+  std::fprintf(out,
+               "usage: wdrv COMMAND ARGS...\n"
+               "WINDOW: exact title, or ~TEXT for a title containing TEXT.\n"
+               "CONTROL: a control id, or class:NAME[:N] for the N-th descendant of that class.\n");
+  for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.help);
+  return out == stdout ? 0 : 2;
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc < 2) return Usage(stderr);
+  const std::wstring name = argv[1];
+  if (name == L"--help" || name == L"-h") return Usage(stdout);
+  for (const Command& c : kCommands) {
+    if (name != c.name) continue;
+    const Args args(argv + 2, argv + argc);
+    if (args.size() < c.minArgs || args.size() > c.maxArgs) {
+      std::fprintf(stderr, "usage: wdrv %s\n", c.help);
+      return 2;
+    }
+    return c.run(args);
+  }
+  Error(L"unknown command " + name);
+  return Usage(stderr);
+}
