@@ -1,0 +1,70 @@
+// The reception history in Tavora.exe: the received list collected by the frame,
+// command 32810, the missed-programs notice after start-up, and the received
+// contents for the reservation dialog's total check.
+#include <windows.h>
+
+#include <memory>
+
+#include "common/files.h"
+#include "planner/history/history_doc.h"
+#include "planner/history/reception_history.h"
+#include "planner/history/win/history_windows.h"
+#include "planner/shell/win/bubble.h"
+#include "planner/shell/win/planner_plugins.h"
+#include "planner/shell/win/resource.h"
+#include "planner/shell/win/tavora_app.h"
+#include "planner/timetable/tavora_doc.h"
+
+namespace {
+
+// The planner's one received list, made once the document exists.
+ReceptionHistory& History() {
+  static std::unique_ptr<ReceptionHistory> history;
+  if (!history) history = std::make_unique<ReceptionHistory>(*TheApp().fs, TheApp().doc->Now());
+  return *history;
+}
+
+std::unique_ptr<CBubble> g_bubble;
+
+HistoryHost& Host() {
+  static HistoryHost host;
+  CTavoraApp& app = TheApp();
+  host.instance = app.instance;
+  host.doc = app.doc;
+  host.history = &History();
+  host.settings = app.settings;
+  host.fs = app.fs;
+  host.showBubble = [](HWND owner, POINT screen, const std::string& text) {
+    g_bubble = std::make_unique<CBubble>();
+    if (!g_bubble->Show(TheApp().instance, owner, text, screen)) g_bubble.reset();
+  };
+  host.closeBubble = [] {
+    if (g_bubble && g_bubble->Handle()) DestroyWindow(g_bubble->Handle());
+    g_bubble.reset();
+  };
+  host.redrawViews = [] {
+    if (TheApp().mainFrame) PostMessageW(TheApp().mainFrame, WM_COMMAND, ID_PANE_UPDATE, 0);
+  };
+  return host;
+}
+
+const PluginRegistration registration([](PlannerPlugins& p) {
+  p.collectResults = [] {
+    if (!TheApp().doc) return false;
+    const bool changed = CollectIntoDocument(History(), *TheApp().doc);
+    if (changed) RefreshReceivedList();
+    return changed;
+  };
+  p.receivedFolders = [] {
+    std::vector<ReceivedFolder> folders;
+    for (const ReceivedEntry& e : History().Entries()) folders.push_back({e.storageFolder, e.contentBytes});
+    return folders;
+  };
+  p.receivedKbyte = [] { return static_cast<std::int32_t>(History().ReceivedKbyte()); };
+  p.afterStart = [] { ShowMissedProgramsNotice(TheApp().mainFrame, Host()); };
+  p.dialogMessage = [](MSG* msg) { return IsHistoryDialogMessage(msg); };
+  p.commands[ID_RECEIVED_LIST] = {[] { OpenReceivedList(TheApp().mainFrame, Host()); },
+                                  [] { return TheApp().doc && History().CanShowHistory(); }};
+});
+
+}  // namespace
