@@ -1,0 +1,40 @@
+// Texts of a timetable cell: the program name wrapped into the cell, the
+// details of the pop-up, the date header and the hour labels.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+#include "common/time_text.h"
+
+struct GuideProgram;
+
+// Width in pixels of the first n bytes of a cp932 text in the name font.
+using TextMeasure = std::function<std::int32_t(const std::string& text, std::size_t bytes)>;
+
+struct WrappedName {
+  std::vector<std::string> lines;
+  bool wrapped = false;  // false: one line, clipped to the cell
+  bool fits = true;      // false: the name does not fit the cell (the hover bubble shows it)
+};
+
+// The name in a cell of `width` x `height` pixels: wrapped when the cell is at
+// least four full-width characters wide and the wrapped lines (charHeight + 2
+// each) fit its height; a line never ends inside a double-byte character.
+WrappedName WrapName(const std::string& name, std::int32_t width, std::int32_t height, std::int32_t charWidth,
+                     std::int32_t charHeight, const TextMeasure& measure);
+
+// What the pop-up of a program says. `resultFolder`/`resultFile` are used only
+// when a reception result matches and the state is neither normal nor hovered.
+std::string DetailText(const GuideProgram& p, bool haveResult, const std::string& resultFolder,
+                       const std::string& resultFile);
+
+// The date header: topTime + 20 minutes as "%Y年  %m/%d (%a)  %H時～" (cp932).
+std::string DayInfoText(Time32 topTime);
+
+// The hour written in the time scale's cell `index` (0 = the first shown hour).
+std::int32_t HourLabel(Time32 periodStart, std::int32_t shiftHours, std::int32_t index);
+
+// The path the open button opens: folder + "\" + launch file, or the launch
+// file alone when it holds a drive (":"); empty when there is nothing to open.
+std::string LaunchPath(const std::string& folder, const std::string& launchFile);

@@ -1,0 +1,147 @@
+// Cell texts and the timetable model's commands.
+#include <gtest/gtest.h>
+#include "common/files.h"
+#include "common/settings.h"
+#include "common/text.h"
+#include "planner/guide/guide_program.h"
+#include "planner/timetable/cell_text.h"
+#include "planner/timetable/tavora_doc.h"
+#include "planner/timetable/timetable_model.h"
+#include "tests/planner/temp_folder.h"
+
+namespace {
+
+// Every byte 6 pixels wide: a full-width character is 12.
+std::int32_t Fixed(const std::string&, std::size_t bytes) { return static_cast<std::int32_t>(6 * bytes); }
+
+TEST(WrapName, WrapsOnCharacterBoundariesWhenTheCellIsWideAndHighEnough) {
+  const std::string name = J(u8"天気予報と") + "ab" + J(u8"ニュース");  // 10 + 2 + 8 bytes
+  WrappedName w = WrapName(name, 48, 100, 12, 12, Fixed);  // 8 bytes a line
+  ASSERT_TRUE(w.wrapped);
+  ASSERT_EQ(w.lines.size(), 3u);
+  EXPECT_EQ(w.lines[0], J(u8"天気予報"));
+  EXPECT_EQ(w.lines[1], J(u8"と") + "ab" + J(u8"ニュ"));
+  EXPECT_EQ(w.lines[2], J(u8"ース"));
+}
+
+TEST(WrapName, NarrowOrLowCellsGetOneClippedLine) {
+  const std::string name = J(u8"天気予報とニュース");
+  WrappedName narrow = WrapName(name, 47, 100, 12, 12, Fixed);
+  EXPECT_FALSE(narrow.wrapped);
+  EXPECT_FALSE(narrow.fits);
+  WrappedName low = WrapName(name, 48, 20, 12, 12, Fixed);  // three lines of 14 need 42
+  EXPECT_FALSE(low.wrapped);
+  EXPECT_EQ(low.lines, std::vector<std::string>{name});
+  EXPECT_TRUE(WrapName("ab", 48, 14, 12, 12, Fixed).fits);
+}
+
+TEST(WrapName, ALoneDoubleByteCharacterWiderThanTheLineIsNotSplit) {
+  WrappedName w = WrapName(J(u8"亜亜"), 48, 100, 12, 12, [](const std::string&, std::size_t b) {
+    return static_cast<std::int32_t>(40 * b);
+  });
+  for (const std::string& l : w.lines) EXPECT_EQ(l.size() % 2, 0u);
+}
+
+TEST(DetailText, HoldsTheFieldsInOrder) {
+  GuideProgram p;
+  p.name = "Name";
+  p.startTime = MakeLocalTime(2001, 3, 5, 9, 5);
+  p.endTime = MakeLocalTime(2001, 3, 5, 10, 30);
+  p.sid = 3;
+  p.totalKbyte = 1234;
+  p.digest = "a\nb\r\nc\rd";
+  p.categoryForSearch = "x,y,";
+  p.state = kStateReceivedLaunchable;
+  const std::string expected = "Name  2001/03/05   09:05" + J(u8"～") + "10:30\r\n\r\n" + J(u8"予定ファイル容量") +
+                               "  1234 KByte\r\n\r\n" + J(u8"内容") + "\r\n a\r\nb\r\nc\r\nd\r\n\r\n" +
+                               J(u8"番組カテゴリー") + "\r\n  x,y\r\n\r\n" + J(u8"データ格納場所") + "\r\n  C:\\d\\run.exe";
+  EXPECT_EQ(DetailText(p, true, "C:\\d", "run.exe"), expected);
+  p.state = 5;
+  p.sid = 0;
+  std::string hovered = DetailText(p, true, "C:\\d", "run.exe");
+  EXPECT_EQ(hovered.find(J(u8"データ格納場所")), std::string::npos);
+  EXPECT_EQ(hovered.find("KByte"), std::string::npos);
+}
+
+TEST(CellTexts, DateHeaderHourLabelsAndLaunchPaths) {
+  EXPECT_EQ(DayInfoText(MakeLocalTime(2001, 3, 5, 8, 50)), "2001" + J(u8"年") + "  03/05 (Mon)  09" + J(u8"時～"));
+  const Time32 start = MakeLocalTime(2001, 3, 5, 4, 0);
+  EXPECT_EQ(HourLabel(start, 0, 0), 4);
+  EXPECT_EQ(HourLabel(start, 0, 21), 1);
+  EXPECT_EQ(HourLabel(start, 30, 0), 10);
+  EXPECT_EQ(LaunchPath("C:\\d", "a.exe"), "C:\\d\\a.exe");
+  EXPECT_EQ(LaunchPath("C:\\d\\", "D:\\a.exe"), "D:\\a.exe");
+  EXPECT_EQ(LaunchPath("C:\\d", ""), "");
+}
+
+class NoHooks : public PlannerDocHooks {};
+
+class ModelTest : public ::testing::Test {
+ protected:
+  ModelTest() {
+    for (int i = 0; i < 3; ++i) {
+      auto p = std::make_unique<GuideProgram>();
+      p->programNumber = i + 1;
+      p->startTime = 1000000000 + i * 600;
+      p->endTime = p->startTime + 600;
+      p->channelName = i == 2 ? "ch2" : "ch1";
+      p->seriesName = "s" + std::to_string(i);
+      p->categoryForSort = p->categoryForSearch = "c";
+      doc.Guide().Guide().Add(std::move(p));
+    }
+    doc.titleKind = kTitleChannel;
+  }
+  TempFolder folder;
+  std::unique_ptr<Settings> store = CreateMemorySettings();
+  PlannerSettings settings{*store};
+  ManualClock clock{1000000000};
+  NoHooks hooks;
+  CTavoraDoc doc{settings, PlatformFiles(), clock, hooks};
+  TimetableModel model{doc, settings, PlatformFiles(), folder.Path()};
+};
+
+TEST_F(ModelTest, FilterMenuFollowsTheRuleList) {
+  model.BuildTitleRows();
+  EXPECT_FALSE(model.IsEnabled(kCmdFilterToggle));
+  model.ApplyFilter(ParseDisplayRules({"ch1", "", "", 1}));
+  EXPECT_EQ(doc.filterOn, 1);  // the first rules switch the filter on
+  ASSERT_EQ(model.Rows().size(), 1u);
+  EXPECT_EQ(model.Rows()[0].name, "ch2");
+  model.ToggleFilter();
+  EXPECT_EQ(doc.filterOn, 0);
+  EXPECT_EQ(model.Rows().size(), 2u);
+  model.ApplyFilter(ParseDisplayRules({"ch2", "", "", 1}));
+  EXPECT_EQ(doc.filterOn, 0);  // rules that replace rules leave the switch alone
+  model.ApplyFilter({});
+  EXPECT_EQ(doc.filterOn, 0);
+  EXPECT_FALSE(model.IsEnabled(kCmdFilterToggle));
+  model.ApplyFilter(ParseDisplayRules({"ch2", "", "", 1}));
+  model.SaveDisplayRules();
+  EXPECT_EQ(settings.Text("Environment", "FilterChannel"), "ch2");
+}
+
+TEST_F(ModelTest, TitleOrderIsStoredAndWidthsReachTheDocument) {
+  model.BuildTitleRows();
+  model.SetWidthPercent(0, 250);
+  EXPECT_EQ(doc.titleWidths[0].widthPercent, 250);
+  model.ApplyTitleOrder({"ch2", "ch1"});
+  EXPECT_EQ(settings.Text("Title\\2", "SortTitle"), "\tch2\tch1\t");
+  EXPECT_EQ(settings.Int("Title\\2", "ch1", 0), 250);
+  ASSERT_EQ(model.Rows().size(), 2u);
+  EXPECT_EQ(model.Rows()[0].name, "ch2");
+  EXPECT_EQ(model.Rows()[1].widthPercent, 250);
+}
+
+TEST_F(ModelTest, CategoryGroupsComeFromTheFileAndAreSavedBack) {
+  folder.Write("CategoryList.dat", "x\r\nc\r\n");
+  model.ReadCategoryGroups();
+  model.AssignColourGroups();
+  EXPECT_EQ(doc.Programs().Head()->colourGroup, 2);
+  CategoryGroups g;
+  g[4] = ",c,";
+  ASSERT_TRUE(model.SaveCategoryGroups(g));
+  EXPECT_EQ(doc.Programs().Head()->colourGroup, 5);
+  EXPECT_EQ(folder.Read("CategoryList.dat"), "\r\n\r\n\r\n\r\nc\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+}
+
+}  // namespace
