@@ -112,11 +112,14 @@ bool TimetableModel::SaveCategoryGroups(const CategoryGroups& groups) {
 }
 
 void TimetableModel::ApplyColours(const ColourTables& colours, const FontChoice& font) {
+  // The margin colour is read once at start-up; the new one is stored for then.
+  const Colour outside = colours_.outside;
   colours_ = colours;
   colours_.DeriveRows();
   font_ = font;
   WriteColourTables(settings_, colours_);
   WriteFontChoice(settings_, font_);
+  colours_.outside = outside;
 }
 
 GridGeometry TimetableModel::Layout(std::int32_t charWidth, std::int32_t charHeight) const {

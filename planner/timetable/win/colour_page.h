@@ -1,0 +1,51 @@
+// The colour design page (287) of the settings sheet: font, margin, title bar,
+// time bar and program colours, and the named schemes of "ColorSave.Dat". It
+// keeps its own copy of every value; nothing reaches the document before OK.
+#pragma once
+#include <windows.h>
+#include <prsht.h>
+
+#include <string>
+#include <vector>
+#include "planner/timetable/colour_schemes.h"
+
+class TimetableModel;
+class TimetableHost;
+
+class CColourPage {
+ public:
+  CColourPage(TimetableModel& model, TimetableHost& host);
+  // The page for a property sheet; this object must outlive the sheet.
+  PROPSHEETPAGEW Page();
+  // True after OK wrote the values.
+  bool Applied() const { return applied_; }
+
+ private:
+  static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void OnInit();
+  void OnCommand(int id, int code);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
+  void OnApply();
+  Colour* ColourOf(int buttonId);
+  void PickColour(int buttonId);
+  void PickFont();
+  void ShowFont();
+  void LoadScheme();
+  void RegisterScheme();
+  void DeleteScheme();
+  void FillSchemes(const std::string& select);
+  int Hour() const;
+  int StateRow() const;
+  std::string ChosenScheme() const;
+  void Changed();
+
+  TimetableModel& model_;
+  TimetableHost& host_;
+  HWND hwnd_ = nullptr;
+  ColourTables colours_;
+  FontChoice font_;
+  Colour outsideAtOpen_ = 0;
+  std::vector<std::string> schemeNames_;
+  COLORREF custom_[16] = {};
+  bool applied_ = false;
+};

@@ -1,0 +1,610 @@
+// CTavoraView: the grid of programs.
+#include <windows.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <vector>
+#include "common/debug_log.h"
+#include "common/text.h"
+#include "planner/guide/guide_program.h"
+#include "planner/timetable/cell_text.h"
+#include "planner/timetable/tavora_doc.h"
+#include "planner/timetable/timetable_model.h"
+#include "planner/timetable/win/gdi_objects.h"
+#include "planner/timetable/win/timetable_host.h"
+#include "planner/timetable/win/timetable_panes.h"
+#include "planner/timetable/win/timetable_resource.h"
+#include "planner/timetable/win/timetable_views.h"
+
+namespace {
+
+constexpr int kCellInset = 2;
+constexpr int kTextLeft = 2;
+constexpr int kButtonLeft = 5;
+constexpr std::uint32_t kScrollIdleMs = 50;
+constexpr int kBubbleTicks = 15;
+constexpr int kMouseSlack = 5;
+// Drawn size of a cell button (its bitmaps are this size).
+constexpr int kButtonWidth = 32;
+constexpr int kButtonHeight = 14;
+
+HCURSOR Cursor(int id) {
+  HCURSOR c = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
+  if (c) return c;
+  return LoadCursorW(nullptr, MAKEINTRESOURCEW(id == IDC_CUR_DRAG ? 32646 : id == IDC_CUR_BUTTON ? 32649 : 32512));
+}
+
+// Client-relative rectangle of a grid rectangle.
+RECT ToClient(const PixelRect& r, std::int32_t sx, std::int32_t sy) {
+  return RECT{r.left - sx, r.top - sy, r.right - sx, r.bottom - sy};
+}
+
+// Text with the pixel extent of each prefix, measured once per text.
+class MeasuredText {
+ public:
+  MeasuredText(HDC dc, const std::string& cp932) : text_(cp932), wide_(Cp932ToWide(cp932)) {
+    ends_.resize(wide_.size());
+    SIZE size = {};
+    if (!wide_.empty())
+      GetTextExtentExPointW(dc, wide_.c_str(), static_cast<int>(wide_.size()), 0, nullptr, ends_.data(), &size);
+    // Byte offset -> characters before it.
+    std::size_t chars = 0;
+    charsBefore_.assign(text_.size() + 1, 0);
+    for (std::size_t i = 0; i < text_.size();) {
+      std::size_t step = IsLeadByte(static_cast<unsigned char>(text_[i])) && i + 1 < text_.size() ? 2 : 1;
+      for (std::size_t k = 0; k < step; ++k) charsBefore_[i + k] = chars;
+      i += step;
+      ++chars;
+      charsBefore_[std::min(i, text_.size())] = chars;
+    }
+  }
+  std::int32_t Width(std::size_t offset, std::size_t bytes) const {
+    std::size_t from = charsBefore_[std::min(offset, text_.size())];
+    std::size_t to = charsBefore_[std::min(offset + bytes, text_.size())];
+    to = std::min(to, ends_.size());
+    if (to == 0 || to <= from) return 0;
+    return ends_[to - 1] - (from ? ends_[from - 1] : 0);
+  }
+
+ private:
+  std::string text_;
+  std::wstring wide_;
+  std::vector<int> ends_;
+  std::vector<std::size_t> charsBefore_;
+};
+
+void DrawTextLine(HDC dc, int x, int y, const std::string& cp932, const RECT& clip) {
+  const std::wstring w = Cp932ToWide(cp932);
+  ExtTextOutW(dc, x, y, ETO_CLIPPED, &clip, w.c_str(), static_cast<UINT>(w.size()), nullptr);
+}
+
+void DrawButton(HDC dc, const RECT& r, CellButton kind, bool pressed, const RECT& clip) {
+  const int id = kind == CellButton::Reserve ? (pressed ? IDB_RESERVE_PRESSED : IDB_RESERVE)
+                                             : (pressed ? IDB_OPEN_PRESSED : IDB_OPEN);
+  HBITMAP bitmap = static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_SHARED));
+  const int save = SaveDC(dc);
+  IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+  if (bitmap) {
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+  } else {
+    RECT b = r;
+    DrawFrameControl(dc, &b, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+  }
+  RestoreDC(dc, save);
+}
+
+}  // namespace
+
+const CTavoraView::MessageEntry CTavoraView::kMessages[] = {
+    {WM_PAINT, &CTavoraView::OnPaint},
+    {WM_ERASEBKGND, &CTavoraView::OnEraseBackground},
+    {WM_SIZE, &CTavoraView::OnSize},
+    {WM_VSCROLL, &CTavoraView::OnVScroll},
+    {WM_HSCROLL, &CTavoraView::OnHScroll},
+    {WM_MOUSEWHEEL, &CTavoraView::OnWheel},
+    {WM_LBUTTONDOWN, &CTavoraView::OnLButtonDown},
+    {WM_LBUTTONUP, &CTavoraView::OnLButtonUp},
+    {WM_LBUTTONDBLCLK, &CTavoraView::OnLButtonDblClk},
+    {WM_RBUTTONDOWN, &CTavoraView::OnRButtonDown},
+    {WM_MOUSEMOVE, &CTavoraView::OnMouseMove},
+    {WM_SETCURSOR, &CTavoraView::OnSetCursor},
+    {WM_COMMAND, &CTavoraView::OnCommandMessage},
+    {WM_CAPTURECHANGED, &CTavoraView::OnCaptureChanged},
+    {0, nullptr},
+};
+
+bool CScView::ScrollTo(std::int32_t nx, std::int32_t ny) {
+  nx = std::max(0, std::min(nx, std::max(0, width - pageW)));
+  ny = std::max(0, std::min(ny, std::max(0, height - pageH)));
+  if (nx == x && ny == y) return false;
+  x = nx;
+  y = ny;
+  return true;
+}
+
+void CScView::UpdateBars(HWND w) const {
+  SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, 0, 0, 0, 0};
+  si.nMax = std::max(0, height - 1);
+  si.nPage = static_cast<UINT>(std::max(0, pageH));
+  si.nPos = y;
+  SetScrollInfo(w, SB_VERT, &si, TRUE);
+  si.nMax = std::max(0, width - 1);
+  si.nPage = static_cast<UINT>(std::max(0, pageW));
+  si.nPos = x;
+  SetScrollInfo(w, SB_HORZ, &si, TRUE);
+}
+
+std::int32_t CScView::BarPosition(HWND w, int bar, WPARAM wParam, std::int32_t pos, std::int32_t page) const {
+  switch (LOWORD(wParam)) {
+    case SB_LINEUP: return pos - kLine;
+    case SB_LINEDOWN: return pos + kLine;
+    case SB_PAGEUP: return pos - page;
+    case SB_PAGEDOWN: return pos + page;
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return kMaxCoordinate;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO si = {sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+      GetScrollInfo(w, bar, &si);
+      return si.nTrackPos;
+    }
+    default: return pos;
+  }
+}
+
+bool CTavoraView::Create(HWND parent) {
+  return ViewWindow::Create(parent, L"TavoraGrid", WS_VSCROLL | WS_HSCROLL, 0, Cursor(IDC_CUR_CELL));
+}
+
+void CTavoraView::SetSizes(std::int32_t w, std::int32_t h) {
+  width = w;
+  height = h;
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  pageW = rc.right;
+  pageH = rc.bottom;
+  ScrollTo(x, y);
+  UpdateBars(Handle());
+}
+
+void CTavoraView::SetPosition(std::int32_t nx, std::int32_t ny) {
+  const std::int32_t ox = x, oy = y;
+  const bool deep = panes_.DeepColour();
+  ScrollTo(AlignScroll(nx, deep, false), AlignScroll(ny, deep, false));
+  UpdateBars(Handle());
+  AfterScroll(oy != y, ox != x);
+}
+
+void CTavoraView::AfterScroll(bool vertical, bool horizontal) {
+  if (!vertical && !horizontal) return;
+  lastScrollTick = GetTickCount();
+  insetsStale_ = true;
+  Invalidate();
+  panes_.GridScrolled(vertical, horizontal);
+}
+
+void CTavoraView::ShiftDayWindowIfNeeded() {
+  CTavoraDoc& doc = panes_.doc;
+  if (!doc.dayMode24) return;
+  const GridGeometry& g = panes_.Geometry();
+  std::int32_t ny = y;
+  const std::int32_t offset = ShiftDayWindow(doc.firstHourOffset, doc.Hours(), g.slotHeight, height, pageH, &ny);
+  if (offset == doc.firstHourOffset) return;
+  doc.firstHourOffset = offset;
+  panes_.RedrawAll();
+  const std::int32_t oy = y;
+  ScrollTo(x, ny);
+  UpdateBars(Handle());
+  AfterScroll(oy != y, false);
+}
+
+LRESULT CTavoraView::OnEraseBackground(WPARAM, LPARAM) { return 1; }
+
+LRESULT CTavoraView::OnSize(WPARAM, LPARAM) {
+  SetSizes(width, height);
+  return 0;
+}
+
+LRESULT CTavoraView::OnVScroll(WPARAM wParam, LPARAM) {
+  ClosePopup();
+  const std::int32_t oy = y;
+  ScrollTo(x, AlignScroll(BarPosition(Handle(), SB_VERT, wParam, y, pageH), panes_.DeepColour(), false));
+  UpdateBars(Handle());
+  AfterScroll(oy != y, false);
+  if (LOWORD(wParam) != SB_THUMBTRACK) ShiftDayWindowIfNeeded();
+  return 0;
+}
+
+LRESULT CTavoraView::OnHScroll(WPARAM wParam, LPARAM) {
+  ClosePopup();
+  const std::int32_t ox = x;
+  ScrollTo(AlignScroll(BarPosition(Handle(), SB_HORZ, wParam, x, pageW), panes_.DeepColour(), false), y);
+  UpdateBars(Handle());
+  AfterScroll(false, ox != x);
+  return 0;
+}
+
+LRESULT CTavoraView::OnWheel(WPARAM wParam, LPARAM) {
+  ClosePopup();
+  const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+  const std::int32_t oy = y;
+  ScrollTo(x, AlignScroll(y - delta, panes_.DeepColour(), false));
+  UpdateBars(Handle());
+  AfterScroll(oy != y, false);
+  ShiftDayWindowIfNeeded();
+  return 0;
+}
+
+LRESULT CTavoraView::OnPaint(WPARAM, LPARAM) {
+  PaintDC paint(Handle());
+  RECT client;
+  GetClientRect(Handle(), &client);
+  const RECT clip = paint.Clip();
+  BackBuffer buffer(paint.Get(), client.right, client.bottom);
+  HDC dc = buffer.Get();
+  panes_.SelectPalette(dc);
+  const TimetableModel& model = panes_.model;
+  ScopedBrush outside(CreateSolidBrush(model.Colours().outside));
+  FillRect(dc, &clip, outside.Get());
+  SetBkMode(dc, TRANSPARENT);
+
+  const GridGeometry& g = panes_.Geometry();
+  const std::vector<TitleRow>& rows = model.Rows();
+  const bool recompute = GetTickCount() - lastScrollTick > kScrollIdleMs;
+  static const WORD kPattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+  ScopedBitmap patternBits(CreateBitmap(8, 8, 1, 1, kPattern));
+  ScopedBrush pattern(CreatePatternBrush(patternBits.Get()));
+  const Time32 clipTop = g.TimeAt(clip.top + y) - 600;
+  const Time32 clipBottom = g.TimeAt(clip.bottom + y) + 600;
+  for (std::size_t c = 0; c < rows.size() && c < g.Columns(); ++c) {
+    if (g.columnLeft[c + 1] - x < clip.left || g.columnLeft[c] - x >= clip.right) continue;
+    const std::vector<GuideProgram*>& programs = rows[c].programs;
+    auto end = std::upper_bound(programs.begin(), programs.end(), clipBottom,
+                                [](Time32 t, const GuideProgram* p) { return t < p->startTime; });
+    for (auto it = programs.begin(); it != end; ++it) {
+      if ((*it)->endTime < clipTop) continue;
+      PaintCell(dc, c, **it, pattern.Get(), recompute);
+    }
+  }
+  if (recompute) insetsStale_ = false;
+  BitBlt(paint.Get(), clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, dc, clip.left, clip.top,
+         SRCCOPY);
+  return 0;
+}
+
+void CTavoraView::PaintCell(HDC dc, std::size_t column, GuideProgram& p, HBRUSH framePattern, bool recomputeInset) {
+  const GridGeometry& g = panes_.Geometry();
+  const TimetableFonts& fonts = panes_.Fonts();
+  const ColourTables& colours = panes_.model.Colours();
+  const PixelRect lane = g.CellRect(column, p);
+  RECT cell = ToClient(lane, x, y);
+  InflateRect(&cell, -kCellInset, -kCellInset);
+  if (cell.right <= cell.left || cell.bottom <= cell.top) {
+    p.cellRect = GuideRect();
+    return;
+  }
+  const std::int32_t row = p.highlight + p.state;
+  SetDCBrushColor(dc, colours.Back(row, p.colourGroup));
+  FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  SetTextColor(dc, colours.Text(row, p.colourGroup));
+
+  // The name stays readable when the cell starts above the visible top.
+  const std::int32_t lineHeight = fonts.charHeight + 2;
+  if (recomputeInset) {
+    p.textInset = cell.top < 0 && cell.bottom > 2 * lineHeight ? -cell.top + 5 : 0;
+  }
+  const std::int32_t textTop = cell.top + std::max(0, p.textInset);
+
+  // Start minute in the corner, the name beside it.
+  Selected smallFont(dc, fonts.small.Get());
+  const std::string minute = FormatLocalTime(p.startTime, "%M");
+  SIZE minuteSize = {};
+  GetTextExtentPoint32A(dc, minute.c_str(), static_cast<int>(minute.size()), &minuteSize);
+  DrawTextLine(dc, cell.left + 1, textTop, minute, cell);
+  Selected boldFont(dc, fonts.bold.Get());
+  const std::int32_t nameLeft = cell.left + kTextLeft + minuteSize.cx + 2;
+  const std::int32_t nameWidth = cell.right - nameLeft - 1;
+  MeasuredText measured(dc, p.name);
+  const WrappedName wrapped = WrapName(p.name, nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight,
+                                       [&measured](const std::string&, std::size_t bytes) {
+                                         return measured.Width(0, bytes);
+                                       });
+  std::int32_t lineY = textTop;
+  for (const std::string& line : wrapped.lines) {
+    DrawTextLine(dc, nameLeft, lineY, line, cell);
+    lineY += lineHeight;
+  }
+
+  // The button on the line below the name.
+  const CellButton kind = ButtonFor(p, panes_.host.ReservationsEnabled());
+  p.buttonTop = lineY + y;
+  if (kind == CellButton::None) {
+    p.cellRect = GuideRect();
+  } else {
+    RECT button = {cell.left - kCellInset + kButtonLeft, lineY, cell.left - kCellInset + kButtonLeft + kButtonWidth,
+                   lineY + kButtonHeight};
+    DrawButton(dc, button, kind, pressed_ == &p && pressedDown_, cell);
+    RECT clipped;
+    IntersectRect(&clipped, &button, &cell);
+    p.cellRect = GuideRect{clipped.left + x, clipped.top + y, clipped.right + x, clipped.bottom + y};
+  }
+  // Frame lines in a half-tone pattern.
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkColor(dc, colours.Back(row, p.colourGroup));
+  RECT frame = cell;
+  InflateRect(&frame, 1, 1);
+  FrameRect(dc, &frame, framePattern);
+}
+
+GuideProgram* CTavoraView::ProgramAtClient(POINT pt, PixelRect* cell) const {
+  return panes_.Geometry().ProgramAt(panes_.model.Rows(), pt.x + x, pt.y + y, cell);
+}
+
+static bool InButton(const GuideProgram* p, POINT pt, std::int32_t sx, std::int32_t sy) {
+  if (!p) return false;
+  const GuideRect& r = p->cellRect;
+  const std::int32_t gx = pt.x + sx, gy = pt.y + sy;
+  return r.right > r.left && gx >= r.left && gx < r.right && gy >= r.top && gy < r.bottom;
+}
+
+void CTavoraView::InvalidateProgram(const GuideProgram* p) {
+  if (!p) return;
+  const std::vector<TitleRow>& rows = panes_.model.Rows();
+  const GridGeometry& g = panes_.Geometry();
+  for (std::size_t c = 0; c < rows.size() && c < g.Columns(); ++c) {
+    if (std::find(rows[c].programs.begin(), rows[c].programs.end(), p) == rows[c].programs.end()) continue;
+    RECT r = ToClient(g.CellRect(c, *p), x, y);
+    InvalidateRect(Handle(), &r, FALSE);
+    return;
+  }
+}
+
+void CTavoraView::SetHover(GuideProgram* p, bool raised) {
+  if (hover_ && hoverRaised_ && hover_->state >= 5) hover_->state -= 5;
+  if (hover_ != p || hoverRaised_ != raised) InvalidateProgram(hover_);
+  hover_ = p;
+  hoverRaised_ = p && raised;
+  if (hoverRaised_ && p->state < 5) p->state += 5;
+  InvalidateProgram(p);
+}
+
+void CTavoraView::ClosePopup() {
+  if (popup_) panes_.host.CloseBubble(popup_);
+  popup_ = nullptr;
+}
+
+LRESULT CTavoraView::OnLButtonDown(WPARAM, LPARAM lParam) {
+  ClosePopup();
+  SetFocus(Handle());
+  POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  PixelRect cell;
+  GuideProgram* p = ProgramAtClient(pt, &cell);
+  SetCapture(Handle());
+  if (p && InButton(p, pt, x, y)) {
+    pressed_ = p;
+    pressedDown_ = true;
+    InvalidateProgram(p);
+    return 0;
+  }
+  dragging_ = true;
+  dragLast_ = pt;
+  dragMoves_ = 0;
+  SetCursor(Cursor(IDC_CUR_DRAG));
+  return 0;
+}
+
+LRESULT CTavoraView::OnLButtonUp(WPARAM, LPARAM lParam) {
+  POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  GuideProgram* p = pressed_;
+  const bool act = p && pressedDown_ && InButton(p, pt, x, y);
+  pressed_ = nullptr;
+  pressedDown_ = false;
+  dragging_ = false;
+  if (GetCapture() == Handle()) ReleaseCapture();
+  if (p) InvalidateProgram(p);
+  if (act) {
+    UpdateWindow(Handle());
+    Activate(*p, true);
+  }
+  return 0;
+}
+
+LRESULT CTavoraView::OnCaptureChanged(WPARAM, LPARAM) {
+  if (pressed_) InvalidateProgram(pressed_);
+  pressed_ = nullptr;
+  pressedDown_ = false;
+  dragging_ = false;
+  return 0;
+}
+
+LRESULT CTavoraView::OnLButtonDblClk(WPARAM, LPARAM lParam) {
+  ClosePopup();
+  POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  GuideProgram* p = ProgramAtClient(pt, nullptr);
+  if (p && !InButton(p, pt, x, y)) Activate(*p, false);
+  return 0;
+}
+
+void CTavoraView::Activate(GuideProgram& p, bool fromButton) {
+  if (fromButton) {
+    if (ButtonFor(p, panes_.host.ReservationsEnabled()) == CellButton::Open)
+      OpenReceived(p);
+    else
+      ReserveFromGrid(p);
+    return;
+  }
+  std::string folder, launch;
+  if (panes_.host.FindResult(p.programNumber, p.subNumber, &folder, &launch) && !launch.empty())
+    OpenReceived(p);
+  else
+    ReserveFromGrid(p);
+}
+
+void CTavoraView::ReserveFromGrid(GuideProgram& p) {
+  if (p.startTime <= panes_.doc.Now().Now()) {
+    panes_.host.ShowMessage(Handle(), IDS_ALREADY_SENT);
+  } else if (panes_.host.HasReservation(p.programNumber, p.subNumber)) {
+    panes_.host.ShowMessage(Handle(), IDS_RESERVED_ALREADY);
+  } else {
+    panes_.host.OpenReservationDialog(Handle(), p);
+  }
+}
+
+void CTavoraView::OpenReceived(const GuideProgram& p) {
+  std::string folder, launch;
+  if (!panes_.host.FindResult(p.programNumber, p.subNumber, &folder, &launch)) return;
+  const std::string path = LaunchPath(folder, launch);
+  if (path.empty()) return;
+  ShellExecuteW(Handle(), L"open", Cp932ToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+LRESULT CTavoraView::OnRButtonDown(WPARAM, LPARAM lParam) {
+  ClosePopup();
+  POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  GuideProgram* p = ProgramAtClient(pt, nullptr);
+  if (!p) return 0;
+  std::string folder, launch;
+  const bool haveResult = panes_.host.FindResult(p->programNumber, p->subNumber, &folder, &launch);
+  POINT screen = pt;
+  ClientToScreen(Handle(), &screen);
+  popup_ = panes_.host.ShowBubble(Handle(), screen, DetailText(*p, haveResult, folder, launch));
+  return 0;
+}
+
+LRESULT CTavoraView::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+  POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (pressed_) {
+    const bool inside = InButton(pressed_, pt, x, y);
+    if (inside != pressedDown_) {
+      pressedDown_ = inside;
+      InvalidateProgram(pressed_);
+    }
+    return 0;
+  }
+  if (dragging_ && (wParam & MK_LBUTTON)) {
+    const std::int32_t ox = x, oy = y;
+    const bool deep = panes_.DeepColour();
+    ScrollTo(AlignScroll(x - (pt.x - dragLast_.x), deep, true), AlignScroll(y - (pt.y - dragLast_.y), deep, true));
+    dragLast_ = pt;
+    UpdateBars(Handle());
+    if (ox != x || oy != y) {
+      lastScrollTick = GetTickCount();
+      insetsStale_ = true;
+      ScrollWindowEx(Handle(), ox - x, oy - y, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+      // The neighbours follow on every third move only.
+      if (++dragMoves_ % 3 == 0) {
+        panes_.GridScrolled(oy != y, ox != x);
+        panes_.host.SendToReserveView(kCmdViewUpdate);
+      }
+    }
+    return 0;
+  }
+  if (!panes_.host.HoverFeedback()) return 0;
+  PixelRect cell;
+  GuideProgram* p = ProgramAtClient(pt, &cell);
+  const bool onButton = InButton(p, pt, x, y);
+  if (p != hover_ || onButton != hoverRaised_) SetHover(p, onButton);
+  overButton_ = onButton;
+  SetCursor(Cursor(onButton ? IDC_CUR_BUTTON : p ? IDC_CUR_CELL : 0));
+  if (!p) SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
+  return 0;
+}
+
+LRESULT CTavoraView::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(lParam) != HTCLIENT) return DefWindowProcW(Handle(), WM_SETCURSOR, wParam, lParam);
+  if (dragging_) {
+    SetCursor(Cursor(IDC_CUR_DRAG));
+  } else if (overButton_) {
+    SetCursor(Cursor(IDC_CUR_BUTTON));
+  } else if (hover_) {
+    SetCursor(Cursor(IDC_CUR_CELL));
+  } else {
+    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
+  }
+  return TRUE;
+}
+
+LRESULT CTavoraView::OnCommandMessage(WPARAM wParam, LPARAM) {
+  OnCommand(LOWORD(wParam));
+  return 0;
+}
+
+void CTavoraView::OnCommand(int id) {
+  switch (id) {
+    case kCmdViewUpdate:
+      ClosePopup();
+      Invalidate();
+      UpdateWindow(Handle());
+      break;
+    case kCmdViewActive:
+      if (hover_ && hoverRaised_) SetHover(hover_, false);
+      break;
+    case kCmdViewTimer: OnTimer(); break;
+    case ID_TIMETABLE_DUMP_CELLS: DumpCells(); break;
+    default: break;
+  }
+}
+
+void CTavoraView::OnTimer() {
+  ++tick_;
+  POINT pt;
+  GetCursorPos(&pt);
+  ScreenToClient(Handle(), &pt);
+  if (std::abs(pt.x - tickMouse_.x) > kMouseSlack || std::abs(pt.y - tickMouse_.y) > kMouseSlack) {
+    tick_ = 0;
+    tickMouse_ = pt;
+    ClosePopup();
+  }
+  if (tick_ == kBubbleTicks && !popup_ && panes_.host.HoverFeedback()) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    PixelRect cell;
+    GuideProgram* p = PtInRect(&client, pt) ? ProgramAtClient(pt, &cell) : nullptr;
+    if (p) {
+      const TimetableFonts& fonts = panes_.Fonts();
+      WindowDC wdc(Handle());
+      Selected bold(wdc.Get(), fonts.bold.Get());
+      MeasuredText measured(wdc.Get(), p->name);
+      const std::int32_t width = cell.right - cell.left - 2 * kCellInset - kTextLeft - 2 * fonts.charWidth;
+      const WrappedName w = WrapName(p->name, width, cell.bottom - cell.top - 2 * kCellInset, fonts.charWidth,
+                                     fonts.charHeight,
+                                     [&measured](const std::string&, std::size_t b) { return measured.Width(0, b); });
+      if (p->endTime - p->startTime < 600 || (!w.wrapped && !w.fits)) {
+        POINT screen = pt;
+        ClientToScreen(Handle(), &screen);
+        popup_ = panes_.host.ShowBubble(Handle(), screen, p->name);
+      }
+    }
+  }
+  if (insetsStale_ && GetTickCount() - lastScrollTick > kScrollIdleMs) {
+    insetsStale_ = false;
+    Invalidate();
+    panes_.host.SendToReserveView(kCmdReserveInsets);
+    panes_.RefreshDayInfo();
+  }
+}
+
+void CTavoraView::DumpCells() {
+  const std::vector<TitleRow>& rows = panes_.model.Rows();
+  const GridGeometry& g = panes_.Geometry();
+  RECT client;
+  GetClientRect(Handle(), &client);
+  DebugPrintf("cells scroll %d %d size %ld %ld", x, y, client.right, client.bottom);
+  for (std::size_t c = 0; c < rows.size() && c < g.Columns(); ++c) {
+    for (const GuideProgram* p : rows[c].programs) {
+      RECT r = ToClient(g.CellRect(c, *p), x, y);
+      RECT shown;
+      if (!IntersectRect(&shown, &r, &client)) continue;
+      const GuideRect& b = p->cellRect;
+      DebugPrintf("cell %d %d column %zu state %d rect %ld %ld %ld %ld button %d %d %d %d", p->programNumber,
+                  p->subNumber, c, p->state, r.left, r.top, r.right, r.bottom, b.left - x, b.top - y, b.right - x,
+                  b.bottom - y);
+    }
+  }
+}

@@ -1,0 +1,51 @@
+// What the timetable needs from the rest of the planner: the reservation
+// dialog, the reservation and result lists, the application settings, the
+// bubble and message windows, and the reservation column beside the grid.
+// The shell implements it; DefaultTimetableHost gives plain answers so the
+// panes also run on their own.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+struct GuideProgram;
+
+class TimetableHost {
+ public:
+  virtual ~TimetableHost() = default;
+  // The reservation dialog for the program (modal).
+  virtual void OpenReservationDialog(HWND owner, GuideProgram& program) = 0;
+  // Whether a reservation with this program and sub number exists.
+  virtual bool HasReservation(std::int32_t programNumber, std::int32_t subNumber) = 0;
+  // Application settings: reservations may be made; hover feedback is shown.
+  virtual bool ReservationsEnabled() = 0;
+  virtual bool HoverFeedback() = 0;
+  // A bubble with a cp932 text pointing at a screen point; returns its window.
+  virtual HWND ShowBubble(HWND owner, POINT screen, const std::string& textCp932) = 0;
+  virtual void CloseBubble(HWND bubble) = 0;
+  // A message of the string table (5015, 5007, 5018, 5020).
+  virtual void ShowMessage(HWND owner, int stringId) = 0;
+  // The storage folder and launch file of the reception result of a program.
+  virtual bool FindResult(std::int32_t programNumber, std::int32_t subNumber, std::string* folder,
+                          std::string* launchFile) = 0;
+  // The reservation column follows the grid: its vertical position, and a command (32772, 32805).
+  virtual void SetReserveScroll(int y) = 0;
+  virtual void SendToReserveView(int command) = 0;
+};
+
+// Plain answers: no reservation dialog, reservations and hover enabled, a
+// simple bubble, message boxes from the string table, no results.
+class DefaultTimetableHost : public TimetableHost {
+ public:
+  void OpenReservationDialog(HWND, GuideProgram&) override {}
+  bool HasReservation(std::int32_t, std::int32_t) override { return false; }
+  bool ReservationsEnabled() override { return true; }
+  bool HoverFeedback() override { return true; }
+  HWND ShowBubble(HWND owner, POINT screen, const std::string& textCp932) override;
+  void CloseBubble(HWND bubble) override;
+  void ShowMessage(HWND owner, int stringId) override;
+  bool FindResult(std::int32_t, std::int32_t, std::string*, std::string*) override { return false; }
+  void SetReserveScroll(int) override {}
+  void SendToReserveView(int) override {}
+};

@@ -1,0 +1,85 @@
+// Resource ids of the timetable (its section of the planner's resources).
+#pragma once
+
+// Dialogs
+#define IDD_TITLE_ORDER 134
+#define IDD_CATEGORY_EDITOR 137
+#define IDD_PROGRAM_FILTER 140
+#define IDD_SCHEME_NAME 172
+#define IDD_COLOUR_PAGE 287
+
+// Bitmaps of the cell buttons
+#define IDB_RESERVE 133
+#define IDB_RESERVE_PRESSED 195
+#define IDB_OPEN 196
+#define IDB_OPEN_PRESSED 197
+
+// Cursors
+#define IDC_CUR_DRAG 150
+#define IDC_CUR_CELL 151
+#define IDC_CUR_BUTTON 152
+#define IDC_CUR_COLUMN_WIDTH 265
+
+// Strings
+#define IDS_RESERVED_ALREADY 5007
+#define IDS_ALREADY_SENT 5015
+#define IDS_MARGIN_NEXT_START 5018
+#define IDS_NO_SCHEME_CHOSEN 5020
+
+// Title order dialog 134
+#define IDC_TITLE_LIST 1003
+#define IDC_TITLE_UP 1005
+#define IDC_TITLE_DOWN 1006
+
+// Program filter dialog 140
+#define IDC_FILTER_CH_HIDDEN 1016
+#define IDC_FILTER_SERIES_HIDDEN 1018
+#define IDC_FILTER_CAT_EXCLUDE 1020
+#define IDC_FILTER_CAT_HIDE 1021
+#define IDC_FILTER_CAT_SELECTED 1022
+#define IDC_FILTER_CH_SHOWN 1023
+#define IDC_FILTER_SERIES_SHOWN 1024
+#define IDC_FILTER_CAT_UNSELECTED 1025
+#define IDC_FILTER_CH_LEFT 1026
+#define IDC_FILTER_CH_RIGHT 1027
+#define IDC_FILTER_SERIES_LEFT 1028
+#define IDC_FILTER_SERIES_RIGHT 1029
+#define IDC_FILTER_CAT_LEFT 1030
+#define IDC_FILTER_CAT_RIGHT 1031
+
+// Category group editor 137
+#define IDC_CATEGORY_GROUP 1009
+#define IDC_CATEGORY_STANDARD 1010
+#define IDC_CATEGORY_TO_STANDARD 1011
+#define IDC_CATEGORY_TO_GROUP 1012
+#define IDC_CATEGORY_IN_GROUP 1013
+
+// Colour design page 287
+#define IDC_COLOUR_EDIT_GROUPS 1008
+#define IDC_COLOUR_HOUR 1041
+#define IDC_COLOUR_FONT_FACE 1065
+#define IDC_COLOUR_FONT_CHANGE 1067
+#define IDC_COLOUR_MARGIN 1068
+#define IDC_COLOUR_GROUP 1069
+#define IDC_COLOUR_GROUP_LABEL 1070
+#define IDC_COLOUR_BOLD 1077
+#define IDC_COLOUR_ITALIC 1078
+#define IDC_COLOUR_TITLE_TEXT 1079
+#define IDC_COLOUR_TITLE_BACK 1080
+#define IDC_COLOUR_HOUR_TEXT 1081
+#define IDC_COLOUR_HOUR_BACK 1082
+#define IDC_COLOUR_HOUR_SPIN 1084
+#define IDC_COLOUR_PROGRAM_TEXT 1085
+#define IDC_COLOUR_PROGRAM_BACK 1086
+#define IDC_COLOUR_STATE 1088
+#define IDC_COLOUR_SCHEME 1089
+#define IDC_COLOUR_REGISTER 1090
+#define IDC_COLOUR_DELETE 1091
+#define IDC_SCHEME_NAME_EDIT 1112
+
+// Commands of the timetable: the colour page on its own (until the settings
+// sheet hosts it) and the category editor; a test-only command that writes
+// the visible cells to the debug output.
+#define ID_TIMETABLE_COLOURS 32900
+#define ID_TIMETABLE_CATEGORIES 32901
+#define ID_TIMETABLE_DUMP_CELLS 32902

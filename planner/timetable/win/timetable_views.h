@@ -1,0 +1,155 @@
+// The timetable's panes: CScView (the scrolling base of the grid),
+// CTavoraView (the grid), CDayInfo (date header), CTimeView (time scale),
+// CTitleView (column headings) and CTopTitleView (the corner headings).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include "planner/timetable/grid_geometry.h"
+#include "planner/timetable/win/view_window.h"
+
+class TimetablePanes;
+struct GuideProgram;
+
+// Command ids the panes receive.
+constexpr int kCmdViewUpdate = 32772;
+constexpr int kCmdViewActive = 32784;
+constexpr int kCmdViewTimer = 32797;
+constexpr int kCmdDateHeader = 32804;
+constexpr int kCmdReserveInsets = 32805;
+
+// Scroll position and range of a pane with scroll bars.
+class CScView {
+ public:
+  std::int32_t x = 0, y = 0;            // scroll position
+  std::int32_t width = 0, height = 0;   // scroll sizes
+  std::int32_t pageW = 0, pageH = 0;    // client size
+  static constexpr std::int32_t kLine = 8;
+  // Clamps the position into the range; true when it changed.
+  bool ScrollTo(std::int32_t nx, std::int32_t ny);
+  void UpdateBars(HWND w) const;
+  // The new position for a scroll-bar message.
+  std::int32_t BarPosition(HWND w, int bar, WPARAM wParam, std::int32_t pos, std::int32_t page) const;
+};
+
+class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
+ public:
+  explicit CTavoraView(TimetablePanes& panes) : panes_(panes) {}
+  static const MessageEntry kMessages[];
+  bool Create(HWND parent);
+  // Sizes after a layout; the position is kept in range.
+  void SetSizes(std::int32_t w, std::int32_t h);
+  void SetPosition(std::int32_t nx, std::int32_t ny);
+  void OnTimer();
+  void OnCommand(int id);
+  void ClosePopup();
+  // Test hook: the visible programs' cells and buttons to the debug output.
+  void DumpCells();
+  std::uint32_t lastScrollTick = 0;
+
+ private:
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnEraseBackground(WPARAM, LPARAM);
+  LRESULT OnSize(WPARAM, LPARAM);
+  LRESULT OnVScroll(WPARAM, LPARAM);
+  LRESULT OnHScroll(WPARAM, LPARAM);
+  LRESULT OnWheel(WPARAM, LPARAM);
+  LRESULT OnLButtonDown(WPARAM, LPARAM);
+  LRESULT OnLButtonUp(WPARAM, LPARAM);
+  LRESULT OnLButtonDblClk(WPARAM, LPARAM);
+  LRESULT OnRButtonDown(WPARAM, LPARAM);
+  LRESULT OnMouseMove(WPARAM, LPARAM);
+  LRESULT OnSetCursor(WPARAM, LPARAM);
+  LRESULT OnCommandMessage(WPARAM, LPARAM);
+  LRESULT OnCaptureChanged(WPARAM, LPARAM);
+
+  void PaintCell(HDC dc, std::size_t column, GuideProgram& p, HBRUSH framePattern, bool recomputeInset);
+  void InvalidateProgram(const GuideProgram* p);
+  GuideProgram* ProgramAtClient(POINT pt, PixelRect* cell) const;
+  void Press(GuideProgram* p);
+  void Activate(GuideProgram& p, bool fromButton);
+  void ReserveFromGrid(GuideProgram& p);
+  void OpenReceived(const GuideProgram& p);
+  void SetHover(GuideProgram* p, bool raised);
+  void AfterScroll(bool vertical, bool horizontal);
+  void ShiftDayWindowIfNeeded();
+
+  TimetablePanes& panes_;
+  GuideProgram* pressed_ = nullptr;
+  bool pressedDown_ = false;
+  bool dragging_ = false;
+  POINT dragLast_ = {};
+  int dragMoves_ = 0;
+  GuideProgram* hover_ = nullptr;
+  bool hoverRaised_ = false;
+  bool overButton_ = false;
+  HWND popup_ = nullptr;
+  int tick_ = 0;
+  POINT tickMouse_ = {};
+  bool insetsStale_ = false;
+};
+
+class CDayInfo : public ViewImpl<CDayInfo> {
+ public:
+  explicit CDayInfo(TimetablePanes& panes) : panes_(panes) {}
+  static const MessageEntry kMessages[];
+  bool Create(HWND parent);
+
+ private:
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
+  TimetablePanes& panes_;
+};
+
+class CTopTitleView : public ViewImpl<CTopTitleView> {
+ public:
+  CTopTitleView(TimetablePanes& panes, std::string textUtf8) : panes_(panes), text_(std::move(textUtf8)) {}
+  static const MessageEntry kMessages[];
+  bool Create(HWND parent);
+
+ private:
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
+  TimetablePanes& panes_;
+  std::string text_;
+};
+
+class CTimeView : public ViewImpl<CTimeView> {
+ public:
+  explicit CTimeView(TimetablePanes& panes) : panes_(panes) {}
+  static const MessageEntry kMessages[];
+  bool Create(HWND parent);
+  // Moves the current-time mark when it moved.
+  void OnTimer();
+
+ private:
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
+  std::int32_t NowY() const;
+  TimetablePanes& panes_;
+  std::int32_t markY_ = -1000;
+};
+
+class CTitleView : public ViewImpl<CTitleView> {
+ public:
+  explicit CTitleView(TimetablePanes& panes) : panes_(panes) {}
+  static const MessageEntry kMessages[];
+  bool Create(HWND parent);
+
+ private:
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
+  LRESULT OnLButtonDown(WPARAM, LPARAM);
+  LRESULT OnLButtonUp(WPARAM, LPARAM);
+  LRESULT OnLButtonDblClk(WPARAM, LPARAM);
+  LRESULT OnRButtonUp(WPARAM, LPARAM);
+  LRESULT OnMouseMove(WPARAM, LPARAM);
+  LRESULT OnSetCursor(WPARAM, LPARAM);
+  // The column whose right border is under client x, or npos.
+  std::size_t BorderAt(std::int32_t x) const;
+  void InvertLine(std::int32_t x);
+  TimetablePanes& panes_;
+  std::size_t dragColumn_ = static_cast<std::size_t>(-1);
+  std::int32_t dragX_ = -1;
+};
