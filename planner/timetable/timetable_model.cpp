@@ -45,17 +45,20 @@ void TimetableModel::BuildTitleRows() {
 void TimetableModel::FreeTitleRows() {
   for (GuideProgram* p : doc_.Programs().Ordered()) p->nextInRow = nullptr;
   rows_.clear();
+  ++generation_;
 }
 
 void TimetableModel::LoadColours() {
   colours_ = ReadColourTables(settings_);
   font_ = ReadFontChoice(settings_);
+  ++generation_;
 }
 
 void TimetableModel::BuildDisplayRules() { rules_ = ReadDisplayRules(settings_); }
 void TimetableModel::SaveDisplayRules() { WriteDisplayRules(settings_, rules_); }
 
 void TimetableModel::SyncWidths() {
+  ++generation_;
   doc_.titleWidths.clear();
   for (const TitleRow& r : rows_) doc_.titleWidths.push_back(TitleWidth{r.name, r.widthPercent});
 }
@@ -120,6 +123,7 @@ void TimetableModel::ApplyColours(const ColourTables& colours, const FontChoice&
   WriteColourTables(settings_, colours_);
   WriteFontChoice(settings_, font_);
   colours_.outside = outside;
+  ++generation_;
 }
 
 GridGeometry TimetableModel::Layout(std::int32_t charWidth, std::int32_t charHeight) const {

@@ -59,6 +59,9 @@ class TimetableModel {
   std::vector<Colour> Palette() const { return PaletteColours(colours_); }
   std::string CategoryListPath() const;
   std::string SchemePath() const;
+  // Grows with every change of rows, widths or colours, so the views know when
+  // to lay out again whoever caused the change.
+  std::uint64_t Generation() const { return generation_; }
   CTavoraDoc& Doc() { return doc_; }
   PlannerSettings& Settings() { return settings_; }
   FileSystem& Files() { return fs_; }
@@ -74,4 +77,5 @@ class TimetableModel {
   CategoryGroups groups_;
   ColourTables colours_;
   FontChoice font_;
+  std::uint64_t generation_ = 0;
 };

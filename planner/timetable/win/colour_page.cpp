@@ -13,7 +13,7 @@
 #include "planner/timetable/timetable_model.h"
 #include "planner/timetable/win/timetable_dialogs.h"
 #include "planner/timetable/win/timetable_host.h"
-#include "planner/timetable/win/timetable_panes.h"
+#include "planner/timetable/win/timetable_windows.h"
 #include "planner/timetable/win/timetable_resource.h"
 
 namespace {

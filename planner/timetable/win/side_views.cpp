@@ -11,7 +11,7 @@
 #include "planner/timetable/tavora_doc.h"
 #include "planner/timetable/timetable_model.h"
 #include "planner/timetable/win/gdi_objects.h"
-#include "planner/timetable/win/timetable_panes.h"
+#include "planner/timetable/win/timetable_windows.h"
 #include "planner/timetable/win/timetable_resource.h"
 #include "planner/timetable/win/timetable_views.h"
 
@@ -40,6 +40,7 @@ const CDayInfo::MessageEntry CDayInfo::kMessages[] = {
 bool CDayInfo::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraDayInfo", 0, 0); }
 
 LRESULT CDayInfo::OnPaint(WPARAM, LPARAM) {
+  panes_.EnsureLayout();
   PaintDC paint(Handle());
   RECT r;
   GetClientRect(Handle(), &r);
@@ -69,6 +70,7 @@ const CTopTitleView::MessageEntry CTopTitleView::kMessages[] = {
 bool CTopTitleView::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraTopTitle", 0, 0); }
 
 LRESULT CTopTitleView::OnPaint(WPARAM, LPARAM) {
+  panes_.EnsureLayout();
   PaintDC paint(Handle());
   HDC dc = paint.Get();
   RECT r;
@@ -90,11 +92,17 @@ LRESULT CTopTitleView::OnPaint(WPARAM, LPARAM) {
 
 const CTimeView::MessageEntry CTimeView::kMessages[] = {
     {WM_PAINT, &CTimeView::OnPaint},
+    {WM_COMMAND, &CTimeView::OnCommand},
     {WM_ERASEBKGND, &CTimeView::OnEraseBackground},
     {0, nullptr},
 };
 
 bool CTimeView::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraTimeScale", 0, 0); }
+
+LRESULT CTimeView::OnCommand(WPARAM wParam, LPARAM) {
+  if (LOWORD(wParam) == kCmdViewTimer) OnTimer();
+  return 0;
+}
 
 std::int32_t CTimeView::NowY() const {
   return panes_.Geometry().YOf(panes_.doc.Now().Now()) - panes_.ScrollY();
@@ -113,6 +121,7 @@ void CTimeView::OnTimer() {
 }
 
 LRESULT CTimeView::OnPaint(WPARAM, LPARAM) {
+  panes_.EnsureLayout();
   PaintDC paint(Handle());
   RECT client;
   GetClientRect(Handle(), &client);
@@ -173,6 +182,7 @@ const CTitleView::MessageEntry CTitleView::kMessages[] = {
 bool CTitleView::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraTitles", 0, 0); }
 
 LRESULT CTitleView::OnPaint(WPARAM, LPARAM) {
+  panes_.EnsureLayout();
   PaintDC paint(Handle());
   RECT client;
   GetClientRect(Handle(), &client);

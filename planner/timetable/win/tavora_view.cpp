@@ -13,7 +13,7 @@
 #include "planner/timetable/timetable_model.h"
 #include "planner/timetable/win/gdi_objects.h"
 #include "planner/timetable/win/timetable_host.h"
-#include "planner/timetable/win/timetable_panes.h"
+#include "planner/timetable/win/timetable_windows.h"
 #include "planner/timetable/win/timetable_resource.h"
 #include "planner/timetable/win/timetable_views.h"
 
@@ -242,6 +242,7 @@ LRESULT CTavoraView::OnWheel(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CTavoraView::OnPaint(WPARAM, LPARAM) {
+  panes_.EnsureLayout();
   PaintDC paint(Handle());
   RECT client;
   GetClientRect(Handle(), &client);
@@ -343,6 +344,7 @@ void CTavoraView::PaintCell(HDC dc, std::size_t column, GuideProgram& p, HBRUSH 
 }
 
 GuideProgram* CTavoraView::ProgramAtClient(POINT pt, PixelRect* cell) const {
+  panes_.EnsureLayout();
   return panes_.Geometry().ProgramAt(panes_.model.Rows(), pt.x + x, pt.y + y, cell);
 }
 

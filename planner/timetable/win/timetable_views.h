@@ -9,7 +9,7 @@
 #include "planner/timetable/grid_geometry.h"
 #include "planner/timetable/win/view_window.h"
 
-class TimetablePanes;
+class TimetableWindows;
 struct GuideProgram;
 
 // Command ids the panes receive.
@@ -35,7 +35,7 @@ class CScView {
 
 class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
  public:
-  explicit CTavoraView(TimetablePanes& panes) : panes_(panes) {}
+  explicit CTavoraView(TimetableWindows& panes) : panes_(panes) {}
   static const MessageEntry kMessages[];
   bool Create(HWND parent);
   // Sizes after a layout; the position is kept in range.
@@ -75,7 +75,7 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   void AfterScroll(bool vertical, bool horizontal);
   void ShiftDayWindowIfNeeded();
 
-  TimetablePanes& panes_;
+  TimetableWindows& panes_;
   GuideProgram* pressed_ = nullptr;
   bool pressedDown_ = false;
   bool dragging_ = false;
@@ -92,32 +92,32 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
 
 class CDayInfo : public ViewImpl<CDayInfo> {
  public:
-  explicit CDayInfo(TimetablePanes& panes) : panes_(panes) {}
+  explicit CDayInfo(TimetableWindows& panes) : panes_(panes) {}
   static const MessageEntry kMessages[];
   bool Create(HWND parent);
 
  private:
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
-  TimetablePanes& panes_;
+  TimetableWindows& panes_;
 };
 
 class CTopTitleView : public ViewImpl<CTopTitleView> {
  public:
-  CTopTitleView(TimetablePanes& panes, std::string textUtf8) : panes_(panes), text_(std::move(textUtf8)) {}
+  CTopTitleView(TimetableWindows& panes, std::string textUtf8) : panes_(panes), text_(std::move(textUtf8)) {}
   static const MessageEntry kMessages[];
   bool Create(HWND parent);
 
  private:
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
-  TimetablePanes& panes_;
+  TimetableWindows& panes_;
   std::string text_;
 };
 
 class CTimeView : public ViewImpl<CTimeView> {
  public:
-  explicit CTimeView(TimetablePanes& panes) : panes_(panes) {}
+  explicit CTimeView(TimetableWindows& panes) : panes_(panes) {}
   static const MessageEntry kMessages[];
   bool Create(HWND parent);
   // Moves the current-time mark when it moved.
@@ -125,15 +125,16 @@ class CTimeView : public ViewImpl<CTimeView> {
 
  private:
   LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnCommand(WPARAM, LPARAM);
   LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
   std::int32_t NowY() const;
-  TimetablePanes& panes_;
+  TimetableWindows& panes_;
   std::int32_t markY_ = -1000;
 };
 
 class CTitleView : public ViewImpl<CTitleView> {
  public:
-  explicit CTitleView(TimetablePanes& panes) : panes_(panes) {}
+  explicit CTitleView(TimetableWindows& panes) : panes_(panes) {}
   static const MessageEntry kMessages[];
   bool Create(HWND parent);
 
@@ -149,7 +150,7 @@ class CTitleView : public ViewImpl<CTitleView> {
   // The column whose right border is under client x, or npos.
   std::size_t BorderAt(std::int32_t x) const;
   void InvertLine(std::int32_t x);
-  TimetablePanes& panes_;
+  TimetableWindows& panes_;
   std::size_t dragColumn_ = static_cast<std::size_t>(-1);
   std::int32_t dragX_ = -1;
 };

@@ -27,13 +27,13 @@ struct TimetableFonts {
   void Build(const std::string& faceCp932, std::int32_t size, bool bold, bool italic);
 };
 
-class TimetablePanes {
+class TimetableWindows {
  public:
   // Usable before its windows exist: the document's font hooks run first.
-  TimetablePanes(CTavoraDoc& doc, TimetableModel& model, TimetableHost& host);
-  ~TimetablePanes();
-  TimetablePanes(const TimetablePanes&) = delete;
-  TimetablePanes& operator=(const TimetablePanes&) = delete;
+  TimetableWindows(CTavoraDoc& doc, TimetableModel& model, TimetableHost& host);
+  ~TimetableWindows();
+  TimetableWindows(const TimetableWindows&) = delete;
+  TimetableWindows& operator=(const TimetableWindows&) = delete;
 
   // The panes as children of the frame; the reservation column `reserveView`
   // (may be null) is placed at the right of the grid.
@@ -73,6 +73,8 @@ class TimetablePanes {
   void GridScrolled(bool vertical, bool horizontal);
   // Recomputes the geometry keeping the visible centre (after a scale change).
   void Relayout();
+  // Lays out again when the document, rows or fonts changed since the last layout.
+  void EnsureLayout();
   void RefreshDayInfo();
   CTavoraView& Grid() { return *grid_; }
   void ShowColourPage();
@@ -87,6 +89,12 @@ class TimetablePanes {
   std::int32_t fontSizeBuilt_ = 0;
   ScopedPalette palette_;
   GridGeometry geometry_;
+  struct LayoutKey {
+    std::int64_t values[12];
+    bool operator==(const LayoutKey& o) const;
+  };
+  LayoutKey Key() const;
+  LayoutKey laidOut_ = {};
   std::unique_ptr<CDayInfo> dayInfo_;
   std::unique_ptr<CTopTitleView> corner_, reserveHeading_;
   std::unique_ptr<CTitleView> titles_;
@@ -96,5 +104,5 @@ class TimetablePanes {
 
 // The seam the frame uses: creates the panes as children of `frame`; the
 // reservation column `reserveView` is placed at the right of the grid.
-std::unique_ptr<TimetablePanes> CreateTimetablePanes(HWND frame, HWND reserveView, CTavoraDoc& doc,
+std::unique_ptr<TimetableWindows> CreateTimetableWindows(HWND frame, HWND reserveView, CTavoraDoc& doc,
                                                      TimetableModel& model, TimetableHost& host);

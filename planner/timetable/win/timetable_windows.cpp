@@ -1,4 +1,4 @@
-#include "planner/timetable/win/timetable_panes.h"
+#include "planner/timetable/win/timetable_windows.h"
 
 #include <algorithm>
 #include <vector>
@@ -39,11 +39,11 @@ void TimetableFonts::Build(const std::string& faceCp932, std::int32_t size, bool
   }
 }
 
-TimetablePanes::TimetablePanes(CTavoraDoc& d, TimetableModel& m, TimetableHost& h) : doc(d), model(m), host(h) {}
+TimetableWindows::TimetableWindows(CTavoraDoc& d, TimetableModel& m, TimetableHost& h) : doc(d), model(m), host(h) {}
 
-TimetablePanes::~TimetablePanes() = default;
+TimetableWindows::~TimetableWindows() = default;
 
-bool TimetablePanes::Create(HWND frame, HWND reserveView) {
+bool TimetableWindows::Create(HWND frame, HWND reserveView) {
   frame_ = frame;
   reserveView_ = reserveView;
   if (!fonts_.main) RebuildFonts();
@@ -58,17 +58,18 @@ bool TimetablePanes::Create(HWND frame, HWND reserveView) {
                   titles_->Create(frame_) && time_->Create(frame_) && grid_->Create(frame_);
   if (!ok) return false;
   geometry_ = model.Layout(fonts_.charWidth, fonts_.charHeight);
+  laidOut_ = Key();
   return true;
 }
 
-std::int32_t TimetablePanes::ReserveWidth() const { return doc.reservationColumnWidth > 0 ? kReserveWidth : 0; }
+std::int32_t TimetableWindows::ReserveWidth() const { return doc.reservationColumnWidth > 0 ? kReserveWidth : 0; }
 
-void TimetablePanes::Layout(const RECT& client) {
+void TimetableWindows::Layout(const RECT& client) {
   client_ = client;
   Layout();
 }
 
-void TimetablePanes::Layout() {
+void TimetableWindows::Layout() {
   if (!grid_) return;
   const RECT& c = client_;
   const std::int32_t dayHeight = std::max<std::int32_t>(kHeadingHeight, 2 * fonts_.charHeight);
@@ -98,7 +99,7 @@ void TimetablePanes::Layout() {
   GridScrolled(true, true);
 }
 
-void TimetablePanes::Relayout() {
+void TimetableWindows::Relayout() {
   if (!grid_) return;
   // Keep the time and column at the centre of the visible grid.
   const GridGeometry old = geometry_;
@@ -110,6 +111,7 @@ void TimetablePanes::Relayout() {
   if (column != static_cast<std::size_t>(-1) && old.ColumnWidth(column) > 0)
     columnShare = (cx - old.columnLeft[column]) * 1000 / old.ColumnWidth(column);
   geometry_ = model.Layout(fonts_.charWidth, fonts_.charHeight);
+  laidOut_ = Key();
   g.width = geometry_.totalWidth;
   g.height = geometry_.totalHeight;
   std::int32_t nx = g.x;
@@ -120,7 +122,27 @@ void TimetablePanes::Relayout() {
   g.UpdateBars(g.Handle());
 }
 
-void TimetablePanes::RedrawAll() {
+bool TimetableWindows::LayoutKey::operator==(const LayoutKey& o) const {
+  return std::equal(std::begin(values), std::end(values), std::begin(o.values));
+}
+
+TimetableWindows::LayoutKey TimetableWindows::Key() const {
+  return LayoutKey{{doc.vZoom, doc.hZoom, doc.dayMode24, doc.firstHourOffset, doc.periodStartCopy, doc.firstDayStart,
+                    doc.periodEnd, fonts_.charWidth, fonts_.charHeight, static_cast<std::int64_t>(model.Generation()),
+                    doc.FontSize(), static_cast<std::int64_t>(model.Rows().size())}};
+}
+
+void TimetableWindows::EnsureLayout() {
+  if (!grid_) return;
+  if (doc.FontSize() != fontSizeBuilt_) MeasureCharHeight(doc.FontSize());
+  if (Key() == laidOut_) return;
+  Relayout();
+  grid_->SetSizes(geometry_.totalWidth, geometry_.totalHeight);
+  for (ViewWindow* v : std::initializer_list<ViewWindow*>{titles_.get(), time_.get(), grid_.get(), dayInfo_.get()})
+    v->Invalidate();
+}
+
+void TimetableWindows::RedrawAll() {
   if (!grid_) return;
   Relayout();
   Layout();
@@ -130,10 +152,10 @@ void TimetablePanes::RedrawAll() {
   if (reserveView_) InvalidateRect(reserveView_, nullptr, FALSE);
 }
 
-std::int32_t TimetablePanes::ScrollX() const { return grid_ ? grid_->x : 0; }
-std::int32_t TimetablePanes::ScrollY() const { return grid_ ? grid_->y : 0; }
+std::int32_t TimetableWindows::ScrollX() const { return grid_ ? grid_->x : 0; }
+std::int32_t TimetableWindows::ScrollY() const { return grid_ ? grid_->y : 0; }
 
-void TimetablePanes::GridScrolled(bool vertical, bool horizontal) {
+void TimetableWindows::GridScrolled(bool vertical, bool horizontal) {
   if (vertical) {
     time_->Invalidate();
     UpdateWindow(time_->Handle());  // sets the document's top time
@@ -144,17 +166,17 @@ void TimetablePanes::GridScrolled(bool vertical, bool horizontal) {
   if (horizontal) titles_->Invalidate();
 }
 
-void TimetablePanes::RefreshDayInfo() {
+void TimetableWindows::RefreshDayInfo() {
   if (dayInfo_) dayInfo_->Invalidate();
 }
 
-void TimetablePanes::OnTimer() {
+void TimetableWindows::OnTimer() {
   if (!grid_) return;
   grid_->OnTimer();
   time_->OnTimer();
 }
 
-void TimetablePanes::ScrollToNow() {
+void TimetableWindows::ScrollToNow() {
   if (!grid_) return;
   const Time32 now = doc.Now().Now();
   if (doc.dayMode24) {
@@ -167,7 +189,7 @@ void TimetablePanes::ScrollToNow() {
   RedrawAll();
 }
 
-void TimetablePanes::ScrollDays(int days) {
+void TimetableWindows::ScrollDays(int days) {
   if (!grid_) return;
   if (doc.dayMode24) {
     doc.firstHourOffset = std::max(0, std::min(doc.firstHourOffset + 24 * days, doc.Hours() - 24));
@@ -177,7 +199,7 @@ void TimetablePanes::ScrollDays(int days) {
   grid_->SetPosition(grid_->x, grid_->y + days * 24 * 6 * geometry_.slotHeight);
 }
 
-bool TimetablePanes::OnCommand(int id) {
+bool TimetableWindows::OnCommand(int id) {
   switch (id) {
     case kCmdViewUpdate:
     case kCmdViewActive:
@@ -202,7 +224,7 @@ bool TimetablePanes::OnCommand(int id) {
   }
 }
 
-bool TimetablePanes::QueryCommand(int id, bool* enabled, bool* checked) const {
+bool TimetableWindows::QueryCommand(int id, bool* enabled, bool* checked) const {
   switch (id) {
     case kCmdFilterToggle:
     case kCmdFilterEdit:
@@ -216,7 +238,7 @@ bool TimetablePanes::QueryCommand(int id, bool* enabled, bool* checked) const {
   }
 }
 
-void TimetablePanes::ShowColourPage() {
+void TimetableWindows::ShowColourPage() {
   if (RunColourPageDialog(frame_, model, host)) {
     RebuildFonts();
     RebuildPalette();
@@ -225,11 +247,11 @@ void TimetablePanes::ShowColourPage() {
   }
 }
 
-void TimetablePanes::ShowCategoryEditor() {
+void TimetableWindows::ShowCategoryEditor() {
   if (RunCategoryEditor(frame_, model)) RedrawAll();
 }
 
-std::int32_t TimetablePanes::MeasureCharHeight(std::int32_t fontSize) {
+std::int32_t TimetableWindows::MeasureCharHeight(std::int32_t fontSize) {
   if (fontSize != fontSizeBuilt_ || !fonts_.main) {
     const FontChoice& f = model.Font();
     fonts_.Build(f.face, fontSize, f.bold != 0, f.italic != 0);
@@ -238,17 +260,17 @@ std::int32_t TimetablePanes::MeasureCharHeight(std::int32_t fontSize) {
   return fonts_.charHeight;
 }
 
-void TimetablePanes::RebuildFonts() {
+void TimetableWindows::RebuildFonts() {
   fontSizeBuilt_ = 0;
   MeasureCharHeight(doc.FontSize());
 }
 
-bool TimetablePanes::DeepColour() const {
+bool TimetableWindows::DeepColour() const {
   WindowDC screen(nullptr);
   return GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) > 8;
 }
 
-void TimetablePanes::RebuildPalette() {
+void TimetableWindows::RebuildPalette() {
   const std::vector<Colour> colours = model.Palette();
   std::vector<BYTE> memory(sizeof(LOGPALETTE) + colours.size() * sizeof(PALETTEENTRY));
   LOGPALETTE* lp = reinterpret_cast<LOGPALETTE*>(memory.data());
@@ -264,15 +286,15 @@ void TimetablePanes::RebuildPalette() {
   palette_.Reset(colours.empty() ? nullptr : CreatePalette(lp));
 }
 
-void TimetablePanes::SelectPalette(HDC dc) const {
+void TimetableWindows::SelectPalette(HDC dc) const {
   if (!palette_) return;
   ::SelectPalette(dc, palette_.Get(), FALSE);
   RealizePalette(dc);
 }
 
-std::unique_ptr<TimetablePanes> CreateTimetablePanes(HWND frame, HWND reserveView, CTavoraDoc& doc,
+std::unique_ptr<TimetableWindows> CreateTimetableWindows(HWND frame, HWND reserveView, CTavoraDoc& doc,
                                                      TimetableModel& model, TimetableHost& host) {
-  auto panes = std::make_unique<TimetablePanes>(doc, model, host);
+  auto panes = std::make_unique<TimetableWindows>(doc, model, host);
   if (!panes->Create(frame, reserveView)) return nullptr;
   RECT client;
   GetClientRect(frame, &client);
