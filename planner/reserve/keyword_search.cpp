@@ -1,0 +1,128 @@
+// The keyword reservation pass.
+#include "planner/reserve/keyword_search.h"
+
+#include <vector>
+
+#include "common/reservation_file.h"
+#include "common/settings.h"
+#include "common/text.h"
+#include "planner/guide/guide_program.h"
+#include "planner/reserve/keyword_conditions.h"
+#include "planner/reserve/keyword_text.h"
+
+namespace {
+
+struct ActiveCondition {
+  KeywordCondition condition;
+  KeywordList keywords;
+};
+
+// The conditions of this pass; apply-once conditions are disabled as they are read.
+std::vector<ActiveCondition> TakeConditions(PlannerSettings& settings) {
+  std::vector<ActiveCondition> active;
+  for (int n = 0; n < kKeywordConditionCount; ++n) {
+    KeywordCondition c = ReadKeywordCondition(settings, n);
+    if (c.Active()) active.push_back({c, KeywordList(c.keyword)});
+    if (c.ApplyOnce()) DisableKeywordCondition(settings, n);
+  }
+  return active;
+}
+
+std::string NameUpToBreak(const std::string& name) {
+  std::size_t end = name.find_first_of("\r\n\t");
+  return name.substr(0, end);
+}
+
+// A holder comes from the broadcaster's detail file (or from a title): it may
+// only name a place inside the data folder.
+bool StaysInside(const std::string& holder) {
+  if (holder.empty() || holder[0] == '\\' || holder[0] == '/') return false;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= holder.size(); ++i) {
+    const unsigned char c = i < holder.size() ? static_cast<unsigned char>(holder[i]) : 0;
+    if (i < holder.size()) {
+      if (c < 0x20 || c == ':') return false;
+      if (IsLeadByte(c) && i + 1 < holder.size()) {
+        ++i;  // a trail byte 0x5C is no separator
+        continue;
+      }
+      if (c != '\\' && c != '/') continue;
+    }
+    // Windows drops trailing dots and blanks, so any component of dots and
+    // blanks with two dots or more climbs out like "..".
+    int dots = 0;
+    bool onlyDots = i > start;
+    for (std::size_t k = start; k < i; ++k) {
+      if (holder[k] == '.') ++dots;
+      else if (holder[k] != ' ') onlyDots = false;
+    }
+    if (onlyDots && dots >= 2) return false;
+    start = i + 1;
+  }
+  return true;
+}
+
+// The folder without one trailing "\" (a trail byte 0x5C ends no folder).
+std::string WithoutTrailingBackslash(const std::string& folder) {
+  bool lastIsSeparator = false;
+  for (std::size_t i = 0; i < folder.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(folder[i]);
+    lastIsSeparator = c == '\\';
+    if (IsLeadByte(c) && i + 1 < folder.size()) ++i;
+  }
+  return lastIsSeparator ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+}  // namespace
+
+std::string KeywordStorageFolder(const std::string& dataFolder, const GuideProgram& program) {
+  std::string holder = program.holder.empty() ? NameUpToBreak(program.name) : program.holder;
+  if (!StaysInside(holder)) return std::string();
+  return WithoutTrailingBackslash(dataFolder) + "\\" + holder;
+}
+
+bool ConditionPicks(const KeywordCondition& condition, const KeywordList& keywords, const GuideProgram& program) {
+  if (!condition.channel.empty() && condition.channel != program.channelName) return false;
+  if (condition.name == 1 && MatchAll(keywords, program.name)) return true;
+  return condition.refer == 1 && MatchAll(keywords, program.digest);
+}
+
+bool ApplyKeywordSearch(PlannerSettings& settings, GuideList& guide, const KeywordSearchInput& input,
+                        KeywordReserver& reserver, KeywordSearchReport* report) {
+  KeywordSearchReport local;
+  KeywordSearchReport& r = report ? *report : local;
+  r = KeywordSearchReport();
+  const std::vector<ActiveCondition> active = TakeConditions(settings);
+  if (active.empty()) return false;
+
+  bool reserved = false;
+  for (GuideProgram* program : guide.Ordered()) {
+    if (program->state != kStateNormal || program->endTime <= input.now) continue;
+    bool picked = false;
+    for (const ActiveCondition& a : active) {
+      if (ConditionPicks(a.condition, a.keywords, *program)) {
+        picked = true;
+        break;
+      }
+    }
+    if (!picked) continue;
+    if (input.receivedSuccessfully && input.receivedSuccessfully(program->programNumber, program->subNumber)) continue;
+    if (program->address.empty() && (!reserver.CompleteDetail(*program) || program->address.empty())) {
+      ++r.skippedNoDetail;
+      continue;
+    }
+    const std::string folder = KeywordStorageFolder(input.dataFolder, *program);
+    if (folder.empty()) {
+      ++r.skippedUnsafeHolder;
+      continue;
+    }
+    const std::string fileName = KeywordReservationFileName(program->startTime, program->programNumber);
+    if (!reserver.Reserve(*program, folder, fileName)) {
+      ++r.skippedWriteFailed;
+      continue;
+    }
+    ++r.reserved;
+    reserved = true;
+  }
+  return reserved;
+}
