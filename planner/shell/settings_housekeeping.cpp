@@ -1,0 +1,88 @@
+#include "planner/shell/settings_housekeeping.h"
+
+#include <map>
+
+#include "common/settings.h"
+#include "planner/shell/settings_folder_rules.h"
+
+namespace {
+
+const char* const kDelExecKey = "Environment\\DelExec";
+constexpr Time32 kDay = 24 * 3600;
+
+std::uint32_t Read(const PlannerSettings& s, const char* name, std::int32_t def) {
+  return static_cast<std::uint32_t>(s.Int(kDelExecKey, name, def));
+}
+
+std::uint32_t Clamp(std::uint32_t v, std::uint32_t low, std::uint32_t high) { return v < low ? low : v > high ? high : v; }
+
+}  // namespace
+
+OldContentSettings LoadOldContentSettings(const PlannerSettings& settings) {
+  OldContentSettings s;
+  s.overWrite = Read(settings, "OverWrite", 0) != 0;
+  s.errorProg = Read(settings, "ErrorProg", 0) != 0;
+  s.oldProg = Read(settings, "OldProg", 0) != 0;
+  s.execKind = Read(settings, "ExecKind", 0);
+  if (s.execKind > kOldContentDaily) s.execKind = kOldContentOff;
+  s.pastDay = Clamp(Read(settings, "PastDay", 10), kPastDayMin, kPastDayMax);
+  s.execHour = Read(settings, "ExecHour", 0) % 24;
+  return s;
+}
+
+void SaveOldContentSettings(PlannerSettings& settings, const OldContentSettings& v) {
+  settings.SetInt(kDelExecKey, "OverWrite", static_cast<std::int32_t>(v.overWrite));
+  settings.SetInt(kDelExecKey, "ErrorProg", static_cast<std::int32_t>(v.errorProg));
+  settings.SetInt(kDelExecKey, "OldProg", static_cast<std::int32_t>(v.oldProg));
+  settings.SetInt(kDelExecKey, "ExecKind", static_cast<std::int32_t>(v.execKind));
+  settings.SetInt(kDelExecKey, "PastDay", static_cast<std::int32_t>(v.pastDay));
+  settings.SetInt(kDelExecKey, "ExecHour", static_cast<std::int32_t>(v.execHour));
+}
+
+bool OldContentEnabled(const OldContentSettings& s) {
+  return s.execKind != kOldContentOff && (s.overWrite || s.errorProg || s.oldProg);
+}
+
+OldContentChoice ChooseOldContent(const std::vector<ContentItem>& items, const OldContentSettings& s,
+                                  const std::string& dataFolder, Time32 now) {
+  OldContentChoice choice;
+  if (!OldContentEnabled(s) || dataFolder.empty()) return choice;
+  // The newest successful reception of each program number supersedes older ones.
+  std::map<std::int32_t, Time32> newest;
+  for (const ContentItem& item : items) {
+    if (item.status != 1) continue;
+    auto it = newest.find(item.programNumber);
+    if (it == newest.end() || item.receivedUntil > it->second) newest[item.programNumber] = item.receivedUntil;
+  }
+  const Time32 oldest = now - static_cast<Time32>(Clamp(s.pastDay, kPastDayMin, kPastDayMax)) * kDay;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const ContentItem& item = items[i];
+    const bool failed = item.status != 1;
+    const bool picked = (s.errorProg && failed) || (s.oldProg && !failed && item.receivedUntil < oldest) ||
+                        (s.overWrite && !failed && item.receivedUntil < newest[item.programNumber]);
+    if (!picked) continue;
+    if (!IsInsideFolder(dataFolder, item.storageFolder)) {
+      ++choice.outsideDataFolder;
+      continue;
+    }
+    choice.indices.push_back(i);
+  }
+  return choice;
+}
+
+Time32 NextOldContentRun(const OldContentSettings& s, Time32 now) {
+  if (s.execKind != kOldContentDaily || !OldContentEnabled(s)) return 0;
+  LocalTime t = BreakLocalTime(now);
+  Time32 next = MakeLocalTime(t.year, t.month, t.day, static_cast<int>(s.execHour), 0, 0);
+  if (next <= now) next = MakeLocalTime(t.year, t.month, t.day + 1, static_cast<int>(s.execHour), 0, 0);
+  return next;
+}
+
+OldContentRun RunOldContentDeletion(ContentHistory& history, const OldContentSettings& settings,
+                                    const std::string& dataFolder, Time32 now) {
+  OldContentRun run;
+  const OldContentChoice choice = ChooseOldContent(history.Items(), settings, dataFolder, now);
+  run.outsideDataFolder = choice.outsideDataFolder;
+  if (!choice.indices.empty()) run.deleted = history.DeleteContent(choice.indices);
+  return run;
+}

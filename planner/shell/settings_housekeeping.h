@@ -1,0 +1,78 @@
+// Deletion of old received content, as the values under "Environment\DelExec"
+// ask for it. Off unless the user turns it on. It only ever deletes content
+// that the received list holds and whose storage folder lies inside the data
+// folder; the deleting itself (the content's own file list, RsvData.log) is
+// the reception history's.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "common/time_text.h"
+
+class PlannerSettings;
+
+// ExecKind: when the deletion runs.
+enum OldContentExecKind : std::uint32_t {
+  kOldContentOff = 0,
+  kOldContentAtStart = 1,  // once at every planner start
+  kOldContentDaily = 2,    // every day at ExecHour
+};
+
+struct OldContentSettings {
+  std::uint32_t overWrite = 0;  // 1: delete content superseded by a newer reception of the same program
+  std::uint32_t errorProg = 0;  // 1: delete what failed or incomplete receptions left
+  std::uint32_t oldProg = 0;    // 1: delete content received more than PastDay days ago
+  std::uint32_t execKind = kOldContentOff;
+  std::uint32_t pastDay = 10;   // days, 1..365
+  std::uint32_t execHour = 0;   // 0..23
+  bool operator==(const OldContentSettings& o) const {
+    return overWrite == o.overWrite && errorProg == o.errorProg && oldProg == o.oldProg && execKind == o.execKind &&
+           pastDay == o.pastDay && execHour == o.execHour;
+  }
+};
+constexpr std::uint32_t kPastDayMin = 1, kPastDayMax = 365;
+
+OldContentSettings LoadOldContentSettings(const PlannerSettings& settings);
+void SaveOldContentSettings(PlannerSettings& settings, const OldContentSettings& values);
+// Whether any rule is on and a time is set.
+bool OldContentEnabled(const OldContentSettings& s);
+
+// One entry of the received list as the rules see it.
+struct ContentItem {
+  std::int32_t status = 0;  // 0 failed, 1 success, 2 not received
+  std::int32_t programNumber = 0;
+  std::int32_t subNumber = 0;
+  Time32 receivedUntil = 0;
+  std::string storageFolder;
+};
+
+struct OldContentChoice {
+  std::vector<std::size_t> indices;  // into the items, in list order
+  int outsideDataFolder = 0;         // entries a rule picked but that lie outside the data folder
+};
+
+// Which entries the rules pick at `now` (calibrated).
+OldContentChoice ChooseOldContent(const std::vector<ContentItem>& items, const OldContentSettings& settings,
+                                  const std::string& dataFolder, Time32 now);
+
+// The next run after `now`: for the daily kind the next ExecHour:00 (today's
+// when it is still ahead); 0 when the deletion does not run by the clock.
+Time32 NextOldContentRun(const OldContentSettings& settings, Time32 now);
+
+// The received list as the deletion needs it (the history's list and its
+// content deletion behind it).
+class ContentHistory {
+ public:
+  virtual ~ContentHistory() = default;
+  virtual std::vector<ContentItem> Items() const = 0;
+  // Deletes the content of the chosen entries and retires them into the log;
+  // returns how many were retired.
+  virtual int DeleteContent(const std::vector<std::size_t>& indices) = 0;
+};
+
+struct OldContentRun {
+  int deleted = 0;
+  int outsideDataFolder = 0;
+};
+OldContentRun RunOldContentDeletion(ContentHistory& history, const OldContentSettings& settings,
+                                    const std::string& dataFolder, Time32 now);

@@ -1,0 +1,189 @@
+// Load, change detection, range rules and save of the folder, reception and
+// guide pages.
+#include "planner/shell/settings_values.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+
+#include "common/files.h"
+#include "common/peer_names.h"
+#include "common/settings.h"
+#include "common/text.h"
+#include "planner/shell/settings_folder_rules.h"
+
+namespace {
+
+const char* const kEnv = peer::kEnvironmentSubKey;
+const char* const kDiskLimitValue = "Disk space limit";
+const char* const kTotalLimitValue = "Total limit";
+const char* const kResultRecords = "INFO*.RSV";
+const char* const kHistoryLog = "RsvData.log";
+
+std::int32_t Clamp(std::int32_t v, std::int32_t low, std::int32_t high) { return v < low ? low : v > high ? high : v; }
+
+}  // namespace
+
+bool ParseDecimal(const std::string& text, std::int32_t* value) {
+  std::size_t i = 0, end = text.size();
+  while (i < end && text[i] == ' ') ++i;
+  while (end > i && text[end - 1] == ' ') --end;
+  if (i == end) return false;
+  bool negative = false;
+  if (text[i] == '-' || text[i] == '+') negative = text[i++] == '-';
+  if (i == end) return false;
+  long long v = 0;
+  for (; i < end; ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+    v = v * 10 + (text[i] - '0');
+    if (v > INT_MAX) return false;
+  }
+  *value = static_cast<std::int32_t>(negative ? -v : v);
+  return true;
+}
+
+// --- Folder page -----------------------------------------------------------
+
+FolderPageValues LoadFolderPage(const PlannerSettings& settings) {
+  FolderPageValues v;
+  v.dataFolder = UpperFolder(settings.DataFolder());
+  v.historyFolder = UpperFolder(settings.HistoryFolder());
+  const std::int32_t disk = settings.Int(kEnv, kDiskLimitValue, 40);
+  const std::int32_t total = settings.Int(kEnv, kTotalLimitValue, 0);
+  v.diskLimitOn = disk != 0;
+  v.diskLimit = v.diskLimitOn ? disk : 40;
+  v.totalLimitOn = total != 0;
+  v.totalLimit = total;
+  return v;
+}
+
+bool FolderPageChanged(const FolderPageValues& opened, const FolderPageValues& current) {
+  return UpperFolder(opened.dataFolder) != UpperFolder(current.dataFolder) ||
+         UpperFolder(opened.historyFolder) != UpperFolder(current.historyFolder) ||
+         opened.diskLimitOn != current.diskLimitOn || opened.totalLimitOn != current.totalLimitOn ||
+         (current.diskLimitOn && opened.diskLimit != current.diskLimit) ||
+         (current.totalLimitOn && opened.totalLimit != current.totalLimit);
+}
+
+int CopyHistoryFiles(FileSystem& fs, const std::string& from, const std::string& to) {
+  int copied = 0;
+  const std::string source = WithBackslash(from), target = WithBackslash(to);
+  for (const FoundFile& f : fs.Find(source + kResultRecords)) {
+    if (!f.isFolder && fs.CopyTo(source + f.name, target + f.name, true)) ++copied;
+  }
+  if (fs.Exists(source + kHistoryLog) && fs.CopyTo(source + kHistoryLog, target + kHistoryLog, true)) ++copied;
+  return copied;
+}
+
+FolderSaveResult SaveFolderPage(const FolderPageValues& opened, const FolderPageValues& current,
+                                PlannerSettings& settings, FileSystem& fs, const AskOverwriteHistory& ask) {
+  FolderSaveResult r;
+  // Syntax first for both, so nothing is created while the other is wrong.
+  if (!IsAbsoluteFolderText(current.dataFolder)) {
+    r.focus = FolderField::Data;
+    r.messageId = 5029;
+    return r;
+  }
+  if (!IsAbsoluteFolderText(current.historyFolder)) {
+    r.focus = FolderField::History;
+    r.messageId = 5029;
+    return r;
+  }
+  if ((current.diskLimitOn && (current.diskLimit < kDiskLimitMin || current.diskLimit > kDiskLimitMax)) ||
+      (current.totalLimitOn && (current.totalLimit < kTotalLimitMin || current.totalLimit > kTotalLimitMax))) {
+    r.focus = current.diskLimitOn && (current.diskLimit < kDiskLimitMin || current.diskLimit > kDiskLimitMax)
+                  ? FolderField::DiskLimit
+                  : FolderField::TotalLimit;
+    return r;
+  }
+  const std::string data = WithoutTrailingBackslash(current.dataFolder);
+  const std::string history = WithoutTrailingBackslash(current.historyFolder);
+  if (!CreateFolderPath(fs, data)) {
+    r.focus = FolderField::Data;
+    r.messageId = 5001;
+    return r;
+  }
+  if (!CreateFolderPath(fs, history)) {
+    r.focus = FolderField::History;
+    r.messageId = 5001;
+    return r;
+  }
+  const std::string previousHistory = settings.HistoryFolder();
+  if (UpperFolder(data) != UpperFolder(WithoutTrailingBackslash(opened.dataFolder))) {
+    settings.SetText(peer::kDataSubKey, peer::kFolderValue, data);
+    r.dataChanged = true;
+  }
+  if (UpperFolder(history) != UpperFolder(WithoutTrailingBackslash(opened.historyFolder))) {
+    settings.SetText(peer::kHistorySubKey, peer::kFolderValue, history);
+    r.historyChanged = true;
+    // The history follows the user to the new folder; records already there
+    // are only overwritten when the user says so. The old folder keeps its copy.
+    if (!previousHistory.empty() && UpperFolder(previousHistory) != UpperFolder(history)) {
+      const bool holdsRecords = !fs.Find(WithBackslash(history) + kResultRecords).empty();
+      if (!holdsRecords || (ask && ask())) r.historyFilesCopied = CopyHistoryFiles(fs, previousHistory, history);
+    }
+  }
+  settings.SetInt(kEnv, kDiskLimitValue, current.diskLimitOn ? current.diskLimit : 0);
+  settings.SetInt(kEnv, kTotalLimitValue, current.totalLimitOn ? current.totalLimit : 0);
+  r.saved = true;
+  return r;
+}
+
+// --- Reception page --------------------------------------------------------
+
+ReceptionPageValues LoadReceptionPage(const PlannerSettings& settings) {
+  ReceptionPageValues v;
+  v.prepareTime = settings.Int(kEnv, peer::kPrepareTimeValue, 60);
+  v.timeout = settings.Int(kEnv, peer::kTimeoutValue, 600);
+  v.autoRun = settings.Int(kEnv, peer::kAutoRunValue, 0);
+  v.showStatus = settings.Int(kEnv, J(peer::kShowStatusValue), 1);
+  v.messagePosition = Clamp(settings.Int(kEnv, J(peer::kMessagePositionValue), 0), 0, 4);
+  return v;
+}
+
+void SaveReceptionPage(PlannerSettings& settings, const ReceptionPageValues& v) {
+  settings.SetInt(kEnv, peer::kPrepareTimeValue, v.prepareTime);
+  settings.SetInt(kEnv, peer::kTimeoutValue, v.timeout);
+  settings.SetInt(kEnv, peer::kAutoRunValue, v.autoRun);
+  settings.SetInt(kEnv, J(peer::kShowStatusValue), v.showStatus);
+  settings.SetInt(kEnv, J(peer::kMessagePositionValue), v.messagePosition);
+}
+
+std::int32_t CheckedPrepareTime(const std::string& typed, std::int32_t lastStored) {
+  std::int32_t v = 0;
+  return ParseDecimal(typed, &v) && v >= kPrepareMin && v <= kPrepareMax ? v : lastStored;
+}
+
+std::int32_t CheckedTimeout(const std::string& typed, std::int32_t lastStored) {
+  std::int32_t v = 0;
+  return ParseDecimal(typed, &v) && v >= kTimeoutMin && v <= kTimeoutMax ? v : lastStored;
+}
+
+// --- Guide page --------------------------------------------------------------
+
+GuidePageValues LoadGuidePage(const PlannerSettings& settings) {
+  GuidePageValues v;
+  v.epgUpdate = settings.Int(kEnv, "EPG Update", 60);
+  v.displayDays = settings.Int(kEnv, "Display days", 6);
+  v.yesterday = settings.Int(kEnv, "Yesterday", 0) != 0 ? 1 : 0;
+  v.dayStart = settings.Int(kEnv, "DayStart", 4);
+  return v;
+}
+
+void SaveGuidePage(PlannerSettings& settings, const GuidePageValues& v) {
+  settings.SetInt(kEnv, "EPG Update", v.epgUpdate);
+  settings.SetInt(kEnv, "Display days", v.displayDays);
+  settings.SetInt(kEnv, "Yesterday", v.yesterday);
+  settings.SetInt(kEnv, "DayStart", v.dayStart);
+}
+
+std::int32_t CheckedGuideField(GuideField field, const std::string& typed, std::int32_t current) {
+  std::int32_t v = 0;
+  if (!ParseDecimal(typed, &v)) return current;
+  switch (field) {
+    case GuideField::DisplayDays: return v >= kDisplayDaysMin && v <= kDisplayDaysMax ? v : current;
+    case GuideField::EpgUpdate: return v >= kEpgUpdateMin && v <= kEpgUpdateMax ? v : current;
+    case GuideField::DayStart: return v >= kDayStartMin && v <= kDayStartMax ? v : current;
+  }
+  return current;
+}
