@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/reservation_file.h"
+#include "common/safe_name.h"
 #include "common/settings.h"
 #include "common/text.h"
 #include "planner/guide/guide_program.h"
@@ -33,35 +34,6 @@ std::string NameUpToBreak(const std::string& name) {
   return name.substr(0, end);
 }
 
-// A holder comes from the broadcaster's detail file (or from a title): it may
-// only name a place inside the data folder.
-bool StaysInside(const std::string& holder) {
-  if (holder.empty() || holder[0] == '\\' || holder[0] == '/') return false;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= holder.size(); ++i) {
-    const unsigned char c = i < holder.size() ? static_cast<unsigned char>(holder[i]) : 0;
-    if (i < holder.size()) {
-      if (c < 0x20 || c == ':') return false;
-      if (IsLeadByte(c) && i + 1 < holder.size()) {
-        ++i;  // a trail byte 0x5C is no separator
-        continue;
-      }
-      if (c != '\\' && c != '/') continue;
-    }
-    // Windows drops trailing dots and blanks, so any component of dots and
-    // blanks with two dots or more climbs out like "..".
-    int dots = 0;
-    bool onlyDots = i > start;
-    for (std::size_t k = start; k < i; ++k) {
-      if (holder[k] == '.') ++dots;
-      else if (holder[k] != ' ') onlyDots = false;
-    }
-    if (onlyDots && dots >= 2) return false;
-    start = i + 1;
-  }
-  return true;
-}
-
 // The folder without one trailing "\" (a trail byte 0x5C ends no folder).
 std::string WithoutTrailingBackslash(const std::string& folder) {
   bool lastIsSeparator = false;
@@ -77,7 +49,9 @@ std::string WithoutTrailingBackslash(const std::string& folder) {
 
 std::string KeywordStorageFolder(const std::string& dataFolder, const GuideProgram& program) {
   std::string holder = program.holder.empty() ? NameUpToBreak(program.name) : program.holder;
-  if (!StaysInside(holder)) return std::string();
+  // The holder comes from the broadcaster's detail file (or from a title): it
+  // may only name a place inside the data folder.
+  if (!IsSafeRelativePath(holder)) return std::string();
   return WithoutTrailingBackslash(dataFolder) + "\\" + holder;
 }
 

@@ -186,7 +186,7 @@ TEST_F(KeywordSearchTest, EmptyHolderBecomesTheNameUpToItsFirstBreak) {
 }
 
 TEST_F(KeywordSearchTest, HolderThatLeavesTheDataFolderIsRefused) {
-  const char* hostile[] = {"..\\..\\WINDOWS", "C:\\WINDOWS", "\\\\host\\share", "a\\..\\..\\b", "a\\ .. \\b", "/etc"};
+  const char* hostile[] = {"..\\..\\WINDOWS", "C:\\WINDOWS", "\\\\host\\share", "a\\..\\..\\b", "a\\ .. \\b", "/etc", "CON", "a\\\\b"};
   for (const char* h : hostile) {
     guide_.Clear();
     Add(1, "News");
