@@ -13,6 +13,7 @@ struct ReceivedFile {
   int headerSize = 0;               // from the header class of that datagram
   std::uint64_t writePos = 0;       // file offset of the next appended byte
   std::uint32_t fileSize = 0;       // from the file header; 0 until block 0
+  bool sized = false;               // fileSize came from the file header
   std::size_t buffered = 0;         // bytes waiting in the write buffer
   bool isOpen = false;
   bool complete = false;

@@ -2,6 +2,7 @@
 // files with a write-behind buffer, completion and the figures of the window.
 #include "unit/reception.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include "common/clock.h"
@@ -10,11 +11,6 @@
 #include "common/sockets.h"
 #include "common/text.h"
 #include "unit/datagram.h"
-
-namespace {
-// A file that cannot be created is kept in memory, but never a huge one.
-constexpr std::size_t kMaxMemoryImage = 64u << 20;
-}  // namespace
 
 struct Reception::Buffer {
   std::uint8_t data[kDatagramMax];
@@ -254,37 +250,56 @@ std::string Reception::TempPath() {
   }
 }
 
-void Reception::KeepInMemory(ReceivedFile& e) {
+// False when the image would break the bounds: the caller then writes the file
+// to disk, or fails it when that is not possible either.
+bool Reception::KeepInMemory(ReceivedFile& e) {
   std::uint64_t size = static_cast<std::uint64_t>(blockSize_) * e.blockCount;
+  if (size > kMaxMemoryImage || memoryBytes_ + size > kMaxMemoryTotal) return false;
   e.tempPath.clear();
-  if (size > kMaxMemoryImage) {
-    Reject(e, "cannot be created and is too large to keep in memory");
-    return;
-  }
   e.memory.assign(static_cast<std::size_t>(size), 0);
+  memoryBytes_ += static_cast<std::size_t>(size);
   e.inMemory = true;
+  return true;
 }
 
 void Reception::CreateEntryFile(ReceivedFile& e, bool named) {
   const std::string& path = named ? e.destPath : e.tempPath;
   CreateParentFolders(fs_, path);
   std::uint32_t now = clock_.TickMs();
-  if (e.blockCount <= kMemoryFileBlocks && now - lastOpenTick_ < kMemoryFileGapMs) {
-    KeepInMemory(e);
-    return;
-  }
+  if (e.blockCount <= kMemoryFileBlocks && now - lastOpenTick_ < kMemoryFileGapMs && KeepInMemory(e)) return;
   Pump(8);
   e.file = fs_.Open(path, OpenMode::CreateReadWrite);
   Pump(9);
   if (!e.file) {
-    DebugPrintf("%s cannot be created; kept in memory\n", path.c_str());
-    KeepInMemory(e);
+    if (KeepInMemory(e)) {
+      DebugPrintf("%s cannot be created; kept in memory\n", path.c_str());
+    } else {
+      Reject(e, "cannot be created and is too large to keep in memory");
+    }
     return;
   }
   lastOpenTick_ = now;
   e.writePos = 0;
   e.isOpen = true;
   current_ = &e;
+}
+
+// The block map of a new file, within the reception's total, and a file no
+// larger than a 32-bit size can name. False (the file failed) otherwise.
+bool Reception::FitsBounds(ReceivedFile& e) {
+  const std::uint64_t step = static_cast<std::uint64_t>(blockSize_ - kDatagramHeader);
+  if (static_cast<std::uint64_t>(e.blockCount - 1) * step > kMaxFileBytes + e.headerSize) {
+    Reject(e, "its block count reaches past the largest file a header can name");
+    return false;
+  }
+  const std::size_t mapBytes = static_cast<std::size_t>(e.blockCount) + 10;
+  if (blockMapBytes_ + mapBytes > kMaxBlockMapTotal) {
+    Reject(e, "the block maps of this broadcast would take too much memory");
+    return false;
+  }
+  e.blockMap.assign(mapBytes, 0);
+  blockMapBytes_ += mapBytes;
+  return true;
 }
 
 void Reception::Reject(ReceivedFile& e, const char* why) {
@@ -300,6 +315,8 @@ void Reception::Reject(ReceivedFile& e, const char* why) {
   }
   if (!e.tempPath.empty()) fs_.Remove(e.tempPath);
   if (e.complete) SetComplete(e, false);
+  memoryBytes_ -= e.memory.size();
+  blockMapBytes_ -= e.blockMap.size();
   e.rejected = true;
   e.tempPath.clear();
   e.destPath.clear();
@@ -323,7 +340,6 @@ void Reception::SetComplete(ReceivedFile& e, bool complete) {
 }
 
 void Reception::MarkBlock(ReceivedFile& e, std::uint32_t block) {
-  if (e.blockMap.empty()) e.blockMap.assign(e.blockCount + 10, 0);
   if (!e.blockMap[block]) {
     e.blockMap[block] = 1;
     ++e.blocksReceived;
@@ -349,13 +365,18 @@ void Reception::UnmarkRange(ReceivedFile& e, std::uint64_t from, std::uint64_t t
 
 bool Reception::NameEntry(ReceivedFile& e, const std::string& name) {
   if (!IsSafeFileName(name)) {
-    Reject(e, "its name would lie outside the storage folder");
+    Reject(e, "its name is unsafe (outside the storage folder, a device, or a wildcard)");
     return false;
   }
   // "/" separates folders on Windows too; the folder helpers know only "\".
   std::string local = name;
   for (char& c : local)
     if (c == '/') c = '\\';
+  // Windows cannot create a longer path; the file would fail at placement.
+  if (storageFolder_.size() + local.size() > kMaxPathChars) {
+    Reject(e, "its full path would be longer than MAX_PATH");
+    return false;
+  }
   e.destPath = storageFolder_ + local;
   return true;
 }
@@ -421,6 +442,10 @@ bool Reception::ProcessDatagram(Buffer& b) {
       } else {
         e->tempPath = TempPath();
       }
+      if (!FitsBounds(*e)) {
+        ++dropped_;
+        return false;
+      }
       CreateEntryFile(*e, withHeader);
       if (e->rejected) {
         ++dropped_;
@@ -446,11 +471,25 @@ bool Reception::ProcessDatagram(Buffer& b) {
       ++dropped_;
       return false;
     }
+    // Every block must start inside the size the header names; a broadcast
+    // whose blocks reach further would seek far into a new file.
+    if (e->blockCount > 1 &&
+        static_cast<std::int64_t>(e->blockCount - 1) * step - headerSize >= static_cast<std::int64_t>(fh.fileSize)) {
+      Reject(*e, "its blocks reach past the size its header names");
+      ++dropped_;
+      return false;
+    }
     e->fileSize = fh.fileSize;
+    e->sized = true;
     if (fileCount_ == 0) fileCount_ = remainingFiles_ = shownRemaining_ = fh.fileCount;
   }
 
   std::size_t n = static_cast<std::size_t>(h.length - start);
+  // Bytes past the named size are padding at best: nothing past it is stored.
+  if (e->sized) {
+    const std::uint64_t end = e->fileSize;
+    n = static_cast<std::uint64_t>(offset) >= end ? 0 : std::min<std::uint64_t>(n, end - offset);
+  }
   if (!StorePayload(*e, static_cast<std::uint64_t>(offset), b.data + start, n)) {
     ++dropped_;
     return false;
@@ -564,4 +603,39 @@ void Reception::OnStopCommand() {
   } else {
     closeRequested_ = true;
   }
+}
+
+int Reception::PlaceFiles() {
+  CloseCurrent();
+  int failed = 0;
+  auto report = [&](const std::string& dest) {
+    DebugOut(dest + J(u8" ファイル作成失敗\n"));
+    ++failed;
+  };
+  for (auto& item : files_) {
+    ReceivedFile& e = item.second;
+    if (e.rejected || (!e.inMemory && e.tempPath.empty())) continue;  // already in place
+    if (e.destPath.empty()) {
+      DebugPrintf("File %u cannot be placed: its name never arrived%s%s\n", static_cast<unsigned>(e.fileId),
+                  e.tempPath.empty() ? "" : "; kept as ", e.tempPath.c_str());
+      ++failed;
+      continue;
+    }
+    CreateParentFolders(fs_, e.destPath);
+    if (e.inMemory) {
+      // The image holds blockSize x blockCount bytes; a larger size from the air
+      // cannot be taken from it.
+      std::size_t n = std::min<std::size_t>(e.fileSize, e.memory.size());
+      if (!fs_.WriteAll(e.destPath, std::string(e.memory.begin(), e.memory.begin() + n))) report(e.destPath);
+    } else if (fs_.CopyTo(e.tempPath, e.destPath, true)) {
+      fs_.Remove(e.tempPath);
+    } else {
+      report(e.destPath);
+    }
+  }
+  files_.clear();
+  completeCount_ = 0;
+  blockMapBytes_ = 0;
+  memoryBytes_ = 0;
+  return failed;
 }

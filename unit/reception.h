@@ -27,6 +27,15 @@ constexpr int kDatagramsPerTick = 100;
 constexpr int kReceiveBuffer = 0x20000;             // SO_RCVBUF of the data socket
 constexpr std::uint32_t kMemoryFileBlocks = 10;     // files this small may stay in memory
 constexpr std::uint32_t kMemoryFileGapMs = 1000;    // while files come faster than this
+// Bounds on what datagrams can claim. One datagram names a block count of up to
+// 2^24 for any of 65536 file ids: without a total the block maps alone could ask
+// for a terabyte. A file that breaks a bound fails (a debug line), never the process.
+constexpr std::size_t kMaxBlockMapTotal = 32u << 20;   // block maps of one reception
+constexpr std::size_t kMaxMemoryImage = 64u << 20;     // one file kept in memory
+constexpr std::size_t kMaxMemoryTotal = 128u << 20;    // all files kept in memory
+// The file header's size field has 32 bits: no block may lie beyond that, and
+// once the header has named the size, nothing beyond the size is stored.
+constexpr std::uint64_t kMaxFileBytes = 0xFFFFFFFFull;
 
 struct ReceptionParams {
   std::uint16_t sid = 0;              // 0: stream program, nothing is received
@@ -102,8 +111,12 @@ class Reception {
   Time32 ReceptionStart() const { return receptionStart_; }
   Time32 ReceptionEnd() const { return receptionEnd_; }
   const ReceptionParams& Params() const { return params_; }
-  std::map<std::uint16_t, ReceivedFile>& Files() { return files_; }
   const std::map<std::uint16_t, ReceivedFile>& Files() const { return files_; }
+  // Moves every file to its final name: files kept in memory are written,
+  // temporary files are copied over their destination and deleted. Files whose
+  // name never arrived stay where they are. The entries are freed; returns the
+  // number of files that could not be placed (each reported on the debug output).
+  int PlaceFiles();
   DatagramSocket* Socket() { return socket_.get(); }     // for WSAAsyncSelect; null when none
   const std::string& StorageFolder() const { return storageFolder_; }  // ends in "\"
 
@@ -116,6 +129,9 @@ class Reception {
   int BlockSize() const { return blockSize_; }
   std::size_t QueueLength() const { return queue_.size(); }
   std::uint64_t DroppedDatagrams() const { return dropped_; }
+  // Memory that datagrams made the engine take: block maps and in-memory files.
+  std::size_t BlockMapBytes() const { return blockMapBytes_; }
+  std::size_t MemoryImageBytes() const { return memoryBytes_; }
   const std::string& Status() const { return status_; }
 
  private:
@@ -125,7 +141,8 @@ class Reception {
   void FlushWriteBuffer();
   bool ProcessDatagram(Buffer& b);
   void CreateEntryFile(ReceivedFile& e, bool named);
-  void KeepInMemory(ReceivedFile& e);
+  bool KeepInMemory(ReceivedFile& e);
+  bool FitsBounds(ReceivedFile& e);
   bool StorePayload(ReceivedFile& e, std::uint64_t offset, const std::uint8_t* p, std::size_t n);
   bool WriteOut(ReceivedFile& e);
   void CloseCurrent();
@@ -185,5 +202,7 @@ class Reception {
   bool closeRequested_ = false;
   bool unreceivable_ = false;
   std::uint64_t dropped_ = 0;
+  std::size_t blockMapBytes_ = 0;
+  std::size_t memoryBytes_ = 0;
   std::string status_;
 };

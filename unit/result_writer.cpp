@@ -1,37 +1,12 @@
-// Result records "INFO%05d.RSV", placement of received files, and the split of
-// an autorun command.
+// Result records "INFO%05d.RSV" and the split of an autorun command.
 #include "unit/result_writer.h"
 
-#include <algorithm>
 #include <set>
 #include "common/debug_log.h"
 #include "common/files.h"
-#include "common/reservation_file.h"
 #include "common/text.h"
-#include "unit/reception.h"
 
 namespace {
-
-ReceptionResult FromReservation(const ReservationRecord& r) {
-  ReceptionResult result;
-  result.programNumber = r.programNumber;
-  result.subNumber = r.subNumber;
-  result.name = r.name;
-  result.storageFolder = r.storageFolder;
-  result.autorun = r.autorun;
-  result.scheduledStart = r.ScheduledStart();
-  result.scheduledEnd = r.ScheduledEnd();
-  result.speed = r.speed;
-  result.channelName = r.channelName;
-  if (r.sid != 0) {
-    result.port = r.port;
-    result.address = r.address;
-  } else {
-    result.port = 0;
-    result.address = J(u8"ストリーム");
-  }
-  return result;
-}
 
 // Position just past the last "\" of a cp932 text (0 when there is none).
 std::size_t AfterLastBackslash(const std::string& text) {
@@ -61,6 +36,7 @@ bool ResultWriter::Write(const ReceptionResult& result, std::string* path) {
   std::set<std::string> existing;
   for (const FoundFile& f : fs_.Find(folder + "INFO*.RSV")) existing.insert(AsciiUpper(f.name));
   const std::string data = EncodeResult(result);
+  const std::uint32_t first = counter_;
   int failures = 0;
   for (int i = 0; i < kMaxNumbers; ++i) {
     std::uint32_t number = counter_;
@@ -75,56 +51,9 @@ bool ResultWriter::Write(const ReceptionResult& result, std::string* path) {
     }
     if (++failures >= kMaxCreateFailures) break;
   }
+  counter_ = first;
   DebugPrintf("Result record of %s could not be written in %s\n", result.name.c_str(), folder.c_str());
   return false;
-}
-
-ReceptionResult CollectedResult(const ReservationRecord& reservation, int receptionResult, Time32 receivedFrom,
-                                Time32 receivedUntil) {
-  ReceptionResult result = FromReservation(reservation);
-  result.status = reservation.sid != 0 ? receptionResult : kResultSuccess;
-  result.receivedFrom = receivedFrom;
-  result.receivedUntil = receivedUntil;
-  return result;
-}
-
-ReceptionResult MissedResult(const ReservationRecord& reservation, Time32 now) {
-  ReceptionResult result = FromReservation(reservation);
-  result.status = kResultNotReceived;
-  result.receivedFrom = result.receivedUntil = now;
-  return result;
-}
-
-int PlaceFiles(Reception& reception, FileSystem& fs) {
-  reception.CloseOpenFile();
-  int failed = 0;
-  auto report = [&](const std::string& dest) {
-    DebugOut(dest + J(u8" ファイル作成失敗\n"));
-    ++failed;
-  };
-  for (auto& item : reception.Files()) {
-    ReceivedFile& e = item.second;
-    if (e.rejected || (!e.inMemory && e.tempPath.empty())) continue;  // already in place
-    if (e.destPath.empty()) {
-      DebugPrintf("File %u cannot be placed: its name never arrived%s%s\n", static_cast<unsigned>(e.fileId),
-                  e.tempPath.empty() ? "" : "; kept as ", e.tempPath.c_str());
-      ++failed;
-      continue;
-    }
-    CreateParentFolders(fs, e.destPath);
-    if (e.inMemory) {
-      // The image holds blockSize x blockCount bytes; a larger size from the air
-      // cannot be taken from it.
-      std::size_t n = std::min<std::size_t>(e.fileSize, e.memory.size());
-      if (!fs.WriteAll(e.destPath, std::string(e.memory.begin(), e.memory.begin() + n))) report(e.destPath);
-    } else if (fs.CopyTo(e.tempPath, e.destPath, true)) {
-      fs.Remove(e.tempPath);
-    } else {
-      report(e.destPath);
-    }
-  }
-  reception.Files().clear();
-  return failed;
 }
 
 AutorunCommand SplitAutorun(const std::string& command, const std::string& storageFolder) {

@@ -1,4 +1,4 @@
-// Result records for the planner and the placement of received files.
+// Result records for the planner and the split of an autorun command.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -6,8 +6,6 @@
 #include "common/time_text.h"
 
 class FileSystem;
-class Reception;
-struct ReservationRecord;
 
 // Writes "INFO%05d.RSV" records into the history folder, numbered from the
 // counter "Info count" (the owner reads it at start and stores Counter() back).
@@ -22,7 +20,8 @@ class ResultWriter {
   ResultWriter(FileSystem& fs, std::string historyFolder, std::uint32_t counter);
   // Takes the counter's number, counter = (counter + 1) & 0xFFFF, and skips numbers
   // whose name already exists or cannot be created. False (and a debug line) when
-  // no record could be written; `path` receives the file written.
+  // no record could be written: the counter then stays where it was, so that a
+  // retry does not use up numbers; `path` receives the file written.
   bool Write(const ReceptionResult& result, std::string* path = nullptr);
   std::uint32_t Counter() const { return counter_; }
   void SetHistoryFolder(const std::string& folder) { historyFolder_ = folder; }
@@ -32,20 +31,6 @@ class ResultWriter {
   std::string historyFolder_;
   std::uint32_t counter_;
 };
-
-// The record of a collected reservation: status is the reception's result, or 1
-// for a stream program (sid 0, whose port is 0 and address "ストリーム").
-ReceptionResult CollectedResult(const ReservationRecord& reservation, int receptionResult,
-                                Time32 receivedFrom, Time32 receivedUntil);
-// The record of a reservation whose scheduled end passed before it started:
-// status 2, received from and until `now` (calibrated).
-ReceptionResult MissedResult(const ReservationRecord& reservation, Time32 now);
-
-// Moves every file of a reception to its final name: files kept in memory are
-// written, temporary files are copied over their destination and deleted. Files
-// whose name never arrived stay where they are. Returns the number of files that
-// could not be placed (each reported on the debug output).
-int PlaceFiles(Reception& reception, FileSystem& fs);
 
 // An autorun command split into what ShellExecute opens and its parameters; a
 // program without ":" is taken relative to the storage folder.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "common/debug_log.h"
 #include "common/files.h"
 #include "common/peer_names.h"
 #include "common/reservation_file.h"
@@ -64,7 +65,7 @@ void ScheduleDriver::ReadFolders() {
 }
 
 void ScheduleDriver::Rescan() {
-  if (scheduleFolder_.empty()) return;
+  if (scheduleFolder_.empty() || shutDown_) return;
   if (inPass_) {
     rescanDeferred_ = true;
     return;
@@ -74,12 +75,24 @@ void ScheduleDriver::Rescan() {
 }
 
 void ScheduleDriver::ReloadSettings() {
+  if (shutDown_) return;
+  if (inPass_) {
+    reloadDeferred_ = true;
+    return;
+  }
   settings_ = ScheduleSettings::Read(store_);
-  if (results_) ReadFolders();
+  if (!results_) return;
+  ReadFolders();
+  // The history folder may be back (or new): unwritten results get a fresh start.
+  RetryUnwrittenResults(true);
 }
 
 void ScheduleDriver::StartTimeReceiver() {
-  if (timeReceiver_) return;
+  if (timeReceiver_ || shutDown_) return;
+  if (inPass_) {
+    timeReceiverDeferred_ = true;
+    return;
+  }
   timeReceiver_ = host_.OpenTimeReceiver(timeError_);
   // The planner's time calibration asks for the check even when one was made.
   selectorChecked_ = true;
@@ -89,12 +102,13 @@ void ScheduleDriver::StartTimeReceiver() {
 void ScheduleDriver::EnsureSelectorChecked() {
   if (selectorChecked_) return;
   selectorChecked_ = true;
+  selectorCheckedInPass_ = inPass_;
   host_.CheckSelector();
 }
 
 Reservation* ScheduleDriver::FindPending(std::uint32_t reservationId) {
   for (Reservation& r : pending_)
-    if (r.reservationId == reservationId) return &r;
+    if (r.record.reservationId == reservationId) return &r;
   return nullptr;
 }
 
@@ -102,6 +116,12 @@ Reservation* ScheduleDriver::FindPending(std::uint32_t reservationId) {
 
 void ScheduleDriver::ScanScheduleFolder() {
   timeError_ = ReadTimeError(store_);
+  // A folder that cannot be listed (a network drive that went away) says nothing
+  // about the reservations in it: the list stays as it is until it is back.
+  if (!fs_.IsFolder(scheduleFolder_)) {
+    DebugPrintf("Schedule folder %s cannot be read; the reservations stay as they are\n", scheduleFolder_.c_str());
+    return;
+  }
   const Time32 now = Now();
   int missed = 0;
   ScanReservationFiles(now, &missed);
@@ -126,17 +146,18 @@ void ScheduleDriver::ScanReservationFiles(Time32 now, int* missed) {
     if (!ReadRecord(fs_, path, &record)) continue;
     Time32 fileTime = f.lastWrite;
     fs_.LastWriteTime(path, &fileTime);
-    Reservation entry = ReservationFromRecord(record, fileTime, path);
+    Reservation entry(record, fileTime, path);
 
     // The file of a reception whose result is still to be written.
+    if (Known(entry)) continue;
     auto sameAsEntry = [&entry](const Reservation& r) { return r.SameReservation(entry); };
-    if (std::any_of(finished_.begin(), finished_.end(), sameAsEntry)) continue;
     auto old = std::find_if(pending_.begin(), pending_.end(), sameAsEntry);
 
     // Over before it was received; a reception that is running records its
-    // own result, so it never gets a second, "not received" one.
+    // own result, so it never gets a second, "not received" one. Without its
+    // record the file stays, and the next scan tries again.
     if (entry.scheduledEnd < now && !(old != pending_.end() && old->window)) {
-      results_->Write(MissedResult(record, now));
+      if (!WriteResult(ResultOf(entry, kResultNotReceived, now, now))) continue;
       ++*missed;
       fs_.Remove(path);
       if (old != pending_.end() && old->filePath == path) pending_.erase(old);
@@ -165,8 +186,8 @@ void ScheduleDriver::ScanDeletionRequests() {
       const Time32 start = record.ScheduledStart();
       const Time32 end = record.ScheduledEnd();
       auto it = std::find_if(pending_.begin(), pending_.end(), [&](const Reservation& r) {
-        return r.programNumber == record.programNumber && r.subNumber == record.subNumber &&
-               r.port == record.port && r.reservationId == record.reservationId &&
+        return r.record.programNumber == record.programNumber && r.record.subNumber == record.subNumber &&
+               r.record.port == record.port && r.record.reservationId == record.reservationId &&
                r.scheduledStart == start && r.scheduledEnd == end;
       });
       if (it != pending_.end()) Drop(it);
@@ -180,7 +201,8 @@ void ScheduleDriver::RemoveDuplicates() {
   auto removeOnePair = [this] {
     for (auto a = pending_.begin(); a != pending_.end(); ++a) {
       for (auto b = std::next(a); b != pending_.end(); ++b) {
-        if (a->programNumber != b->programNumber || a->subNumber != b->subNumber) continue;
+        if (a->record.programNumber != b->record.programNumber || a->record.subNumber != b->record.subNumber)
+          continue;
         Drop(a->fileTime < b->fileTime ? a : b);
         return true;
       }
@@ -200,9 +222,32 @@ void ScheduleDriver::InsertPending(Reservation entry) {
 }
 
 void ScheduleDriver::Drop(std::list<Reservation>::iterator it) {
-  fs_.Remove(it->filePath);
-  it->window.reset();
+  Reservation entry = std::move(*it);
   pending_.erase(it);
+  entry.window.reset();
+  DeleteReservationFile(entry);
+}
+
+// A cancel and a new reservation of the same broadcast between two scans share
+// the file name: the file goes only while it still holds the reservation that
+// leaves, and no entry that stays uses it.
+void ScheduleDriver::DeleteReservationFile(const Reservation& entry) {
+  auto usesPath = [&entry](const Reservation& r) { return r.filePath == entry.filePath; };
+  if (std::any_of(pending_.begin(), pending_.end(), usesPath) ||
+      std::any_of(finished_.begin(), finished_.end(), usesPath) ||
+      std::any_of(unwritten_.begin(), unwritten_.end(), [&](const Unwritten& u) { return usesPath(u.entry); }))
+    return;
+  ReservationRecord onDisk;
+  if (!ReadRecord(fs_, entry.filePath, &onDisk)) return;
+  if (!Reservation(onDisk, 0, entry.filePath).SameReservation(entry)) return;
+  fs_.Remove(entry.filePath);
+}
+
+// The reservation is being collected: its file is met again until its result is written.
+bool ScheduleDriver::Known(const Reservation& entry) const {
+  auto same = [&entry](const Reservation& r) { return r.SameReservation(entry); };
+  return std::any_of(finished_.begin(), finished_.end(), same) ||
+         std::any_of(unwritten_.begin(), unwritten_.end(), [&](const Unwritten& u) { return same(u.entry); });
 }
 
 // ---- the pass -------------------------------------------------------------
@@ -212,6 +257,7 @@ void ScheduleDriver::Pass() {
     --passGuard_;
     return;
   }
+  if (shutDown_) return;
   passGuard_ = 1000;
   inPass_ = true;
   if (timeReceiver_ && timeReceiver_->Changed()) timeError_ = timeReceiver_->LastError();
@@ -225,7 +271,7 @@ void ScheduleDriver::Pass() {
       if (!it->window->Finished()) continue;
       Reservation entry = std::move(*it);
       pending_.erase(it);
-      if (!entry.autorun.empty() && entry.IsStream())
+      if (!entry.record.autorun.empty() && entry.IsStream())
         Collect(std::move(entry), true);
       else
         finished_.push_front(std::move(entry));
@@ -233,7 +279,7 @@ void ScheduleDriver::Pass() {
       break;
     }
     // A broadcast already over is left to the next scan, which records it missed.
-    if ((passSid_ == 0 || passSid_ == it->sid) && it->scheduledStart < now + settings_.prepareTime &&
+    if (!shutdownDeferred_ && (passSid_ == 0 || passSid_ == it->record.sid) && it->scheduledStart < now + settings_.prepareTime &&
         it->scheduledEnd >= now)
       StartReception(*it);
   }
@@ -275,61 +321,142 @@ void ScheduleDriver::Pass() {
   if (tickCount_ % kSelectorResetPasses == 0) selectorChecked_ = false;
 
   if (pending_.empty()) {
-    if (++idleTicks_ > kIdleExitPasses) host_.PostCommand(1);
+    if (++idleTicks_ > kIdleExitPasses) host_.PostCommand(peer::kCmdUnitExit);
   } else {
     idleTicks_ = 0;
   }
   if (timeChanged || changed) host_.NotifyPlanner();
 
+  RetryUnwrittenResults(false);
+
   inPass_ = false;
+  passGuard_ = 0;
+  RunDeferred();
+  selectorCheckedInPass_ = false;
+}
+
+// What arrived while the pass ran, in the order that keeps each meaningful.
+void ScheduleDriver::RunDeferred() {
+  if (shutdownDeferred_) {
+    shutdownDeferred_ = false;
+    Shutdown();
+    return;
+  }
+  if (reloadDeferred_) {
+    reloadDeferred_ = false;
+    ReloadSettings();
+  }
   if (rescanDeferred_) {
     rescanDeferred_ = false;
     Rescan();
   }
-  passGuard_ = 0;
+  if (timeReceiverDeferred_) {
+    timeReceiverDeferred_ = false;
+    if (!timeReceiver_ && selectorCheckedInPass_) {
+      timeReceiver_ = host_.OpenTimeReceiver(timeError_);
+      selectorChecked_ = true;
+    } else {
+      StartTimeReceiver();
+    }
+  }
 }
 
-bool ScheduleDriver::StartReception(Reservation& entry) {
+void ScheduleDriver::StartReception(Reservation& entry) {
   EnsureSelectorChecked();
   if (!timeReceiver_) timeReceiver_ = host_.OpenTimeReceiver(timeError_);
-  ReceptionOrder order;
-  order.sid = entry.sid;
-  order.port = entry.port;
-  order.address = entry.address;
-  order.storageFolder = entry.storageFolder;
-  order.name = entry.name;
-  order.totalBytes = static_cast<std::int64_t>(entry.totalKbyte) * 1024;
-  order.scheduledEnd = entry.scheduledEnd;
-  order.clearFolder = entry.clearFolder != 0;
-  order.timeError = timeError_;
-  order.timeout = settings_.timeout;
-  order.messagePosition = settings_.messagePosition;
-  order.visible = settings_.showStatus != 0;
-  entry.window = host_.OpenReception(order);
+  entry.window = host_.OpenReception(OrderOf(entry, settings_, timeError_));
   if (!entry.window) entry.window = std::make_unique<FailedReception>(Now());
   host_.MarkReceiving(entry);
-  passSid_ = entry.sid;
-  return true;
+  passSid_ = entry.record.sid;
+}
+
+bool ScheduleDriver::WriteResult(const ReceptionResult& result) {
+  return results_ && results_->Write(result);
 }
 
 void ScheduleDriver::WriteResultAndPlace(Reservation& entry) {
-  const int status = entry.window ? entry.window->Result() : 0;
-  const Time32 from = entry.window ? entry.window->ReceptionStart() : Now();
-  const Time32 until = entry.window ? entry.window->ReceptionEnd() : from;
-  fs_.Remove(entry.filePath);
-  host_.RemoveRow(entry);
-  results_->Write(CollectedResult(RecordFromReservation(entry), status, from, until));
+  if (!entry.resultWritten) {
+    const int status = entry.window ? entry.window->Result() : kResultFailed;
+    const Time32 from = entry.window ? entry.window->ReceptionStart() : Now();
+    const Time32 until = entry.window ? entry.window->ReceptionEnd() : from;
+    const ReceptionResult result = ResultOf(entry, status, from, until);
+    if (WriteResult(result)) {
+      entry.resultWritten = true;
+      host_.RemoveRow(entry);
+      DeleteReservationFile(entry);
+    } else {
+      // The reservation file stays, so that the reception is not lost; the
+      // record is tried again in later passes.
+      DebugPrintf("Result of %s kept for a retry\n", entry.record.name.c_str());
+      Reservation parked;
+      parked.record = entry.record;
+      parked.scheduledStart = entry.scheduledStart;
+      parked.scheduledEnd = entry.scheduledEnd;
+      parked.fileTime = entry.fileTime;
+      parked.filePath = entry.filePath;
+      unwritten_.push_back(Unwritten{std::move(parked), result, 1, tickCount_});
+    }
+  }
   if (entry.window) entry.window->PlaceFiles();
+}
+
+void ScheduleDriver::RetryUnwrittenResults(bool now) {
+  for (auto it = unwritten_.begin(); it != unwritten_.end();) {
+    auto next = std::next(it);
+    Unwritten& u = *it;
+    if (now) u.attempts = 0;
+    const bool due = now || (u.attempts < kResultAttempts && tickCount_ - u.lastTry >= kResultRetryPasses);
+    if (due && !u.entry.resultWritten) {
+      ++u.attempts;
+      u.lastTry = tickCount_;
+      if (WriteResult(u.result)) {
+        u.entry.resultWritten = true;
+      } else if (u.attempts == kResultAttempts) {
+        DebugPrintf("Result of %s still not written after %d attempts; its reservation file stays\n",
+                    u.entry.record.name.c_str(), u.attempts);
+      }
+    }
+    if (u.entry.resultWritten) {
+      Reservation entry = std::move(u.entry);
+      unwritten_.erase(it);
+      host_.RemoveRow(entry);
+      DeleteReservationFile(entry);
+    }
+    it = next;
+  }
 }
 
 void ScheduleDriver::Collect(Reservation entry, bool forceAutorun) {
   WriteResultAndPlace(entry);
-  if ((forceAutorun || settings_.autoRun != 0) && !entry.autorun.empty())
-    host_.OpenAutorun(entry.autorun, entry.storageFolder);
+  if ((forceAutorun || settings_.autoRun != 0) && !entry.record.autorun.empty())
+    host_.OpenAutorun(entry.record.autorun, entry.record.storageFolder);
   entry.window.reset();
 }
 
+// Results first, in place: a pass below this call may be walking these lists.
+void ScheduleDriver::WriteFinishedInPlace() {
+  for (Reservation& entry : finished_) {
+    if (entry.resultWritten) continue;
+    WriteResultAndPlace(entry);
+  }
+  for (Unwritten& u : unwritten_)
+    if (!u.entry.resultWritten && WriteResult(u.result)) u.entry.resultWritten = true;
+  if (results_) store_.SetInt(peer::kEnvironmentSubKey, peer::kInfoCountValue, static_cast<std::int32_t>(results_->Counter()));
+}
+
+void ScheduleDriver::EndSession() {
+  if (shutDown_) return;
+  if (!inPass_) {
+    Shutdown();
+    return;
+  }
+  WriteFinishedInPlace();
+  shutdownDeferred_ = true;
+}
+
 void ScheduleDriver::Shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
   timeReceiver_.reset();
   pending_.clear();  // closes their windows; the files stay for the next start
   while (!finished_.empty()) {
@@ -338,5 +465,6 @@ void ScheduleDriver::Shutdown() {
     WriteResultAndPlace(entry);
     entry.window.reset();
   }
+  RetryUnwrittenResults(true);
   if (results_) store_.SetInt(peer::kEnvironmentSubKey, peer::kInfoCountValue, static_cast<std::int32_t>(results_->Counter()));
 }

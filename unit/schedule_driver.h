@@ -22,6 +22,11 @@ class ScheduleDriver {
   static constexpr int kSelectorResetPasses = 10000;
   static constexpr int kIdleExitPasses = 3000;
   static constexpr int kSelectorCheckPass = 34;
+  // A result record that cannot be written (history folder gone, disk full) is
+  // tried again every kResultRetryPasses passes, kResultAttempts times in all,
+  // and once more on 1008 and at shutdown; its reservation file stays meanwhile.
+  static constexpr int kResultRetryPasses = 10;
+  static constexpr int kResultAttempts = 20;
 
   ScheduleDriver(PlannerSettings& settings, FileSystem& fs, const Clock& clock, ScheduleHost& host);
   ~ScheduleDriver();
@@ -30,24 +35,35 @@ class ScheduleDriver {
   // makes the first scan. False when "Schedule"/"DataPath" is empty: then the
   // unit never scans and the main timer must not run.
   bool Start();
+  // A prompt inside a pass (the selector check, "Bind error") dispatches the
+  // messages that arrive meanwhile; the commands below then wait for the pass to
+  // end and run once after it.
   // WM_COMMAND 1004: rescan the folder and rebuild the list display.
   void Rescan();
   // WM_COMMAND 1008: reception settings (not "TimeError") and history folder.
   void ReloadSettings();
   // WM_COMMAND 1012: start the time receiver and check for the selector, unless
-  // a receiver already runs.
+  // a receiver already runs. Run after a pass that made a selector check, it
+  // makes no second one: the user has just answered that prompt.
   void StartTimeReceiver();
   // One main timer tick.
   void Pass();
   // End of the main window: reservations stay for the next start, finished ones
   // are written, "Info count" is stored.
   void Shutdown();
+  // Windows ends the session (WM_ENDSESSION, a sent message that may arrive
+  // inside a pass): the results of finished receptions and "Info count" are
+  // written at once, without touching the lists a pass may be walking; the rest
+  // of the shutdown follows at the end of that pass.
+  void EndSession();
 
   // `ScanScheduleFolder`; also run by Rescan.
   void ScanScheduleFolder();
 
   const std::list<Reservation>& Pending() const { return pending_; }
   const std::list<Reservation>& FinishedList() const { return finished_; }
+  // Collected reservations whose result record could not be written yet.
+  std::size_t UnwrittenResults() const { return unwritten_.size(); }
   Reservation* FindPending(std::uint32_t reservationId);
   const ScheduleSettings& Settings() const { return settings_; }
   std::int32_t TimeError() const { return timeError_; }
@@ -67,12 +83,24 @@ class ScheduleDriver {
   void InsertPending(Reservation entry);
   // Deletes the entry's file and closes its window without a result.
   void Drop(std::list<Reservation>::iterator it);
-  bool StartReception(Reservation& entry);
+  void DeleteReservationFile(const Reservation& entry);
+  bool Known(const Reservation& entry) const;
+  void StartReception(Reservation& entry);
   void Collect(Reservation entry, bool forceAutorun);
   // Result record and file placement of a reservation leaving the lists.
   void WriteResultAndPlace(Reservation& entry);
-  void NotifyIfNeeded(bool changed);
+  bool WriteResult(const ReceptionResult& result);
+  void RetryUnwrittenResults(bool now);
+  void WriteFinishedInPlace();
+  void RunDeferred();
   void EnsureSelectorChecked();
+
+  struct Unwritten {
+    Reservation entry;
+    ReceptionResult result;
+    int attempts = 1;
+    std::uint32_t lastTry = 0;  // tickCount_ of the last attempt
+  };
 
   PlannerSettings& store_;
   FileSystem& fs_;
@@ -85,6 +113,7 @@ class ScheduleDriver {
   std::string scheduleFolder_;
   std::list<Reservation> pending_;
   std::list<Reservation> finished_;   // newest first
+  std::list<Unwritten> unwritten_;
   std::unique_ptr<ScheduleTimeReceiver> timeReceiver_;
   int passGuard_ = 0;
   std::uint32_t tickCount_ = 0;
@@ -92,5 +121,10 @@ class ScheduleDriver {
   std::uint16_t passSid_ = 0;
   bool selectorChecked_ = false;
   bool inPass_ = false;
+  bool selectorCheckedInPass_ = false;
   bool rescanDeferred_ = false;
+  bool reloadDeferred_ = false;
+  bool timeReceiverDeferred_ = false;
+  bool shutdownDeferred_ = false;
+  bool shutDown_ = false;
 };

@@ -16,6 +16,9 @@
 struct ReceptionOrder : ReceptionParams {
   bool visible = true;
 };
+struct ScheduleSettings;
+// The order of a reservation's window, with the settings and offset in force.
+ReceptionOrder OrderOf(const Reservation& entry, const ScheduleSettings& settings, std::int32_t timeError);
 
 // The network time receiver as the schedule sees it.
 class ScheduleTimeReceiver {

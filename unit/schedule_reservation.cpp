@@ -1,46 +1,56 @@
 #include "unit/schedule_reservation.h"
 
-#include "common/reservation_file.h"
+#include "common/text.h"
+#include "unit/schedule_host.h"
+#include "unit/schedule_settings.h"
 
-Reservation ReservationFromRecord(const ReservationRecord& record, Time32 fileTime, const std::string& filePath) {
-  Reservation r;
-  r.reservationId = record.reservationId;
-  r.sid = record.sid;
-  r.receiverVersion = record.receiverVersion;
-  r.port = record.port;
-  r.speed = record.speed;
-  r.clearFolder = record.clearFolder;
-  r.programNumber = record.programNumber;
-  r.subNumber = record.subNumber;
-  r.address = record.address;
-  r.scheduledStart = record.ScheduledStart();
-  r.scheduledEnd = record.ScheduledEnd();
-  r.fileTime = fileTime;
-  r.name = record.name;
-  r.channelName = record.channelName;
-  r.totalKbyte = record.totalKbyte;
-  r.storageFolder = record.storageFolder;
-  r.autorun = record.autorun;
-  r.filePath = filePath;
-  return r;
+Reservation::Reservation(const ReservationRecord& r, Time32 time, std::string path)
+    : record(r),
+      scheduledStart(r.ScheduledStart()),
+      scheduledEnd(r.ScheduledEnd()),
+      fileTime(time),
+      filePath(std::move(path)) {}
+
+ReceptionResult ResultOf(const Reservation& entry, std::int32_t status, Time32 receivedFrom, Time32 receivedUntil) {
+  const ReservationRecord& r = entry.record;
+  ReceptionResult result;
+  result.status = entry.IsStream() && status != kResultNotReceived ? kResultSuccess : status;
+  result.programNumber = r.programNumber;
+  result.subNumber = r.subNumber;
+  result.receivedFrom = receivedFrom;
+  result.receivedUntil = receivedUntil;
+  result.name = r.name;
+  result.storageFolder = r.storageFolder;
+  result.autorun = r.autorun;
+  // The times the schedule ran on, not the record's texts read a second time.
+  result.scheduledStart = entry.scheduledStart;
+  result.scheduledEnd = entry.scheduledEnd;
+  result.speed = r.speed;
+  result.channelName = r.channelName;
+  if (entry.IsStream()) {
+    result.port = 0;
+    result.address = J(u8"ストリーム");
+  } else {
+    result.port = r.port;
+    result.address = r.address;
+  }
+  return result;
 }
 
-ReservationRecord RecordFromReservation(const Reservation& entry) {
-  ReservationRecord r;
-  r.reservationId = entry.reservationId;
-  r.sid = entry.sid;
-  r.receiverVersion = entry.receiverVersion;
-  r.port = entry.port;
-  r.programNumber = entry.programNumber;
-  r.subNumber = entry.subNumber;
-  r.address = entry.address;
-  SetSchedule(&r, entry.scheduledStart, entry.scheduledEnd);
-  r.name = entry.name;
-  r.totalKbyte = entry.totalKbyte;
-  r.clearFolder = entry.clearFolder;
-  r.storageFolder = entry.storageFolder;
-  r.autorun = entry.autorun;
-  r.speed = entry.speed;
-  r.channelName = entry.channelName;
-  return r;
+ReceptionOrder OrderOf(const Reservation& entry, const ScheduleSettings& settings, std::int32_t timeError) {
+  const ReservationRecord& r = entry.record;
+  ReceptionOrder order;
+  order.sid = r.sid;
+  order.port = r.port;
+  order.address = r.address;
+  order.storageFolder = r.storageFolder;
+  order.name = r.name;
+  order.totalBytes = static_cast<std::int64_t>(r.totalKbyte) * 1024;
+  order.scheduledEnd = entry.scheduledEnd;
+  order.clearFolder = r.clearFolder != 0;
+  order.timeError = timeError;
+  order.timeout = settings.timeout;
+  order.messagePosition = settings.messagePosition;
+  order.visible = settings.showStatus != 0;
+  return order;
 }

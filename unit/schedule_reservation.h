@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include "common/reception_result.h"
+#include "common/reservation_file.h"
 #include "common/time_text.h"
-
-struct ReservationRecord;
 
 // What the schedule needs of one open reception window. The window itself
 // (dialog, socket, files) is the host's; destroying the handle closes it.
@@ -22,35 +22,31 @@ class ReceptionHandle {
   virtual void PlaceFiles() = 0;               // received files to their final names
 };
 
+// The record as read from the file, with what the unit adds: its schedule
+// computed once from the record's texts, the file's time and path, and the
+// reception window while it runs.
 struct Reservation {
-  std::uint32_t reservationId = 0;
-  std::uint16_t sid = 0;
-  std::uint16_t receiverVersion = 0;
-  std::uint16_t port = 0;
-  std::uint16_t speed = 0;
-  std::uint16_t clearFolder = 0;
-  std::int32_t programNumber = 0;
-  std::int32_t subNumber = 0;
-  std::string address;
+  Reservation() = default;
+  Reservation(const ReservationRecord& record, Time32 fileTime, std::string filePath);
+
+  ReservationRecord record;
   Time32 scheduledStart = 0;
   Time32 scheduledEnd = 0;
   Time32 fileTime = 0;
-  std::string name;
-  std::string channelName;
-  std::int32_t totalKbyte = 0;
-  std::string storageFolder;
-  std::string autorun;
-  std::unique_ptr<ReceptionHandle> window;  // set while being received
   std::string filePath;
+  std::unique_ptr<ReceptionHandle> window;  // set while being received
+  // Its result record was written while the entry still sat in a list (the
+  // session ended inside a pass): nothing is written for it again.
+  bool resultWritten = false;
 
-  bool IsStream() const { return sid == 0; }
+  bool IsStream() const { return record.sid == 0; }
   // The same reservation: reservationId, programNumber and subNumber agree.
   bool SameReservation(const Reservation& other) const {
-    return reservationId == other.reservationId && programNumber == other.programNumber &&
-           subNumber == other.subNumber;
+    return record.reservationId == other.record.reservationId &&
+           record.programNumber == other.record.programNumber && record.subNumber == other.record.subNumber;
   }
 };
 
-Reservation ReservationFromRecord(const ReservationRecord& record, Time32 fileTime, const std::string& filePath);
-// The record fields of an entry again (for its result record).
-ReservationRecord RecordFromReservation(const Reservation& entry);
+// The result record of a reservation. A stream program (sid 0) records port 0
+// and the address "ストリーム", and always succeeds unless it was never started.
+ReceptionResult ResultOf(const Reservation& entry, std::int32_t status, Time32 receivedFrom, Time32 receivedUntil);

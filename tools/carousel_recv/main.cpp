@@ -256,7 +256,7 @@ int main(int argc, char** argv) {
   long long kbytes = static_cast<long long>(rx.ReceivedBytes() / 1024);
   bool complete = rx.Result() == 1;
   rx.Shutdown();
-  int unplaced = PlaceFiles(rx, files);
+  int unplaced = rx.PlaceFiles();
   std::fprintf(stderr, "carousel-recv: %s: %d files, %d left, %lld KByte in %.2f s, cpu %.3f s%s\n",
                complete ? "complete" : "incomplete", fileCount, complete ? 0 : remaining, kbytes, seconds,
                ProcessCpuSeconds(), unplaced ? (", " + std::to_string(unplaced) + " not placed").c_str() : "");

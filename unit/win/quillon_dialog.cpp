@@ -160,14 +160,21 @@ void CQuillonDlg::SetUpList() {
 
 INT_PTR CQuillonDlg::OnSysCommand(WPARAM wParam, LPARAM) {
   const UINT id = static_cast<UINT>(wParam & 0xFFF0);
-  if (id < 16 || id > 31) return FALSE;
+  if (id < IDM_ABOUTBOX || id > IDM_ABOUTBOX_LAST) return FALSE;
   CAboutDlg about;
   about.RunModal(instance_, IDD_ABOUTBOX, Handle());
   return TRUE;
 }
 
 INT_PTR CQuillonDlg::OnTimer(WPARAM wParam, LPARAM) {
-  if (wParam == mainTimer_ && !shutDown_) driver_->Pass();
+  if (wParam != mainTimer_ || shutDown_) return TRUE;
+  driver_->Pass();
+  // An exit asked for while a prompt of the pass was up runs now that the pass
+  // is over (a tick inside that prompt returns here with the pass still running).
+  if (exitDeferred_ && !driver_->InPass()) {
+    exitDeferred_ = false;
+    OnExit();
+  }
   return TRUE;
 }
 
@@ -209,8 +216,10 @@ INT_PTR CQuillonDlg::OnClose(WPARAM, LPARAM) {
 
 void CQuillonDlg::OnExit() {
   // A prompt inside the pass dispatches this command; the pass must end first.
+  // Posting it again would keep the queue busy, and a dialog's timer never
+  // fires while posted messages wait: the prompt would never close.
   if (driver_->InPass()) {
-    PostCommand(IDC_EXIT);
+    exitDeferred_ = true;
     return;
   }
   if (!driver_->Pending().empty()) {
@@ -220,23 +229,27 @@ void CQuillonDlg::OnExit() {
                                       MB_YESNO | MB_ICONINFORMATION);
     if (answer != IDYES) return;
   }
-  ShutDown();
+  ShutDown(false);
   End(IDC_EXIT);
 }
 
-void CQuillonDlg::ShutDown() {
+void CQuillonDlg::ShutDown(bool sessionEnds) {
   if (shutDown_) return;
   shutDown_ = true;
   if (mainTimer_) Dialog::StopTimer(mainTimer_);
   mainTimer_ = 0;
-  driver_->Shutdown();
+  if (sessionEnds)
+    driver_->EndSession();
+  else
+    driver_->Shutdown();
   tray_.Remove();
 }
 
 // Windows ends the session: the process will not see command 1, so the results
-// of finished receptions and "Info count" are written now.
+// of finished receptions and "Info count" are written now. The message is sent,
+// so it may arrive inside a pass: the driver leaves the lists to that pass.
 INT_PTR CQuillonDlg::OnEndSession(WPARAM wParam, LPARAM) {
-  if (wParam) ShutDown();
+  if (wParam) ShutDown(true);
   return TRUE;
 }
 
@@ -282,8 +295,8 @@ void CQuillonDlg::ShowPending(const std::list<Reservation>& pending) {
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
   int row = 0;
   for (const Reservation& r : pending) {
-    const int at = list_view::AddRow(list, row, r.name, r.window ? kImageReceiving : kImageWaiting,
-                                     static_cast<LPARAM>(r.reservationId));
+    const int at = list_view::AddRow(list, row, r.record.name, r.window ? kImageReceiving : kImageWaiting,
+                                     static_cast<LPARAM>(r.record.reservationId));
     if (at >= 0) list_view::SetCellText(list, at, 1, FormatLocalTime(r.scheduledStart, "%m/%d %H:%M"));
     ++row;
   }
@@ -291,13 +304,13 @@ void CQuillonDlg::ShowPending(const std::list<Reservation>& pending) {
 
 void CQuillonDlg::MarkReceiving(const Reservation& entry) {
   HWND list = Item(IDC_RESERVATION_LIST);
-  const int row = list_view::FindRow(list, static_cast<LPARAM>(entry.reservationId), &entry.name);
+  const int row = list_view::FindRow(list, static_cast<LPARAM>(entry.record.reservationId), &entry.record.name);
   if (row >= 0) list_view::SetImage(list, row, kImageReceiving);
 }
 
 void CQuillonDlg::RemoveRow(const Reservation& entry) {
   HWND list = Item(IDC_RESERVATION_LIST);
-  const int row = list_view::FindRow(list, static_cast<LPARAM>(entry.reservationId), &entry.name);
+  const int row = list_view::FindRow(list, static_cast<LPARAM>(entry.record.reservationId), &entry.record.name);
   if (row >= 0) SendMessageW(list, LVM_DELETEITEM, row, 0);
 }
 

@@ -57,7 +57,7 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   INT_PTR OnClose(WPARAM, LPARAM);
   INT_PTR OnWindowPosChanging(WPARAM, LPARAM);
   INT_PTR OnEndSession(WPARAM, LPARAM);
-  void ShutDown();
+  void ShutDown(bool sessionEnds);
   void OnExit();
   void OnHide();
   void OnRescan();
@@ -82,6 +82,7 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   HICON smallIcon_ = nullptr;
   UINT_PTR mainTimer_ = 0;
   bool shutDown_ = false;
+  bool exitDeferred_ = false;  // command 1 arrived inside a pass
   // The dialog box shows itself once its queue is idle; while this is set it
   // stays hidden (no schedule folder, or started hidden by the planner).
   bool keepHidden_ = false;

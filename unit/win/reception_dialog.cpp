@@ -10,7 +10,6 @@
 #include "common/text.h"
 #include "common/win/message_box.h"
 #include "resource.h"
-#include "unit/result_writer.h"
 #include "window_placement.h"
 
 const CReceptionDlg::MessageEntry CReceptionDlg::kMessages[] = {
@@ -30,7 +29,7 @@ const CReceptionDlg::CommandEntry CReceptionDlg::kCommands[] = {
 
 
 CReceptionDlg::CReceptionDlg(const ReceptionOrder& order, FileSystem& fs, const Clock& clock)
-    : order_(order), fs_(fs), reception_(std::make_unique<Reception>(order, fs, clock, *this)) {}
+    : order_(order), reception_(std::make_unique<Reception>(order, fs, clock, *this)) {}
 
 CReceptionDlg::~CReceptionDlg() {
   // A finished reception leaves its files at their names even when nobody
@@ -59,7 +58,7 @@ void CReceptionDlg::ShowOnTop() {
 void CReceptionDlg::PlaceFilesOnce() {
   if (placed_) return;
   placed_ = true;
-  PlaceFiles(*reception_, fs_);
+  reception_->PlaceFiles();
 }
 
 INT_PTR CReceptionDlg::OnInitDialog(WPARAM, LPARAM) {

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "common/win/dialog.h"
+#include "resource.h"
 #include "unit/schedule_host.h"
 
 class Clock;
@@ -34,17 +35,17 @@ class CReceptionDlg : public DialogImpl<CReceptionDlg>, public ReceptionView {
   void PlaceFilesOnce();
 
   // ReceptionView
-  void SetProgramName(const std::string& text) override { SetItemText(1003, text); }
-  void SetStatus(const std::string& text) override { SetItemText(1005, text); }
-  void SetRemainingText(const std::string& text) override { SetItemText(1007, text); }
-  void SetSizeText(const std::string& text) override { SetItemText(1010, text); }
+  void SetProgramName(const std::string& text) override { SetItemText(IDC_PROGRAM_NAME, text); }
+  void SetStatus(const std::string& text) override { SetItemText(IDC_STATUS, text); }
+  void SetRemainingText(const std::string& text) override { SetItemText(IDC_REMAINING, text); }
+  void SetSizeText(const std::string& text) override { SetItemText(IDC_SIZE_TEXT, text); }
   void SetProgressRange(int upper) override;
   void SetProgressPos(int pos) override;
-  void RelabelStopButton(const std::string& text) override { SetItemText(1, text); }
+  void RelabelStopButton(const std::string& text) override { SetItemText(IDC_STOP, text); }
   void Refresh() override;
   bool StartTimer() override;
   void StopTimer() override;
-  void PostStopCommand() override { PostCommand(1); }
+  void PostStopCommand() override { PostCommand(IDC_STOP); }
   void ShowBindError(int code) override;
 
  private:
@@ -57,7 +58,6 @@ class CReceptionDlg : public DialogImpl<CReceptionDlg>, public ReceptionView {
   void WatchSocket();
 
   ReceptionOrder order_;
-  FileSystem& fs_;
   std::unique_ptr<Reception> reception_;
   UINT_PTR timer_ = 0;
   bool started_ = false;

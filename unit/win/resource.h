@@ -21,6 +21,7 @@
 
 // System menu command of the about box (16 ... 31 open it)
 #define IDM_ABOUTBOX 16
+#define IDM_ABOUTBOX_LAST 31
 
 // Main window controls and commands (the ids the planner posts are these;
 // their one home is common/peer_names.h, which a test checks against them)

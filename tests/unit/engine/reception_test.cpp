@@ -157,7 +157,7 @@ TEST_F(ReceptionTest, FirstDatagramBlockFiveGetsTempNameAndFinalNameAfterBlockZe
   ASSERT_TRUE(rx->Finished());
   EXPECT_EQ(rx->Result(), 1);
   EXPECT_TRUE(Fs().Exists(tempPath));
-  EXPECT_EQ(PlaceFiles(*rx, Fs()), 0);
+  EXPECT_EQ(rx->PlaceFiles(), 0);
   EXPECT_FALSE(Fs().Exists(tempPath));
   EXPECT_EQ(folder.Read("sub\\data.bin"), files[0].data);
 }
@@ -183,7 +183,7 @@ TEST_F(ReceptionTest, ThreeFilesCompleteOnTheFirstDatagramAfterAllAreComplete) {
   EXPECT_TRUE(net->left);
   EXPECT_TRUE(net->closed);
   EXPECT_EQ(rx->ReceptionEnd(), clock.Now());
-  PlaceFiles(*rx, Fs());
+  rx->PlaceFiles();
   for (const auto& f : files) EXPECT_EQ(folder.Read(f.name), f.data) << f.name;
 }
 
@@ -248,7 +248,7 @@ TEST_F(ReceptionTest, StoppedReceptionKeepsStoringButResultStaysZero) {
   Run();
   EXPECT_TRUE(rx->Finished());
   EXPECT_EQ(rx->Result(), 0);
-  PlaceFiles(*rx, Fs());
+  rx->PlaceFiles();
   EXPECT_EQ(folder.Read("late.bin"), files[0].data);
 }
 
@@ -271,7 +271,7 @@ TEST_F(ReceptionTest, SmallFilesArrivingInABurstAreKeptInMemoryAndPlaced) {
   EXPECT_TRUE(Entry(3)->inMemory);
   EXPECT_FALSE(folder.Has("s2.txt"));
   EXPECT_FALSE(folder.Has("s3.txt"));
-  EXPECT_EQ(PlaceFiles(*rx, Fs()), 0);
+  EXPECT_EQ(rx->PlaceFiles(), 0);
   for (const auto& f : files) EXPECT_EQ(folder.Read(f.name), f.data) << f.name;
 }
 
@@ -304,7 +304,7 @@ TEST_F(ReceptionTest, SeededLossReorderingAndDuplicatesEndByteExact) {
   ASSERT_TRUE(rx->Finished()) << "after " << cycles << " cycles";
   EXPECT_EQ(rx->Result(), 1);
   EXPECT_GT(cycles, 1);
-  EXPECT_EQ(PlaceFiles(*rx, Fs()), 0);
+  EXPECT_EQ(rx->PlaceFiles(), 0);
   for (const auto& f : files) EXPECT_EQ(folder.Read(f.name), f.data) << f.name;
   EXPECT_TRUE(Fs().Find(folder / "~*.tmp").empty());
 }
@@ -327,7 +327,7 @@ TEST_F(ReceptionTest, FilesStartedInTheSameMillisecondGetDistinctTempNames) {
   Feed(a[0]);
   Run();
   ASSERT_TRUE(rx->Finished());
-  PlaceFiles(*rx, Fs());
+  rx->PlaceFiles();
   EXPECT_EQ(folder.Read("one.bin"), files[0].data);
   EXPECT_EQ(folder.Read("two.bin"), files[1].data);
 }
@@ -394,7 +394,7 @@ TEST_P(UnsafeNameTest, FileIsDroppedAndNothingLandsOutsideTheFolder) {
   EXPECT_TRUE(bad->destPath.empty());
   EXPECT_FALSE(rx->Finished());
   EXPECT_TRUE(Logged("outside the storage folder"));
-  PlaceFiles(*rx, Fs());
+  rx->PlaceFiles();
   EXPECT_EQ(folder.Read("good.txt"), files[0].data);
   auto inside = Fs().Find(folder / "*");
   ASSERT_EQ(inside.size(), 1u);
@@ -514,7 +514,7 @@ TEST_F(ReceptionTest, PayloadOutsideTheMemoryImageIsDropped) {
   Feed(dg[0]);
   Run();
   ASSERT_TRUE(rx->Finished());
-  PlaceFiles(*rx, Fs());
+  rx->PlaceFiles();
   EXPECT_EQ(folder.Read("m.bin"), files[0].data);
 }
 
@@ -527,7 +527,7 @@ TEST_F(ReceptionTest, NameFillingItsFieldIsCutAtTheField) {
   Run();
   ASSERT_TRUE(rx->Finished());
   EXPECT_EQ(Entry(0)->destPath, folder / name);
-  PlaceFiles(*rx, Fs());
+  rx->PlaceFiles();
   EXPECT_EQ(folder.Read(name), files[0].data);
 }
 
@@ -543,7 +543,7 @@ TEST_F(ReceptionTest, HeaderClassesZeroToSevenUseTheirHeaderSizes) {
     Feed(Cycle(files, 1024, cls)[1]);
     Run();
     ASSERT_TRUE(rx->Finished());
-    PlaceFiles(*rx, Fs());
+    rx->PlaceFiles();
     EXPECT_EQ(own.Read(files[0].name), files[0].data);
     rx.reset();
   }

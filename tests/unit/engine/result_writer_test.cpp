@@ -7,6 +7,7 @@
 #include "tests/unit/engine/engine_fixtures.h"
 #include "unit/reception.h"
 #include "unit/result_writer.h"
+#include "unit/schedule_reservation.h"
 
 using namespace enginetest;
 
@@ -28,6 +29,10 @@ ReservationRecord SampleReservation(std::uint16_t sid) {
   return r;
 }
 
+ReceptionResult Collected(std::uint16_t sid, std::int32_t status, Time32 from, Time32 until) {
+  return ResultOf(Reservation(SampleReservation(sid), 0, "RSV1.SDL"), status, from, until);
+}
+
 ReceptionResult ReadRecord(const ScratchFolder& f, const std::string& name) {
   ReceptionResult r;
   EXPECT_TRUE(DecodeResult(f.Read(name), &r)) << name;
@@ -40,10 +45,10 @@ TEST(ResultWriter, CounterGivesTheNameAndWrapsAfter65535) {
   ScratchFolder history;
   ResultWriter w(PlatformFiles(), history.Path(), 65535);
   std::string path;
-  ASSERT_TRUE(w.Write(CollectedResult(SampleReservation(3), 1, 10, 20), &path));
+  ASSERT_TRUE(w.Write(Collected(3, 1, 10, 20), &path));
   EXPECT_EQ(path, history / "INFO65535.RSV");
   EXPECT_EQ(w.Counter(), 0u);
-  ASSERT_TRUE(w.Write(CollectedResult(SampleReservation(3), 0, 10, 20), &path));
+  ASSERT_TRUE(w.Write(Collected(3, 0, 10, 20), &path));
   EXPECT_EQ(path, history / "INFO00000.RSV");
   EXPECT_EQ(history.Read("INFO65535.RSV").size(), kResultRecordSize);
 }
@@ -54,7 +59,7 @@ TEST(ResultWriter, ExistingNamesAreSkippedAndNeverOverwritten) {
   PlatformFiles().MakeFolder(history / "INFO00008.RSV");
   ResultWriter w(PlatformFiles(), history.Path(), 7);
   std::string path;
-  ASSERT_TRUE(w.Write(CollectedResult(SampleReservation(3), 1, 10, 20), &path));
+  ASSERT_TRUE(w.Write(Collected(3, 1, 10, 20), &path));
   EXPECT_EQ(path, history / "INFO00009.RSV");
   EXPECT_EQ(w.Counter(), 10u);
   EXPECT_EQ(history.Read("INFO00007.RSV"), "keep");
@@ -63,15 +68,16 @@ TEST(ResultWriter, ExistingNamesAreSkippedAndNeverOverwritten) {
 TEST(ResultWriter, MissingHistoryFolderFailsWithoutTryingEveryNumber) {
   ScratchFolder base;
   ResultWriter w(PlatformFiles(), base / "missing", 42);
-  EXPECT_FALSE(w.Write(CollectedResult(SampleReservation(3), 1, 10, 20)));
+  EXPECT_FALSE(w.Write(Collected(3, 1, 10, 20)));
   EXPECT_FALSE(PlatformFiles().Exists(base / "missing"));
+  EXPECT_EQ(w.Counter(), 42u);  // nothing written, no number used up
 }
 
 TEST(ResultWriter, CollectedRecordCarriesTheReservationAndTheWindowTimes) {
   ScratchFolder history;
   ResultWriter w(PlatformFiles(), history.Path(), 0);
   ReservationRecord res = SampleReservation(9);
-  ASSERT_TRUE(w.Write(CollectedResult(res, 0, 1000, 2000)));
+  ASSERT_TRUE(w.Write(Collected(9, 0, 1000, 2000)));
   ReceptionResult r = ReadRecord(history, "INFO00000.RSV");
   EXPECT_EQ(r.status, kResultFailed);
   EXPECT_EQ(r.programNumber, 1234);
@@ -90,17 +96,17 @@ TEST(ResultWriter, CollectedRecordCarriesTheReservationAndTheWindowTimes) {
 }
 
 TEST(ResultWriter, StreamProgramsSucceedWithPortZeroAndStreamAddress) {
-  ReceptionResult collected = CollectedResult(SampleReservation(0), 0, 1, 1);
+  ReceptionResult collected = Collected(0, 0, 1, 1);
   EXPECT_EQ(collected.status, kResultSuccess);
   EXPECT_EQ(collected.port, 0);
   EXPECT_EQ(collected.address, J(u8"ストリーム"));
-  ReceptionResult missed = MissedResult(SampleReservation(0), 777);
+  ReceptionResult missed = Collected(0, kResultNotReceived, 777, 777);
   EXPECT_EQ(missed.status, kResultNotReceived);
   EXPECT_EQ(missed.port, 0);
   EXPECT_EQ(missed.address, J(u8"ストリーム"));
   EXPECT_EQ(missed.receivedFrom, 777);
   EXPECT_EQ(missed.receivedUntil, 777);
-  EXPECT_EQ(MissedResult(SampleReservation(4), 5).port, 6000);
+  EXPECT_EQ(Collected(4, kResultNotReceived, 5, 5).port, 6000);
 }
 
 TEST(Placement, TempFileReplacesAnExistingDestination) {
@@ -128,7 +134,7 @@ TEST(Placement, TempFileReplacesAnExistingDestination) {
     rx.OnTimer();
   }
   ASSERT_FALSE(rx.Files().at(0).tempPath.empty());
-  EXPECT_EQ(PlaceFiles(rx, PlatformFiles()), 0);
+  EXPECT_EQ(rx.PlaceFiles(), 0);
   EXPECT_EQ(folder.Read("dest.bin"), files[0].data);
   EXPECT_TRUE(PlatformFiles().Find(folder / "~*.tmp").empty());
 }

@@ -72,7 +72,7 @@ struct FakeHost : ScheduleHost {
   std::unique_ptr<ScheduleTimeReceiver> OpenTimeReceiver(std::int32_t timeError) override;
   void ShowPending(const std::list<Reservation>&) override { ++listShown; }
   void MarkReceiving(const Reservation&) override {}
-  void RemoveRow(const Reservation& r) override { removedRows.push_back(r.name); }
+  void RemoveRow(const Reservation& r) override { removedRows.push_back(r.record.name); }
   void PostCommand(int id) override { posted.push_back(id); }
   void NotifyPlanner() override { ++notices; }
   void CheckSelector() override {

@@ -66,7 +66,7 @@ TEST_F(ScheduleTest, NewerFileOfSameReservationSupersedesOnRescan) {
   Put("RSV_B.SDL", newer, t + 10);
   driver->Rescan();
   ASSERT_EQ(driver->Pending().size(), 1u);
-  EXPECT_EQ(driver->Pending().front().storageFolder, root + "\\elsewhere");
+  EXPECT_EQ(driver->Pending().front().record.storageFolder, root + "\\elsewhere");
   EXPECT_FALSE(Exists("RSV_A.SDL"));
 }
 
@@ -121,7 +121,7 @@ TEST_F(ScheduleTest, PendingListIsOrderedByStartThenEndThenArrival) {
   Put("RSV4.SDL", Record(4, 4, 3600, 1800), t);
   ASSERT_TRUE(driver->Start());
   std::vector<int> order;
-  for (const auto& r : driver->Pending()) order.push_back(r.programNumber);
+  for (const auto& r : driver->Pending()) order.push_back(r.record.programNumber);
   ASSERT_EQ(order.size(), 4u);
   EXPECT_EQ(order[2], 2);
   EXPECT_EQ(order[3], 1);
@@ -163,6 +163,6 @@ TEST_F(ScheduleTest, EntryWhoseFileVanishedIsDroppedAtTheNextScan) {
   PlatformFiles().Remove(schedule + "RSV1.SDL");
   driver->Rescan();
   ASSERT_EQ(driver->Pending().size(), 1u);
-  EXPECT_EQ(driver->Pending().front().programNumber, 44);
+  EXPECT_EQ(driver->Pending().front().record.programNumber, 44);
   EXPECT_TRUE(Results().empty());
 }
