@@ -232,7 +232,8 @@ void ScheduleDriver::Drop(std::list<Reservation>::iterator it) {
 // the file name: the file goes only while it still holds the reservation that
 // leaves, and no entry that stays uses it.
 void ScheduleDriver::DeleteReservationFile(const Reservation& entry) {
-  auto usesPath = [&entry](const Reservation& r) { return r.filePath == entry.filePath; };
+  // (The entry itself may still sit in its list when the session ends in a pass.)
+  auto usesPath = [&entry](const Reservation& r) { return &r != &entry && r.filePath == entry.filePath; };
   if (std::any_of(pending_.begin(), pending_.end(), usesPath) ||
       std::any_of(finished_.begin(), finished_.end(), usesPath) ||
       std::any_of(unwritten_.begin(), unwritten_.end(), [&](const Unwritten& u) { return usesPath(u.entry); }))

@@ -7,6 +7,7 @@
 #include "common/debug_log.h"
 #include "common/text.h"
 #include "tests/unit/engine/engine_fixtures.h"
+#include "unit/datagram.h"
 #include "unit/reception.h"
 #include "unit/result_writer.h"
 
@@ -404,7 +405,10 @@ TEST_P(UnsafeNameTest, FileIsDroppedAndNothingLandsOutsideTheFolder) {
 INSTANTIATE_TEST_SUITE_P(Names, UnsafeNameTest,
                          ::testing::Values("..\\escape.txt", "a\\..\\..\\escape.txt", "sub\\..", "\\escape.txt",
                                            "/escape.txt", "C:\\escape.txt", "c:escape.txt", "../escape.txt",
-                                           ".. \\escape.txt", "...\\escape.txt", "", "dir\\"));
+                                           ".. \\escape.txt", "...\\escape.txt", "", "dir\\",
+                                           // devices and wildcards Windows would not take as plain files
+                                           "CON", "sub\\nul.txt", "Com1.log", "lpt9", "aux .dat", "a*b.txt",
+                                           "a|b.txt", "a<b", "q?.txt"));
 
 TEST_F(ReceptionTest, UnsafeNameArrivingAfterTempStartRemovesTheTempFile) {
   std::vector<CarouselFile> files{{"..\\..\\evil.bin", RandomBytes(rng, 30000)}};
@@ -664,3 +668,105 @@ TEST_F(ReceptionTest, FailedWriteIsReportedAndItsBlocksComeAgainFromTheNextCycle
 }
 
 }  // namespace
+
+TEST_F(ReceptionTest, NameWhoseFullPathPassesMaxPathIsRejected) {
+  const std::size_t room = kMaxPathChars - WithBackslash(folder.Path()).size();
+  struct Case { std::size_t length; bool taken; };
+  for (const Case& c : {Case{room, true}, Case{room + 1, false}}) {
+    SCOPED_TRACE(c.length);
+    // Components short enough for any file system; the whole as long as asked.
+    std::string path;
+    while (path.size() + 100 < c.length) path += std::string(99, 'd') + "\\";
+    path += std::string(c.length - path.size(), 'f');
+    std::vector<CarouselFile> files{{path, RandomBytes(rng, 500)}};
+    Start();
+    Wait(1500);
+    Feed(Cycle(files, 1024, 3));
+    Run();
+    ASSERT_NE(Entry(0), nullptr);
+    EXPECT_EQ(!Entry(0)->rejected, c.taken);
+    EXPECT_EQ(Logged("MAX_PATH"), !c.taken);
+    rx.reset();
+    ClearFolder(Fs(), folder.Path());
+    debugLines.clear();
+  }
+}
+
+// One datagram must not claim memory or disk beyond what the broadcast can name.
+DatagramSpec Claim(std::uint16_t fileId, std::uint16_t blockSize, std::uint32_t block, std::uint32_t blockCount) {
+  DatagramSpec d;
+  d.blockSize = blockSize;
+  d.block = block;
+  d.blockCount = blockCount;
+  d.fileId = fileId;
+  d.fileCount = 100;
+  d.name = "f" + std::to_string(fileId) + ".bin";
+  d.fileSize = 1000;
+  d.payload.assign(std::min<int>(blockSize - 16 - (block == 0 ? 70 : 0), 16), 'c');
+  return d;
+}
+
+TEST_F(ReceptionTest, BlockMapsOfOneReceptionStayWithinTheirTotal) {
+  Start();
+  Wait(1500);
+  // 2^24 - 1 blocks of 16 bytes: a 268 MB file, a 16 MB block map each.
+  for (std::uint16_t id = 0; id < 6; ++id) Feed(EncodeDatagram(Claim(id, 32, 10, 0xFFFFFF)));
+  Run();
+  EXPECT_LE(rx->BlockMapBytes(), kMaxBlockMapTotal);
+  EXPECT_FALSE(Entry(0)->rejected);
+  EXPECT_TRUE(Entry(5)->rejected);
+  EXPECT_TRUE(Logged("block maps"));
+}
+
+TEST_F(ReceptionTest, BlockNumberBeyondAnyNameableSizeFailsTheFile) {
+  Start();
+  Wait(1500);
+  // Block 2^24 - 16 of 4096-byte blocks lies 68 GB into the file.
+  Feed(EncodeDatagram(Claim(0, 4096, 0xFFFFF0, 0xFFFFFF)));
+  Run();
+  ASSERT_NE(Entry(0), nullptr);
+  EXPECT_TRUE(Entry(0)->rejected);
+  EXPECT_TRUE(Fs().Find(folder / "*").empty());
+}
+
+TEST_F(ReceptionTest, BlocksPastTheSizeTheHeaderNamesFailTheFile) {
+  Start();
+  Wait(1500);
+  Feed(EncodeDatagram(Claim(0, 1024, 999, 1000)));  // about 1 MB into a temporary file
+  Run();
+  ASSERT_FALSE(Entry(0)->tempPath.empty());
+  Feed(EncodeDatagram(Claim(0, 1024, 0, 1000)));    // the header names 1000 bytes
+  Run();
+  EXPECT_TRUE(Entry(0)->rejected);
+  EXPECT_TRUE(Logged("past the size"));
+  EXPECT_TRUE(Fs().Find(folder / "*").empty());
+}
+
+TEST_F(ReceptionTest, PaddingPastTheNamedSizeIsNotStored) {
+  std::vector<CarouselFile> files{{"p.bin", RandomBytes(rng, 1500)}};
+  auto dg = FileDatagrams(files, 0, 1024, 1);
+  ASSERT_EQ(dg.size(), 2u);
+  // The last block filled up to the block size.
+  std::string padded = dg[1] + std::string(1024 - dg[1].size(), 'z');
+  padded[4] = static_cast<char>(1024 & 0xFF);
+  padded[5] = static_cast<char>(1024 >> 8);
+  Start();
+  Wait(1500);
+  Feed({dg[0], padded, dg[0]});
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  rx->PlaceFiles();
+  EXPECT_EQ(folder.Read("p.bin"), files[0].data);
+}
+
+TEST_F(ReceptionTest, SmallFilesKeptInMemoryStayWithinTheirTotal) {
+  Start();
+  // Ten-block files of 4096 bytes, one after the other: each would be kept in memory.
+  const std::uint16_t count = static_cast<std::uint16_t>(kMaxMemoryTotal / (10 * 4096) + 50);
+  for (std::uint16_t id = 0; id < count; ++id) Feed(EncodeDatagram(Claim(id, 4096, 1, 10)));
+  Run();
+  EXPECT_LE(rx->MemoryImageBytes(), kMaxMemoryTotal);
+  EXPECT_TRUE(Entry(0)->inMemory);
+  EXPECT_FALSE(Entry(count - 1)->inMemory);
+  EXPECT_FALSE(Entry(count - 1)->rejected);  // written to disk instead
+}

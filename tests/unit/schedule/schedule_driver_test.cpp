@@ -275,3 +275,56 @@ TEST_F(ScheduleTest, ShutdownKeepsPendingFilesAndWritesFinishedOnes) {
   EXPECT_TRUE(host.autoruns.empty());
   EXPECT_EQ(settings->Int("Environment", "Info count", -1), 1);
 }
+
+TEST_F(ScheduleTest, CollectedResultThatCannotBeWrittenIsRetriedAndKeepsTheFileMeanwhile) {
+  Put("RSV1.SDL", Record(95, 1, 0, 3600));
+  ASSERT_TRUE(driver->Start());
+  Pass();
+  ASSERT_EQ(host.opened.size(), 1u);
+  BreakHistory();
+  host.opened[0].state->finished = true;
+  host.opened[0].state->result = 1;
+  Passes(2);
+  EXPECT_TRUE(Exists("RSV1.SDL"));
+  EXPECT_EQ(host.opened[0].state->placed, 1);  // the files are in place all the same
+  driver->Rescan();
+  EXPECT_TRUE(driver->Pending().empty());  // not taken for a new reservation
+  Passes(30);
+  EXPECT_EQ(host.opened.size(), 1u);
+  RepairHistory();
+  Passes(30);
+  EXPECT_FALSE(Exists("RSV1.SDL"));
+  ASSERT_EQ(Results().size(), 1u);
+  EXPECT_EQ(Results()[0].status, kResultSuccess);
+  EXPECT_EQ(host.removedRows.size(), 1u);
+}
+
+TEST_F(ScheduleTest, ResultRetriesAreBoundedAndShutdownTriesOnceMore) {
+  Put("RSV1.SDL", Record(96, 1, 0, 3600));
+  ASSERT_TRUE(driver->Start());
+  Pass();
+  BreakHistory();
+  host.opened[0].state->finished = true;
+  Passes(ScheduleDriver::kResultRetryPasses * (ScheduleDriver::kResultAttempts + 5));
+  EXPECT_EQ(driver->UnwrittenResults(), 1u);
+  RepairHistory();
+  Passes(ScheduleDriver::kResultRetryPasses * 2);
+  EXPECT_TRUE(Results().empty());  // given up until something changes
+  driver->Shutdown();
+  EXPECT_EQ(Results().size(), 1u);
+  EXPECT_FALSE(Exists("RSV1.SDL"));
+}
+
+TEST_F(ScheduleTest, ResultTimesAreTheOnesTheScheduleRanOn) {
+  auto rec = Record(97, 1, 0, 3600);
+  rec.durationText = "9999";  // 99 h 99 min: no four digits say that end again
+  Put("RSV1.SDL", rec);
+  ASSERT_TRUE(driver->Start());
+  Pass();
+  ASSERT_EQ(host.opened.size(), 1u);
+  host.opened[0].state->finished = true;
+  Passes(2);
+  ASSERT_EQ(Results().size(), 1u);
+  EXPECT_EQ(Results()[0].scheduledStart, rec.ScheduledStart());
+  EXPECT_EQ(Results()[0].scheduledEnd, rec.ScheduledStart() + 99 * 3600 + 99 * 60);
+}

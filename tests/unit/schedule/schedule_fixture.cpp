@@ -6,6 +6,7 @@
 #include "common/time_text.h"
 
 std::unique_ptr<ReceptionHandle> FakeHost::OpenReception(const ReceptionOrder& order) {
+  if (onOpen) onOpen();
   if (failOpen) return nullptr;
   auto state = std::make_shared<FakeReception::State>();
   opened.push_back({order, state});
@@ -92,4 +93,14 @@ std::vector<ReceptionResult> ScheduleTest::Results() const {
     out.push_back(r);
   }
   return out;
+}
+
+void ScheduleTest::BreakHistory() {
+  std::filesystem::remove_all(root + "/hist");
+  ASSERT_TRUE(PlatformFiles().WriteAll(root + "\\hist", "not a folder"));
+}
+
+void ScheduleTest::RepairHistory() {
+  ASSERT_TRUE(PlatformFiles().Remove(root + "\\hist"));
+  ASSERT_TRUE(PlatformFiles().MakeFolder(root + "\\hist"));
 }

@@ -67,6 +67,7 @@ struct FakeHost : ScheduleHost {
   int listShown = 0;
   bool failOpen = false;
   std::function<void()> onSelectorCheck;
+  std::function<void()> onOpen;  // runs inside OpenReception, as a "Bind error" box would
 
   std::unique_ptr<ReceptionHandle> OpenReception(const ReceptionOrder& order) override;
   std::unique_ptr<ScheduleTimeReceiver> OpenTimeReceiver(std::int32_t timeError) override;
@@ -100,6 +101,10 @@ class ScheduleTest : public ::testing::Test {
   std::string PutRaw(const std::string& name, const std::string& bytes, Time32 lastWrite = 0);
   bool Exists(const std::string& name) const;
   std::vector<ReceptionResult> Results() const;
+  // The history folder replaced by a file of its name (no record can be
+  // written), and back.
+  void BreakHistory();
+  void RepairHistory();
   void Passes(int n) {
     for (int i = 0; i < n; ++i) Pass();
   }

@@ -166,3 +166,59 @@ TEST_F(ScheduleTest, EntryWhoseFileVanishedIsDroppedAtTheNextScan) {
   EXPECT_EQ(driver->Pending().front().record.programNumber, 44);
   EXPECT_TRUE(Results().empty());
 }
+
+TEST_F(ScheduleTest, NewReservationUnderTheNameOfADroppedOneKeepsItsFile) {
+  struct Case { const char* how; bool deletionRequest; };
+  for (const Case& c : {Case{"cancelled and reserved again", true}, Case{"overwritten with a new id", false}}) {
+    SCOPED_TRACE(c.how);
+    driver = std::make_unique<ScheduleDriver>(*settings, PlatformFiles(), clock, host);
+    const Time32 t = clock.Now() - 100;
+    Put("RSV1.SDL", Record(10, 111, 3600), t);
+    ASSERT_TRUE(driver->Start());
+    // Between two scans the planner writes the new reservation under the same name.
+    Put("RSV1.SDL", Record(10, 222, 3600), t + 10);
+    if (c.deletionRequest) Put("HOST000001.SDD", Record(10, 111, 3600));
+    driver->Rescan();
+    driver->Rescan();
+    EXPECT_TRUE(Exists("RSV1.SDL"));
+    ASSERT_EQ(driver->Pending().size(), 1u);
+    EXPECT_NE(driver->FindPending(222), nullptr);
+    PlatformFiles().Remove(schedule + "RSV1.SDL");
+  }
+}
+
+TEST_F(ScheduleTest, DroppedReservationStillInItsFileIsDeleted) {
+  Put("RSV1.SDL", Record(10, 111, 3600));
+  ASSERT_TRUE(driver->Start());
+  Put("HOST000001.SDD", Record(10, 111, 3600));
+  driver->Rescan();
+  EXPECT_FALSE(Exists("RSV1.SDL"));
+  EXPECT_TRUE(driver->Pending().empty());
+}
+
+TEST_F(ScheduleTest, UnreachableScheduleFolderKeepsThePendingList) {
+  Put("RSV1.SDL", Record(10, 111, 3600));
+  ASSERT_TRUE(driver->Start());
+  ASSERT_TRUE(PlatformFiles().Rename(root + "\\sched", root + "\\away"));
+  driver->Rescan();
+  EXPECT_EQ(driver->Pending().size(), 1u);
+  ASSERT_TRUE(PlatformFiles().Rename(root + "\\away", root + "\\sched"));
+  driver->Rescan();
+  EXPECT_EQ(driver->Pending().size(), 1u);
+  EXPECT_TRUE(Exists("RSV1.SDL"));
+}
+
+TEST_F(ScheduleTest, MissedResultThatCannotBeWrittenKeepsItsFileForTheNextScan) {
+  ASSERT_TRUE(driver->Start());
+  BreakHistory();
+  Put("RSV1.SDL", Record(77, 1, -7200, 1800));
+  driver->Rescan();
+  EXPECT_TRUE(Exists("RSV1.SDL"));
+  EXPECT_EQ(settings->Int("Environment", "LossRequest", 0), 0);
+  RepairHistory();
+  driver->Rescan();
+  EXPECT_FALSE(Exists("RSV1.SDL"));
+  ASSERT_EQ(Results().size(), 1u);
+  EXPECT_EQ(Results()[0].status, kResultNotReceived);
+  EXPECT_EQ(settings->Int("Environment", "LossRequest", 0), 1);
+}
