@@ -364,6 +364,7 @@ void ScheduleDriver::RunDeferred() {
 
 void ScheduleDriver::StartReception(Reservation& entry) {
   EnsureSelectorChecked();
+  if (shutdownDeferred_) return;  // the session ended inside the selector prompt
   if (!timeReceiver_) timeReceiver_ = host_.OpenTimeReceiver(timeError_);
   entry.window = host_.OpenReception(OrderOf(entry, settings_, timeError_));
   if (!entry.window) entry.window = std::make_unique<FailedReception>(Now());

@@ -11,8 +11,10 @@
 #
 # Default: both platforms, SO_RCVBUF 0x20000 (the unit's) and 4 MB, rates
 # 5 10 20 30 40 50 75 100 150 200 300 400 600 800 1000 1500 2000 MB/s (the sender
-# reports the rate it achieved; the printed rate is the one asked for). Uses $BUILD_DIR/native and
-# $BUILD_DIR/win (scripts/test builds them).
+# reports the rate it achieved; the printed rate is the one asked for). Measures
+# the native Release tree $BUILD_DIR/bench (bench/build.sh makes it; never the
+# sanitizer tree of the tests) and the Windows tree $BUILD_DIR/win, and prints
+# which builds it measured.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/lib/env.sh"
@@ -29,7 +31,7 @@ while [ $# -gt 0 ]; do
     --wine) platforms+=(wine) ;;
     --rcvbuf) buffers+=("$2"); shift ;;
     --rates) rates=$2; shift ;;
-    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
     *) echo "run.sh: unknown option $1" >&2; exit 2 ;;
   esac
   shift
@@ -37,8 +39,9 @@ done
 [ ${#platforms[@]} -gt 0 ] || platforms=(native wine)
 [ ${#buffers[@]} -gt 0 ] || buffers=(131072 4194304)
 
-native_bin=${NATIVE_BIN:-$build/native}
+native_bin=${NATIVE_BIN:-$build/bench}
 win_bin=${WIN_BIN:-$build/win}
+[ -n "${NATIVE_BIN:-}" ] || "$here/../build.sh" headend carousel-recv >/dev/null || exit 1
 headend=$native_bin/tools/headend/headend
 work=$build/bench-reception
 src=$work/src
@@ -139,6 +142,25 @@ highest() {  # highest FUNCTION PLATFORM RCVBUF -> highest passing rate (0 if no
   echo $best
 }
 
+# Which builds: a benchmark of a sanitizer or Debug build measures the checks.
+build_of() {  # TREE -> "BUILD_TYPE, sanitizers on|off"
+  local cache=$1/CMakeCache.txt type san
+  [ -f "$cache" ] || { echo "unknown build (no CMakeCache.txt)"; return; }
+  type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$cache")
+  san=$(sed -n 's/^LV_SANITIZE:BOOL=//p' "$cache")
+  case $san in ON|on|1|TRUE|true) san=on ;; *) san=off ;; esac
+  echo "${type:-none}, sanitizers $san"
+}
+for p in "${platforms[@]}"; do
+  case $p in
+    native) echo "measured: native $native_bin ($(build_of "$native_bin"))" ;;
+    wine) echo "measured: wine $win_bin ($(build_of "$win_bin"), MinGW-w64 under $(wine --version 2>/dev/null))" ;;
+  esac
+done
+case $(build_of "$native_bin") in
+  Release,*off) ;;
+  *) [[ " ${platforms[*]} " == *" native "* ]] && echo "run.sh: warning: the native tree is not a Release build without sanitizers" >&2 ;;
+esac
 printf 'reception benchmark: %d files, %.1f MB, 4096-byte datagrams, class 3, one cycle\n' "$files" \
   "$(awk -v t="$total" 'BEGIN { print t / 1e6 }')"
 for buf in "${buffers[@]}"; do

@@ -17,7 +17,7 @@ class CSelectorPromptDlg : public DialogImpl<CSelectorPromptDlg> {
   INT_PTR OnInitDialog(WPARAM, LPARAM) {
     MessageBeep(0);
     SendDlgItemMessageW(Handle(), IDC_PROMPT_ICON, STM_SETICON,
-                        reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_INFORMATION)), 0);
+                        reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_INFORMATION)), 0);
     timer_ = StartTimer(10, 49, 1000);
     return TRUE;
   }

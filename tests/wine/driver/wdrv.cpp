@@ -243,6 +243,12 @@ int CmdPost(const Args& a) {
 
 int CmdClose(const Args& a) { return PostMessageW(NeedTop(a[0]), WM_CLOSE, 0, 0) ? 0 : 1; }
 
+// Sent, as Windows sends it: the window has done its work when this returns.
+int CmdEndSession(const Args& a) {
+  DWORD_PTR r = 0;
+  return SendMessageTimeoutW(NeedTop(a[0]), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &r) ? 0 : 1;
+}
+
 // Posted, not sent: a click that opens a modal dialog must not block the driver.
 int CmdClick(const Args& a) {
   HWND top = NeedTop(a[0]);
@@ -427,6 +433,7 @@ const Command kCommands[] = {
     {L"wait", 1, 3, CmdWait, "wait WINDOW [MS] [visible|gone] wait until it appears (10000 ms by default)"},
     {L"post", 2, 2, CmdPost, "post WINDOW ID                  post WM_COMMAND ID"},
     {L"close", 1, 1, CmdClose, "close WINDOW                    post WM_CLOSE"},
+    {L"endsession", 1, 1, CmdEndSession, "endsession WINDOW               send WM_ENDSESSION (the session ends)"},
     {L"click", 2, 2, CmdClick, "click WINDOW CONTROL            a button click (BN_CLICKED to its parent)"},
     {L"check", 3, 3, CmdCheck, "check WINDOW CONTROL 0|1        set a check box"},
     {L"checked", 2, 2, CmdChecked, "checked WINDOW CONTROL          print a check box's state"},
