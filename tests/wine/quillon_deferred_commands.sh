@@ -26,6 +26,13 @@ wait_until() {  # SECONDS COMMAND...: 0 once the command succeeds
 }
 selector_gone() { ! selector_prompt; }
 unit_gone() { ! kill -0 "$QPID" 2>/dev/null; }
+ends_cleanly() {  # MESSAGE: the unit ends within 5 s with code 0
+  wait_until 5 unit_gone || fail "$1"
+  wait "$QPID"
+  local rc=$?
+  QPID=
+  [ $rc = 0 ] || fail "the unit ended with code $rc"
+}
 
 note "exit while the selector prompt is up"
 reserve_now 4701
@@ -39,11 +46,7 @@ holder=$!
 wait_until 5 selector_gone || fail "the selector prompt stayed although the selector's window appeared"
 wait_until 5 exit_prompt || fail "no exit question after the selector prompt closed"
 wine "$WDRV" post データ受信ユニット 6 >/dev/null 2>&1 </dev/null || fail "cannot answer the exit question"
-wait_until 5 unit_gone || fail "the unit did not end after Yes"
-wait "$QPID"
-rc=$?
-QPID=
-[ $rc = 0 ] || fail "the unit ended with code $rc"
+ends_cleanly "the unit did not end after Yes"
 wait $holder
 
 note "end of the session while the selector prompt is up"
@@ -63,10 +66,6 @@ kill -0 "$QPID" 2>/dev/null || fail "the unit died when its pass went on after t
 [ -n "$(ls "$WORK/sched"/RSV*.SDL 2>/dev/null)" ] || fail "the pending reservation file was removed"
 # Nothing is pending any more: command 1 ends the unit without a question.
 q_post 1
-wait_until 5 unit_gone || fail "the unit did not end on command 1 after the session ended"
-wait "$QPID"
-rc=$?
-QPID=
-[ $rc = 0 ] || fail "the unit ended with code $rc"
+ends_cleanly "the unit did not end on command 1 after the session ended"
 wait $holder
 echo PASS
