@@ -28,7 +28,7 @@ ReservationMark MarkOf(const ReservationRecord& record) {
 
 ResultMark MarkOf(const ReceptionResult& result) {
   return ResultMark{result.status, result.programNumber, result.subNumber, result.scheduledStart,
-                    result.scheduledEnd, result.autorun};
+                    result.scheduledEnd, result.autorun, result.storageFolder};
 }
 
 CTavoraDoc::CTavoraDoc(PlannerSettings& settings, FileSystem& fs, const Clock& clock, PlannerDocHooks& hooks)

@@ -52,6 +52,7 @@ struct ResultMark {
   Time32 first = 0;   // scheduled start
   Time32 second = 0;  // scheduled end
   std::string launchFile;
+  std::string storageFolder;  // where the open button and the pop-up look
 };
 ResultMark MarkOf(const ReceptionResult& result);
 

@@ -178,15 +178,17 @@ void CTavoraView::SetPosition(std::int32_t nx, std::int32_t ny) {
   const bool deep = panes_.DeepColour();
   ScrollTo(AlignScroll(nx, deep, false), AlignScroll(ny, deep, false));
   UpdateBars(Handle());
-  AfterScroll(oy != y, ox != x);
+  AfterScroll(ox, oy);
 }
 
-void CTavoraView::AfterScroll(bool vertical, bool horizontal) {
-  if (!vertical && !horizontal) return;
+void CTavoraView::AfterScroll(std::int32_t ox, std::int32_t oy) {
+  if (ox == x && oy == y) return;
   lastScrollTick = GetTickCount();
   insetsStale_ = true;
-  Invalidate();
-  panes_.GridScrolled(vertical, horizontal);
+  // Only the uncovered strip is painted now; the text insets catch up when
+  // scrolling has paused.
+  ScrollWindowEx(Handle(), ox - x, oy - y, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+  panes_.GridScrolled(oy != y, ox != x);
 }
 
 void CTavoraView::ShiftDayWindowIfNeeded() {
@@ -201,7 +203,8 @@ void CTavoraView::ShiftDayWindowIfNeeded() {
   const std::int32_t oy = y;
   ScrollTo(x, ny);
   UpdateBars(Handle());
-  AfterScroll(oy != y, false);
+  Invalidate();
+  AfterScroll(x, oy);
 }
 
 LRESULT CTavoraView::OnEraseBackground(WPARAM, LPARAM) { return 1; }
@@ -216,7 +219,7 @@ LRESULT CTavoraView::OnVScroll(WPARAM wParam, LPARAM) {
   const std::int32_t oy = y;
   ScrollTo(x, AlignScroll(BarPosition(Handle(), SB_VERT, wParam, y, pageH), panes_.DeepColour(), false));
   UpdateBars(Handle());
-  AfterScroll(oy != y, false);
+  AfterScroll(x, oy);
   if (LOWORD(wParam) != SB_THUMBTRACK) ShiftDayWindowIfNeeded();
   return 0;
 }
@@ -226,7 +229,7 @@ LRESULT CTavoraView::OnHScroll(WPARAM wParam, LPARAM) {
   const std::int32_t ox = x;
   ScrollTo(AlignScroll(BarPosition(Handle(), SB_HORZ, wParam, x, pageW), panes_.DeepColour(), false), y);
   UpdateBars(Handle());
-  AfterScroll(false, ox != x);
+  AfterScroll(ox, y);
   return 0;
 }
 
@@ -236,7 +239,7 @@ LRESULT CTavoraView::OnWheel(WPARAM wParam, LPARAM) {
   const std::int32_t oy = y;
   ScrollTo(x, AlignScroll(y - delta, panes_.DeepColour(), false));
   UpdateBars(Handle());
-  AfterScroll(oy != y, false);
+  AfterScroll(x, oy);
   ShiftDayWindowIfNeeded();
   return 0;
 }
@@ -247,8 +250,10 @@ LRESULT CTavoraView::OnPaint(WPARAM, LPARAM) {
   RECT client;
   GetClientRect(Handle(), &client);
   const RECT clip = paint.Clip();
-  BackBuffer buffer(paint.Get(), client.right, client.bottom);
+  // The buffer covers the clip area only: a scroll step paints a strip.
+  BackBuffer buffer(paint.Get(), clip.right - clip.left, clip.bottom - clip.top);
   HDC dc = buffer.Get();
+  SetViewportOrgEx(dc, -clip.left, -clip.top, nullptr);
   panes_.SelectPalette(dc);
   const TimetableModel& model = panes_.model;
   ScopedBrush outside(CreateSolidBrush(model.Colours().outside));
@@ -274,8 +279,8 @@ LRESULT CTavoraView::OnPaint(WPARAM, LPARAM) {
     }
   }
   if (recompute) insetsStale_ = false;
-  BitBlt(paint.Get(), clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, dc, clip.left, clip.top,
-         SRCCOPY);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  BitBlt(paint.Get(), clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, dc, 0, 0, SRCCOPY);
   return 0;
 }
 
@@ -293,6 +298,12 @@ void CTavoraView::PaintCell(HDC dc, std::size_t column, GuideProgram& p, HBRUSH 
   const std::int32_t row = p.highlight + p.state;
   SetDCBrushColor(dc, colours.Back(row, p.colourGroup));
   FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  // Frame lines in a half-tone pattern.
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkColor(dc, colours.Back(row, p.colourGroup));
+  RECT frame = cell;
+  InflateRect(&frame, 1, 1);
+  FrameRect(dc, &frame, framePattern);
   SetTextColor(dc, colours.Text(row, p.colourGroup));
 
   // The name stays readable when the cell starts above the visible top.
@@ -311,6 +322,11 @@ void CTavoraView::PaintCell(HDC dc, std::size_t column, GuideProgram& p, HBRUSH 
   Selected boldFont(dc, fonts.bold.Get());
   const std::int32_t nameLeft = cell.left + kTextLeft + minuteSize.cx + 2;
   const std::int32_t nameWidth = cell.right - nameLeft - 1;
+  if (nameWidth < fonts.charWidth / 2) {
+    // Too narrow for even part of a character: no name, and no measuring.
+    p.cellRect = GuideRect();
+    return;
+  }
   MeasuredText measured(dc, p.name);
   const WrappedName wrapped = WrapName(p.name, nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight,
                                        [&measured](const std::string&, std::size_t bytes) {
@@ -335,12 +351,6 @@ void CTavoraView::PaintCell(HDC dc, std::size_t column, GuideProgram& p, HBRUSH 
     IntersectRect(&clipped, &button, &cell);
     p.cellRect = GuideRect{clipped.left + x, clipped.top + y, clipped.right + x, clipped.bottom + y};
   }
-  // Frame lines in a half-tone pattern.
-  SetTextColor(dc, RGB(0, 0, 0));
-  SetBkColor(dc, colours.Back(row, p.colourGroup));
-  RECT frame = cell;
-  InflateRect(&frame, 1, 1);
-  FrameRect(dc, &frame, framePattern);
 }
 
 GuideProgram* CTavoraView::ProgramAtClient(POINT pt, PixelRect* cell) const {

@@ -72,7 +72,7 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   void ReserveFromGrid(GuideProgram& p);
   void OpenReceived(const GuideProgram& p);
   void SetHover(GuideProgram* p, bool raised);
-  void AfterScroll(bool vertical, bool horizontal);
+  void AfterScroll(std::int32_t oldX, std::int32_t oldY);
   void ShiftDayWindowIfNeeded();
 
   TimetableWindows& panes_;

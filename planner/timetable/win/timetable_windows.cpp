@@ -266,8 +266,11 @@ void TimetableWindows::RebuildFonts() {
 }
 
 bool TimetableWindows::DeepColour() const {
-  WindowDC screen(nullptr);
-  return GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) > 8;
+  if (deepColour_ < 0) {
+    WindowDC screen(nullptr);
+    deepColour_ = GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) > 8 ? 1 : 0;
+  }
+  return deepColour_ != 0;
 }
 
 void TimetableWindows::RebuildPalette() {

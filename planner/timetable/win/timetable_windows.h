@@ -88,6 +88,7 @@ class TimetableWindows {
   TimetableFonts fonts_;
   std::int32_t fontSizeBuilt_ = 0;
   ScopedPalette palette_;
+  mutable int deepColour_ = -1;  // the screen's depth, asked once
   GridGeometry geometry_;
   struct LayoutKey {
     std::int64_t values[12];
