@@ -315,6 +315,59 @@ int CmdControls(const Args& a) {
   return 0;
 }
 
+// Prints the texts of a tree view's top-level items, one per line.
+int CmdTree(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND tree = NeedControl(top, a.size() > 1 ? a[1] : std::wstring(L"class:SysTreeView32"));
+  constexpr int kChars = 512;
+  RemoteBuffer buffer(tree, sizeof(TVITEMW) + kChars * sizeof(wchar_t));
+  if (!buffer.Ok()) {
+    Error(L"cannot reach the tree view's process");
+    return 1;
+  }
+  DWORD_PTR item = 0;
+  SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, SMTO_ABORTIFHUNG, 2000, &item);
+  while (item) {
+    TVITEMW tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = reinterpret_cast<HTREEITEM>(item);
+    tv.cchTextMax = kChars;
+    tv.pszText = reinterpret_cast<wchar_t*>(buffer.Address() + sizeof tv);
+    buffer.Write(0, &tv, sizeof tv);
+    DWORD_PTR ok = 0;
+    SendMessageTimeoutW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(buffer.Address()), SMTO_ABORTIFHUNG, 2000, &ok);
+    std::wstring text(kChars, L'\0');
+    buffer.Read(sizeof tv, &text[0], kChars * sizeof(wchar_t));
+    text.resize(std::wcslen(text.c_str()));
+    Print(text);
+    DWORD_PTR next = 0;
+    SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_NEXT, static_cast<LPARAM>(item), SMTO_ABORTIFHUNG, 2000, &next);
+    item = next;
+  }
+  return 0;
+}
+
+// Selects a tab of a tab control and tells its parent, as a click would.
+int CmdTab(const Args& a) {
+  HWND tabs = NeedControl(NeedTop(a[0]), a[1]);
+  const long index = Number(a[2], L"tab index");
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(tabs, TCM_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 2000, &r);
+  RemoteBuffer buffer(tabs, sizeof(NMHDR));
+  if (!buffer.Ok()) {
+    Error(L"cannot reach the tab control's process");
+    return 1;
+  }
+  NMHDR n = {};
+  n.hwndFrom = tabs;
+  n.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(tabs));
+  n.code = TCN_SELCHANGE;
+  buffer.Write(0, &n, sizeof n);
+  SendMessageTimeoutW(GetParent(tabs), WM_NOTIFY, n.idFrom, reinterpret_cast<LPARAM>(buffer.Address()),
+                      SMTO_ABORTIFHUNG, 2000, &r);
+  return 0;
+}
+
 // Prints a list view's rows, one TSV line per row, every column.
 int CmdListView(const Args& a) {
   HWND top = NeedTop(a[0]);
@@ -441,6 +494,8 @@ const Command kCommands[] = {
     {L"settext", 3, 3, CmdSetText, "settext WINDOW CONTROL TEXT     set a control's text (EN_CHANGE follows)"},
     {L"select", 3, 3, CmdSelect, "select WINDOW CONTROL INDEX     choose a combo or list box item"},
     {L"controls", 1, 1, CmdControls, "controls WINDOW                 list descendants: id, class, flags, text"},
+    {L"tree", 1, 2, CmdTree, "tree WINDOW [CONTROL]           print a tree view's top-level items"},
+    {L"tab", 3, 3, CmdTab, "tab WINDOW CONTROL INDEX        select a tab (TCN_SELCHANGE to its parent)"},
     {L"listview", 1, 2, CmdListView, "listview WINDOW [CONTROL]       print a list view's rows as TSV"},
     {L"mouse", 4, 5, CmdMouse, "mouse WINDOW CONTROL|- X Y [left|double|right|move]"},
     {L"pixel", 4, 4, CmdPixel, "pixel WINDOW CONTROL|- X Y      the screen colour there, RRGGBB"},
