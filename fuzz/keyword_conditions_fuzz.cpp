@@ -9,12 +9,41 @@
 #include <vector>
 
 #include "common/settings.h"
+#include "common/text.h"
 #include "planner/guide/guide_program.h"
 #include "planner/reserve/keyword_conditions.h"
 #include "planner/reserve/keyword_search.h"
 #include "planner/reserve/keyword_text.h"
 
 namespace {
+
+// Whether a cp932 path has a drive colon or a component that Windows reads as
+// ".." (dots and blanks with two dots or more); trail bytes are no separators.
+bool Climbs(const std::string& path) {
+  std::string part;
+  auto climbing = [](const std::string& p) {
+    int dots = 0;
+    for (char c : p) {
+      if (c == '.') ++dots;
+      else if (c != ' ') return false;
+    }
+    return dots >= 2;
+  };
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsLeadByte(c) && i + 1 < path.size()) {
+      part += path.substr(i++, 2);
+    } else if (c == '\\' || c == '/') {
+      if (climbing(part)) return true;
+      part.clear();
+    } else if (c == ':') {
+      return true;
+    } else {
+      part += static_cast<char>(c);
+    }
+  }
+  return climbing(part);
+}
 
 class CountingReserver : public KeywordReserver {
  public:
@@ -24,10 +53,7 @@ class CountingReserver : public KeywordReserver {
   }
   bool Reserve(GuideProgram& p, const std::string& folder, const std::string&) override {
     // Nothing outside the data folder: no climbing component may survive.
-    if (folder.compare(0, 8, "C:\\DATA\\") != 0 || folder.find("\\..\\") != std::string::npos ||
-        folder.find(':', 2) != std::string::npos) {
-      std::abort();
-    }
+    if (folder.compare(0, 8, "C:\\DATA\\") != 0 || Climbs(folder.substr(8))) std::abort();
     p.state = kStateReserved;
     return true;
   }
