@@ -20,8 +20,6 @@ const char* const kTotalLimitValue = "Total limit";
 const char* const kResultRecords = "INFO*.RSV";
 const char* const kHistoryLog = "RsvData.log";
 
-std::int32_t Clamp(std::int32_t v, std::int32_t low, std::int32_t high) { return v < low ? low : v > high ? high : v; }
-
 }  // namespace
 
 bool ParseDecimal(const std::string& text, std::int32_t* value) {
@@ -137,7 +135,9 @@ ReceptionPageValues LoadReceptionPage(const PlannerSettings& settings) {
   v.timeout = settings.Int(kEnv, peer::kTimeoutValue, 600);
   v.autoRun = settings.Int(kEnv, peer::kAutoRunValue, 0);
   v.showStatus = settings.Int(kEnv, J(peer::kShowStatusValue), 1);
-  v.messagePosition = Clamp(settings.Int(kEnv, J(peer::kMessagePositionValue), 0), 0, 4);
+  // A corner the unit does not know is its top left, and so the page shows it.
+  v.messagePosition = settings.Int(kEnv, J(peer::kMessagePositionValue), 0);
+  if (v.messagePosition < 0 || v.messagePosition > 4) v.messagePosition = 0;
   return v;
 }
 

@@ -227,6 +227,8 @@ TEST_F(SettingsPagesTest, ReceptionPageDefaultsAndRoundTrip) {
   EXPECT_EQ(LoadReceptionPage(settings_), v);
   EXPECT_EQ(settings_.Int("Environment", "Timeout", 0), 250);
   EXPECT_EQ(settings_.Int("Environment", J(u8"受信メッセージ位置"), -1), 4);
+  settings_.SetInt("Environment", J(u8"受信メッセージ位置"), 9);
+  EXPECT_EQ(LoadReceptionPage(settings_).messagePosition, 0) << "an unknown corner shows as the top left";
 }
 
 TEST(ReceptionRanges, OutOfRangeTextsRestoreTheLastStoredValue) {
