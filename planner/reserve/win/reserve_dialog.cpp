@@ -1,0 +1,247 @@
+// Dialog 149 "番組の予約" and dialog 150 "ファイル格納フォルダの変更".
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include "common/clock.h"
+#include "common/debug_log.h"
+#include "common/files.h"
+#include "common/peer_names.h"
+#include "common/settings.h"
+#include "common/text.h"
+#include "common/win/dialog.h"
+#include "common/win/message_box.h"
+#include "planner/guide/guide_program.h"
+#include "planner/reserve/program_detail.h"
+#include "planner/reserve/reservation_checks.h"
+#include "planner/reserve/reservation_files.h"
+#include "planner/reserve/reservation_texts.h"
+#include "planner/reserve/win/detail_fetch.h"
+#include "planner/reserve/win/reserve_actions.h"
+#include "planner/reserve/win/unit_link.h"
+#include "planner/shell/win/data_folder_dialog.h"
+#include "planner/shell/win/message_dialog.h"
+#include "planner/shell/win/planner_plugins.h"
+#include "planner/shell/win/resource.h"
+#include "planner/shell/win/tavora_app.h"
+#include "planner/timetable/tavora_doc.h"
+
+namespace {
+std::string ItemText(HWND dialog, int id) {
+  const int length = GetWindowTextLengthW(GetDlgItem(dialog, id));
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetDlgItemTextW(dialog, id, &text[0], length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return WideToCp932(text);
+}
+
+std::string WithNumber(const std::string& format, long value) {
+  char text[512];
+  std::snprintf(text, sizeof text, format.c_str(), value);
+  return text;
+}
+
+std::string FreeText(const std::string& folder) {
+  std::uint64_t kbyte = 0;
+  if (!FreeKbyte(*TheApp().fs, VolumeRoot(folder), &kbyte)) return J(u8"不明");
+  return KbyteText(static_cast<std::int64_t>(kbyte));
+}
+
+class CFolderDlg : public DialogImpl<CFolderDlg> {
+ public:
+  static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
+  CFolderDlg(const GuideProgram& program, std::string folder) : program_(program), folder(std::move(folder)) {}
+  std::string folder;
+
+ private:
+  INT_PTR OnInitDialog(WPARAM, LPARAM) {
+    SetItemText(IDC_FLD_TITLE, program_.name);
+    SetItemText(IDC_FLD_SIZE, KbyteText(program_.totalKbyte));
+    SetItemText(IDC_FLD_EDIT, folder);
+    OnEditChange();
+    return TRUE;
+  }
+  INT_PTR OnCommandMessage(WPARAM wParam, LPARAM) {
+    const int id = LOWORD(wParam);
+    if (id == IDC_FLD_EDIT && HIWORD(wParam) == EN_CHANGE) OnEditChange();
+    else if (id == IDOK) OnOk();
+    else if (id == IDCANCEL) End(IDCANCEL);
+    else if (id == IDC_FLD_DEFAULT) SetItemText(IDC_FLD_EDIT, DefaultStorageFolder(TheApp().folders.data, program_.holder));
+    else if (id == IDC_FOLDER_BROWSE) {
+      std::string chosen = ItemText(Handle(), IDC_FLD_EDIT);
+      if (ChooseFolder(Handle(), &chosen)) SetItemText(IDC_FLD_EDIT, chosen);
+    } else {
+      return FALSE;
+    }
+    return TRUE;
+  }
+  void OnEditChange() {
+    const std::string text = ItemText(Handle(), IDC_FLD_EDIT);
+    EnableWindow(Item(IDOK), !text.empty());
+    const std::string root = VolumeRoot(text);
+    if (root == lastRoot_ && shown_) return;
+    lastRoot_ = root;
+    shown_ = true;
+    SetItemText(IDC_FLD_FREE, FreeText(text));
+  }
+  void OnOk() {
+    const std::string text = ItemText(Handle(), IDC_FLD_EDIT);
+    if (!IsAbsoluteFolder(text)) {
+      ShowMessageBox(Handle(), TheApp().String(IDS_FOLDER_NOT_ABSOLUTE), TheApp().String(IDS_APP_TITLE),
+                     MB_OK | MB_ICONEXCLAMATION);
+      SetFocus(Item(IDC_FLD_EDIT));
+      return;
+    }
+    folder = text;
+    End(IDOK);
+  }
+
+  const GuideProgram& program_;
+  std::string lastRoot_;
+  bool shown_ = false;
+};
+const CFolderDlg::MessageEntry CFolderDlg::kMessages[] = {
+    {WM_INITDIALOG, &CFolderDlg::OnInitDialog}, {WM_COMMAND, &CFolderDlg::OnCommandMessage}, {0, nullptr}};
+const CFolderDlg::CommandEntry CFolderDlg::kCommands[] = {{0, nullptr}};
+
+class CReserveDlg : public DialogImpl<CReserveDlg> {
+ public:
+  static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
+  explicit CReserveDlg(GuideProgram* program) : program_(program) {}
+  bool reserved = false;
+
+ private:
+  INT_PTR OnInitDialog(WPARAM, LPARAM) {
+    CTavoraApp& app = TheApp();
+    if (!program_ || !app.doc) {
+      PostMessageW(Handle(), WM_COMMAND, IDCANCEL, 0);
+      return TRUE;
+    }
+    WinInetDetailFetcher fetcher;
+    if (CompleteProgramDetail(*program_, app.doc->guideUrl, app.folders.history, *app.fs, &fetcher) ==
+        DetailOutcome::Unavailable) {
+      ShowMessageBox(Handle(), app.String(IDS_NO_DETAIL), app.String(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
+      PostMessageW(Handle(), WM_COMMAND, IDCANCEL, 0);
+      return TRUE;
+    }
+    SetItemText(IDC_RSV_SIZE, KbyteText(program_->totalKbyte));
+    SetItemText(IDC_RSV_FOLDER, DefaultStorageFolder(app.folders.data, program_->holder));
+    SetItemText(IDC_RSV_TITLE, program_->name);
+    SetItemText(IDC_RSV_DIGEST, NormaliseLineBreaks(program_->digest));
+    SetItemText(IDC_RSV_TIME, BroadcastTimeText(program_->startTime, program_->endTime));
+    if (program_->sid == 0) {
+      for (int id : {IDC_RSV_FOLDER_LABEL, IDC_RSV_CHANGE, IDC_RSV_FOLDER}) EnableWindow(Item(id), FALSE);
+    }
+    ShowWarning();
+    return TRUE;
+  }
+
+  void ShowWarning() {
+    CTavoraApp& app = TheApp();
+    ReservationCandidate c{program_->startTime, program_->endTime, program_->sid, program_->totalKbyte,
+                           program_->speed};
+    unsigned id = 0;
+    switch (CheckOverlap(app.reservations, c, app.doc->Now().Now())) {
+      case OverlapWarning::TooMuchOverlap: id = IDS_TOO_MUCH_OVERLAP; break;
+      case OverlapWarning::TimeShort: id = IDS_TIME_SHORT; break;
+      case OverlapWarning::Overlap: id = IDS_OVERLAP; break;
+      case OverlapWarning::None: break;
+    }
+    SetItemText(IDC_RSV_WARNING, id ? app.String(id) : std::string());
+  }
+
+  void OnChangeFolder() {
+    CFolderDlg dialog(*program_, ItemText(Handle(), IDC_RSV_FOLDER));
+    if (dialog.RunModal(TheApp().instance, IDD_RESERVE_FOLDER, Handle()) == IDOK)
+      SetItemText(IDC_RSV_FOLDER, dialog.folder);
+  }
+
+  // The disk and total checks; false when the user stopped the reservation.
+  bool ConfirmCapacity(const std::string& folder) {
+    CTavoraApp& app = TheApp();
+    CapacityInput in;
+    in.freeKnown = FreeKbyte(*app.fs, VolumeRoot(folder), &in.freeKbyte);
+    in.diskLimitMb = app.diskLimitMb;
+    in.totalLimitMb = app.totalLimitMb;
+    in.candidateKbyte = program_->totalKbyte;
+    in.reservedKbyte = app.reservations.ReservedKbyte();
+    in.receivedKbyte = Plugins().receivedKbyte ? Plugins().receivedKbyte() : 0;
+    const std::vector<ReceivedFolder> received =
+        Plugins().receivedFolders ? Plugins().receivedFolders() : std::vector<ReceivedFolder>();
+    switch (CheckCapacity(in, app.reservations, received)) {
+      case CapacityVerdict::DiskLow:
+        return MessageDialog(Handle(), WithNumber(app.String(IDS_DISK_LOW), app.diskLimitMb), MB_OKCANCEL) == IDOK;
+      case CapacityVerdict::TotalOver:
+        return MessageDialog(Handle(), WithNumber(app.String(IDS_TOTAL_OVER), app.totalLimitMb), MB_OKCANCEL) ==
+               IDOK;
+      case CapacityVerdict::Ok:
+        return true;
+    }
+    return true;
+  }
+
+  void OnReserve() {
+    CTavoraApp& app = TheApp();
+    const std::string folder = ItemText(Handle(), IDC_RSV_FOLDER);
+    if (program_->sid != 0 && !IsAbsoluteFolder(folder)) {
+      ShowMessageBox(Handle(), app.String(IDS_FOLDER_NOT_ABSOLUTE), app.String(IDS_APP_TITLE),
+                     MB_OK | MB_ICONEXCLAMATION);
+      SetFocus(Item(IDC_RSV_FOLDER));
+      return;
+    }
+    if (!ConfirmCapacity(folder)) return;
+    const bool clear = IsDlgButtonChecked(Handle(), IDC_RSV_CLEAR) == BST_CHECKED;
+    const ReservationRecord record = BuildReservationRecord(*program_, folder, clear, app.clock->TickMs());
+    if (!WriteReservationFile(*app.fs, app.folders.schedule, record)) {
+      ShowMessageBox(Handle(), app.String(IDS_RESERVE_FAILED), app.String(IDS_APP_TITLE), MB_OK | MB_ICONSTOP);
+      return;
+    }
+    // The same broadcast reserved again replaces its entry.
+    const int listed = app.reservations.Find(program_->programNumber, program_->subNumber);
+    if (listed >= 0) app.reservations.RemoveAt(static_cast<std::size_t>(listed));
+    app.reservations.Insert(EntryFrom(record, *program_));
+    app.reservations.LayOutLanes();
+    app.SyncReservationMarks();
+    program_->state = 1;
+    WakeUnit(app.programFolder);
+    app.doc->UpdateProgramMarks();
+    if (app.mainFrame) RedrawWindow(app.mainFrame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    reserved = true;
+    End(IDOK);
+  }
+  void OnCancel() { End(IDCANCEL); }
+
+  GuideProgram* program_;
+};
+const CReserveDlg::MessageEntry CReserveDlg::kMessages[] = {{WM_INITDIALOG, &CReserveDlg::OnInitDialog},
+                                                            {0, nullptr}};
+const CReserveDlg::CommandEntry CReserveDlg::kCommands[] = {
+    {IDOK, &CReserveDlg::OnReserve}, {IDCANCEL, &CReserveDlg::OnCancel},
+    {IDC_RSV_CHANGE, &CReserveDlg::OnChangeFolder}, {0, nullptr}};
+}  // namespace
+
+bool ReserveProgram(HWND owner, GuideProgram& program) {
+  CReserveDlg dialog(&program);
+  dialog.RunModal(TheApp().instance, IDD_RESERVE, owner);
+  return dialog.reserved;
+}
+
+void OpenTestReservation(HWND owner) {
+  CTavoraApp& app = TheApp();
+  if (!app.doc) return;
+  const std::string wanted = app.settings->Text(peer::kEnvironmentSubKey, "TestReserveProgram");
+  long number = 0, sub = 0;
+  if (std::sscanf(wanted.c_str(), "%ld-%ld", &number, &sub) != 2) {
+    DebugOut("Tavora: TestReserveProgram is not \"number-sub\": " + wanted);
+    return;
+  }
+  for (GuideProgram* p : app.doc->Guide().Guide().Ordered()) {
+    if (p->programNumber == number && p->subNumber == sub) {
+      ReserveProgram(owner, *p);
+      return;
+    }
+  }
+  DebugOut("Tavora: TestReserveProgram not in the guide: " + wanted);
+}

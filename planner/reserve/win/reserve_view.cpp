@@ -1,0 +1,214 @@
+#include "planner/reserve/win/reserve_view.h"
+
+#include <windowsx.h>
+
+#include "planner/reserve/reserve_column.h"
+#include "planner/reserve/reservation_texts.h"
+#include "planner/reserve/win/reserve_actions.h"
+#include "planner/shell/win/bubble.h"
+#include "planner/shell/win/resource.h"
+#include "planner/shell/win/tavora_app.h"
+#include "planner/timetable/tavora_doc.h"
+
+namespace {
+const wchar_t kViewClass[] = L"TavoraReserveView";
+// Pressing the left button this close to the top or bottom edge scrolls.
+constexpr int kEdgeZone = 12;
+constexpr int kAutoScrollStep = 8;
+
+const COLORREF kBackground = RGB(255, 255, 255);
+const COLORREF kHeader = RGB(232, 232, 232);
+const COLORREF kBar = RGB(255, 176, 96);
+const COLORREF kBarHover = RGB(255, 96, 64);
+const COLORREF kFrame = RGB(96, 96, 96);
+}  // namespace
+
+const CReserveView::MessageEntry CReserveView::kMessages[] = {
+    {WM_PAINT, &CReserveView::OnPaint},
+    {WM_ERASEBKGND, &CReserveView::OnEraseBackground},
+    {WM_LBUTTONDBLCLK, &CReserveView::OnDoubleClick},
+    {WM_LBUTTONDOWN, &CReserveView::OnLeftDown},
+    {WM_LBUTTONUP, &CReserveView::OnLeftUp},
+    {WM_RBUTTONDOWN, &CReserveView::OnRightDown},
+    {WM_MOUSEMOVE, &CReserveView::OnMouseMove},
+    {WM_SETCURSOR, &CReserveView::OnSetCursor},
+    {kMsgReserveSetTop, &CReserveView::OnSetTop},
+    {WM_MOUSEWHEEL, &CReserveView::OnWheel},
+    {WM_VSCROLL, &CReserveView::OnVScroll},
+    {WM_SIZE, &CReserveView::OnSize},
+    {WM_CAPTURECHANGED, &CReserveView::OnCaptureChanged},
+    {0, nullptr},
+};
+
+const CReserveView::CommandEntry CReserveView::kCommands[] = {
+    {ID_PANE_TIMER, &CReserveView::OnTimerCommand},
+    {ID_PANE_UPDATE, &CReserveView::OnUpdate},
+    {ID_RESERVE_TITLES, &CReserveView::OnUpdate},
+    {0, nullptr},
+};
+
+CReserveView::CReserveView() = default;
+CReserveView::~CReserveView() = default;
+
+bool CReserveView::CreateView(HINSTANCE instance, HWND frame) {
+  Register(instance, kViewClass, CS_DBLCLKS, nullptr, nullptr);
+  RECT r = {0, 0, 0, 0};
+  return Create(instance, kViewClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, r, frame, nullptr) != nullptr;
+}
+
+void CReserveView::Redraw() {
+  if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+int CReserveView::HitTest(int x, int y) const {
+  const CTavoraApp& app = TheApp();
+  if (!app.doc) return -1;
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  return HitTestColumn(app.reservations.Entries(), AxisOf(*app.doc, top_), rc.right, x, y);
+}
+
+LRESULT CReserveView::OnPaint(WPARAM, LPARAM) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(Handle(), &ps);
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  HDC memory = CreateCompatibleDC(dc);
+  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1));
+  {
+    SelectInDc selectBitmap(memory, bitmap.Get());
+    GdiObject<HBRUSH> background(CreateSolidBrush(kBackground));
+    GdiObject<HBRUSH> header(CreateSolidBrush(kHeader));
+    GdiObject<HBRUSH> bar(CreateSolidBrush(kBar));
+    GdiObject<HBRUSH> barHover(CreateSolidBrush(kBarHover));
+    GdiObject<HPEN> frame(CreatePen(PS_SOLID, 1, kFrame));
+    FillRect(memory, &rc, background.Get());
+    RECT head = {0, 0, HeaderWidth(rc.right), rc.bottom};
+    FillRect(memory, &head, header.Get());
+    const CTavoraApp& app = TheApp();
+    if (app.doc) {
+      const ColumnAxis axis = AxisOf(*app.doc, top_);
+      SelectInDc selectPen(memory, frame.Get());
+      const auto& entries = app.reservations.Entries();
+      for (std::size_t i = 0; i < entries.size(); ++i) {
+        const BarRect b = BarOf(entries[i], axis, rc.right);
+        if (b.bottom < 0 || b.top > rc.bottom) continue;
+        SelectInDc selectBrush(memory, static_cast<int>(i) == hover_ ? barHover.Get() : bar.Get());
+        Rectangle(memory, b.left, b.top, b.right, b.bottom + 1);
+      }
+    }
+    BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
+  }
+  DeleteDC(memory);
+  EndPaint(Handle(), &ps);
+  return 0;
+}
+
+void CReserveView::CloseBubble() { bubble_.reset(); }
+
+LRESULT CReserveView::OnDoubleClick(WPARAM, LPARAM lParam) {
+  CloseBubble();
+  const int index = HitTest(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  if (index < 0) return 0;
+  hover_ = -1;
+  CancelReservation(GetParent(Handle()), static_cast<std::size_t>(index));
+  Redraw();
+  return 0;
+}
+
+LRESULT CReserveView::OnLeftDown(WPARAM, LPARAM lParam) {
+  CloseBubble();
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  const int y = GET_Y_LPARAM(lParam);
+  autoScroll_ = y < kEdgeZone ? -1 : (y >= rc.bottom - kEdgeZone ? 1 : 0);
+  if (autoScroll_) SetCapture(Handle());
+  return 0;
+}
+
+LRESULT CReserveView::OnLeftUp(WPARAM, LPARAM) {
+  if (autoScroll_) {
+    autoScroll_ = 0;
+    ReleaseCapture();
+  }
+  return 0;
+}
+
+LRESULT CReserveView::OnCaptureChanged(WPARAM, LPARAM) {
+  autoScroll_ = 0;
+  return 0;
+}
+
+LRESULT CReserveView::OnRightDown(WPARAM, LPARAM lParam) {
+  CloseBubble();
+  const int index = HitTest(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  if (index < 0) return 0;
+  POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  ClientToScreen(Handle(), &pt);
+  bubble_ = std::make_unique<CBubble>();
+  bubble_->Show(TheApp().instance, Handle(),
+                ReservationBubbleText(TheApp().reservations.Entries()[static_cast<std::size_t>(index)]), pt);
+  return 0;
+}
+
+LRESULT CReserveView::OnMouseMove(WPARAM, LPARAM lParam) {
+  const int index = HitTest(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  if (index != hover_) {
+    hover_ = index;
+    Redraw();
+  }
+  return 0;
+}
+
+LRESULT CReserveView::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(lParam) != HTCLIENT) return DefWindowProcW(Handle(), WM_SETCURSOR, wParam, lParam);
+  const bool onBar = hover_ >= 0;
+  SetCursor(LoadCursorW(nullptr, autoScroll_ ? MAKEINTRESOURCEW(32645) /* IDC_SIZENS */
+                                             : onBar ? MAKEINTRESOURCEW(32649) /* IDC_HAND */
+                                                     : MAKEINTRESOURCEW(32512) /* IDC_ARROW */));
+  return TRUE;
+}
+
+LRESULT CReserveView::OnSetTop(WPARAM wParam, LPARAM) {
+  top_ = static_cast<int>(wParam);
+  Redraw();
+  return 0;
+}
+
+LRESULT CReserveView::OnWheel(WPARAM wParam, LPARAM lParam) {
+  CloseBubble();
+  // The grid owns the vertical position: it scrolls and brings this column along.
+  if (grid_) SendMessageW(grid_, WM_MOUSEWHEEL, wParam, lParam);
+  return 0;
+}
+
+LRESULT CReserveView::OnVScroll(WPARAM wParam, LPARAM) {
+  CloseBubble();
+  if (grid_) SendMessageW(grid_, WM_VSCROLL, wParam, 0);
+  return 0;
+}
+
+LRESULT CReserveView::OnSize(WPARAM, LPARAM) {
+  Redraw();
+  return 0;
+}
+
+void CReserveView::ScrollBy(int dy) {
+  if (grid_) {
+    // The grid owns the vertical position: it scrolls and sets ours.
+    SendMessageW(grid_, WM_VSCROLL, MAKEWPARAM(dy < 0 ? SB_LINEUP : SB_LINEDOWN, 0), 0);
+  } else {
+    top_ += dy;
+    if (top_ < 0) top_ = 0;
+    Redraw();
+  }
+}
+
+void CReserveView::OnTimerCommand() {
+  if (autoScroll_ && (GetKeyState(VK_LBUTTON) & 0x8000)) ScrollBy(autoScroll_ * kAutoScrollStep);
+}
+
+void CReserveView::OnUpdate() {
+  CloseBubble();
+  Redraw();
+}

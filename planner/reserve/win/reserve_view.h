@@ -1,0 +1,58 @@
+// CReserveView: the reservation column at the right of the timetable grid.
+// Each reservation is a bar in its lane on the grid's time axis; a double
+// click cancels one, the right button shows its details in a bubble, the
+// pointer highlights the bar under it, and pressing the left button at the
+// top or bottom edge scrolls the time axis while it is held.
+//
+// The grid keeps the column on its vertical position with
+//   SendMessageW(column, kMsgReserveSetTop, y, 0);
+// and wheel and scroll-bar messages the column receives go to the grid.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include "common/win/window.h"
+
+constexpr UINT kMsgReserveSetTop = WM_APP + 40;
+
+class CBubble;
+
+class CReserveView : public WindowImpl<CReserveView> {
+ public:
+  CReserveView();
+  ~CReserveView() override;
+  static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
+
+  bool CreateView(HINSTANCE instance, HWND frame);
+  void SetGrid(HWND grid) { grid_ = grid; }
+  void Redraw();
+  int Top() const { return top_; }
+
+ private:
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
+  LRESULT OnDoubleClick(WPARAM, LPARAM);
+  LRESULT OnLeftDown(WPARAM, LPARAM);
+  LRESULT OnLeftUp(WPARAM, LPARAM);
+  LRESULT OnRightDown(WPARAM, LPARAM);
+  LRESULT OnMouseMove(WPARAM, LPARAM);
+  LRESULT OnSetCursor(WPARAM, LPARAM);
+  LRESULT OnSetTop(WPARAM, LPARAM);
+  LRESULT OnWheel(WPARAM, LPARAM);
+  LRESULT OnVScroll(WPARAM, LPARAM);
+  LRESULT OnSize(WPARAM, LPARAM);
+  LRESULT OnCaptureChanged(WPARAM, LPARAM);
+  void OnTimerCommand();
+  void OnUpdate();
+
+  int HitTest(int x, int y) const;
+  void CloseBubble();
+  void ScrollBy(int dy);
+
+  HWND grid_ = nullptr;
+  int top_ = 0;
+  int hover_ = -1;
+  int autoScroll_ = 0;  // -1 up, +1 down, 0 none
+  std::unique_ptr<CBubble> bubble_;
+};

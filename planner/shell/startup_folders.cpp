@@ -1,0 +1,77 @@
+#include "planner/shell/startup_folders.h"
+
+#include "common/files.h"
+#include "common/peer_names.h"
+#include "common/settings.h"
+
+namespace {
+constexpr const char* kScheduleDefault = "\\Program Files\\Lumivent\\Schedule";
+constexpr const char* kHistoryDefault = "\\Program Files\\Lumivent\\Temporary";
+
+std::string WithoutTrailingBackslash(std::string folder) {
+  // "C:\" keeps its backslash: without it the text names the drive's current folder.
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+}  // namespace
+
+std::string WindowsDrive(const std::string& windowsFolder) {
+  const std::size_t slash = windowsFolder.find('\\');
+  return slash == std::string::npos ? windowsFolder : windowsFolder.substr(0, slash);
+}
+
+bool EnsureFolder(FileSystem& fs, const std::string& path) {
+  if (path.empty()) return false;
+  if (fs.IsFolder(path)) return true;
+  CreateFolderPath(fs, path);
+  return fs.IsFolder(path);
+}
+
+std::string WithShareName(const std::string& folder, FolderQuestions& questions) {
+  if (folder.size() < 2 || folder[1] != ':') return folder;
+  const std::string share = questions.ShareOfDrive(folder.substr(0, 2));
+  if (share.empty()) return folder;
+  return share + folder.substr(2);
+}
+
+FolderResult SettleFolders(FileSystem& fs, PlannerSettings& settings, const std::string& windowsFolder,
+                           FolderQuestions& questions, WorkingFolders* out) {
+  const std::string drive = WindowsDrive(windowsFolder);
+  FolderResult result;
+
+  std::string schedule = WithoutTrailingBackslash(settings.ScheduleFolder());
+  if (schedule.empty()) schedule = drive + kScheduleDefault;
+  if (!EnsureFolder(fs, schedule)) {
+    result.failure = fs.Exists(schedule) ? FolderFailure::BlockedByFile : FolderFailure::CannotCreate;
+    result.folder = schedule;
+    return result;
+  }
+  settings.SetText(peer::kScheduleSubKey, peer::kFolderValue, schedule);
+
+  std::string history = WithoutTrailingBackslash(settings.HistoryFolder());
+  if (history.empty()) history = drive + kHistoryDefault;
+  const bool historyMade = EnsureFolder(fs, history);
+  if (!historyMade) history = schedule;
+  settings.SetText(peer::kHistorySubKey, peer::kFolderValue, history);
+
+  std::string data = WithoutTrailingBackslash(settings.DataFolder());
+  if (data.empty() || !historyMade) {
+    if (!questions.AskDataFolder(&data)) {
+      result.failure = FolderFailure::Cancelled;
+      return result;
+    }
+    data = WithoutTrailingBackslash(data);
+    if (!EnsureFolder(fs, data)) {
+      result.failure = FolderFailure::CannotCreate;
+      result.folder = data;
+      return result;
+    }
+    if (fs.DriveTypeOf(data.substr(0, 3)) == DriveType::Remote) data = WithShareName(data, questions);
+    settings.SetText(peer::kDataSubKey, peer::kFolderValue, data);
+  }
+
+  out->schedule = schedule;
+  out->history = history;
+  out->data = data;
+  return result;
+}

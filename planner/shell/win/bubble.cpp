@@ -1,0 +1,119 @@
+#include "planner/shell/win/bubble.h"
+
+#include "common/text.h"
+#include "planner/shell/win/resource.h"
+
+namespace {
+const wchar_t kBubbleClass[] = L"TavoraBubble";
+const COLORREF kFill = RGB(255, 255, 225);
+
+// The desktop's icon area (leaves out the task bar) on systems that have one,
+// else the whole screen.
+BubbleRect WorkArea() {
+  RECT r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const DWORD version = GetVersion();
+  const DWORD majorMinor = (LOBYTE(LOWORD(version)) << 8) | HIBYTE(LOWORD(version));
+  if (majorMinor > 0x350) {
+    if (HWND progman = FindWindowW(L"Progman", nullptr)) {
+      for (HWND child = GetWindow(progman, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetWindowTextLengthW(child) != 0) continue;
+        RECT c;
+        if (GetWindowRect(child, &c) && c.right > c.left && c.bottom > c.top) r = c;
+        break;
+      }
+    }
+  }
+  return BubbleRect{r.left, r.top, r.right, r.bottom};
+}
+
+HRGN BubbleRegion(const BubblePlacement& p) {
+  HRGN box = CreateRoundRectRgn(p.box.left, p.box.top, p.box.right + 1, p.box.bottom + 1, 12, 12);
+  const int w = p.window.right - p.window.left;
+  const int h = p.window.bottom - p.window.top;
+  // The pointer: from the point's corner to two points on the box's near corner.
+  POINT tri[3];
+  tri[0] = {p.left ? w : 0, p.above ? h : 0};
+  const int bx = p.left ? p.box.right - 18 : p.box.left + 6;
+  const int by = p.above ? p.box.bottom - 1 : p.box.top + 1;
+  tri[1] = {bx, by};
+  tri[2] = {bx + 12, by};
+  HRGN pointer = CreatePolygonRgn(tri, 3, WINDING);
+  CombineRgn(box, box, pointer, RGN_OR);
+  DeleteObject(pointer);
+  (void)h;
+  return box;
+}
+}  // namespace
+
+const CBubble::MessageEntry CBubble::kMessages[] = {
+    {WM_PAINT, &CBubble::OnPaint},
+    {WM_ACTIVATE, &CBubble::OnActivate},
+    {WM_MOUSEACTIVATE, &CBubble::OnMouseActivate},
+    {0, nullptr},
+};
+const CBubble::CommandEntry CBubble::kCommands[] = {
+    {ID_BUBBLE_MOVE, &CBubble::OnMoveRequest},
+    {0, nullptr},
+};
+
+bool CBubble::Show(HINSTANCE instance, HWND owner, const std::string& text, POINT pt) {
+  owner_ = owner;
+  text_ = text;
+  last_ = pt;
+  Register(instance, kBubbleClass, CS_SAVEBITS, nullptr, nullptr);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  font_.Reset(CreateFontIndirectW(&metrics.lfStatusFont));
+  HDC dc = GetDC(owner);
+  {
+    SelectInDc select(dc, font_.Get());
+    RECT measure = {0, 0, 600, 0};
+    DrawCp932Text(dc, text_, &measure, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+    textWidth_ = measure.right;
+    textHeight_ = measure.bottom;
+  }
+  ReleaseDC(owner, dc);
+  placement_ = PlaceBubble(textWidth_, textHeight_, pt.x, pt.y, WorkArea());
+  const RECT r = {placement_.window.left, placement_.window.top, placement_.window.right, placement_.window.bottom};
+  if (!Create(instance, kBubbleClass, "", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, r, owner, nullptr)) return false;
+  SetWindowRgn(Handle(), BubbleRegion(placement_), FALSE);
+  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+  return true;
+}
+
+void CBubble::OnMoveRequest() {
+  POINT pt;
+  GetCursorPos(&pt);
+  if (!BubbleShouldMove(last_.x, last_.y, pt.x, pt.y)) return;
+  last_ = pt;
+  placement_ = PlaceBubble(textWidth_, textHeight_, pt.x, pt.y, WorkArea());
+  SetWindowRgn(Handle(), BubbleRegion(placement_), FALSE);
+  MoveWindow(Handle(), placement_.window.left, placement_.window.top,
+             placement_.window.right - placement_.window.left, placement_.window.bottom - placement_.window.top, TRUE);
+}
+
+LRESULT CBubble::OnActivate(WPARAM wParam, LPARAM) {
+  if (LOWORD(wParam) != WA_INACTIVE && owner_) SetFocus(owner_);
+  return 0;
+}
+
+LRESULT CBubble::OnPaint(WPARAM, LPARAM) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(Handle(), &ps);
+  RECT all;
+  GetClientRect(Handle(), &all);
+  GdiObject<HBRUSH> fill(CreateSolidBrush(kFill));
+  GdiObject<HBRUSH> edge(CreateSolidBrush(RGB(0, 0, 0)));
+  HRGN region = BubbleRegion(placement_);
+  FillRgn(dc, region, fill.Get());
+  FrameRgn(dc, region, edge.Get(), 1, 1);
+  DeleteObject(region);
+  SelectInDc select(dc, font_.Get());
+  SetBkMode(dc, TRANSPARENT);
+  RECT text = {placement_.box.left + kBubbleMargin, placement_.box.top + kBubbleMargin,
+               placement_.box.right - kBubbleMargin, placement_.box.bottom - kBubbleMargin};
+  DrawCp932Text(dc, text_, &text, DT_NOPREFIX | DT_EXPANDTABS);
+  EndPaint(Handle(), &ps);
+  return 0;
+}

@@ -1,0 +1,11 @@
+// Dialog 132: the folder for received contents, asked at the first start.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// false when cancelled; *folder holds the proposal on entry and the answer.
+bool AskDataFolder(HWND owner, std::string* folder);
+// The folder chooser behind every "参照..." button: the settings part's own
+// chooser when it is plugged in, else the system's folder browser.
+bool ChooseFolder(HWND owner, std::string* folder);

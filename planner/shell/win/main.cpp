@@ -1,0 +1,193 @@
+// Tavora.exe: start-up of the planner. One planner runs: a second start only
+// brings the first one's window to the front (command 32785) and ends.
+#include <windows.h>
+#include <commctrl.h>
+#include <winnetwk.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include "common/clock.h"
+#include "common/files.h"
+#include "common/peer_names.h"
+#include "common/settings.h"
+#include "common/sockets.h"
+#include "common/text.h"
+#include "common/win/dialog.h"
+#include "common/win/message_box.h"
+#include "planner/shell/win/data_folder_dialog.h"
+#include "planner/shell/win/main_frame.h"
+#include "planner/shell/win/planner_plugins.h"
+#include "planner/shell/win/resource.h"
+#include "planner/shell/win/shell_doc_hooks.h"
+#include "planner/shell/win/tavora_app.h"
+#include "planner/timetable/tavora_doc.h"
+
+namespace {
+const char* const kEnv = peer::kEnvironmentSubKey;
+constexpr UINT kActivateTimeoutMs = 5000;
+
+std::string ModulePath() {
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  return WideToCp932(module);
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string LockFilePath() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::string module = ModulePath();
+  return WithBackslash(WideToCp932(temp)) + module.substr(FolderOf(module).size()) + ".lok";
+}
+
+// The start-up lock: created for writing, other writers denied; closed and
+// deleted when start-up is over.
+class StartLock {
+ public:
+  explicit StartLock(const std::string& path) : path_(path) {
+    handle_ = CreateFileW(Cp932ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  ~StartLock() { Release(); }
+  bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void Release() {
+    if (handle_ == INVALID_HANDLE_VALUE) return;
+    CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    DeleteFileW(Cp932ToWide(path_).c_str());
+  }
+
+ private:
+  std::string path_;
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// A running planner: the first top-level window whose title holds the mark.
+HWND RunningPlanner() {
+  const std::wstring mark = Cp932ToWide(J(peer::kPlannerTitleMark));
+  for (HWND w = FindWindowW(nullptr, nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    wchar_t title[512] = {};
+    GetWindowTextW(w, title, 511);
+    if (std::wstring(title).find(mark) != std::wstring::npos) return w;
+  }
+  return nullptr;
+}
+
+class StartQuestions : public FolderQuestions {
+ public:
+  bool AskDataFolder(std::string* folder) override { return ::AskDataFolder(nullptr, folder); }
+  std::string ShareOfDrive(const std::string& drive) override {
+    wchar_t remote[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (WNetGetConnectionW(Cp932ToWide(drive).c_str(), remote, &size) != NO_ERROR) return std::string();
+    return WideToCp932(remote);
+  }
+};
+
+std::string Formatted(const std::string& format, const std::string& value) {
+  std::vector<char> text(format.size() + value.size() + 16);
+  std::snprintf(text.data(), text.size(), format.c_str(), value.c_str());
+  return text.data();
+}
+
+bool SettleWorkingFolders(CTavoraApp& app) {
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  StartQuestions questions;
+  const FolderResult result = SettleFolders(*app.fs, *app.settings, WideToCp932(windows), questions, &app.folders);
+  if (result.failure == FolderFailure::None) return true;
+  if (result.failure == FolderFailure::Cancelled) return false;
+  const unsigned id = result.failure == FolderFailure::BlockedByFile ? IDS_FOLDER_IS_FILE : IDS_FOLDER_FAILED;
+  ShowMessageBox(nullptr, Formatted(app.String(id), result.folder), app.String(IDS_APP_TITLE),
+                 MB_OK | MB_ICONSTOP);
+  return false;
+}
+
+void ReadApplicationSettings(CTavoraApp& app) {
+  const std::string del = std::string(kEnv) + "\\DelExec";
+  PlannerSettings& s = *app.settings;
+  app.deletion.overWrite = s.Int(del, "OverWrite", 0);
+  app.deletion.errorProg = s.Int(del, "ErrorProg", 0);
+  app.deletion.oldProg = s.Int(del, "OldProg", 0);
+  app.deletion.execKind = s.Int(del, "ExecKind", 0);
+  app.deletion.pastDay = s.Int(del, "PastDay", 10);
+  app.deletion.execHour = s.Int(del, "ExecHour", 0);
+  app.dayStartHour = s.Int(kEnv, "DayStart", 4);
+}
+
+int MessageLoop(HWND frame, HACCEL accelerators) {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (Plugins().dialogMessage && Plugins().dialogMessage(&msg)) continue;
+    if (accelerators && TranslateAcceleratorW(frame, accelerators, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  CTavoraApp& app = TheApp();
+  app.instance = instance;
+  if (!InitSockets()) {
+    ShowMessageBox(nullptr, app.String(IDS_SOCKETS_FAILED), app.String(IDS_APP_TITLE), MB_OK | MB_ICONSTOP);
+    return 1;
+  }
+  StartLock lock(LockFilePath());
+  if (!lock.Held()) return 0;  // another planner is starting
+  if (HWND running = RunningPlanner()) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(running, WM_COMMAND, ID_PLANNER_ACTIVATE, 0, SMTO_ABORTIFHUNG, kActivateTimeoutMs, &ignored);
+    return 0;
+  }
+
+  std::unique_ptr<Settings> store = CreatePlatformSettings();
+  PlannerSettings settings(*store);
+  app.store = store.get();
+  app.settings = &settings;
+  app.fs = &PlatformFiles();
+  app.clock = &SystemClock();
+  app.programFolder = FolderOf(ModulePath());
+  if (!SettleWorkingFolders(app)) return 0;
+  ReadApplicationSettings(app);
+
+  CShellDocHooks hooks;
+  CTavoraDoc doc(settings, *app.fs, *app.clock, hooks);
+  doc.dayStartHour = app.dayStartHour;
+  doc.housekeepingHour = app.deletion.execHour;
+  app.doc = &doc;
+  CMainFrame frame;
+  const std::string title = J(u8"Default ") + J(peer::kPlannerTitleMark);
+  if (!frame.CreateFrame(instance, title)) return 0;
+  hooks.SetViewHooks(frame.Panes().viewHooks);
+  if (!doc.OnNewDocument()) {
+    DestroyWindow(frame.Handle());
+    return 0;
+  }
+  frame.LayOutPanes();
+
+  ShowWindow(frame.Handle(), showCommand);
+  UpdateWindow(frame.Handle());
+  if (doc.Programs().Empty() && !doc.guideUrl.empty()) frame.PostCommand(ID_GUIDE_UPDATE);
+  frame.PostCommand(ID_TIME_CALIBRATION);
+  app.diskLimitMb = settings.Int(kEnv, "Disk space limit", 40);
+  app.totalLimitMb = settings.Int(kEnv, "Total limit", 0);
+  lock.Release();
+  if (settings.Int(kEnv, "Window Zoom", 1) != 0) SendMessageW(frame.Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  frame.PostCommand(ID_VIEW_NOW);
+  if (Plugins().afterStart) Plugins().afterStart();
+  if (Plugins().afterStartHousekeeping) Plugins().afterStartHousekeeping();
+
+  const int code = MessageLoop(frame.Handle(), LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME)));
+  doc.DeleteContents();
+  app.doc = nullptr;
+  return code;
+}

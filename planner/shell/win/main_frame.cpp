@@ -1,0 +1,325 @@
+#include "planner/shell/win/main_frame.h"
+
+#include <commdlg.h>
+
+#include "common/debug_log.h"
+#include "common/peer_names.h"
+#include "common/settings.h"
+#include "common/text.h"
+#include "common/win/dialog.h"
+#include "planner/reserve/reservation_files.h"
+#include "planner/reserve/win/reserve_actions.h"
+#include "planner/reserve/win/reserve_view.h"
+#include "planner/reserve/win/unit_link.h"
+#include "planner/shell/win/clock_window.h"
+#include "planner/shell/win/planner_plugins.h"
+#include "planner/shell/win/resource.h"
+#include "planner/shell/win/tavora_app.h"
+#include "planner/timetable/tavora_doc.h"
+
+static_assert(ID_REDISPLAY == peer::kCmdPlannerRefresh, "the unit posts this id");
+static_assert(ID_PLANNER_ACTIVATE == peer::kCmdPlannerActivate, "a second planner posts this id");
+static_assert(ID_GUIDE_UPDATE == kCmdGuideUpdate && ID_SET_TIME_ERROR == kCmdSetTimeError, "document ids");
+
+namespace {
+const wchar_t kFrameClass[] = L"TavoraMainFrame";
+const char* const kEnv = peer::kEnvironmentSubKey;
+constexpr UINT_PTR kFirstTimer = 10;
+constexpr UINT_PTR kLastTimer = 29;
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 400;
+constexpr int kClockWidth = 110;
+
+// Commands the document handles itself (enabled and checked states included).
+bool IsDocumentCommand(int id) {
+  switch (id) {
+    case ID_GUIDE_UPDATE: case ID_FONT_BIGGER: case ID_FONT_SMALLER: case ID_HZOOM_IN: case ID_HZOOM_OUT:
+    case ID_VZOOM_IN: case ID_VZOOM_OUT: case ID_REDISPLAY: case ID_TITLE_SERIES: case ID_TITLE_CHANNEL:
+    case ID_TITLE_CATEGORY: case ID_DAY_MODE_24:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Place(HWND w, int x, int y, int width, int height) {
+  if (w) MoveWindow(w, x, y, width < 0 ? 0 : width, height < 0 ? 0 : height, TRUE);
+}
+}  // namespace
+
+const CMainFrame::MessageEntry CMainFrame::kMessages[] = {
+    {WM_CREATE, &CMainFrame::OnCreate},
+    {WM_SIZE, &CMainFrame::OnSize},
+    {WM_TIMER, &CMainFrame::OnTimer},
+    {WM_DESTROY, &CMainFrame::OnDestroy},
+    {WM_INITMENUPOPUP, &CMainFrame::OnInitMenuPopup},
+    {WM_GETMINMAXINFO, &CMainFrame::OnGetMinMaxInfo},
+    {0, nullptr},
+};
+
+const CMainFrame::CommandEntry CMainFrame::kCommands[] = {
+    {ID_PLANNER_ACTIVATE, &CMainFrame::OnActivateRequest},
+    {ID_RESERVE_COLUMN, &CMainFrame::OnToggleReserveColumn},
+    {ID_TIME_CALIBRATION, &CMainFrame::OnTimeCalibration},
+    {ID_RESERVE_CLEAR, &CMainFrame::OnClearReservations},
+    {ID_SET_TIME_ERROR, &CMainFrame::OnSetTimeError},
+    {ID_FILE_OPEN, &CMainFrame::OnOpenGuideSettings},
+    {ID_APP_EXIT, &CMainFrame::OnExit},
+    {ID_APP_ABOUT, &CMainFrame::OnAbout},
+    {ID_TEST_RESERVE, &CMainFrame::OnTestReserve},
+    {0, nullptr},
+};
+
+CMainFrame::CMainFrame() = default;
+CMainFrame::~CMainFrame() = default;
+
+bool CMainFrame::CreateFrame(HINSTANCE instance, const std::string& title) {
+  CTavoraApp& app = TheApp();
+  Register(instance, kFrameClass, CS_DBLCLKS, nullptr, reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1),
+           LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME)));
+  RECT r;
+  r.left = app.settings->Int(kEnv, "Window left", 0);
+  r.top = app.settings->Int(kEnv, "Window top", 0);
+  int width = app.settings->Int(kEnv, "Window Width", kDefaultWidth);
+  int height = app.settings->Int(kEnv, "Window Height", kDefaultHeight);
+  if (width <= 0 || height <= 0) width = kDefaultWidth, height = kDefaultHeight;
+  r.right = r.left + width;
+  r.bottom = r.top + height;
+  HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+  return Create(instance, kFrameClass, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, r, nullptr, menu) != nullptr;
+}
+
+LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
+  CTavoraApp& app = TheApp();
+  app.mainFrame = Handle();
+  reserveView_ = std::make_unique<CReserveView>();
+  reserveView_->CreateView(app.instance, Handle());
+  panes_ = CreateTimetablePanes(Handle(), *app.doc, reserveView_->Handle());
+  reserveView_->SetGrid(panes_.grid);
+  clock_ = std::make_unique<CClockWindow>();
+  clock_->CreateClock(app.instance, Handle(), app.doc->Now().TimeError());
+  timerId_ = StartTimer(kFirstTimer, kLastTimer, FrameTicker::kPeriodMs);
+  return 0;
+}
+
+void CMainFrame::LayOutPanes() {
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  const int width = rc.right;
+  const int height = rc.bottom;
+  const CTavoraDoc* doc = TheApp().doc;
+  const int column = doc ? doc->reservationColumnWidth : 50;
+  const int top = panes_.dayInfoHeight;
+  const int gridTop = top + kTitleRowHeight;
+  const int gridWidth = width - kTimeScaleWidth - column;
+  Place(panes_.dayInfo, 0, 0, width - kClockWidth, top);
+  if (clock_) Place(clock_->Handle(), width - kClockWidth, 0, kClockWidth, top);
+  Place(panes_.corner, 0, top, kTimeScaleWidth, kTitleRowHeight);
+  Place(panes_.titles, kTimeScaleWidth, top, gridWidth, kTitleRowHeight);
+  Place(panes_.reserveHeading, width - column, top, column, kTitleRowHeight);
+  Place(panes_.timeScale, 0, gridTop, kTimeScaleWidth, height - gridTop);
+  Place(panes_.grid, kTimeScaleWidth, gridTop, gridWidth, height - gridTop);
+  if (reserveView_) Place(reserveView_->Handle(), width - column, gridTop, column, height - gridTop);
+}
+
+void CMainFrame::RedrawPanes() {
+  for (HWND w : {panes_.dayInfo, panes_.corner, panes_.titles, panes_.reserveHeading, panes_.timeScale, panes_.grid})
+    if (w) InvalidateRect(w, nullptr, TRUE);
+  if (reserveView_) reserveView_->Redraw();
+}
+
+LRESULT CMainFrame::OnSize(WPARAM, LPARAM) {
+  LayOutPanes();
+  return 0;
+}
+
+void CMainFrame::PostToPanes(bool all) {
+  const WPARAM timer = ID_PANE_TIMER;
+  if (panes_.grid) PostMessageW(panes_.grid, WM_COMMAND, timer, 0);
+  if (reserveView_) PostMessageW(reserveView_->Handle(), WM_COMMAND, timer, 0);
+  if (!all) return;
+  for (HWND w : {panes_.dayInfo, panes_.corner, panes_.titles, panes_.reserveHeading, panes_.timeScale})
+    if (w) PostMessageW(w, WM_COMMAND, timer, 0);
+  if (clock_) clock_->Tick();
+}
+
+LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
+  if (id != timerId_) return 0;
+  CTavoraApp& app = TheApp();
+  const TickWork work = ticker_.Tick(app.doc != nullptr && !app.doc->notInitialised);
+  if (work.hoverPanes) PostToPanes(work.allPanes);
+  if (work.minute) MinuteRefresh();
+  if (work.allPanes && Plugins().secondTick) Plugins().secondTick();
+  if (work.allPanes && app.doc) {
+    CTavoraDoc& doc = *app.doc;
+    if (GuideUpdateDue(doc.Now().Now(), doc.guideCheckInterval, &doc.nextGuideCheck, &doc.nextDailyReload))
+      PostCommand(ID_GUIDE_UPDATE);
+  }
+  return 0;
+}
+
+void FullRefresh() {
+  RebuildAndCollect(true);
+  if (HWND frame = TheApp().mainFrame) RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void CMainFrame::MinuteRefresh() {
+  CTavoraApp& app = TheApp();
+  if (!app.doc) return;
+  RebuildReservations(*app.fs, app.folders.schedule, app.doc->Guide().Guide(), app.dayStartHour, app.reservations,
+                      false);
+  if (Plugins().collectResults) Plugins().collectResults();
+  app.reservations.LayOutLanes();
+  app.SyncReservationMarks();
+  app.doc->UpdateProgramMarks();
+  RedrawPanes();
+}
+
+LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
+  for (const auto& close : Plugins().beforeClose)
+    if (close) close();
+  StopAllTimers();
+  timerId_ = 0;
+  StorePlacement();
+  TheApp().mainFrame = nullptr;
+  PostQuitMessage(0);
+  return 0;
+}
+
+void CMainFrame::StorePlacement() {
+  PlannerSettings& s = *TheApp().settings;
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  GetWindowPlacement(Handle(), &wp);
+  const bool iconic = IsIconic(Handle()) != 0;
+  s.SetInt(kEnv, "Window Iconic", iconic ? 1 : 0);
+  s.SetInt(kEnv, "Window Zoom", IsZoomed(Handle()) ? 1 : 0);
+  if (iconic) return;
+  // The restored rectangle, also while maximised: the next start restores to it.
+  const RECT& r = wp.rcNormalPosition;
+  s.SetInt(kEnv, "Window left", r.left);
+  s.SetInt(kEnv, "Window top", r.top);
+  s.SetInt(kEnv, "Window Width", r.right - r.left);
+  s.SetInt(kEnv, "Window Height", r.bottom - r.top);
+}
+
+LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+  MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+  info->ptMinTrackSize.x = 200;
+  info->ptMinTrackSize.y = 150;
+  return 0;
+}
+
+LRESULT CMainFrame::OnInitMenuPopup(WPARAM wParam, LPARAM) {
+  HMENU menu = reinterpret_cast<HMENU>(wParam);
+  CTavoraApp& app = TheApp();
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    const UINT id = GetMenuItemID(menu, i);
+    if (id == 0 || id == static_cast<UINT>(-1)) continue;
+    bool enabled = true;
+    bool checked = false;
+    const auto plugin = Plugins().commands.find(static_cast<int>(id));
+    if (plugin != Plugins().commands.end()) {
+      enabled = !plugin->second.enabled || plugin->second.enabled();
+      checked = plugin->second.checked && plugin->second.checked();
+    } else if (IsDocumentCommand(static_cast<int>(id))) {
+      enabled = app.doc && app.doc->IsEnabled(static_cast<int>(id));
+      checked = app.doc && app.doc->IsChecked(static_cast<int>(id));
+    } else if (id == ID_RESERVE_COLUMN) {
+      checked = app.doc && app.doc->reservationColumnWidth > 0;
+    } else if (id == ID_RESERVE_CLEAR) {
+      enabled = !app.reservations.Empty();
+    } else if (id == ID_VIEW_TOOLBAR) {
+      enabled = false;  // the frame has no tool bar
+    } else {
+      // Commands no part has connected yet are shown but cannot be chosen.
+      const bool own = id == ID_TIME_CALIBRATION || id == ID_FILE_OPEN || id == ID_APP_EXIT || id == ID_APP_ABOUT;
+      enabled = own;
+    }
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  }
+  return 0;
+}
+
+bool CMainFrame::OtherCommand(int id) {
+  const auto plugin = Plugins().commands.find(id);
+  if (plugin != Plugins().commands.end()) {
+    if (plugin->second.run && (!plugin->second.enabled || plugin->second.enabled())) plugin->second.run();
+    return true;
+  }
+  CTavoraApp& app = TheApp();
+  if (IsDocumentCommand(id) && app.doc) {
+    app.doc->OnCommand(id);
+    RedrawPanes();
+    return true;
+  }
+  if (id == ID_PANE_TIMER) return true;
+  return false;
+}
+
+void CMainFrame::OnActivateRequest() {
+  DebugOut("Tavora: brought to the front by a second start");
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
+}
+
+void CMainFrame::OnToggleReserveColumn() {
+  CTavoraDoc* doc = TheApp().doc;
+  if (!doc) return;
+  doc->reservationColumnWidth = doc->reservationColumnWidth > 0 ? 0 : 50;
+  LayOutPanes();
+  RedrawPanes();
+}
+
+void CMainFrame::OnTimeCalibration() { StartUnitTimeReceiver(TheApp().programFolder); }
+
+void CMainFrame::OnClearReservations() { ClearAllReservations(Handle()); }
+
+void CMainFrame::OnSetTimeError() {
+  if (clock_ && TheApp().doc) clock_->SetTimeError(TheApp().doc->Now().TimeError());
+}
+
+void CMainFrame::OnOpenGuideSettings() {
+  CTavoraApp& app = TheApp();
+  wchar_t file[MAX_PATH] = {};
+  const std::wstring title = Cp932ToWide(J(u8"番組表設定ﾌｧｲﾙを選択"));
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = Handle();
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrTitle = title.c_str();
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameW(&ofn) || !app.doc) return;
+  app.reservations.Clear();
+  app.doc->OnOpenDocument(WideToCp932(file));
+  RebuildAndCollect(true);
+  RedrawPanes();
+}
+
+void CMainFrame::OnExit() { DestroyWindow(Handle()); }
+
+namespace {
+class CAboutDlg : public DialogImpl<CAboutDlg> {
+ public:
+  static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
+
+ private:
+  void OnOk() { End(IDOK); }
+  void OnCancel() { End(IDCANCEL); }
+};
+const CAboutDlg::MessageEntry CAboutDlg::kMessages[] = {{0, nullptr}};
+const CAboutDlg::CommandEntry CAboutDlg::kCommands[] = {
+    {IDOK, &CAboutDlg::OnOk}, {IDCANCEL, &CAboutDlg::OnCancel}, {0, nullptr}};
+}  // namespace
+
+void CMainFrame::OnAbout() {
+  CAboutDlg about;
+  about.RunModal(TheApp().instance, IDD_ABOUTBOX, Handle());
+}
+
+void CMainFrame::OnTestReserve() { OpenTestReservation(Handle()); }

@@ -1,0 +1,194 @@
+// The planner shell without windows: the working folders at start-up, the
+// frame timer's work, the bubble's placement.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include "common/files.h"
+#include "common/settings.h"
+#include "planner/shell/bubble_layout.h"
+#include "planner/shell/frame_ticker.h"
+#include "planner/shell/startup_folders.h"
+#include "tests/planner/temp_folder.h"
+
+namespace {
+
+class Questions : public FolderQuestions {
+ public:
+  bool answer = true;
+  std::string answerFolder;
+  int asked = 0;
+  std::string proposal;
+  std::string share;
+  bool AskDataFolder(std::string* folder) override {
+    ++asked;
+    proposal = *folder;
+    if (answer) *folder = answerFolder;
+    return answer;
+  }
+  std::string ShareOfDrive(const std::string&) override { return share; }
+};
+
+class StartupFoldersTest : public ::testing::Test {
+ protected:
+  // The "Windows drive" is the temp folder: defaults land under it.
+  std::string Windows() const { return root.Path() + "\\WINDOWS"; }
+  FolderResult Settle() { return SettleFolders(files, settings, Windows(), questions, &folders); }
+
+  TempFolder root;
+  FileSystem& files = PlatformFiles();
+  std::unique_ptr<Settings> store = CreateMemorySettings();
+  PlannerSettings settings{*store};
+  Questions questions;
+  WorkingFolders folders;
+};
+
+TEST_F(StartupFoldersTest, FirstStartMakesTheDefaultsAndAsksForTheDataFolder) {
+  questions.answerFolder = root.Path() + "\\contents";
+  ASSERT_EQ(Settle().failure, FolderFailure::None);
+  EXPECT_EQ(folders.schedule, root.Path() + "\\Program Files\\Lumivent\\Schedule");
+  EXPECT_EQ(folders.history, root.Path() + "\\Program Files\\Lumivent\\Temporary");
+  EXPECT_EQ(folders.data, root.Path() + "\\contents");
+  EXPECT_TRUE(files.IsFolder(folders.schedule));
+  EXPECT_TRUE(files.IsFolder(folders.history));
+  EXPECT_TRUE(files.IsFolder(folders.data));
+  EXPECT_EQ(questions.asked, 1);
+  EXPECT_EQ(settings.ScheduleFolder(), folders.schedule);
+  EXPECT_EQ(settings.HistoryFolder(), folders.history);
+  EXPECT_EQ(settings.DataFolder(), folders.data);
+  // The second start asks nothing.
+  EXPECT_EQ(Settle().failure, FolderFailure::None);
+  EXPECT_EQ(questions.asked, 1);
+}
+
+TEST_F(StartupFoldersTest, AFileNamedLikeTheScheduleFolderBlocksTheStart) {
+  settings.SetText("Schedule", "DataPath", root.File("sched"));
+  root.Write("sched", "not a folder");
+  const FolderResult r = Settle();
+  EXPECT_EQ(r.failure, FolderFailure::BlockedByFile);
+  EXPECT_EQ(r.folder, root.File("sched"));
+  EXPECT_EQ(questions.asked, 0);
+}
+
+TEST_F(StartupFoldersTest, AScheduleFolderThatCannotBeMadeFails) {
+  root.Write("file", "x");
+  settings.SetText("Schedule", "DataPath", root.File("file") + "\\below");
+  const FolderResult r = Settle();
+  EXPECT_EQ(r.failure, FolderFailure::CannotCreate);
+}
+
+TEST_F(StartupFoldersTest, AHistoryFolderThatCannotBeMadeFallsBackToTheSchedule) {
+  root.Write("file", "x");
+  settings.SetText("Schedule", "DataPath", root.File("s"));
+  settings.SetText("temp", "DataPath", root.File("file") + "\\h");
+  settings.SetText("path", "DataPath", root.File("d"));
+  questions.answerFolder = root.File("d2");
+  ASSERT_EQ(Settle().failure, FolderFailure::None);
+  EXPECT_EQ(folders.history, root.File("s"));
+  EXPECT_EQ(settings.HistoryFolder(), root.File("s"));
+  EXPECT_EQ(questions.asked, 1);
+  EXPECT_EQ(questions.proposal, root.File("d"));
+  EXPECT_EQ(folders.data, root.File("d2"));
+}
+
+TEST_F(StartupFoldersTest, CancellingTheDataQuestionEndsTheStart) {
+  questions.answer = false;
+  EXPECT_EQ(Settle().failure, FolderFailure::Cancelled);
+  EXPECT_EQ(settings.DataFolder(), "");
+}
+
+TEST_F(StartupFoldersTest, ADataFolderThatCannotBeMadeFails) {
+  root.Write("file", "x");
+  questions.answerFolder = root.File("file") + "\\d";
+  const FolderResult r = Settle();
+  EXPECT_EQ(r.failure, FolderFailure::CannotCreate);
+  EXPECT_EQ(r.folder, root.File("file") + "\\d");
+}
+
+TEST_F(StartupFoldersTest, StoredFoldersLoseTheirTrailingBackslash) {
+  settings.SetText("Schedule", "DataPath", root.File("s") + "\\");
+  settings.SetText("temp", "DataPath", root.File("h") + "\\\\");
+  settings.SetText("path", "DataPath", root.File("d"));
+  ASSERT_EQ(Settle().failure, FolderFailure::None);
+  EXPECT_EQ(folders.schedule, root.File("s"));
+  EXPECT_EQ(folders.history, root.File("h"));
+  EXPECT_EQ(questions.asked, 0);
+}
+
+TEST(StartupFolders, WindowsDriveAndShareNames) {
+  EXPECT_EQ(WindowsDrive("C:\\WINDOWS"), "C:");
+  EXPECT_EQ(WindowsDrive("D:\\WINNT\\x"), "D:");
+  Questions q;
+  q.share = "\\\\srv\\data";
+  EXPECT_EQ(WithShareName("X:\\contents\\a", q), "\\\\srv\\data\\contents\\a");
+  EXPECT_EQ(WithShareName("\\\\srv\\data\\a", q), "\\\\srv\\data\\a");
+  q.share.clear();
+  EXPECT_EQ(WithShareName("X:\\a", q), "X:\\a");
+}
+
+// --- the frame timer -----------------------------------------------------------
+
+TEST(FrameTicker, HoverEveryTickAllPanesEverySecondRefreshEveryMinute) {
+  FrameTicker ticker;
+  int hover = 0, all = 0, minute = 0;
+  for (int i = 0; i < 1800; ++i) {
+    const TickWork w = ticker.Tick(true);
+    hover += w.hoverPanes;
+    all += w.allPanes;
+    minute += w.minute;
+  }
+  EXPECT_EQ(hover, 1800);
+  EXPECT_EQ(all, 180);
+  EXPECT_EQ(minute, 2);  // ticks 600 and 1200
+}
+
+TEST(FrameTicker, NothingWithoutADocument) {
+  FrameTicker ticker;
+  const TickWork w = ticker.Tick(false);
+  EXPECT_FALSE(w.hoverPanes || w.allPanes || w.minute);
+  EXPECT_EQ(ticker.Count(), 0u);
+}
+
+TEST(GuideUpdateDue, CheckIntervalAndDailyReload) {
+  const Time32 now = MakeLocalTime(2026, 12, 10, 12, 0, 0);
+  Time32 check = now + 100;
+  Time32 daily = MakeLocalTime(2026, 12, 11, 4, 10, 0);
+  EXPECT_FALSE(GuideUpdateDue(now, 3600, &check, &daily));
+  EXPECT_TRUE(GuideUpdateDue(now + 100, 3600, &check, &daily));
+  EXPECT_EQ(check, now + 100 + 3600);
+  // Asleep over two nights: one update, and the next reload is the coming 04:10.
+  const Time32 later = MakeLocalTime(2026, 12, 13, 9, 0, 0);
+  EXPECT_TRUE(GuideUpdateDue(later, 3600, &check, &daily));
+  EXPECT_EQ(daily, MakeLocalTime(2026, 12, 14, 4, 10, 0));
+  EXPECT_EQ(check, later + 3600);
+}
+
+// --- the bubble ------------------------------------------------------------------
+
+TEST(BubblePlacement, RightAndBelowWhenItFitsElseFlipped) {
+  const BubbleRect screen{0, 0, 1000, 800};
+  const BubblePlacement normal = PlaceBubble(100, 40, 200, 200, screen);
+  EXPECT_FALSE(normal.left);
+  EXPECT_FALSE(normal.above);
+  EXPECT_EQ(normal.window.left, 200);
+  EXPECT_EQ(normal.box.left, kBubbleGap);
+  EXPECT_EQ(normal.window.right - normal.window.left, kBubbleGap + 100 + 2 * kBubbleMargin);
+
+  const BubblePlacement corner = PlaceBubble(100, 40, 990, 790, screen);
+  EXPECT_TRUE(corner.left);
+  EXPECT_TRUE(corner.above);
+  EXPECT_EQ(corner.window.right, 990);
+  EXPECT_EQ(corner.window.bottom, 790);
+  EXPECT_EQ(corner.box.left, 0);
+
+  const BubblePlacement right = PlaceBubble(100, 40, 990, 100, screen);
+  EXPECT_TRUE(right.left);
+  EXPECT_FALSE(right.above);
+}
+
+TEST(BubblePlacement, MovesOnlyPastTenPixels) {
+  EXPECT_FALSE(BubbleShouldMove(100, 100, 110, 90));
+  EXPECT_TRUE(BubbleShouldMove(100, 100, 111, 100));
+  EXPECT_TRUE(BubbleShouldMove(100, 100, 100, 89));
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+# Shared by the tavora_*.sh tests: a private work folder with copies of
+# Tavora.exe and Quillon.exe (the planner starts the unit from its own
+# folder), a clean planner key, and starting and ending the real planner.
+# Each test sources this file, calls t_init and leaves no planner or unit running.
+set -uo pipefail
+
+TMARK='- 受信予約プログラム'
+TWIN="~$TMARK"                    # wdrv's "title contains" form
+QTITLE='データ受信ユニット(QuillonUnit)'
+TKEY='HKCU\Software\Lumivent\TavoraPlanner'
+ID_APP_EXIT=57665
+ID_TEST_RESERVE=33001
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+note() { echo "--- $*"; }
+
+# Unix path -> Windows path on the Z: drive.
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+
+# t_init [--fresh]: work folders; without --fresh the three folders are set in
+# the registry (schedule, history, data), with it the key stays empty.
+t_init() {
+  : "${WIN_BIN:?}" "${NATIVE_BIN:?}" "${SRC:?}"
+  WDRV="$WIN_BIN/tests/wine/driver/wdrv.exe"
+  RSVTOOL="$NATIVE_BIN/tools/rsvtool/rsvtool"
+  HEADEND="$NATIVE_BIN/tools/headend/headend"
+  for f in "$WIN_BIN/planner/shell/win/Tavora.exe" "$WIN_BIN/unit/win/Quillon.exe" "$WDRV" "$RSVTOOL" "$HEADEND"; do
+    [ -e "$f" ] || fail "missing $f"
+  done
+  WORK=$(mktemp -d /tmp/tavora_test.XXXXXX)
+  mkdir -p "$WORK/prog" "$WORK/sched" "$WORK/hist" "$WORK/data"
+  cp "$WIN_BIN/planner/shell/win/Tavora.exe" "$WIN_BIN/unit/win/Quillon.exe" "$WORK/prog/"
+  TAVORA="$WORK/prog/Tavora.exe"
+  TPID=
+  T_EXTRA_PIDS=
+  trap t_cleanup EXIT
+  wine reg delete "$TKEY" /f >/dev/null 2>&1 </dev/null
+  if [ "${1:-}" != --fresh ]; then
+    t_reg Schedule DataPath REG_SZ "$(winpath "$WORK/sched")"
+    t_reg temp DataPath REG_SZ "$(winpath "$WORK/hist")"
+    t_reg path DataPath REG_SZ "$(winpath "$WORK/data")"
+    # Placement tests aside, a maximised window only slows the screenshots down.
+    t_reg Environment "Window Zoom" REG_DWORD 0
+  fi
+}
+
+t_reg() {  # SUBKEY NAME TYPE DATA
+  wine reg add "$TKEY\\$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1 </dev/null || fail "reg add $1 $2"
+}
+t_reg_query() {  # SUBKEY NAME -> the value's data (UTF-8), empty when missing
+  wine reg query "$TKEY\\$1" /v "$2" 2>/dev/null </dev/null | iconv -f CP932 -t UTF-8 |
+    awk -v name="$2" 'index($0, name) { print $NF }' | tr -d '\r'
+}
+
+# Windows process id of a program (for taskkill).
+t_winpid() { wine tasklist 2>/dev/null </dev/null | awk -v p="$(echo "$1" | tr A-Z a-z)" 'tolower($1)==p{print $2; exit}'; }
+
+t_wdrv() { wine "$WDRV" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
+
+# Ends the unit the planner may have started: its exit command, then by force.
+t_end_unit() {
+  t_wdrv find "$QTITLE" >/dev/null || return 0
+  t_wdrv post "$QTITLE" 1 >/dev/null
+  # With reservations pending the unit asks first: answer Yes.
+  for _ in $(seq 20); do
+    t_wdrv find "$QTITLE" >/dev/null || return 0
+    t_wdrv find データ受信ユニット >/dev/null && t_wdrv post データ受信ユニット 6 >/dev/null
+    sleep 0.2
+  done
+  local pid; pid=$(t_winpid quillon.exe)
+  [ -n "$pid" ] && wine taskkill /PID "$pid" /F >/dev/null 2>&1 </dev/null
+}
+
+t_cleanup() {
+  if [ -n "$TPID" ] && kill -0 "$TPID" 2>/dev/null; then
+    t_wdrv post "$TWIN" $ID_APP_EXIT >/dev/null
+    for _ in $(seq 50); do kill -0 "$TPID" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$TPID" 2>/dev/null; then
+      local pid; pid=$(t_winpid tavora.exe)
+      [ -n "$pid" ] && wine taskkill /PID "$pid" /F >/dev/null 2>&1 </dev/null
+      kill "$TPID" 2>/dev/null
+    fi
+  fi
+  t_end_unit
+  for p in $T_EXTRA_PIDS; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  wine reg delete "$TKEY" /f >/dev/null 2>&1 </dev/null
+  rm -rf "$WORK"
+}
+
+# Starts the planner (arguments go to it) without waiting for anything.
+t_launch() {
+  wine "$TAVORA" "$@" >/dev/null 2>&1 </dev/null &
+  TPID=$!
+}
+
+# Waits up to $1 seconds for a top-level window (wdrv WINDOW form).
+t_wait_window() {
+  local limit=$1 window=$2
+  for _ in $(seq $((limit * 5))); do
+    t_wdrv find "$window" >/dev/null && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Starts the planner and waits for its main window.
+t_start() {
+  t_launch "$@"
+  for _ in $(seq 150); do
+    t_wdrv visible "$TWIN" >/dev/null && return 0
+    kill -0 "$TPID" 2>/dev/null || fail "Tavora.exe ended at start"
+    sleep 0.2
+  done
+  fail "the planner's main window did not appear"
+}
+
+t_post() { t_wdrv post "$TWIN" "$1" >/dev/null || fail "post $1: no planner window"; }
+
+# Ends the planner with its exit command and waits for the process.
+t_exit() {
+  t_post $ID_APP_EXIT
+  for _ in $(seq 100); do kill -0 "$TPID" 2>/dev/null || { wait "$TPID"; TPID=; return 0; }; sleep 0.1; done
+  fail "Tavora.exe did not end on its exit command"
+}
+
+# Waits up to $1 seconds for a file matching the glob $2; prints its path.
+wait_for_file() {
+  local limit=$1 pattern=$2 f
+  for _ in $(seq $((limit * 5))); do
+    for f in $pattern; do [ -e "$f" ] && { echo "$f"; return 0; }; done
+    sleep 0.2
+  done
+  return 1
+}
