@@ -75,7 +75,7 @@ CapacityVerdict CheckCapacity(const CapacityInput& in, const ReservationList& li
   return TotalLimitExceeded(in, list, received) ? CapacityVerdict::TotalOver : CapacityVerdict::Ok;
 }
 
-bool IsAbsoluteFolder(const std::string& folder) {
+bool IsFullFolderPath(const std::string& folder) {
   if (folder.size() < 3) return false;
   return folder[1] == ':' || (folder[0] == '\\' && folder[1] == '\\');
 }

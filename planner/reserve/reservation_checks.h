@@ -73,4 +73,4 @@ bool TotalLimitExceeded(const CapacityInput& in, const ReservationList& list,
 
 // A folder the user typed must name its drive or machine: at least three
 // characters and "X:" or a leading "\\".
-bool IsAbsoluteFolder(const std::string& folder);
+bool IsFullFolderPath(const std::string& folder);

@@ -174,13 +174,13 @@ TEST(VolumeRoot, Table) {
 }
 
 TEST(AbsoluteFolder, Table) {
-  EXPECT_TRUE(IsAbsoluteFolder("C:\\x"));
-  EXPECT_TRUE(IsAbsoluteFolder("C:\\"));
-  EXPECT_TRUE(IsAbsoluteFolder("\\\\h\\s"));
-  EXPECT_FALSE(IsAbsoluteFolder("C:"));
-  EXPECT_FALSE(IsAbsoluteFolder("data\\x"));
-  EXPECT_FALSE(IsAbsoluteFolder("\\data"));
-  EXPECT_FALSE(IsAbsoluteFolder(""));
+  EXPECT_TRUE(IsFullFolderPath("C:\\x"));
+  EXPECT_TRUE(IsFullFolderPath("C:\\"));
+  EXPECT_TRUE(IsFullFolderPath("\\\\h\\s"));
+  EXPECT_FALSE(IsFullFolderPath("C:"));
+  EXPECT_FALSE(IsFullFolderPath("data\\x"));
+  EXPECT_FALSE(IsFullFolderPath("\\data"));
+  EXPECT_FALSE(IsFullFolderPath(""));
 }
 
 TEST(TotalRecount, CountsEachFolderOnce) {

@@ -87,7 +87,7 @@ class CFolderDlg : public DialogImpl<CFolderDlg> {
   }
   void OnOk() {
     const std::string text = ItemText(Handle(), IDC_FLD_EDIT);
-    if (!IsAbsoluteFolder(text)) {
+    if (!IsFullFolderPath(text)) {
       ShowMessageBox(Handle(), TheApp().String(IDS_FOLDER_NOT_ABSOLUTE), TheApp().String(IDS_APP_TITLE),
                      MB_OK | MB_ICONEXCLAMATION);
       SetFocus(Item(IDC_FLD_EDIT));
@@ -185,7 +185,7 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
   void OnReserve() {
     CTavoraApp& app = TheApp();
     const std::string folder = ItemText(Handle(), IDC_RSV_FOLDER);
-    if (program_->sid != 0 && !IsAbsoluteFolder(folder)) {
+    if (program_->sid != 0 && !IsFullFolderPath(folder)) {
       ShowMessageBox(Handle(), app.String(IDS_FOLDER_NOT_ABSOLUTE), app.String(IDS_APP_TITLE),
                      MB_OK | MB_ICONEXCLAMATION);
       SetFocus(Item(IDC_RSV_FOLDER));

@@ -37,7 +37,7 @@ class CDataFolderDlg : public DialogImpl<CDataFolderDlg> {
   }
   void OnOk() {
     const std::string text = ItemText(Handle(), IDC_FOLDER_EDIT);
-    if (!IsAbsoluteFolder(text)) {
+    if (!IsFullFolderPath(text)) {
       ShowMessageBox(Handle(), TheApp().String(IDS_FOLDER_NOT_ABSOLUTE), TheApp().String(IDS_APP_TITLE),
                      MB_OK | MB_ICONEXCLAMATION);
       SetFocus(Item(IDC_FOLDER_EDIT));
