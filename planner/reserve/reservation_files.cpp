@@ -122,6 +122,7 @@ bool WriteDeletionRequest(FileSystem& fs, PlannerSettings& settings, const std::
     return false;
   }
   settings.SetInt(peer::kEnvironmentSubKey, kCounterValue, static_cast<std::int32_t>(counter + 1));
+  DebugOut("Tavora: deletion request " + name + " written");
   if (writtenName) *writtenName = name;
   return true;
 }

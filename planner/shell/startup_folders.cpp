@@ -34,9 +34,8 @@ std::string WithShareName(const std::string& folder, FolderQuestions& questions)
   return share + folder.substr(2);
 }
 
-FolderResult SettleFolders(FileSystem& fs, PlannerSettings& settings, const std::string& windowsFolder,
+FolderResult SettleFolders(FileSystem& fs, PlannerSettings& settings, const std::string& drive,
                            FolderQuestions& questions, WorkingFolders* out) {
-  const std::string drive = WindowsDrive(windowsFolder);
   FolderResult result;
 
   std::string schedule = WithoutTrailingBackslash(settings.ScheduleFolder());

@@ -42,5 +42,6 @@ bool EnsureFolder(FileSystem& fs, const std::string& path);
 // "X:\rest" on a network drive becomes "\\server\share\rest".
 std::string WithShareName(const std::string& folder, FolderQuestions& questions);
 
-FolderResult SettleFolders(FileSystem& fs, PlannerSettings& settings, const std::string& windowsFolder,
+// defaultRoot: where the default folders go (WindowsDrive of the Windows folder).
+FolderResult SettleFolders(FileSystem& fs, PlannerSettings& settings, const std::string& defaultRoot,
                            FolderQuestions& questions, WorkingFolders* folders);

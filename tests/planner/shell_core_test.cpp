@@ -30,9 +30,8 @@ class Questions : public FolderQuestions {
 
 class StartupFoldersTest : public ::testing::Test {
  protected:
-  // The "Windows drive" is the temp folder: defaults land under it.
-  std::string Windows() const { return root.Path() + "\\WINDOWS"; }
-  FolderResult Settle() { return SettleFolders(files, settings, Windows(), questions, &folders); }
+  // The defaults land under the temp folder instead of the Windows drive.
+  FolderResult Settle() { return SettleFolders(files, settings, root.Path(), questions, &folders); }
 
   TempFolder root;
   FileSystem& files = PlatformFiles();

@@ -99,7 +99,7 @@ bool SettleWorkingFolders(CTavoraApp& app) {
   wchar_t windows[MAX_PATH] = {};
   GetWindowsDirectoryW(windows, MAX_PATH);
   StartQuestions questions;
-  const FolderResult result = SettleFolders(*app.fs, *app.settings, WideToCp932(windows), questions, &app.folders);
+  const FolderResult result = SettleFolders(*app.fs, *app.settings, WindowsDrive(WideToCp932(windows)), questions, &app.folders);
   if (result.failure == FolderFailure::None) return true;
   if (result.failure == FolderFailure::Cancelled) return false;
   const unsigned id = result.failure == FolderFailure::BlockedByFile ? IDS_FOLDER_IS_FILE : IDS_FOLDER_FAILED;

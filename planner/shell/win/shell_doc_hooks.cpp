@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/debug_log.h"
 #include "planner/reserve/reservation_files.h"
 #include "planner/reserve/win/reserve_actions.h"
 #include "planner/reserve/win/unit_link.h"
@@ -22,6 +23,7 @@ void CShellDocHooks::ReloadResults() {
 
 bool CShellDocHooks::RescanReservations() {
   RebuildAndCollect(true);
+  DebugPrintf("Tavora: redisplay: %zu reservations", TheApp().reservations.Size());
   return false;
 }
 

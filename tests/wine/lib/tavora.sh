@@ -133,3 +133,53 @@ wait_for_file() {
   done
   return 1
 }
+
+# --- guide data ------------------------------------------------------------
+# Local "YYYY/MM/DD HH:MM:SS" of an epoch second, as the guide writes times.
+guide_time() { date -d "@$1" '+%Y/%m/%d %H:%M:%S'; }
+# Local minute text for rsvtool ("YYYY-MM-DD HH:MM").
+minute_text() { date -d "@$1" '+%Y-%m-%d %H:%M'; }
+
+# t_program NUMBER SUB START END NAME [KBYTE] [SPEED]: one guide program (UTF-8).
+t_program() {
+  printf '<program><program_number>%d</program_number><pro_name>%s</pro_name>' "$1" 'テスト局'
+  printf '<cp_name>series</cp_name><category_for_sort>cat</category_for_sort>'
+  printf '<category_for_search>cat</category_for_search><name>%s</name>' "$5"
+  printf '<digest>%s の内容\r\n二行目</digest><total_kbyte>%d</total_kbyte>\r\n' "$5" "${6:-100}"
+  printf '<schedule><program_sub_number>%d</program_sub_number><receiver_ver>1</receiver_ver>' "$2"
+  printf '<speed>%d</speed><starttime>%s</starttime><endtime>%s</endtime></schedule>\r\n' \
+    "${7:-1000}" "$(guide_time "$3")" "$(guide_time "$4")"
+  printf '</program>\r\n'
+}
+
+# t_guide_file FILE: the programs on stdin as a guide day file in cp932.
+t_guide_file() {
+  { printf '<?xml version="1.0" encoding="Shift_JIS"?>\r\n<guide>\r\n'; cat; printf '</guide>\r\n'; } |
+    iconv -f UTF-8 -t CP932 > "$1"
+}
+
+# The day files are named after the broadcast day that starts at the
+# "DayStart" hour. t_day_start_now makes the current hour the day start, so
+# that the reservation column begins at the top of this hour; it prints the
+# day's cache file name.
+t_day_start_now() {
+  # Never straddle an hour between here and the planner's start.
+  local minute; minute=$(date +%M)
+  [ $((10#$minute)) -ge 58 ] && sleep $((3600 - $(date +%s) % 3600 + 2))
+  local hour; hour=$(date +%H)
+  t_reg Environment DayStart REG_DWORD $((10#$hour))
+  DAY_START=$(date -d "$(date +%Y-%m-%d) $hour:00" +%s)
+  date -d "@$DAY_START" +gd%y%m%d.dpn
+}
+
+# y of a time in the reservation column (20 pixels per 10 minutes from DAY_START,
+# the grid not scrolled).
+column_y() { echo $(( ($1 - DAY_START) / 60 * 2 )); }
+
+# A detail file "N-S.spn" (UTF-8 in, cp932 out).
+t_detail_file() {  # FILE ADDRESS PORT SID HOLDER
+  printf '<schedule><ip_address>%s</ip_address><port>%d</port><sid>%d</sid><holder>%s</holder><autorun></autorun></schedule>\r\n' \
+    "$2" "$3" "$4" "$5" | iconv -f UTF-8 -t CP932 > "$1"
+}
+
+t_computer_name() { wine cmd /c 'echo %COMPUTERNAME%' 2>/dev/null </dev/null | tr -d '\r' | tr a-z A-Z; }
