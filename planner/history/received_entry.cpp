@@ -43,7 +43,23 @@ bool SameReception(const ReceivedEntry& a, const ReceivedEntry& b) {
   return a.receivedFrom == b.receivedFrom && a.programNumber == b.programNumber && a.subNumber == b.subNumber;
 }
 
-bool SameFolder(const std::string& a, const std::string& b) { return AsciiUpper(a) == AsciiUpper(b); }
+bool SameFolder(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  // Compared byte by byte, ASCII letters without case, trail bytes exactly (the
+  // collection compares every new record with every listed folder).
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const unsigned char x = static_cast<unsigned char>(a[i]);
+    const unsigned char y = static_cast<unsigned char>(b[i]);
+    if (IsLeadByte(x)) {
+      if (x != y || i + 1 >= a.size() || a[i + 1] != b[i + 1]) return false;
+      ++i;
+      continue;
+    }
+    const auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
+    if (upper(x) != upper(y)) return false;
+  }
+  return true;
+}
 
 std::string RsvDataLogLine(const ReceivedEntry& e, Time32 now) {
   std::string line = FormatLocalTime(now, "%y/%m/%d %H:%M") + "\t";

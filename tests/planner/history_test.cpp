@@ -439,3 +439,15 @@ TEST(ReceivedSort, ByColumnKeepsTiesInListOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SameFolderTest, IgnoresTheCaseOfAsciiLettersOnly) {
+  EXPECT_TRUE(SameFolder("C:\\Data\\Prog\\", "c:\\data\\PROG\\"));
+  EXPECT_FALSE(SameFolder("C:\\Data\\Prog\\", "C:\\Data\\Prog2\\"));
+  // Two double-byte characters whose trail bytes are "a" and "A": different characters.
+  EXPECT_FALSE(SameFolder("\x83\x61", "\x83\x41"));
+  EXPECT_TRUE(SameFolder("\x83\x61x", "\x83\x61X"));
+}
+
+}  // namespace
