@@ -15,14 +15,15 @@
 #include "planner/shell/win/tavora_app.h"
 #include "planner/timetable/tavora_doc.h"
 
-namespace {
-
-// The planner's one received list, made once the document exists.
-ReceptionHistory& History() {
+ReceptionHistory& PlannerReceptionHistory() {
   static std::unique_ptr<ReceptionHistory> history;
   if (!history) history = std::make_unique<ReceptionHistory>(*TheApp().fs, TheApp().doc->Now());
   return *history;
 }
+
+namespace {
+
+ReceptionHistory& History() { return PlannerReceptionHistory(); }
 
 std::unique_ptr<CBubble> g_bubble;
 

@@ -26,6 +26,10 @@ struct HistoryHost {
   std::function<void()> redrawViews;
 };
 
+// The planner's one received list (Tavora.exe), made once the document exists;
+// old content deletion works on it too.
+ReceptionHistory& PlannerReceptionHistory();
+
 // Command 32810: opens the dialog, or brings the open one to the front.
 void OpenReceivedList(HWND frame, HistoryHost& host);
 // After a collection changed the list: the open dialog rebuilds its rows.
