@@ -23,6 +23,12 @@ bool IsDeviceName(const std::string& component) {
   return false;
 }
 
+// Characters no Windows file name may hold; wildcards would also widen a
+// deletion to other files.
+bool IsForbiddenChar(unsigned char c) {
+  return c < 0x20 || c == 0x7F || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|';
+}
+
 bool IsClimbingComponent(const std::string& component) {
   int dots = 0;
   for (char ch : component) {
@@ -48,7 +54,7 @@ bool IsSafeRelativePath(const std::string& name) {
       continue;
     }
     if (i < name.size()) {
-      if (c < 0x20 || c == 0x7F || c == ':') return false;
+      if (IsForbiddenChar(c)) return false;
       if (IsLeadByte(c)) {
         lead = true;
         continue;
