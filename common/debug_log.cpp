@@ -7,27 +7,13 @@
 #include <cstdlib>
 #include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include "common/text.h"
-#endif
+#include "common/platform_halves.h"
 
 namespace {
 
 std::function<void(const std::string&)>& Sink() {
   static auto* sink = new std::function<void(const std::string&)>();
   return *sink;
-}
-
-void ToPlatform(const std::string& text) {
-#if defined(_WIN32)
-  OutputDebugStringA(text.c_str());
-#else
-  std::string line = Cp932ToUtf8(text);
-  if (line.empty() || line.back() != '\n') line += '\n';
-  std::fputs(line.c_str(), stderr);
-#endif
 }
 
 void ToLogFile(const std::string& text) {
@@ -47,7 +33,7 @@ void DebugOut(const std::string& text) {
     Sink()(text);
     return;
   }
-  ToPlatform(text);
+  DebugToPlatform(text);
   ToLogFile(text);
 }
 

@@ -3,6 +3,36 @@
 
 #include "common/text.h"
 
+bool FileSystem::ReadAll(const std::string& path, std::string* data) {
+  auto f = Open(path, OpenMode::Read);
+  if (!f) return false;
+  data->clear();
+  char buffer[65536];
+  for (std::size_t n; (n = f->Read(buffer, sizeof buffer)) > 0;) data->append(buffer, n);
+  return true;
+}
+
+bool FileSystem::WriteAll(const std::string& path, const std::string& data) {
+  auto f = Open(path, OpenMode::CreateReadWrite);
+  return f && f->Write(data.data(), data.size());
+}
+
+bool FileSystem::WriteAllReplacing(const std::string& path, const std::string& data) {
+  // Beside the target, so that the replace stays on one volume; on disk before
+  // it replaces anything.
+  const std::string temp = path + ".~new";
+  bool written = false;
+  if (auto f = Open(temp, OpenMode::CreateReadWrite)) {
+    written = f->Write(data.data(), data.size()) && f->Flush();
+    f->Close();
+  }
+  if (!written || !Replace(temp, path)) {
+    Remove(temp);
+    return false;
+  }
+  return true;
+}
+
 std::string WithBackslash(const std::string& folder) {
   if (folder.empty()) return "\\";
   // A trailing 0x5C may be the trail byte of a double-byte character.

@@ -7,19 +7,16 @@
 #include <vector>
 #include "time_text.h"
 
-// <windows.h> declares a function OpenFile that hides this class in code that
-// includes both: such code names the class FileStream (the same type).
-class OpenFile {
+// One open file. (Not named OpenFile: <windows.h> declares a function of that name.)
+class FileStream {
  public:
-  virtual ~OpenFile() = default;
+  virtual ~FileStream() = default;
   virtual bool Write(const void* data, std::size_t size) = 0;  // all or failure
   virtual std::size_t Read(void* data, std::size_t size) = 0;  // bytes read, 0 at end/error
   virtual bool Seek(std::uint64_t offset) = 0;
   virtual bool Flush() = 0;
   virtual void Close() = 0;                                    // also done by the destructor
 };
-using FileStream = class OpenFile;
-
 struct FoundFile {
   std::string name;        // the name only, without folder
   bool isFolder = false;
@@ -42,14 +39,21 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
   virtual std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) = 0;
-  virtual bool ReadAll(const std::string& path, std::string* data) = 0;
-  virtual bool WriteAll(const std::string& path, const std::string& data) = 0;  // create or truncate
+  // Whole-file read and write through Open, the same on every platform and
+  // behind every decorator.
+  bool ReadAll(const std::string& path, std::string* data);
+  bool WriteAll(const std::string& path, const std::string& data);  // create or truncate
+  // Writes a temporary file beside path and puts it in place of path only after
+  // a complete write, so a failed write leaves the old file as it was.
+  bool WriteAllReplacing(const std::string& path, const std::string& data);
   // Pattern with "*" and "?" in the last component only, e.g. "C:\\Sched\\RSV*.SDL".
   virtual std::vector<FoundFile> Find(const std::string& pattern) = 0;
   virtual bool Remove(const std::string& path) = 0;          // a file; read-only files too
   virtual bool RemoveFolder(const std::string& path) = 0;    // an empty folder
   virtual bool CopyTo(const std::string& from, const std::string& to, bool overwrite) = 0;
-  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  virtual bool Rename(const std::string& from, const std::string& to) = 0;  // never over an existing file
+  // Renames from to to, replacing an existing to in one step.
+  virtual bool Replace(const std::string& from, const std::string& to) = 0;
   virtual bool MakeFolder(const std::string& path) = 0;      // one level
   virtual bool Exists(const std::string& path) = 0;
   virtual bool IsFolder(const std::string& path) = 0;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class OpenFile;
+class FileStream;
 
 struct ReceivedFile {
   std::uint16_t fileId = 0;
@@ -24,6 +24,6 @@ struct ReceivedFile {
   std::vector<std::uint8_t> memory; // blockSize * blockCount bytes when kept in memory
   std::string tempPath;             // "~%d.tmp" name while the real name is unknown
   std::string destPath;             // storage folder + name, once block 0 was seen
-  std::unique_ptr<class OpenFile> file;   // the disk file while isOpen
+  std::unique_ptr<FileStream> file;  // the disk file while isOpen
   std::uint32_t blocksReceived = 0;
 };

@@ -21,7 +21,7 @@ std::string NativePath(const std::string& path) {
   return Cp932ToUtf8(mapped);
 }
 
-class PosixFile : public OpenFile {
+class PosixFile : public FileStream {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
   ~PosixFile() override { Close(); }
@@ -45,6 +45,7 @@ class PosixFile : public OpenFile {
     return total;
   }
   bool Seek(std::uint64_t offset) override { return lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0; }
+  // The data is with the kernel after write(); no fsync per flush natively.
   bool Flush() override { return fd_ >= 0; }
   void Close() override {
     if (fd_ >= 0) ::close(fd_);
@@ -79,22 +80,10 @@ void SplitPattern(const std::string& pattern, std::string* folder, std::string* 
 
 class PosixFileSystem : public FileSystem {
  public:
-  std::unique_ptr<OpenFile> Open(const std::string& path, OpenMode mode) override {
+  std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) override {
     int fd = ::open(NativePath(path).c_str(), OpenFlags(mode) | O_CLOEXEC, 0644);
     if (fd < 0) return nullptr;
     return std::make_unique<PosixFile>(fd);
-  }
-  bool ReadAll(const std::string& path, std::string* data) override {
-    auto f = Open(path, OpenMode::Read);
-    if (!f) return false;
-    data->clear();
-    char buffer[65536];
-    for (std::size_t n; (n = f->Read(buffer, sizeof buffer)) > 0;) data->append(buffer, n);
-    return true;
-  }
-  bool WriteAll(const std::string& path, const std::string& data) override {
-    auto f = Open(path, OpenMode::CreateReadWrite);
-    return f && f->Write(data.data(), data.size());
   }
   std::vector<FoundFile> Find(const std::string& pattern) override {
     std::string folder, name;
@@ -131,6 +120,9 @@ class PosixFileSystem : public FileSystem {
   bool Rename(const std::string& from, const std::string& to) override {
     // Like MoveFile: an existing target is not replaced.
     if (Exists(to)) return false;
+    return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+  }
+  bool Replace(const std::string& from, const std::string& to) override {
     return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
   }
   bool MakeFolder(const std::string& path) override { return ::mkdir(NativePath(path).c_str(), 0755) == 0; }

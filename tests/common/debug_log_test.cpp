@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/files.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ TEST(DebugLog, ASinkCapturesTheFormattedLines) {
 
 TEST(DebugLog, LinesAreAppendedToTheNamedFile) {
   TempFolder temp;
-  const std::string path = temp.Path() + "debug.log";
+  const std::string path = temp / "debug.log";
   std::string native = path;
 #if !defined(_WIN32)
   for (char& c : native)

@@ -5,7 +5,8 @@
 #include <algorithm>
 
 #include "common/text.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/failing_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ class FileSeam : public ::testing::Test {
  protected:
   FileSystem& fs = PlatformFiles();
   TempFolder temp;
-  std::string P(const std::string& name) const { return temp.Path() + name; }
+  std::string P(const std::string& name) const { return temp / name; }
 };
 
 TEST_F(FileSeam, WholeFilesRoundTripWithJapaneseNames) {
@@ -90,6 +91,60 @@ TEST_F(FileSeam, CopyRenameAndRemove) {
   EXPECT_TRUE(fs.Remove(P("c")));
   EXPECT_FALSE(fs.Exists(P("c")));
   EXPECT_FALSE(fs.Remove(P("c")));
+}
+
+TEST_F(FileSeam, ReplaceTakesThePlaceOfAnExistingFile) {
+  fs.WriteAll(P("new"), "new");
+  fs.WriteAll(P("old"), "old and longer");
+  EXPECT_FALSE(fs.Rename(P("new"), P("old")));  // rename never replaces
+  ASSERT_TRUE(fs.Replace(P("new"), P("old")));
+  EXPECT_EQ(temp.Read("old"), "new");
+  EXPECT_FALSE(fs.Exists(P("new")));
+  ASSERT_TRUE(fs.WriteAll(P("other"), "x"));
+  EXPECT_TRUE(fs.Replace(P("other"), P("absent")));  // no target is fine too
+  EXPECT_EQ(temp.Read("absent"), "x");
+  EXPECT_FALSE(fs.Replace(P("gone"), P("absent")));
+}
+
+TEST_F(FileSeam, WriteAllReplacingLeavesNoTemporaryFile) {
+  ASSERT_TRUE(fs.WriteAllReplacing(P("day.dpn"), "first"));
+  ASSERT_TRUE(fs.WriteAllReplacing(P("day.dpn"), "second"));
+  EXPECT_EQ(temp.Read("day.dpn"), "second");
+  EXPECT_EQ(Names(fs.Find(P("*"))), std::vector<std::string>{"day.dpn"});
+}
+
+// Whatever fails on the way, the old file stays whole and no temporary is left.
+TEST_F(FileSeam, WriteAllReplacingKeepsTheOldFileWhenAnyStepFails) {
+  const struct {
+    const char* why;
+    int writeFailures;
+    std::int64_t spaceLeft;
+    bool failReplace;
+  } cases[] = {
+      {"the write fails", 1, -1, false},
+      {"the disk fills up half way", 0, 3, false},
+      {"the disk is full", 0, 0, false},
+      {"the replace fails", 0, -1, true},
+  };
+  for (const auto& c : cases) {
+    temp.Write("day.dpn", "the good cache");
+    FailingFiles failing(fs);
+    failing.writeFailures = c.writeFailures;
+    failing.spaceLeft = c.spaceLeft;
+    failing.failReplace = c.failReplace;
+    EXPECT_FALSE(failing.WriteAllReplacing(P("day.dpn"), "a new day that does not fit")) << c.why;
+    EXPECT_EQ(temp.Read("day.dpn"), "the good cache") << c.why;
+    EXPECT_EQ(Names(fs.Find(P("*"))), std::vector<std::string>{"day.dpn"}) << c.why;
+  }
+}
+
+TEST_F(FileSeam, FailingFilesFillsTheDiskLikeARealOne) {
+  FailingFiles failing(fs);
+  failing.spaceLeft = 5;
+  EXPECT_FALSE(failing.WriteAll(P("f"), "0123456789"));
+  EXPECT_EQ(temp.Read("f"), "01234");
+  EXPECT_EQ(failing.failedWrites, 1);
+  EXPECT_FALSE(failing.WriteAll(P("g"), "x"));
 }
 
 TEST_F(FileSeam, LastWriteTimeCanBeSetAndRead) {

@@ -7,7 +7,7 @@
 #include "planner/timetable/cell_text.h"
 #include "planner/timetable/tavora_doc.h"
 #include "planner/timetable/timetable_model.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

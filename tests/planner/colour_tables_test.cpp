@@ -7,7 +7,7 @@
 #include "planner/guide/guide_program.h"
 #include "planner/timetable/colour_schemes.h"
 #include "planner/timetable/colour_tables.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -211,14 +211,14 @@ class SchemeFileTest : public ::testing::Test {
     return n;
   }
   TempFolder folder;
-  ColourSchemeFile file{PlatformFiles(), folder.File("ColorSave.Dat")};
+  ColourSchemeFile file{PlatformFiles(), folder / "ColorSave.Dat"};
 };
 
 TEST_F(SchemeFileTest, MissingFileIsAnEmptyListAndRegisteringCreatesIt) {
   EXPECT_TRUE(file.Load().empty());
   ASSERT_TRUE(file.Register(Scheme("a", 1)));
   EXPECT_EQ(folder.Read("ColorSave.Dat").size(), kColourSchemeRecordSize);
-  EXPECT_FALSE(folder.Exists("ColorSave.Dat.tmp"));
+  EXPECT_FALSE(folder.Has("ColorSave.Dat.tmp"));
 }
 
 TEST_F(SchemeFileTest, RegisteringUnderAnExistingNameReplacesItInPlace) {

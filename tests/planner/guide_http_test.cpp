@@ -14,7 +14,7 @@
 #include "planner/guide/guide_store.h"
 #include "planner/guide/http_get_socket.h"
 #include "tests/planner/guide_markup.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "planner/guide/guide_store.h"
 #include "planner/guide/planner_log.h"
 #include "tests/planner/guide_markup.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -170,7 +170,7 @@ TEST(PlannerLog, AppendsOnlyToAnExistingLog) {
   TempFolder folder;
   const Time32 at = MakeLocalTime(2001, 3, 5, 21, 30, 7);
   EXPECT_FALSE(AppendPlannerLog(PlatformFiles(), folder.Path(), "x", at));
-  EXPECT_FALSE(folder.Exists("Tavora.log"));
+  EXPECT_FALSE(folder.Has("Tavora.log"));
   folder.Write("Tavora.log", "before\r\n");
   EXPECT_TRUE(AppendPlannerLog(PlatformFiles(), folder.Path(), J(u8"ＥＰＧの更新"), at));
   EXPECT_EQ(folder.Read("Tavora.log"), "before\r\n2001/03/05 21:30:07\t" + J(u8"ＥＰＧの更新") + "\r\n");

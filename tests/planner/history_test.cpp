@@ -14,7 +14,7 @@
 #include "planner/history/history_texts.h"
 #include "planner/history/reception_history.h"
 #include "tests/common/tokyo_time.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "planner/guide/guide_store.h"
 #include "planner/timetable/tavora_doc.h"
 #include "tests/planner/guide_markup.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -421,7 +421,7 @@ TEST_F(DocTest, OpeningASettingsFileSetsTheLocationAndRules) {
                            "<ExceptSeries>series</ExceptSeries></Tavora Info>");
   WriteDays(clock.Now());
   doc.Guide().FetchOptions().skipServer = true;
-  ASSERT_TRUE(doc.OnOpenDocument(cache.File("guide.tvr")));
+  ASSERT_TRUE(doc.OnOpenDocument(cache / "guide.tvr"));
   EXPECT_EQ(doc.guideUrl, "http:nowhere");
   EXPECT_EQ(settings.Text("Environment", "ExceptSeries"), "series");
   EXPECT_TRUE(doc.Programs().Empty()) << "every generated program is of the dropped series";

@@ -2,17 +2,14 @@
 // reception. It drives the engine with a 10 ms timer and the socket's readiness
 // messages (WSAAsyncSelect FD_READ), and shows the engine's figures.
 #pragma once
-// The engine's headers name a class OpenFile, which windows.h also declares as a
-// function: they come first so that their declarations see the class.
-#include "common/files.h"
-#include "unit/reception.h"
-
 #include <windows.h>
 
 #include <memory>
 
+#include "common/files.h"
 #include "common/win/dialog.h"
 #include "resource.h"
+#include "unit/reception.h"
 #include "unit/schedule_host.h"
 
 class Clock;

@@ -9,7 +9,7 @@
 #include "common/time_text.h"
 #include "planner/guide/guide_store.h"
 #include "tests/planner/guide_markup.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tools/kwcheck/kwcheck_commands.h"
 
 namespace {
@@ -77,7 +77,7 @@ class KwcheckGuide : public ::testing::Test {
     weather.schedules[0].start = "2001/03/05 09:00";
     weather.schedules[0].end = "2001/03/05 09:30";
     const std::string day = DayMarkup({news, weather});
-    ASSERT_TRUE(PlatformFiles().WriteAll(folder_.File(GuideDayFileName(MakeLocalTime(2001, 3, 5, 4, 0))), day));
+    ASSERT_TRUE(PlatformFiles().WriteAll(folder_ / GuideDayFileName(MakeLocalTime(2001, 3, 5, 4, 0)), day));
   }
   KwcheckResult Guide(std::vector<std::string> extra) {
     std::vector<std::string> args = {"guide", "--cache", folder_.Path(), "--first", "2001-03-05", "--days", "1"};

@@ -1,7 +1,10 @@
 // A Windows-like file system in memory for the settings tests: drive C: is
 // fixed, every other drive is missing; names compare without ASCII case.
 #pragma once
+#include <algorithm>
+#include <cstring>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,17 +15,15 @@
 class MemoryFiles : public FileSystem {
  public:
   MemoryFiles() { folders_.insert("C:"); }
-  std::unique_ptr<FileStream> Open(const std::string&, OpenMode) override { return nullptr; }
-  bool ReadAll(const std::string& path, std::string* data) override {
-    auto it = files_.find(Key(path));
-    if (it == files_.end()) return false;
-    *data = it->second;
-    return true;
-  }
-  bool WriteAll(const std::string& path, const std::string& data) override {
-    if (!folders_.count(Parent(Key(path)))) return false;
-    files_[Key(path)] = data;
-    return true;
+  std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) override {
+    const std::string key = Key(path);
+    if (mode == OpenMode::CreateReadWrite) {
+      if (!folders_.count(Parent(key))) return nullptr;
+      files_[key].clear();
+    }
+    auto it = files_.find(key);
+    if (it == files_.end()) return nullptr;
+    return std::make_unique<Stream>(&it->second, mode == OpenMode::WriteExisting);
   }
   std::vector<FoundFile> Find(const std::string& pattern) override {
     const std::string key = Key(pattern);
@@ -48,6 +49,7 @@ class MemoryFiles : public FileSystem {
     std::string data;
     return ReadAll(from, &data) && WriteAll(to, data) && Remove(from);
   }
+  bool Replace(const std::string& from, const std::string& to) override { return Rename(from, to); }
   bool MakeFolder(const std::string& path) override {
     const std::string key = Key(path);
     if (!folders_.count(Parent(key)) || files_.count(key)) return false;
@@ -66,6 +68,37 @@ class MemoryFiles : public FileSystem {
   std::vector<std::string> made;  // folders made, in order
 
  private:
+  // An open file: reads and writes go straight to the stored text (which must
+  // not be removed while the stream is open).
+  class Stream : public FileStream {
+   public:
+    Stream(std::string* data, bool append) : data_(data), pos_(append ? data->size() : 0) {}
+    bool Write(const void* d, std::size_t n) override {
+      if (!data_) return false;
+      if (pos_ > data_->size()) data_->resize(pos_);
+      data_->replace(pos_, std::min(n, data_->size() - pos_), static_cast<const char*>(d), n);
+      pos_ += n;
+      return true;
+    }
+    std::size_t Read(void* d, std::size_t n) override {
+      if (!data_ || pos_ >= data_->size()) return 0;
+      const std::size_t k = std::min(n, data_->size() - pos_);
+      std::memcpy(d, data_->data() + pos_, k);
+      pos_ += k;
+      return k;
+    }
+    bool Seek(std::uint64_t offset) override {
+      pos_ = static_cast<std::size_t>(offset);
+      return data_ != nullptr;
+    }
+    bool Flush() override { return data_ != nullptr; }
+    void Close() override { data_ = nullptr; }
+
+   private:
+    std::string* data_;
+    std::size_t pos_;
+  };
+
   static std::string Key(std::string path) {
     while (path.size() > 2 && path.back() == '\\') path.pop_back();
     return AsciiUpper(path);

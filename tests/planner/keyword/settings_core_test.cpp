@@ -15,7 +15,7 @@
 #include "planner/shell/settings_sheet_core.h"
 #include "planner/shell/settings_values.h"
 #include "tests/planner/keyword/memory_files.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -331,7 +331,7 @@ TEST(RefreshGuard, EveryThreeHundredthTickRefreshesUnlessAnSdsFileExists) {
   for (int i = 0; i < 900; ++i) refreshes += guard.Tick(PlatformFiles(), schedule.Path());
   EXPECT_EQ(refreshes, 0);
 
-  PlatformFiles().Remove(schedule.File("LOCK.SDS"));
+  PlatformFiles().Remove(schedule / "LOCK.SDS");
   for (int i = 0; i < 299; ++i) EXPECT_FALSE(guard.Tick(PlatformFiles(), schedule.Path()));
   EXPECT_TRUE(guard.Tick(PlatformFiles(), schedule.Path()));
 }

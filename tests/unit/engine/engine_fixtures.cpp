@@ -1,10 +1,7 @@
 #include "tests/unit/engine/engine_fixtures.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstring>
-#include <filesystem>
 
 namespace enginetest {
 
@@ -89,61 +86,5 @@ std::string RandomBytes(std::mt19937& rng, std::size_t size) {
   for (char& c : s) c = static_cast<char>(rng() & 0xFF);
   return s;
 }
-
-bool FakeSocket::Bind(std::uint16_t port, int receiveBuffer) {
-  net_->boundPort = port;
-  net_->receiveBuffer = receiveBuffer;
-  return net_->bindOk;
-}
-bool FakeSocket::Join(const std::string& group) {
-  net_->group = group;
-  return net_->joinOk;
-}
-bool FakeSocket::Leave() {
-  net_->left = true;
-  return true;
-}
-int FakeSocket::Pending() {
-  if (net_->inbox.empty()) return 0;
-  return std::max<int>(1, static_cast<int>(net_->inbox.front().size()));
-}
-int FakeSocket::Receive(void* buffer, int size, std::uint16_t* sourcePort) {
-  if (net_->inbox.empty()) return -1;
-  std::string d = std::move(net_->inbox.front());
-  net_->inbox.pop_front();
-  int n = std::min<int>(size, static_cast<int>(d.size()));
-  std::memcpy(buffer, d.data(), n);
-  if (sourcePort) *sourcePort = 5000;
-  return n;
-}
-
-namespace fs = std::filesystem;
-
-ScratchFolder::ScratchFolder() {
-  static std::atomic<int> serial{0};
-  auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  fs::path p = fs::temp_directory_path() /
-               ("lvengine_" + std::to_string(stamp % 1000000007) + "_" + std::to_string(serial++));
-  fs::create_directories(p);
-  path_ = p.string();
-#ifdef _WIN32
-  for (char& c : path_)
-    if (c == '/') c = '\\';
-#endif
-  while (path_.size() > 1 && (path_.back() == '/' || path_.back() == '\\')) path_.pop_back();
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ec;
-  fs::remove_all(fs::path(path_), ec);
-}
-
-std::string ScratchFolder::Read(const std::string& name) const {
-  std::string data;
-  if (!PlatformFiles().ReadAll(*this / name, &data)) return std::string();
-  return data;
-}
-
-bool ScratchFolder::Has(const std::string& name) const { return PlatformFiles().Exists(*this / name); }
 
 }  // namespace enginetest

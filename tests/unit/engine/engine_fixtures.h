@@ -1,15 +1,16 @@
 // Fixtures of the engine tests: a carousel encoder written from the datagram
-// format (independent of the engine's reader), a socket fed by the test, a view
-// that records what it is told, and a scratch folder on the real file system.
+// format (independent of the engine's reader) and a view that records what it
+// is told.
 #pragma once
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 #include "common/files.h"
 #include "common/sockets.h"
+#include "tests/support/fake_sockets.h"
+#include "tests/support/temp_folder.h"
 #include "unit/reception.h"
 
 namespace enginetest {
@@ -46,33 +47,6 @@ std::vector<std::string> Cycle(const std::vector<CarouselFile>& files, std::uint
 
 std::string RandomBytes(std::mt19937& rng, std::size_t size);
 
-struct FakeNet {
-  std::deque<std::string> inbox;
-  bool bindOk = true;
-  bool joinOk = true;
-  int boundPort = -1;
-  int receiveBuffer = -1;
-  std::string group;
-  bool left = false;
-  bool closed = false;
-};
-
-class FakeSocket : public DatagramSocket {
- public:
-  explicit FakeSocket(std::shared_ptr<FakeNet> net) : net_(std::move(net)) {}
-  bool Bind(std::uint16_t port, int receiveBuffer) override;
-  bool Join(const std::string& group) override;
-  bool Leave() override;
-  int Pending() override;
-  int Receive(void* buffer, int size, std::uint16_t* sourcePort) override;
-  int LastError() const override { return 10049; }
-  std::uintptr_t Handle() const override { return 0; }
-  void Close() override { net_->closed = true; }
-
- private:
-  std::shared_ptr<FakeNet> net_;
-};
-
 class RecordingView : public ReceptionView {
  public:
   void SetProgramName(const std::string& s) override { programName = s; }
@@ -94,21 +68,6 @@ class RecordingView : public ReceptionView {
   std::string programName, status, remaining, sizeText, stopLabel;
   int range = -1, position = -1, refreshes = 0, stopPosts = 0, bindError = 0;
   bool timerAvailable = true, timerRunning = false;
-};
-
-// A folder of its own under the system's temporary folder, removed afterwards.
-// Paths are in the seam's form ("\" separated).
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  const std::string& Path() const { return path_; }
-  std::string operator/(const std::string& name) const { return WithBackslash(path_) + name; }
-  std::string Read(const std::string& name) const;   // empty when missing
-  bool Has(const std::string& name) const;
-
- private:
-  std::string path_;
 };
 
 }  // namespace enginetest

@@ -6,6 +6,7 @@
 #include "common/clock.h"
 #include "common/debug_log.h"
 #include "common/text.h"
+#include "tests/support/failing_files.h"
 #include "tests/unit/engine/engine_fixtures.h"
 #include "unit/datagram.h"
 #include "unit/reception.h"
@@ -67,7 +68,7 @@ class ReceptionTest : public ::testing::Test {
     return false;
   }
 
-  ScratchFolder folder;
+  TempFolder folder;
   std::shared_ptr<FakeNet> net = std::make_shared<FakeNet>();
   ManualClock clock{1700000000, 5000};
   RecordingView view;
@@ -538,7 +539,7 @@ TEST_F(ReceptionTest, NameFillingItsFieldIsCutAtTheField) {
 TEST_F(ReceptionTest, HeaderClassesZeroToSevenUseTheirHeaderSizes) {
   for (int cls : {1, 2, 3, 5, 7}) {
     SCOPED_TRACE(cls);
-    ScratchFolder own;
+    TempFolder own;
     params.storageFolder = own.Path();
     net = std::make_shared<FakeNet>();
     std::vector<CarouselFile> files{{"c" + std::to_string(cls), RandomBytes(rng, 9000)}};
@@ -602,56 +603,9 @@ TEST_F(ReceptionTest, IntakeStopsAboveTwentyThousandQueuedDatagrams) {
   EXPECT_EQ(net->inbox.size(), 4999u);
 }
 
-// A file system whose files fail the first write, for the flush error path.
-class FailingFiles : public FileSystem {
- public:
-  explicit FailingFiles(FileSystem& real) : real_(real) {}
-  int failures = 1;
-  std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) override {
-    auto f = real_.Open(path, mode);
-    if (!f) return f;
-    return std::unique_ptr<FileStream>(new Failing(std::move(f), &failures));
-  }
-  bool ReadAll(const std::string& p, std::string* d) override { return real_.ReadAll(p, d); }
-  bool WriteAll(const std::string& p, const std::string& d) override { return real_.WriteAll(p, d); }
-  std::vector<FoundFile> Find(const std::string& p) override { return real_.Find(p); }
-  bool Remove(const std::string& p) override { return real_.Remove(p); }
-  bool RemoveFolder(const std::string& p) override { return real_.RemoveFolder(p); }
-  bool CopyTo(const std::string& a, const std::string& b, bool o) override { return real_.CopyTo(a, b, o); }
-  bool Rename(const std::string& a, const std::string& b) override { return real_.Rename(a, b); }
-  bool MakeFolder(const std::string& p) override { return real_.MakeFolder(p); }
-  bool Exists(const std::string& p) override { return real_.Exists(p); }
-  bool IsFolder(const std::string& p) override { return real_.IsFolder(p); }
-  bool LastWriteTime(const std::string& p, Time32* t) override { return real_.LastWriteTime(p, t); }
-  bool SetLastWriteTime(const std::string& p, Time32 t) override { return real_.SetLastWriteTime(p, t); }
-  DriveType DriveTypeOf(const std::string& r) override { return real_.DriveTypeOf(r); }
-  bool FreeSpace(const std::string& p, std::uint64_t* b) override { return real_.FreeSpace(p, b); }
-
- private:
-  class Failing : public FileStream {
-   public:
-    Failing(std::unique_ptr<FileStream> f, int* failures) : f_(std::move(f)), failures_(failures) {}
-    bool Write(const void* d, std::size_t n) override {
-      if (*failures_ > 0) {
-        --*failures_;
-        return false;
-      }
-      return f_->Write(d, n);
-    }
-    std::size_t Read(void* d, std::size_t n) override { return f_->Read(d, n); }
-    bool Seek(std::uint64_t o) override { return f_->Seek(o); }
-    bool Flush() override { return f_->Flush(); }
-    void Close() override { f_->Close(); }
-
-   private:
-    std::unique_ptr<FileStream> f_;
-    int* failures_;
-  };
-  FileSystem& real_;
-};
-
 TEST_F(ReceptionTest, FailedWriteIsReportedAndItsBlocksComeAgainFromTheNextCycle) {
   FailingFiles failing(PlatformFiles());
+  failing.writeFailures = 1;
   std::vector<CarouselFile> files{{"w.bin", RandomBytes(rng, 600000)}};
   auto n = net;
   rx.reset(new Reception(params, failing, clock, view, [n] { return std::unique_ptr<DatagramSocket>(new FakeSocket(n)); }));

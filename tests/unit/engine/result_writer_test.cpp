@@ -33,7 +33,7 @@ ReceptionResult Collected(std::uint16_t sid, std::int32_t status, Time32 from, T
   return ResultOf(Reservation(SampleReservation(sid), 0, "RSV1.SDL"), status, from, until);
 }
 
-ReceptionResult ReadRecord(const ScratchFolder& f, const std::string& name) {
+ReceptionResult ReadRecord(const TempFolder& f, const std::string& name) {
   ReceptionResult r;
   EXPECT_TRUE(DecodeResult(f.Read(name), &r)) << name;
   return r;
@@ -42,7 +42,7 @@ ReceptionResult ReadRecord(const ScratchFolder& f, const std::string& name) {
 }  // namespace
 
 TEST(ResultWriter, CounterGivesTheNameAndWrapsAfter65535) {
-  ScratchFolder history;
+  TempFolder history;
   ResultWriter w(PlatformFiles(), history.Path(), 65535);
   std::string path;
   ASSERT_TRUE(w.Write(Collected(3, 1, 10, 20), &path));
@@ -54,7 +54,7 @@ TEST(ResultWriter, CounterGivesTheNameAndWrapsAfter65535) {
 }
 
 TEST(ResultWriter, ExistingNamesAreSkippedAndNeverOverwritten) {
-  ScratchFolder history;
+  TempFolder history;
   PlatformFiles().WriteAll(history / "INFO00007.RSV", "keep");
   PlatformFiles().MakeFolder(history / "INFO00008.RSV");
   ResultWriter w(PlatformFiles(), history.Path(), 7);
@@ -66,7 +66,7 @@ TEST(ResultWriter, ExistingNamesAreSkippedAndNeverOverwritten) {
 }
 
 TEST(ResultWriter, MissingHistoryFolderFailsWithoutTryingEveryNumber) {
-  ScratchFolder base;
+  TempFolder base;
   ResultWriter w(PlatformFiles(), base / "missing", 42);
   EXPECT_FALSE(w.Write(Collected(3, 1, 10, 20)));
   EXPECT_FALSE(PlatformFiles().Exists(base / "missing"));
@@ -74,7 +74,7 @@ TEST(ResultWriter, MissingHistoryFolderFailsWithoutTryingEveryNumber) {
 }
 
 TEST(ResultWriter, CollectedRecordCarriesTheReservationAndTheWindowTimes) {
-  ScratchFolder history;
+  TempFolder history;
   ResultWriter w(PlatformFiles(), history.Path(), 0);
   ReservationRecord res = SampleReservation(9);
   ASSERT_TRUE(w.Write(Collected(9, 0, 1000, 2000)));
@@ -110,7 +110,7 @@ TEST(ResultWriter, StreamProgramsSucceedWithPortZeroAndStreamAddress) {
 }
 
 TEST(Placement, TempFileReplacesAnExistingDestination) {
-  ScratchFolder folder;
+  TempFolder folder;
   PlatformFiles().WriteAll(folder / "dest.bin", "old contents that are longer");
   std::shared_ptr<FakeNet> net = std::make_shared<FakeNet>();
   ManualClock clock(1700000000, 100);

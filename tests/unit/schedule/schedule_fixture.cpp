@@ -1,8 +1,5 @@
 #include "tests/unit/schedule/schedule_fixture.h"
 
-#include <filesystem>
-#include <random>
-
 #include "common/time_text.h"
 
 std::unique_ptr<ReceptionHandle> FakeHost::OpenReception(const ReceptionOrder& order) {
@@ -28,9 +25,7 @@ int FakeHost::Count(int id) const {
 
 void ScheduleTest::SetUp() {
   // "\\" separates everywhere: the native file seam maps it to "/".
-  std::random_device random;
-  root = (std::filesystem::temp_directory_path() / ("lv_schedule_" + std::to_string(random()))).string();
-  ASSERT_TRUE(PlatformFiles().MakeFolder(root));
+  root = temp.Path();
   ASSERT_TRUE(PlatformFiles().MakeFolder(root + "\\sched"));
   ASSERT_TRUE(PlatformFiles().MakeFolder(root + "\\hist"));
   schedule = root + "\\sched\\";
@@ -45,7 +40,6 @@ void ScheduleTest::SetUp() {
 
 void ScheduleTest::TearDown() {
   driver.reset();
-  std::filesystem::remove_all(root);
 }
 
 ReservationRecord ScheduleTest::Record(std::int32_t program, std::uint32_t id, Time32 startIn, Time32 length,

@@ -15,6 +15,7 @@
 #include "common/reception_result.h"
 #include "common/reservation_file.h"
 #include "common/settings.h"
+#include "tests/support/temp_folder.h"
 #include "unit/schedule_driver.h"
 
 struct FakeReception : ReceptionHandle {
@@ -113,6 +114,7 @@ class ScheduleTest : public ::testing::Test {
     clock.Advance(300);
   }
 
+  TempFolder temp;
   std::string root;
   std::string schedule;  // ends in "\"
   std::string history;   // ends in "\"

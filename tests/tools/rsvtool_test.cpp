@@ -5,7 +5,7 @@
 #include "common/reservation_file.h"
 #include "common/reception_result.h"
 #include "common/text.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tests/common/tokyo_time.h"
 #include "tools/rsvtool/dump.h"
 #include "tools/rsvtool/make.h"
@@ -37,7 +37,7 @@ class Rsvtool : public ::testing::Test {
 TEST_F(Rsvtool, MakeWritesTheManualFormUnderItsName) {
   MakeOutcome out = MakeReservationFile(Args({"--name", J(u8"表示"), "--clear-folder"}), PlatformFiles(), clock);
   ASSERT_TRUE(out.ok) << out.error;
-  EXPECT_EQ(out.path, temp.Path() + "RSV030521302001000012340002.SDL");
+  EXPECT_EQ(out.path, temp / "RSV030521302001000012340002.SDL");
   ReservationRecord r = Read(out.path);
   EXPECT_EQ(r.reservationId, 4242u);  // the tick count, as the planner does
   EXPECT_EQ(r.name, J(u8"表示"));
@@ -49,14 +49,14 @@ TEST_F(Rsvtool, MakeWritesTheManualFormUnderItsName) {
 TEST_F(Rsvtool, KeywordFormOmitsTheSubNumberAndNeverClears) {
   MakeOutcome out = MakeReservationFile(Args({"--keyword"}), PlatformFiles(), clock);
   ASSERT_TRUE(out.ok) << out.error;
-  EXPECT_EQ(out.path, temp.Path() + "RSV03052130200100001234.SDL");
+  EXPECT_EQ(out.path, temp / "RSV03052130200100001234.SDL");
   EXPECT_FALSE(MakeReservationFile(Args({"--keyword", "--clear-folder"}), PlatformFiles(), clock).ok);
 }
 
 TEST_F(Rsvtool, DeletionRequestUsesTheUpperCaseComputerName) {
   MakeOutcome out = MakeDeletionRequest(Args({"--counter", "12", "--id", "77"}), PlatformFiles(), clock, "host-a");
   ASSERT_TRUE(out.ok) << out.error;
-  EXPECT_EQ(out.path, temp.Path() + "HOST-A000012.SDD");
+  EXPECT_EQ(out.path, temp / "HOST-A000012.SDD");
   ReservationRecord r = Read(out.path);
   EXPECT_EQ(r.reservationId, 77u);
   EXPECT_EQ(r.autorun, "");
@@ -88,7 +88,7 @@ TEST_F(Rsvtool, BadValuesAreRefusedByName) {
     EXPECT_FALSE(out.ok);
     EXPECT_NE(out.error.find(c.mentions), std::string::npos) << out.error;
   }
-  EXPECT_TRUE(PlatformFiles().Find(temp.Path() + "*").empty());
+  EXPECT_TRUE(PlatformFiles().Find(temp / "*").empty());
 }
 
 TEST_F(Rsvtool, SchedulesTheRecordCannotHoldAreRefused) {
@@ -106,7 +106,7 @@ TEST_F(Rsvtool, SchedulesTheRecordCannotHoldAreRefused) {
 
 TEST_F(Rsvtool, MissingFolderIsNamed) {
   std::vector<std::string> args = Args({});
-  args[1] = temp.Path() + "nowhere";
+  args[1] = temp / "nowhere";
   MakeOutcome out = MakeReservationFile(args, PlatformFiles(), clock);
   EXPECT_FALSE(out.ok);
   EXPECT_NE(out.error.find("nowhere' is not a folder"), std::string::npos) << out.error;

@@ -97,18 +97,6 @@ class Win32FileSystem : public FileSystem {
     if (mode == OpenMode::WriteExisting) SetFilePointer(h, 0, nullptr, FILE_END);
     return std::make_unique<Win32File>(h);
   }
-  bool ReadAll(const std::string& path, std::string* data) override {
-    auto f = Open(path, OpenMode::Read);
-    if (!f) return false;
-    data->clear();
-    char buffer[65536];
-    for (std::size_t n; (n = f->Read(buffer, sizeof buffer)) > 0;) data->append(buffer, n);
-    return true;
-  }
-  bool WriteAll(const std::string& path, const std::string& data) override {
-    auto f = Open(path, OpenMode::CreateReadWrite);
-    return f && f->Write(data.data(), data.size());
-  }
   std::vector<FoundFile> Find(const std::string& pattern) override {
     std::vector<FoundFile> found;
     WIN32_FIND_DATAW d;
@@ -133,6 +121,9 @@ class Win32FileSystem : public FileSystem {
   }
   bool Rename(const std::string& from, const std::string& to) override {
     return MoveFileW(W(from).c_str(), W(to).c_str()) != 0;
+  }
+  bool Replace(const std::string& from, const std::string& to) override {
+    return MoveFileExW(W(from).c_str(), W(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   }
   bool MakeFolder(const std::string& path) override { return CreateDirectoryW(W(path).c_str(), nullptr) != 0; }
   bool Exists(const std::string& path) override { return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES; }

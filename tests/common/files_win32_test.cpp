@@ -5,7 +5,7 @@
 
 #include "common/files.h"
 #include "common/text.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -22,10 +22,10 @@ TEST(Win32Files, CreateFolderPathFailsOnADriveThatIsNotThere) {
 TEST(Win32Files, ReadOnlyFilesAreRemovedAndHiddenOnesMarked) {
   TempFolder temp;
   FileSystem& fs = PlatformFiles();
-  const std::string path = temp.Path() + J(u8"読取専用.txt");
+  const std::string path = temp / J(u8"読取専用.txt");
   ASSERT_TRUE(fs.WriteAll(path, "x"));
   SetFileAttributesW(Cp932ToWide(path).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
-  auto found = fs.Find(temp.Path() + "*.txt");
+  auto found = fs.Find(temp / "*.txt");
   ASSERT_EQ(found.size(), 1u);
   EXPECT_TRUE(found[0].hidden);
   EXPECT_EQ(found[0].name, J(u8"読取専用.txt"));
@@ -36,7 +36,7 @@ TEST(Win32Files, ReadOnlyFilesAreRemovedAndHiddenOnesMarked) {
 TEST(Win32Files, LastWriteTimeIsSecondsSince1970) {
   TempFolder temp;
   FileSystem& fs = PlatformFiles();
-  const std::string path = temp.Path() + "t.bin";
+  const std::string path = temp / "t.bin";
   ASSERT_TRUE(fs.WriteAll(path, "x"));
   Time32 t = 0;
   ASSERT_TRUE(fs.LastWriteTime(path, &t));
@@ -46,7 +46,7 @@ TEST(Win32Files, LastWriteTimeIsSecondsSince1970) {
 TEST(Win32Files, FoldersAreCreatedLevelByLevelUnderAJapaneseName) {
   TempFolder temp;
   FileSystem& fs = PlatformFiles();
-  const std::string deep = temp.Path() + J(u8"受信\\表示\\ソフト");
+  const std::string deep = temp / J(u8"受信\\表示\\ソフト");
   ASSERT_TRUE(CreateFolderPath(fs, deep));
   DWORD a = GetFileAttributesW(Cp932ToWide(deep).c_str());
   ASSERT_NE(a, INVALID_FILE_ATTRIBUTES);

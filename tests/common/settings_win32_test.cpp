@@ -8,7 +8,7 @@
 #include "common/files.h"
 #include "common/settings.h"
 #include "common/text.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ TEST_F(Registry, ValuesWrittenByRegExeAreRead) {
 TEST_F(Registry, ValuesWrittenHereAreExportedByRegExe) {
   ASSERT_TRUE(settings->WriteText(Hive::CurrentUser, key, J(u8"受信状況表示"), J(u8"表示する")));
   TempFolder temp;
-  const std::string file = temp.Path() + "export.reg";
+  const std::string file = temp / "export.reg";
   ASSERT_EQ(RunReg(L"export " + kTestKeyPath + L" \"" + Cp932ToWide(file) + L"\" /y"), 0u);
   std::string bytes;
   ASSERT_TRUE(PlatformFiles().ReadAll(file, &bytes));
