@@ -23,7 +23,10 @@ receive() {  # receive NAME HEADEND-ARGS...
   local name=$1
   shift
   local dst=$work/dst_$name port=$((7000 + RANDOM % 1000))
-  timeout 120 wine "$recv" --timeout 30 --idle 8 239.192.8.1 "$port" "$(winpath "$dst")" \
+  # A buffer that holds the whole send: on a loaded machine Wine's process may
+  # not run for longer than the default buffer lasts, and this test is about
+  # byte-exact reassembly, not about scheduling.
+  timeout 120 wine "$recv" --timeout 30 --idle 8 --rcvbuf 4194304 239.192.8.1 "$port" "$(winpath "$dst")" \
     >"$work/recv_$name.out" 2>"$work/recv_$name.log" </dev/null &
   local pid=$!
   for _ in $(seq 100); do grep -q "waiting for" "$work/recv_$name.log" 2>/dev/null && break; sleep 0.1; done

@@ -30,9 +30,13 @@ run() {  # run NAME CLASS RECV-ARGS -- HEADEND-ARGS
   shift
   sendArgs=("$@")
   local dst=$work/dst_$name port=$((6000 + RANDOM % 1000))
-  timeout 120 "$RECV" --quiet --timeout 20 --idle 5 "${recvArgs[@]}" 239.192.7.1 "$port" "$dst" 2>"$work/recv_$name.log" &
+  # The buffer holds the whole send (a loaded machine may not run the receiver
+  # for longer than the default buffer lasts); the sender starts once the
+  # receiver has joined the group.
+  timeout 120 "$RECV" --timeout 20 --idle 5 --rcvbuf 4194304 "${recvArgs[@]}" 239.192.7.1 "$port" "$dst" \
+    2>"$work/recv_$name.log" &
   local recv=$!
-  sleep 0.3
+  for _ in $(seq 100); do grep -q "waiting for" "$work/recv_$name.log" 2>/dev/null && break; sleep 0.1; done
   "$HEADEND" carousel --quiet -g 239.192.7.1 -p "$port" -c "$cls" "${sendArgs[@]}" "$src" 2>"$work/send_$name.log" &
   local send=$!
   local rc=0
@@ -57,9 +61,9 @@ run class1_small_blocks 1 -- -b 300 -n 10 -r 2M
 # outside, the broadcast never completes, and the reception says so.
 mkdir -p "$work/evil/x"
 echo evil >"$work/evil/x/payload"
-timeout 60 "$RECV" --quiet --timeout 20 --idle 2 239.192.7.2 6999 "$work/evil_dst" 2>"$work/recv_evil.log" &
+timeout 60 "$RECV" --timeout 20 --idle 2 239.192.7.2 6999 "$work/evil_dst" 2>"$work/recv_evil.log" &
 recv=$!
-sleep 0.3
+for _ in $(seq 100); do grep -q "waiting for" "$work/recv_evil.log" 2>/dev/null && break; sleep 0.1; done
 # The sender names its files relative to the folder; craft a hostile name by
 # sending from a folder whose file name holds "..\" after conversion.
 mkdir -p "$work/evil2"
