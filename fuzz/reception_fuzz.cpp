@@ -88,11 +88,6 @@ class FencedFiles : public FileSystem {
     auto f = inner_.Open(p, m);
     return f ? std::make_unique<FencedStream>(std::move(f)) : nullptr;
   }
-  bool ReadAll(const std::string& p, std::string* d) override { return Check(p), inner_.ReadAll(p, d); }
-  bool WriteAll(const std::string& p, const std::string& d) override {
-    Check(p);
-    return d.size() <= kFuzzFileCap && inner_.WriteAll(p, d);
-  }
   std::vector<FoundFile> Find(const std::string& p) override { return Check(p), inner_.Find(p); }
   bool Remove(const std::string& p) override { return Check(p), inner_.Remove(p); }
   bool RemoveFolder(const std::string& p) override { return Check(p), inner_.RemoveFolder(p); }
@@ -107,6 +102,11 @@ class FencedFiles : public FileSystem {
     Check(from);
     Check(to);
     return inner_.Rename(from, to);
+  }
+  bool Replace(const std::string& from, const std::string& to) override {
+    Check(from);
+    Check(to);
+    return inner_.Replace(from, to);
   }
   // Creating the storage folder's parents climbs through the folders above it.
   bool MakeFolder(const std::string& p) override { return Check(p), inner_.MakeFolder(p); }

@@ -90,7 +90,7 @@ std::vector<ReceptionResult> ScheduleTest::Results() const {
 }
 
 void ScheduleTest::BreakHistory() {
-  std::filesystem::remove_all(root + "/hist");
+  ASSERT_TRUE(ClearFolder(PlatformFiles(), root + "\\hist") && PlatformFiles().RemoveFolder(root + "\\hist"));
   ASSERT_TRUE(PlatformFiles().WriteAll(root + "\\hist", "not a folder"));
 }
 
