@@ -347,25 +347,17 @@ int CmdTree(const Args& a) {
   return 0;
 }
 
-// Selects a tab of a tab control and tells its parent, as a click would.
+// Selects a tab of a tab control as a click would: moving the focus of a tab
+// control without buttons selects the tab, and the control itself tells its
+// parent (TCN_SELCHANGING, TCN_SELCHANGE), which a WM_NOTIFY from another
+// process could not.
 int CmdTab(const Args& a) {
   HWND tabs = NeedControl(NeedTop(a[0]), a[1]);
   const long index = Number(a[2], L"tab index");
   DWORD_PTR r = 0;
-  SendMessageTimeoutW(tabs, TCM_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 2000, &r);
-  RemoteBuffer buffer(tabs, sizeof(NMHDR));
-  if (!buffer.Ok()) {
-    Error(L"cannot reach the tab control's process");
-    return 1;
-  }
-  NMHDR n = {};
-  n.hwndFrom = tabs;
-  n.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(tabs));
-  n.code = TCN_SELCHANGE;
-  buffer.Write(0, &n, sizeof n);
-  SendMessageTimeoutW(GetParent(tabs), WM_NOTIFY, n.idFrom, reinterpret_cast<LPARAM>(buffer.Address()),
-                      SMTO_ABORTIFHUNG, 2000, &r);
-  return 0;
+  SendMessageTimeoutW(tabs, TCM_SETCURFOCUS, index, 0, SMTO_ABORTIFHUNG, 2000, &r);
+  SendMessageTimeoutW(tabs, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+  return static_cast<long>(r) == index ? 0 : 1;
 }
 
 // Prints a list view's rows, one TSV line per row, every column.

@@ -1,0 +1,159 @@
+// The settings sheet, the folder chooser, the keyword reservation pass, the
+// refresh guard and the old content deletion, plugged into Tavora.exe.
+#include <windows.h>
+
+#include <memory>
+
+#include "common/debug_log.h"
+#include "common/files.h"
+#include "common/settings.h"
+#include "planner/guide/guide_program.h"
+#include "planner/reserve/keyword_reserver.h"
+#include "planner/reserve/keyword_search.h"
+#include "planner/reserve/win/detail_fetch.h"
+#include "planner/shell/settings_housekeeping.h"
+#include "planner/shell/settings_refresh_guard.h"
+#include "planner/shell/win/planner_plugins.h"
+#include "planner/shell/win/resource.h"
+#include "planner/shell/win/settings_folder_chooser.h"
+#include "planner/shell/win/settings_history_link.h"
+#include "planner/shell/win/settings_sheet.h"
+#include "planner/shell/win/tavora_app.h"
+#include "planner/timetable/tavora_doc.h"
+
+namespace {
+
+ContentHistoryMaker g_contentHistoryMaker = nullptr;
+
+}  // namespace
+
+void RegisterContentHistory(ContentHistoryMaker maker) { g_contentHistoryMaker = maker; }
+
+std::unique_ptr<ContentHistory> MakePlannerContentHistory() {
+  return g_contentHistoryMaker ? g_contentHistoryMaker() : nullptr;
+}
+
+namespace {
+
+bool RunKeywordSearch() {
+  CTavoraApp& app = TheApp();
+  if (!app.doc || !app.settings || !app.fs) return false;
+  CTavoraDoc& doc = *app.doc;
+  KeywordSearchInput input;
+  input.now = doc.Now().Now();
+  input.dataFolder = app.folders.data;
+  input.receivedSuccessfully = [&doc](std::int32_t number, std::int32_t sub) {
+    for (const ResultMark& r : doc.results) {
+      if (r.status == 1 && r.programNumber == number && r.subNumber == sub) return true;
+    }
+    return false;
+  };
+  WinInetDetailFetcher fetcher;
+  ListKeywordReserver::Folders folders{app.folders.schedule, app.folders.history, doc.guideUrl};
+  ListKeywordReserver reserver(*app.fs, folders, &fetcher, app.reservations, [] { return GetTickCount(); });
+  KeywordSearchReport report;
+  const bool reserved = ApplyKeywordSearch(*app.settings, doc.Guide().Guide(), input, reserver, &report);
+  if (report.reserved || report.skippedNoDetail || report.skippedUnsafeHolder || report.skippedWriteFailed) {
+    DebugPrintf("keyword search: %d reserved, %d without detail, %d unsafe holders, %d not written", report.reserved,
+             report.skippedNoDetail, report.skippedUnsafeHolder, report.skippedWriteFailed);
+  }
+  if (reserved) {
+    app.reservations.LayOutLanes();
+    app.SyncReservationMarks();
+  }
+  return reserved;
+}
+
+RefreshGuard g_refreshGuard;
+Time32 g_nextOldContentRun = 0;
+
+void RunOldContent() {
+  CTavoraApp& app = TheApp();
+  if (!app.settings || !app.doc) return;
+  const OldContentSettings s = LoadOldContentSettings(*app.settings);
+  if (!OldContentEnabled(s)) return;
+  std::unique_ptr<ContentHistory> history = MakePlannerContentHistory();
+  if (!history) {
+    DebugPrintf("old content deletion: no received list in this program");
+    return;
+  }
+  const OldContentRun run = RunOldContentDeletion(*history, s, app.folders.data, app.doc->Now().Now());
+  DebugPrintf("old content deletion: %d deleted, %d outside the data folder left alone", run.deleted,
+              run.outsideDataFolder);
+  if (run.deleted && app.mainFrame) PostMessageW(app.mainFrame, WM_COMMAND, ID_PANE_UPDATE, 0);
+}
+
+void OnSecond() {
+  CTavoraApp& app = TheApp();
+  if (!app.fs || !app.doc) return;
+  if (g_refreshGuard.Tick(*app.fs, app.folders.schedule)) FullRefresh();
+  if (!app.settings) return;
+  const Time32 now = app.doc->Now().Now();
+  const OldContentSettings s = LoadOldContentSettings(*app.settings);
+  if (g_nextOldContentRun == 0) g_nextOldContentRun = NextOldContentRun(s, now);
+  if (g_nextOldContentRun != 0 && now >= g_nextOldContentRun) {
+    RunOldContent();
+    g_nextOldContentRun = NextOldContentRun(s, now);
+  }
+}
+
+std::vector<std::string> Channels() {
+  std::vector<std::string> names;
+  if (TheApp().doc) {
+    for (const std::string& n : TheApp().doc->Guide().Channels().Names()) names.push_back(n);
+  }
+  return names;
+}
+
+void OpenSheet() {
+  CTavoraApp& app = TheApp();
+  if (!app.settings || !app.fs) return;
+  SettingsContext context;
+  context.instance = app.instance;
+  context.mainFrame = app.mainFrame;
+  context.settings = app.settings;
+  context.fs = app.fs;
+  context.channels = Channels();
+  context.chooseFolder = [](HWND owner, const std::string& initial, std::string* chosen) {
+    return ChooseFolder(TheApp().instance, owner, initial, chosen);
+  };
+  context.foldersSaved = [](const FolderSaveResult&) {
+    CTavoraApp& a = TheApp();
+    a.folders.data = a.settings->DataFolder();
+    a.folders.history = a.settings->HistoryFolder();
+    a.diskLimitMb = a.settings->Int(peer::kEnvironmentSubKey, "Disk space limit", 40);
+    a.totalLimitMb = a.settings->Int(peer::kEnvironmentSubKey, "Total limit", 0);
+  };
+  context.guideSaved = [](const GuidePageValues& v) {
+    CTavoraApp& a = TheApp();
+    a.dayStartHour = v.dayStart;
+    if (a.doc) {
+      a.doc->guideCheckInterval = v.epgUpdate * 60;
+      a.doc->displayDays = v.displayDays;
+      a.doc->showYesterday = v.yesterday;
+      a.doc->dayStartHour = v.dayStart;
+    }
+  };
+  context.oldContentSaved = [] { g_nextOldContentRun = 0; };
+  context.redraw = [] {
+    if (TheApp().mainFrame) PostMessageW(TheApp().mainFrame, WM_COMMAND, ID_PANE_UPDATE, 0);
+  };
+  OpenSettingsSheet(app.mainFrame, context);
+}
+
+const PluginRegistration registration([](PlannerPlugins& p) {
+  p.keywordReservation = RunKeywordSearch;
+  p.chooseFolder = [](HWND owner, std::string* folder) {
+    std::string chosen;
+    if (!ChooseFolder(TheApp().instance, owner, *folder, &chosen)) return false;
+    *folder = chosen;
+    return true;
+  };
+  p.secondTick = OnSecond;
+  p.afterStartHousekeeping = [] {
+    if (TheApp().settings && LoadOldContentSettings(*TheApp().settings).execKind == kOldContentAtStart) RunOldContent();
+  };
+  p.commands[ID_SETTINGS] = {OpenSheet, nullptr, nullptr};
+});
+
+}  // namespace

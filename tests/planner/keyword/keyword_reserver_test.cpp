@@ -1,0 +1,107 @@
+// Keyword reservations through the manual reservation's steps: the detail
+// file from the history folder's cache, the record file under the keyword
+// name form, the list entry.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "common/files.h"
+#include "common/reservation_file.h"
+#include "common/settings.h"
+#include "common/text.h"
+#include "planner/guide/guide_program.h"
+#include "planner/reserve/keyword_conditions.h"
+#include "planner/reserve/keyword_reserver.h"
+#include "planner/reserve/reservation_list.h"
+#include "tests/planner/temp_folder.h"
+
+namespace {
+
+std::string Cp(const char* utf8) { return Utf8ToCp932(utf8); }
+
+class KeywordReserverTest : public ::testing::Test {
+ protected:
+  KeywordReserverTest() : store_(CreateMemorySettings()), settings_(*store_) {
+    PlatformFiles().MakeFolder(folder_.File("sched"));
+    PlatformFiles().MakeFolder(folder_.File("hist"));
+  }
+
+  GuideProgram& Add(int number, const char* name) {
+    auto p = std::make_unique<GuideProgram>();
+    p->programNumber = number;
+    p->subNumber = 2;
+    p->name = Cp(name);
+    p->totalKbyte = 300;
+    p->startTime = MakeLocalTime(2030, 5, 6, 7, 8);
+    p->endTime = p->startTime + 1800;
+    GuideProgram* raw = p.get();
+    guide_.Add(std::move(p));
+    return *raw;
+  }
+
+  void Detail(int number, const char* holder) {
+    const std::string text = "<schedule><ip_address>239.1.2.3</ip_address><port>2100</port><sid>7</sid><holder>" +
+                             Cp(holder) + "</holder><autorun></autorun></schedule>";
+    ASSERT_TRUE(PlatformFiles().WriteAll(folder_.File("hist") + "/" + std::to_string(number) + "-2.spn", text));
+  }
+
+  bool Run() {
+    KeywordCondition c;
+    c.keyword = Cp(u8"ニュース");
+    c.use = 1;
+    c.name = 1;
+    WriteKeywordCondition(settings_, 0, c);
+    ListKeywordReserver::Folders folders{folder_.File("sched"), folder_.File("hist"), ""};
+    ListKeywordReserver reserver(PlatformFiles(), folders, nullptr, list_, [] { return 4242u; });
+    KeywordSearchInput input;
+    input.now = MakeLocalTime(2030, 5, 6, 0, 0);
+    input.dataFolder = "C:\\DATA";
+    return ApplyKeywordSearch(settings_, guide_, input, reserver);
+  }
+
+  TempFolder folder_;
+  std::unique_ptr<Settings> store_;
+  PlannerSettings settings_;
+  GuideList guide_;
+  ReservationList list_;
+};
+
+TEST_F(KeywordReserverTest, WritesTheKeywordFileAndListsTheEntry) {
+  GuideProgram& p = Add(0x2a, u8"夜のニュース");
+  Detail(0x2a, "night");
+  ASSERT_TRUE(Run());
+  const std::string name = KeywordReservationFileName(p.startTime, 0x2a);
+  std::string data;
+  ASSERT_TRUE(PlatformFiles().ReadAll(folder_.File("sched") + "/" + name, &data)) << name;
+  ReservationRecord r;
+  ASSERT_EQ(DecodeReservation(data, &r), DecodeStatus::Ok);
+  EXPECT_EQ(r.programNumber, 0x2a);
+  EXPECT_EQ(r.subNumber, 2);
+  EXPECT_EQ(r.clearFolder, 0);
+  EXPECT_EQ(r.storageFolder, "C:\\DATA\\night");
+  EXPECT_EQ(r.address, "239.1.2.3");
+  EXPECT_EQ(r.reservationId, 4242u);
+  ASSERT_EQ(list_.Size(), 1u);
+  EXPECT_EQ(list_.ReservedKbyte(), 300);
+  EXPECT_EQ(p.state, kStateReserved);
+}
+
+TEST_F(KeywordReserverTest, ProgramWithoutADetailFileIsSkipped) {
+  GuideProgram& p = Add(0x2b, u8"ニュース");
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(list_.Empty());
+  EXPECT_EQ(p.state, kStateNormal);
+  EXPECT_TRUE(PlatformFiles().Find(folder_.File("sched") + "/*").empty());
+}
+
+TEST_F(KeywordReserverTest, UnwritableScheduleFolderSkipsTheProgram) {
+  GuideProgram& p = Add(0x2c, u8"ニュース");
+  Detail(0x2c, "x");
+  PlatformFiles().RemoveFolder(folder_.File("sched"));
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(list_.Empty());
+  EXPECT_EQ(p.state, kStateNormal);
+}
+
+}  // namespace
