@@ -47,11 +47,19 @@ t_wdrv listview "$QTITLE" | grep -q "朝のニュース" || fail "the unit does 
 
 [ "$(t_reg_query Search CheckUse1)" = 0x0 ] || fail "the apply-once condition was not consumed"
 [ "$(t_reg_query Search CheckUse0)" = 0x1 ] || fail "the always condition was disabled"
+
+note "a new condition is applied by 番組表の再表示 (32798)"
+t_reg Search SearchKey2 REG_SZ "天気"
+t_reg Search CheckUse2 REG_DWORD 1
+t_reg Search CheckName2 REG_DWORD 1
+t_post 32798
+second="$WORK/sched/$(date -d "@$((start + 600))" +RSV%m%d%H%M%Y)$(printf '%08x' 7102).SDL"
+wait_for_file 20 "$second" >/dev/null || fail "32798 did not reserve the program of the new condition: $(ls "$WORK/sched")"
 t_exit
 
 note "a restart does not reserve the program a second time"
 t_start
 sleep 3
-[ "$(ls "$WORK/sched" | grep -c '\.SDL$')" = 1 ] || fail "reserved again: $(ls "$WORK/sched")"
+[ "$(ls "$WORK/sched" | grep -c '\.SDL$')" = 2 ] || fail "reserved again: $(ls "$WORK/sched")"
 t_exit
 echo PASS

@@ -89,9 +89,14 @@ void OnSecond() {
   if (g_refreshGuard.Tick(*app.fs, app.folders.schedule)) FullRefresh();
   if (!app.settings) return;
   const Time32 now = app.doc->Now().Now();
-  const OldContentSettings s = LoadOldContentSettings(*app.settings);
-  if (g_nextOldContentRun == 0) g_nextOldContentRun = NextOldContentRun(s, now);
-  if (g_nextOldContentRun != 0 && now >= g_nextOldContentRun) {
+  // The values are read again only after the sheet saved them.
+  static OldContentSettings s;
+  if (g_nextOldContentRun == 0) {
+    s = LoadOldContentSettings(*app.settings);
+    g_nextOldContentRun = NextOldContentRun(s, now);
+    if (g_nextOldContentRun == 0) g_nextOldContentRun = -1;  // no daily run
+  }
+  if (g_nextOldContentRun > 0 && now >= g_nextOldContentRun) {
     RunOldContent();
     g_nextOldContentRun = NextOldContentRun(s, now);
   }
