@@ -14,7 +14,7 @@
 #include "planner/reserve/keyword_conditions.h"
 #include "planner/reserve/keyword_reserver.h"
 #include "planner/reserve/reservation_list.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -23,8 +23,8 @@ std::string Cp(const char* utf8) { return Utf8ToCp932(utf8); }
 class KeywordReserverTest : public ::testing::Test {
  protected:
   KeywordReserverTest() : store_(CreateMemorySettings()), settings_(*store_) {
-    PlatformFiles().MakeFolder(folder_.File("sched"));
-    PlatformFiles().MakeFolder(folder_.File("hist"));
+    PlatformFiles().MakeFolder(folder_ / "sched");
+    PlatformFiles().MakeFolder(folder_ / "hist");
   }
 
   GuideProgram& Add(int number, const char* name) {
@@ -43,7 +43,7 @@ class KeywordReserverTest : public ::testing::Test {
   void Detail(int number, const char* holder) {
     const std::string text = "<schedule><ip_address>239.1.2.3</ip_address><port>2100</port><sid>7</sid><holder>" +
                              Cp(holder) + "</holder><autorun></autorun></schedule>";
-    ASSERT_TRUE(PlatformFiles().WriteAll(folder_.File("hist") + "/" + std::to_string(number) + "-2.spn", text));
+    ASSERT_TRUE(PlatformFiles().WriteAll(folder_ / ("hist\\" + std::to_string(number) + "-2.spn"), text));
   }
 
   bool Run() {
@@ -52,7 +52,7 @@ class KeywordReserverTest : public ::testing::Test {
     c.use = 1;
     c.name = 1;
     WriteKeywordCondition(settings_, 0, c);
-    ListKeywordReserver::Folders folders{folder_.File("sched"), folder_.File("hist"), ""};
+    ListKeywordReserver::Folders folders{folder_ / "sched", folder_ / "hist", ""};
     ListKeywordReserver reserver(PlatformFiles(), folders, nullptr, list_, [] { return 4242u; });
     KeywordSearchInput input;
     input.now = MakeLocalTime(2030, 5, 6, 0, 0);
@@ -73,7 +73,7 @@ TEST_F(KeywordReserverTest, WritesTheKeywordFileAndListsTheEntry) {
   ASSERT_TRUE(Run());
   const std::string name = KeywordReservationFileName(p.startTime, 0x2a);
   std::string data;
-  ASSERT_TRUE(PlatformFiles().ReadAll(folder_.File("sched") + "/" + name, &data)) << name;
+  ASSERT_TRUE(PlatformFiles().ReadAll(folder_ / ("sched\\" + name), &data)) << name;
   ReservationRecord r;
   ASSERT_EQ(DecodeReservation(data, &r), DecodeStatus::Ok);
   EXPECT_EQ(r.programNumber, 0x2a);
@@ -92,13 +92,13 @@ TEST_F(KeywordReserverTest, ProgramWithoutADetailFileIsSkipped) {
   EXPECT_FALSE(Run());
   EXPECT_TRUE(list_.Empty());
   EXPECT_EQ(p.state, kStateNormal);
-  EXPECT_TRUE(PlatformFiles().Find(folder_.File("sched") + "/*").empty());
+  EXPECT_TRUE(PlatformFiles().Find(folder_ / "sched\\*").empty());
 }
 
 TEST_F(KeywordReserverTest, UnwritableScheduleFolderSkipsTheProgram) {
   GuideProgram& p = Add(0x2c, u8"ニュース");
   Detail(0x2c, "x");
-  PlatformFiles().RemoveFolder(folder_.File("sched"));
+  PlatformFiles().RemoveFolder(folder_ / "sched");
   EXPECT_FALSE(Run());
   EXPECT_TRUE(list_.Empty());
   EXPECT_EQ(p.state, kStateNormal);
