@@ -135,7 +135,8 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
       for (int id : {IDC_RSV_FOLDER_LABEL, IDC_RSV_CHANGE, IDC_RSV_FOLDER}) EnableWindow(Item(id), FALSE);
     }
     ShowWarning();
-    return TRUE;
+    SetFocus(Item(IDOK));
+    return FALSE;  // the focus is set: on "予約"
   }
 
   void ShowWarning() {

@@ -15,10 +15,10 @@ HWND Pane(HWND frame, const char* utf8Text, DWORD style) {
 TimetablePanes CreateTimetablePanes(HWND frame, CTavoraDoc&, HWND) {
   TimetablePanes panes;
   panes.dayInfo = Pane(frame, u8"", SS_LEFT);
-  panes.corner = Pane(frame, u8"", SS_ETCHEDFRAME);
-  panes.titles = Pane(frame, u8"", SS_ETCHEDFRAME);
+  panes.corner = Pane(frame, u8"", SS_LEFT);
+  panes.titles = Pane(frame, u8"", SS_LEFT);
   panes.reserveHeading = Pane(frame, u8"予約状況", SS_CENTER | WS_BORDER);
-  panes.timeScale = Pane(frame, u8"", SS_ETCHEDFRAME);
+  panes.timeScale = Pane(frame, u8"", SS_LEFT);
   panes.grid = Pane(frame, u8"番組表", SS_CENTER | SS_CENTERIMAGE | WS_BORDER);
   return panes;
 }

@@ -160,8 +160,8 @@ t_guide_file() {
 
 # The day files are named after the broadcast day that starts at the
 # "DayStart" hour. t_day_start_now makes the current hour the day start, so
-# that the reservation column begins at the top of this hour; it prints the
-# day's cache file name.
+# that the reservation column begins at the top of this hour; it sets DAY_START
+# and DAY_FILE (the day's cache file name).
 t_day_start_now() {
   # Never straddle an hour between here and the planner's start.
   local minute; minute=$(date +%M)
@@ -169,7 +169,19 @@ t_day_start_now() {
   local hour; hour=$(date +%H)
   t_reg Environment DayStart REG_DWORD $((10#$hour))
   DAY_START=$(date -d "$(date +%Y-%m-%d) $hour:00" +%s)
-  date -d "@$DAY_START" +gd%y%m%d.dpn
+  DAY_FILE=$(date -d "@$DAY_START" +gd%y%m%d.dpn)
+}
+
+# The planner loads six days: a server that lacks one of them makes the start
+# show the guide server's failure message. t_filler_days FOLDER writes days 2-6
+# with one program each (numbers 9001...).
+t_filler_days() {
+  local i day
+  for i in 1 2 3 4 5; do
+    day=$((DAY_START + i * 86400))
+    t_program $((9000 + i)) 1 $((day + 3600)) $((day + 5400)) "filler $i" | \
+      t_guide_file "$1/$(date -d "@$day" +gd%y%m%d.dpn)"
+  done
 }
 
 # y of a time in the reservation column (20 pixels per 10 minutes from DAY_START,
