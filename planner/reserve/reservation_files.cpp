@@ -86,9 +86,8 @@ bool WriteRecordFile(FileSystem& fs, const std::string& folder, const std::strin
     fs.Remove(temp);
     return false;
   }
-  if (fs.Rename(temp, target)) return true;
-  // The same broadcast reserved again: the new record replaces the old one.
-  if (fs.Exists(target) && fs.Remove(target) && fs.Rename(temp, target)) return true;
+  // The same broadcast reserved again: the new record replaces the old one in one step.
+  if (fs.Replace(temp, target)) return true;
   fs.Remove(temp);
   return false;
 }

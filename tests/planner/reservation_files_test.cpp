@@ -12,7 +12,7 @@
 #include "planner/reserve/program_detail.h"
 #include "planner/reserve/reservation_files.h"
 #include "planner/reserve/reservation_texts.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ class ScheduleFolderTest : public ::testing::Test {
   bool Rebuild(bool full) { return RebuildReservations(fs, folder.Path(), guide, 4, list, full); }
   std::vector<std::string> Names(const std::string& pattern) {
     std::vector<std::string> names;
-    for (const FoundFile& f : fs.Find(folder.File(pattern))) names.push_back(f.name);
+    for (const FoundFile& f : fs.Find((folder / pattern))) names.push_back(f.name);
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -98,7 +98,7 @@ TEST_F(ScheduleFolderTest, ReservingAgainReplacesTheFile) {
 
 TEST_F(ScheduleFolderTest, WriteFailsIntoAMissingFolder) {
   std::string name;
-  EXPECT_FALSE(WriteReservationFile(fs, folder.File("missing"), Record(1, 1), &name));
+  EXPECT_FALSE(WriteReservationFile(fs, (folder / "missing"), Record(1, 1), &name));
   EXPECT_TRUE(Names("*").empty());
 }
 
@@ -147,7 +147,7 @@ TEST_F(ScheduleFolderTest, ARecordWithoutItsProgramIsLeftAlone) {
   folder.Write("RSV_other.SDL", EncodeReservation(r));
   Rebuild(true);
   EXPECT_TRUE(list.Empty());
-  EXPECT_TRUE(folder.Exists("RSV_other.SDL"));
+  EXPECT_TRUE(folder.Has("RSV_other.SDL"));
 }
 
 TEST_F(ScheduleFolderTest, AMovedProgramIsFoundInTheSameBroadcastDay) {
@@ -188,7 +188,7 @@ TEST_F(ScheduleFolderTest, TimerRebuildOnlyAddsNewFiles) {
   WriteSdl(Record(1, 10));
   Rebuild(false);
   ASSERT_EQ(list.Size(), 1u);
-  fs.Remove(folder.File(ReservationFileName(kEvening, 1, 1)));
+  fs.Remove((folder / ReservationFileName(kEvening, 1, 1)));
   WriteSdl(Record(3, 30));
   EXPECT_TRUE(Rebuild(false));
   EXPECT_EQ(list.Size(), 2u);  // the taken one stays until the next full rebuild
@@ -230,7 +230,7 @@ TEST_F(ScheduleFolderTest, AnUnreadRequestIsNeverOverwritten) {
 
 TEST_F(ScheduleFolderTest, AFailedRequestKeepsTheCounter) {
   ReservationEntry e;
-  EXPECT_FALSE(WriteDeletionRequest(fs, settings, folder.File("missing"), "PC", BuildDeletionRecord(e, "C:\\d")));
+  EXPECT_FALSE(WriteDeletionRequest(fs, settings, (folder / "missing"), "PC", BuildDeletionRecord(e, "C:\\d")));
   EXPECT_EQ(settings.Int("Environment", "Counter", -1), -1);
 }
 
@@ -305,7 +305,7 @@ TEST_F(DetailTest, AnErrorPageIsNeverCachedAndTheCopyIsUsed) {
 TEST_F(DetailTest, AnOversizedBodyIsRefused) {
   fetcher.body = Detail("239.2.2.2", "7") + std::string(kMaxDetailBytes, ' ');
   EXPECT_EQ(Complete("http://server"), DetailOutcome::Unavailable);
-  EXPECT_FALSE(history.Exists("12-3.spn"));
+  EXPECT_FALSE(history.Has("12-3.spn"));
 }
 
 TEST_F(DetailTest, FailedFetchFallsBackToTheCopy) {

@@ -8,7 +8,7 @@
 #include "planner/shell/bubble_layout.h"
 #include "planner/shell/frame_ticker.h"
 #include "planner/shell/startup_folders.h"
-#include "tests/planner/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -60,33 +60,33 @@ TEST_F(StartupFoldersTest, FirstStartMakesTheDefaultsAndAsksForTheDataFolder) {
 }
 
 TEST_F(StartupFoldersTest, AFileNamedLikeTheScheduleFolderBlocksTheStart) {
-  settings.SetText("Schedule", "DataPath", root.File("sched"));
+  settings.SetText("Schedule", "DataPath", (root / "sched"));
   root.Write("sched", "not a folder");
   const FolderResult r = Settle();
   EXPECT_EQ(r.failure, FolderFailure::BlockedByFile);
-  EXPECT_EQ(r.folder, root.File("sched"));
+  EXPECT_EQ(r.folder, (root / "sched"));
   EXPECT_EQ(questions.asked, 0);
 }
 
 TEST_F(StartupFoldersTest, AScheduleFolderThatCannotBeMadeFails) {
   root.Write("file", "x");
-  settings.SetText("Schedule", "DataPath", root.File("file") + "\\below");
+  settings.SetText("Schedule", "DataPath", (root / "file") + "\\below");
   const FolderResult r = Settle();
   EXPECT_EQ(r.failure, FolderFailure::CannotCreate);
 }
 
 TEST_F(StartupFoldersTest, AHistoryFolderThatCannotBeMadeFallsBackToTheSchedule) {
   root.Write("file", "x");
-  settings.SetText("Schedule", "DataPath", root.File("s"));
-  settings.SetText("temp", "DataPath", root.File("file") + "\\h");
-  settings.SetText("path", "DataPath", root.File("d"));
-  questions.answerFolder = root.File("d2");
+  settings.SetText("Schedule", "DataPath", (root / "s"));
+  settings.SetText("temp", "DataPath", (root / "file") + "\\h");
+  settings.SetText("path", "DataPath", (root / "d"));
+  questions.answerFolder = (root / "d2");
   ASSERT_EQ(Settle().failure, FolderFailure::None);
-  EXPECT_EQ(folders.history, root.File("s"));
-  EXPECT_EQ(settings.HistoryFolder(), root.File("s"));
+  EXPECT_EQ(folders.history, (root / "s"));
+  EXPECT_EQ(settings.HistoryFolder(), (root / "s"));
   EXPECT_EQ(questions.asked, 1);
-  EXPECT_EQ(questions.proposal, root.File("d"));
-  EXPECT_EQ(folders.data, root.File("d2"));
+  EXPECT_EQ(questions.proposal, (root / "d"));
+  EXPECT_EQ(folders.data, (root / "d2"));
 }
 
 TEST_F(StartupFoldersTest, CancellingTheDataQuestionEndsTheStart) {
@@ -97,19 +97,19 @@ TEST_F(StartupFoldersTest, CancellingTheDataQuestionEndsTheStart) {
 
 TEST_F(StartupFoldersTest, ADataFolderThatCannotBeMadeFails) {
   root.Write("file", "x");
-  questions.answerFolder = root.File("file") + "\\d";
+  questions.answerFolder = (root / "file") + "\\d";
   const FolderResult r = Settle();
   EXPECT_EQ(r.failure, FolderFailure::CannotCreate);
-  EXPECT_EQ(r.folder, root.File("file") + "\\d");
+  EXPECT_EQ(r.folder, (root / "file") + "\\d");
 }
 
 TEST_F(StartupFoldersTest, StoredFoldersLoseTheirTrailingBackslash) {
-  settings.SetText("Schedule", "DataPath", root.File("s") + "\\");
-  settings.SetText("temp", "DataPath", root.File("h") + "\\\\");
-  settings.SetText("path", "DataPath", root.File("d"));
+  settings.SetText("Schedule", "DataPath", (root / "s") + "\\");
+  settings.SetText("temp", "DataPath", (root / "h") + "\\\\");
+  settings.SetText("path", "DataPath", (root / "d"));
   ASSERT_EQ(Settle().failure, FolderFailure::None);
-  EXPECT_EQ(folders.schedule, root.File("s"));
-  EXPECT_EQ(folders.history, root.File("h"));
+  EXPECT_EQ(folders.schedule, (root / "s"));
+  EXPECT_EQ(folders.history, (root / "h"));
   EXPECT_EQ(questions.asked, 0);
 }
 
