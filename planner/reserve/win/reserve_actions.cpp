@@ -82,6 +82,7 @@ void ClearAllReservations(HWND owner) {
   if (ShowMessageBox(owner, app.String(IDS_CLEAR_RESERVATIONS), app.String(IDS_APP_TITLE),
                      MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
     return;
+  ++app.waitCursor;
   HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
   while (!app.reservations.Empty()) {
     const ReservationEntry entry = app.reservations.RemoveAt(0);
@@ -90,6 +91,7 @@ void ClearAllReservations(HWND owner) {
   }
   WakeUnit(app.programFolder);
   AfterListChange();
+  --app.waitCursor;
   SetCursor(previous);
   if (app.mainFrame) PostMessageW(app.mainFrame, WM_COMMAND, ID_REDISPLAY, 0);
 }

@@ -161,7 +161,8 @@ LRESULT CReserveView::OnMouseMove(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CReserveView::OnSetCursor(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(lParam) != HTCLIENT) return DefWindowProcW(Handle(), WM_SETCURSOR, wParam, lParam);
+  // DefWindowProc asks the frame first, which shows the wait cursor during long work.
+  if (LOWORD(lParam) != HTCLIENT || TheApp().waitCursor > 0) return DefWindowProcW(Handle(), WM_SETCURSOR, wParam, lParam);
   const bool onBar = hover_ >= 0;
   SetCursor(LoadCursorW(nullptr, autoScroll_ ? MAKEINTRESOURCEW(32645) /* IDC_SIZENS */
                                              : onBar ? MAKEINTRESOURCEW(32649) /* IDC_HAND */

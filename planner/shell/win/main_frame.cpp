@@ -54,6 +54,7 @@ const CMainFrame::MessageEntry CMainFrame::kMessages[] = {
     {WM_DESTROY, &CMainFrame::OnDestroy},
     {WM_INITMENUPOPUP, &CMainFrame::OnInitMenuPopup},
     {WM_GETMINMAXINFO, &CMainFrame::OnGetMinMaxInfo},
+    {WM_SETCURSOR, &CMainFrame::OnSetCursor},
     {0, nullptr},
 };
 
@@ -201,6 +202,15 @@ void CMainFrame::StorePlacement() {
   s.SetInt(kEnv, "Window top", r.top);
   s.SetInt(kEnv, "Window Width", r.right - r.left);
   s.SetInt(kEnv, "Window Height", r.bottom - r.top);
+}
+
+LRESULT CMainFrame::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+  // Child windows ask their parent first: during long work every pane shows the wait cursor.
+  if (TheApp().waitCursor > 0) {
+    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+    return TRUE;
+  }
+  return DefWindowProcW(Handle(), WM_SETCURSOR, wParam, lParam);
 }
 
 LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {

@@ -37,6 +37,7 @@ class CMainFrame : public WindowImpl<CMainFrame> {
   LRESULT OnDestroy(WPARAM, LPARAM);
   LRESULT OnInitMenuPopup(WPARAM, LPARAM);
   LRESULT OnGetMinMaxInfo(WPARAM, LPARAM);
+  LRESULT OnSetCursor(WPARAM, LPARAM);
   bool OtherCommand(int id) override;
 
   void OnActivateRequest();

@@ -38,6 +38,9 @@
 #define ID_APP_ABOUT 0xE140
 #define ID_APP_EXIT 0xE141
 #define ID_VIEW_TOOLBAR 0xE800
+// The timetable's own pages, on the 表示 menu (the timetable handles them)
+#define ID_TIMETABLE_COLOURS 32900
+#define ID_TIMETABLE_CATEGORIES 32901
 
 // Commands between the panes and their windows
 #define ID_BUBBLE_MOVE 32771

@@ -52,9 +52,12 @@ void CShellDocHooks::PostToMainFrame(int command) {
 }
 
 void CShellDocHooks::WaitCursor(bool on) {
+  // Messages keep flowing during a fetch: the frame's WM_SETCURSOR keeps the
+  // wait cursor up while the count is above 0.
+  CTavoraApp& app = TheApp();
   if (on) {
-    if (waitDepth_++ == 0) savedCursor_ = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-  } else if (waitDepth_ > 0 && --waitDepth_ == 0) {
+    if (app.waitCursor++ == 0) savedCursor_ = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+  } else if (app.waitCursor > 0 && --app.waitCursor == 0) {
     SetCursor(savedCursor_ ? savedCursor_ : LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
   }
 }

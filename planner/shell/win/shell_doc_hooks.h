@@ -36,5 +36,4 @@ class CShellDocHooks : public PlannerDocHooks {
  private:
   PlannerDocHooks* views_ = nullptr;
   HCURSOR savedCursor_ = nullptr;
-  int waitDepth_ = 0;
 };

@@ -44,6 +44,9 @@ class CTavoraApp {
   CTavoraDoc* doc = nullptr;
   ReservationList reservations;
   HWND mainFrame = nullptr;
+  // Long work in progress (guide update, clearing): the frame's windows show
+  // the wait cursor while this is above 0.
+  int waitCursor = 0;
 
   // Cp932 text of a string resource.
   std::string String(unsigned id) const;
