@@ -4,7 +4,8 @@
 # the keyword name form, in the data folder + holder, and the unit lists it.
 . "$(dirname "$0")/lib/tavora.sh"
 t_init
-day_file=$(t_day_start_now)
+t_day_start_now
+day_file=$DAY_FILE
 now=$(date +%s)
 start=$(( (now / 60 + 6) * 60 ))
 {
