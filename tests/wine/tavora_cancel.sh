@@ -6,7 +6,7 @@
 . "$(dirname "$0")/lib/tavora.sh"
 t_init
 export LV_DEBUG_LOG="$WORK/debug.log"
-t_day_start_now
+t_day_start_now >/dev/null
 day=$DAY_FILE
 now=$(date +%s)
 start=$((now - now % 60 + 20 * 60))

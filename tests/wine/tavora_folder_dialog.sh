@@ -4,7 +4,7 @@
 # refused with STR 5029, an absolute one replaces the reservation's folder.
 . "$(dirname "$0")/lib/tavora.sh"
 t_init
-t_day_start_now
+t_day_start_now >/dev/null
 t_filler_days "$WORK/hist"
 now=$(date +%s)
 start=$((now - now % 60 + 3600))

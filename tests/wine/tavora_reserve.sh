@@ -10,7 +10,7 @@ mkdir -p "$WORK/served" "$WORK/send"
 head -c 200000 /dev/urandom > "$WORK/send/data.bin"
 printf 'readme\r\n' > "$WORK/send/readme.txt"
 
-t_day_start_now
+t_day_start_now >/dev/null
 day=$DAY_FILE
 now=$(date +%s)
 start=$((now - now % 60))

@@ -8,7 +8,7 @@ t_init
 shots="$WIN_BIN/screenshots"
 mkdir -p "$shots"
 rm -f "$shots"/planner_*.png
-t_day_start_now
+t_day_start_now >/dev/null
 t_filler_days "$WORK/hist"
 now=$(date +%s)
 base=$((DAY_START + 3600))

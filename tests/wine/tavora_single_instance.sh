@@ -17,6 +17,18 @@ grep -q 'brought to the front by a second start' "$LV_DEBUG_LOG" || fail "the fi
 [ "$(t_wdrv count "$TMARK")" = 1 ] || fail "more than one planner window"
 kill -0 "$TPID" 2>/dev/null || fail "the first planner ended"
 
+note "59392 hides and shows the tool bar; the panes move up and back"
+read -r _ top1 _ _ < <(t_wdrv rect "$TWIN" class:TavoraReserveView)
+t_wdrv controls "$TWIN" | grep -q 'ToolbarWindow32' || fail "no tool bar"
+t_post 59392
+sleep 0.5
+read -r _ top2 _ _ < <(t_wdrv rect "$TWIN" class:TavoraReserveView)
+[ "$top2" -lt "$top1" ] || fail "the column did not move up without the tool bar ($top1 -> $top2)"
+t_post 59392
+sleep 0.5
+read -r _ top3 _ _ < <(t_wdrv rect "$TWIN" class:TavoraReserveView)
+[ "$top3" = "$top1" ] || fail "the column did not move back ($top1 -> $top3)"
+
 note "placement stored at exit"
 t_exit
 [ "$(t_reg_query Environment 'Window Width')" = 0x280 ] || fail "Window Width not stored"

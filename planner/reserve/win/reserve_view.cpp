@@ -163,10 +163,17 @@ LRESULT CReserveView::OnMouseMove(WPARAM, LPARAM lParam) {
 LRESULT CReserveView::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   // DefWindowProc asks the frame first, which shows the wait cursor during long work.
   if (LOWORD(lParam) != HTCLIENT || TheApp().waitCursor > 0) return DefWindowProcW(Handle(), WM_SETCURSOR, wParam, lParam);
-  const bool onBar = hover_ >= 0;
-  SetCursor(LoadCursorW(nullptr, autoScroll_ ? MAKEINTRESOURCEW(32645) /* IDC_SIZENS */
-                                             : onBar ? MAKEINTRESOURCEW(32649) /* IDC_HAND */
-                                                     : MAKEINTRESOURCEW(32512) /* IDC_ARROW */));
+  if (autoScroll_) {
+    // The scrolling cursor is the timetable's drag cursor (resource 150) once its resources are in.
+#ifdef IDC_CUR_DRAG
+    SetCursor(LoadCursorW(TheApp().instance, MAKEINTRESOURCEW(IDC_CUR_DRAG)));
+#else
+    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32645)));  // IDC_SIZENS
+#endif
+    return TRUE;
+  }
+  SetCursor(LoadCursorW(nullptr, hover_ >= 0 ? MAKEINTRESOURCEW(32649) /* IDC_HAND */
+                                            : MAKEINTRESOURCEW(32512) /* IDC_ARROW */));
   return TRUE;
 }
 

@@ -1,6 +1,10 @@
 #include "planner/shell/win/main_frame.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
+
+#include <cwchar>
+#include <string>
 
 #include "common/debug_log.h"
 #include "common/peer_names.h"
@@ -12,6 +16,7 @@
 #include "planner/reserve/win/reserve_view.h"
 #include "planner/reserve/win/unit_link.h"
 #include "planner/shell/win/clock_window.h"
+#include "planner/shell/win/frame_toolbar.h"
 #include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"
@@ -47,6 +52,40 @@ void Place(HWND w, int x, int y, int width, int height) {
 }
 }  // namespace
 
+namespace {
+// Enabled and checked state of a frame command, for the menu and the tool bar.
+void CommandState(HWND toolbar, int id, bool* enabled, bool* checked) {
+  CTavoraApp& app = TheApp();
+  *enabled = true;
+  *checked = false;
+  const auto plugin = Plugins().commands.find(id);
+  if (plugin != Plugins().commands.end()) {
+    *enabled = !plugin->second.enabled || plugin->second.enabled();
+    *checked = plugin->second.checked && plugin->second.checked();
+  } else if (IsDocumentCommand(id)) {
+    *enabled = app.doc && app.doc->IsEnabled(id);
+    *checked = app.doc && app.doc->IsChecked(id);
+  } else if (id == ID_RESERVE_COLUMN) {
+    *checked = app.doc && app.doc->reservationColumnWidth > 0;
+  } else if (id == ID_RESERVE_CLEAR) {
+    *enabled = !app.reservations.Empty();
+  } else if (id == ID_VIEW_TOOLBAR) {
+    *enabled = toolbar != nullptr;
+    *checked = toolbar && IsWindowVisible(toolbar);
+  } else {
+    // Commands no part has connected yet are shown but cannot be chosen.
+    *enabled = id == ID_TIME_CALIBRATION || id == ID_FILE_OPEN || id == ID_APP_EXIT || id == ID_APP_ABOUT;
+  }
+}
+
+HWND g_toolbarForState = nullptr;
+bool ToolbarCommandEnabled(int id) {
+  bool enabled, checked;
+  CommandState(g_toolbarForState, id, &enabled, &checked);
+  return enabled;
+}
+}  // namespace
+
 const CMainFrame::MessageEntry CMainFrame::kMessages[] = {
     {WM_CREATE, &CMainFrame::OnCreate},
     {WM_SIZE, &CMainFrame::OnSize},
@@ -55,6 +94,7 @@ const CMainFrame::MessageEntry CMainFrame::kMessages[] = {
     {WM_INITMENUPOPUP, &CMainFrame::OnInitMenuPopup},
     {WM_GETMINMAXINFO, &CMainFrame::OnGetMinMaxInfo},
     {WM_SETCURSOR, &CMainFrame::OnSetCursor},
+    {WM_NOTIFY, &CMainFrame::OnNotify},
     {0, nullptr},
 };
 
@@ -68,6 +108,7 @@ const CMainFrame::CommandEntry CMainFrame::kCommands[] = {
     {ID_APP_EXIT, &CMainFrame::OnExit},
     {ID_APP_ABOUT, &CMainFrame::OnAbout},
     {ID_TEST_RESERVE, &CMainFrame::OnTestReserve},
+    {ID_VIEW_TOOLBAR, &CMainFrame::OnToggleToolbar},
     {0, nullptr},
 };
 
@@ -93,6 +134,7 @@ bool CMainFrame::CreateFrame(HINSTANCE instance, const std::string& title) {
 LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
   CTavoraApp& app = TheApp();
   app.mainFrame = Handle();
+  toolbar_ = CreateFrameToolbar(app.instance, Handle());
   reserveView_ = std::make_unique<CReserveView>();
   reserveView_->CreateView(app.instance, Handle());
   panes_ = CreateTimetablePanes(Handle(), *app.doc, reserveView_->Handle());
@@ -110,11 +152,13 @@ void CMainFrame::LayOutPanes() {
   const int height = rc.bottom;
   const CTavoraDoc* doc = TheApp().doc;
   const int column = doc ? doc->reservationColumnWidth : 50;
-  const int top = panes_.dayInfoHeight;
+  const int bar = ToolbarHeight(toolbar_);
+  if (toolbar_ && bar) MoveWindow(toolbar_, 0, 0, width, bar, TRUE);
+  const int top = bar + panes_.dayInfoHeight;
   const int gridTop = top + kTitleRowHeight;
   const int gridWidth = width - kTimeScaleWidth - column;
-  Place(panes_.dayInfo, 0, 0, width - kClockWidth, top);
-  if (clock_) Place(clock_->Handle(), width - kClockWidth, 0, kClockWidth, top);
+  Place(panes_.dayInfo, 0, bar, width - kClockWidth, panes_.dayInfoHeight);
+  if (clock_) Place(clock_->Handle(), width - kClockWidth, bar, kClockWidth, panes_.dayInfoHeight);
   Place(panes_.corner, 0, top, kTimeScaleWidth, kTitleRowHeight);
   Place(panes_.titles, kTimeScaleWidth, top, gridWidth, kTitleRowHeight);
   Place(panes_.reserveHeading, width - column, top, column, kTitleRowHeight);
@@ -151,6 +195,10 @@ LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
   if (work.hoverPanes) PostToPanes(work.allPanes);
   if (work.minute) MinuteRefresh();
   if (work.allPanes && Plugins().secondTick) Plugins().secondTick();
+  if (work.allPanes) {
+    g_toolbarForState = toolbar_;
+    UpdateToolbarButtons(toolbar_, &ToolbarCommandEnabled);
+  }
   if (work.allPanes && app.doc) {
     CTavoraDoc& doc = *app.doc;
     if (GuideUpdateDue(doc.Now().Now(), doc.guideCheckInterval, &doc.nextGuideCheck, &doc.nextDailyReload))
@@ -220,37 +268,43 @@ LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
   return 0;
 }
 
+
 LRESULT CMainFrame::OnInitMenuPopup(WPARAM wParam, LPARAM) {
   HMENU menu = reinterpret_cast<HMENU>(wParam);
-  CTavoraApp& app = TheApp();
   const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
     const UINT id = GetMenuItemID(menu, i);
     if (id == 0 || id == static_cast<UINT>(-1)) continue;
-    bool enabled = true;
-    bool checked = false;
-    const auto plugin = Plugins().commands.find(static_cast<int>(id));
-    if (plugin != Plugins().commands.end()) {
-      enabled = !plugin->second.enabled || plugin->second.enabled();
-      checked = plugin->second.checked && plugin->second.checked();
-    } else if (IsDocumentCommand(static_cast<int>(id))) {
-      enabled = app.doc && app.doc->IsEnabled(static_cast<int>(id));
-      checked = app.doc && app.doc->IsChecked(static_cast<int>(id));
-    } else if (id == ID_RESERVE_COLUMN) {
-      checked = app.doc && app.doc->reservationColumnWidth > 0;
-    } else if (id == ID_RESERVE_CLEAR) {
-      enabled = !app.reservations.Empty();
-    } else if (id == ID_VIEW_TOOLBAR) {
-      enabled = false;  // the frame has no tool bar
-    } else {
-      // Commands no part has connected yet are shown but cannot be chosen.
-      const bool own = id == ID_TIME_CALIBRATION || id == ID_FILE_OPEN || id == ID_APP_EXIT || id == ID_APP_ABOUT;
-      enabled = own;
-    }
+    bool enabled, checked;
+    CommandState(toolbar_, static_cast<int>(id), &enabled, &checked);
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
   }
   return 0;
+}
+
+LRESULT CMainFrame::OnNotify(WPARAM, LPARAM lParam) {
+  NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+  if (header->code != TTN_GETDISPINFOW) return 0;
+  // A button's tip is its menu item's text without the accelerator mark.
+  NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+  static wchar_t tip[128];
+  tip[0] = 0;
+  GetMenuStringW(GetMenu(Handle()), static_cast<UINT>(header->idFrom), tip, 127, MF_BYCOMMAND);
+  std::wstring text = tip;
+  const std::size_t mark = text.find(L"(&");
+  if (mark != std::wstring::npos) text.erase(mark, text.find(L')', mark) - mark + 1);
+  const std::size_t tab = text.find(L'\t');
+  if (tab != std::wstring::npos) text.erase(tab);
+  wcsncpy(tip, text.c_str(), 127);
+  info->lpszText = tip;
+  return 0;
+}
+
+void CMainFrame::OnToggleToolbar() {
+  if (!toolbar_) return;
+  ShowWindow(toolbar_, IsWindowVisible(toolbar_) ? SW_HIDE : SW_SHOW);
+  LayOutPanes();
 }
 
 bool CMainFrame::OtherCommand(int id) {

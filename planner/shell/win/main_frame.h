@@ -38,6 +38,8 @@ class CMainFrame : public WindowImpl<CMainFrame> {
   LRESULT OnInitMenuPopup(WPARAM, LPARAM);
   LRESULT OnGetMinMaxInfo(WPARAM, LPARAM);
   LRESULT OnSetCursor(WPARAM, LPARAM);
+  LRESULT OnNotify(WPARAM, LPARAM);
+  void OnToggleToolbar();
   bool OtherCommand(int id) override;
 
   void OnActivateRequest();
@@ -54,6 +56,7 @@ class CMainFrame : public WindowImpl<CMainFrame> {
   void StorePlacement();
 
   TimetablePanes panes_;
+  HWND toolbar_ = nullptr;
   std::unique_ptr<CReserveView> reserveView_;
   std::unique_ptr<CClockWindow> clock_;
   FrameTicker ticker_;

@@ -161,7 +161,8 @@ t_guide_file() {
 # The day files are named after the broadcast day that starts at the
 # "DayStart" hour. t_day_start_now makes the current hour the day start, so
 # that the reservation column begins at the top of this hour; it sets DAY_START
-# and DAY_FILE (the day's cache file name).
+# and DAY_FILE (the day's cache file name) and also prints the file name, so
+# that `day=$(t_day_start_now)` works where the variables are not needed.
 t_day_start_now() {
   # Never straddle an hour between here and the planner's start.
   local minute; minute=$(date +%M)
@@ -170,6 +171,7 @@ t_day_start_now() {
   t_reg Environment DayStart REG_DWORD $((10#$hour))
   DAY_START=$(date -d "$(date +%Y-%m-%d) $hour:00" +%s)
   DAY_FILE=$(date -d "@$DAY_START" +gd%y%m%d.dpn)
+  echo "$DAY_FILE"
 }
 
 # The planner loads six days: a server that lacks one of them makes the start
