@@ -35,6 +35,16 @@ col='class:TavoraReserveView'
 [ "$(t_wdrv pixel "$TWIN" "$col" 30 $y)" = FFB060 ] || fail "no bar in the reservation column at y=$y"
 [ "$(t_wdrv pixel "$TWIN" "$col" 30 $((y + 80)))" != FFB060 ] || fail "the bar is longer than the reservation"
 
+note "right button: the bubble with name, times and size; the next click closes it"
+t_wdrv mouse "$TWIN" "$col" 30 $y right >/dev/null
+t_wait_window 5 '~番組：キャンセル試験' || fail "no bubble on the right button"
+bubble=$(t_wdrv text '~番組：キャンセル試験')
+grep -q "$(date -d "@$start" '+%Y/%m/%d   %H:%M')～$(date -d "@$end" +%H:%M)" <<<"$bubble" || fail "bubble times: $bubble"
+grep -q '予定ファイル容量' <<<"$bubble" || fail "bubble size: $bubble"
+t_wdrv mouse "$TWIN" "$col" 30 $y left >/dev/null
+for _ in $(seq 25); do t_wdrv find '~番組：キャンセル試験' >/dev/null || break; sleep 0.2; done
+t_wdrv find '~番組：キャンセル試験' >/dev/null && fail "the bubble stayed after a click"
+
 note "double click, dialog 151"
 t_wdrv mouse "$TWIN" "$col" 30 $y double >/dev/null
 t_wait_window 10 '予約のキャンセル' || fail "dialog 151 did not open"

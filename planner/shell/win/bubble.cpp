@@ -76,7 +76,8 @@ bool CBubble::Show(HINSTANCE instance, HWND owner, const std::string& text, POIN
   ReleaseDC(owner, dc);
   placement_ = PlaceBubble(textWidth_, textHeight_, pt.x, pt.y, WorkArea());
   const RECT r = {placement_.window.left, placement_.window.top, placement_.window.right, placement_.window.bottom};
-  if (!Create(instance, kBubbleClass, "", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, r, owner, nullptr)) return false;
+  // The text is also the window's title: screen readers and tests find it there.
+  if (!Create(instance, kBubbleClass, text_, WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, r, owner, nullptr)) return false;
   SetWindowRgn(Handle(), BubbleRegion(placement_), FALSE);
   ShowWindow(Handle(), SW_SHOWNOACTIVATE);
   return true;
