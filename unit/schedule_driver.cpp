@@ -390,12 +390,7 @@ void ScheduleDriver::WriteResultAndPlace(Reservation& entry) {
       // The reservation file stays, so that the reception is not lost; the
       // record is tried again in later passes.
       DebugPrintf("Result of %s kept for a retry\n", entry.record.name.c_str());
-      Reservation parked;
-      parked.record = entry.record;
-      parked.scheduledStart = entry.scheduledStart;
-      parked.scheduledEnd = entry.scheduledEnd;
-      parked.fileTime = entry.fileTime;
-      parked.filePath = entry.filePath;
+      Reservation parked(entry.record, entry.fileTime, entry.filePath);
       unwritten_.push_back(Unwritten{std::move(parked), result, 1, tickCount_});
     }
   }

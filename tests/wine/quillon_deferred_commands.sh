@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Commands that arrive while a prompt of the main pass is up (here the selector
-# prompt of a starting reception) wait for that pass: exit asks its question
-# once the prompt has closed and then ends the unit; the end of the session
+# prompt of a starting reception) wait for that pass: time calibration (1012)
+# opens no second prompt; exit asks its question once the prompt has closed and
+# then ends the unit; the end of the session
 # stores "Info count" before its message returns, and the unit stays sound
 # until the pass is over, with the reservation file kept.
 . "$(dirname "$0")/lib/quillon.sh"
@@ -38,6 +39,10 @@ note "exit while the selector prompt is up"
 reserve_now 4701
 q_start
 wait_until 10 selector_prompt || fail "no selector prompt when the reception started"
+q_post 1012
+sleep 1.5
+prompts=$(wine "$WDRV" count メッセージ 2>/dev/null </dev/null | tr -d '\r')
+[ "$prompts" = 1 ] || fail "1012 during the selector prompt left $prompts prompts"
 q_post 1
 sleep 1.5
 exit_prompt && fail "the exit question came while the selector prompt was still up"
