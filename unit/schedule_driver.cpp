@@ -376,17 +376,26 @@ bool ScheduleDriver::WriteResult(const ReceptionResult& result) {
   return results_ && results_->Write(result);
 }
 
+ReceptionResult ScheduleDriver::ResultOfReception(const Reservation& entry) const {
+  const int status = entry.window ? entry.window->Result() : kResultFailed;
+  const Time32 from = entry.window ? entry.window->ReceptionStart() : Now();
+  const Time32 until = entry.window ? entry.window->ReceptionEnd() : from;
+  return ResultOf(entry, status, from, until);
+}
+
+// Writes the record; once it exists the row and the reservation file go.
+bool ScheduleDriver::Record(Reservation& entry, const ReceptionResult& result) {
+  if (!WriteResult(result)) return false;
+  entry.resultWritten = true;
+  host_.RemoveRow(entry);
+  DeleteReservationFile(entry);
+  return true;
+}
+
 void ScheduleDriver::WriteResultAndPlace(Reservation& entry) {
   if (!entry.resultWritten) {
-    const int status = entry.window ? entry.window->Result() : kResultFailed;
-    const Time32 from = entry.window ? entry.window->ReceptionStart() : Now();
-    const Time32 until = entry.window ? entry.window->ReceptionEnd() : from;
-    const ReceptionResult result = ResultOf(entry, status, from, until);
-    if (WriteResult(result)) {
-      entry.resultWritten = true;
-      host_.RemoveRow(entry);
-      DeleteReservationFile(entry);
-    } else {
+    const ReceptionResult result = ResultOfReception(entry);
+    if (!Record(entry, result)) {
       // The reservation file stays, so that the reception is not lost; the
       // record is tried again in later passes.
       DebugPrintf("Result of %s kept for a retry\n", entry.record.name.c_str());
@@ -406,19 +415,11 @@ void ScheduleDriver::RetryUnwrittenResults(bool now) {
     if (due && !u.entry.resultWritten) {
       ++u.attempts;
       u.lastTry = tickCount_;
-      if (WriteResult(u.result)) {
-        u.entry.resultWritten = true;
-      } else if (u.attempts == kResultAttempts) {
+      if (!Record(u.entry, u.result) && u.attempts == kResultAttempts)
         DebugPrintf("Result of %s still not written after %d attempts; its reservation file stays\n",
                     u.entry.record.name.c_str(), u.attempts);
-      }
     }
-    if (u.entry.resultWritten) {
-      Reservation entry = std::move(u.entry);
-      unwritten_.erase(it);
-      host_.RemoveRow(entry);
-      DeleteReservationFile(entry);
-    }
+    if (u.entry.resultWritten) unwritten_.erase(it);
     it = next;
   }
 }
@@ -433,11 +434,11 @@ void ScheduleDriver::Collect(Reservation entry, bool forceAutorun) {
 // Results first, in place: a pass below this call may be walking these lists.
 void ScheduleDriver::WriteFinishedInPlace() {
   for (Reservation& entry : finished_) {
-    if (entry.resultWritten) continue;
-    WriteResultAndPlace(entry);
+    if (!entry.resultWritten) Record(entry, ResultOfReception(entry));
+    if (entry.window) entry.window->PlaceFiles();
   }
   for (Unwritten& u : unwritten_)
-    if (!u.entry.resultWritten && WriteResult(u.result)) u.entry.resultWritten = true;
+    if (!u.entry.resultWritten) Record(u.entry, u.result);
   if (results_) store_.SetInt(peer::kEnvironmentSubKey, peer::kInfoCountValue, static_cast<std::int32_t>(results_->Counter()));
 }
 

@@ -90,6 +90,8 @@ class ScheduleDriver {
   // Result record and file placement of a reservation leaving the lists.
   void WriteResultAndPlace(Reservation& entry);
   bool WriteResult(const ReceptionResult& result);
+  ReceptionResult ResultOfReception(const Reservation& entry) const;
+  bool Record(Reservation& entry, const ReceptionResult& result);
   void RetryUnwrittenResults(bool now);
   void WriteFinishedInPlace();
   void RunDeferred();

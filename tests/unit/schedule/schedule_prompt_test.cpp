@@ -73,3 +73,25 @@ TEST_F(ScheduleTest, SessionEndInsideAPassWritesFinishedResultsAndLeavesTheLists
   Pass();
   EXPECT_EQ(host.opened.size(), 3u);
 }
+
+TEST_F(ScheduleTest, ResultThatFailsAtTheSessionEndIsWrittenOnceWhenThePassEnds) {
+  Put("RSV1.SDL", Record(66, 1, 0, 3600, 3));
+  Put("RSV2.SDL", Record(67, 2, 0, 3660, 3));
+  ASSERT_TRUE(driver->Start());
+  Pass();
+  host.opened[0].state->finished = true;
+  Pass();
+  ASSERT_EQ(driver->FinishedList().size(), 1u);
+  Put("RSV3.SDL", Record(68, 3, 0, 3720, 5));
+  driver->Rescan();
+  host.onOpen = [&] {
+    host.onOpen = nullptr;
+    BreakHistory();
+    driver->EndSession();
+    RepairHistory();
+  };
+  Pass();
+  ASSERT_EQ(Results().size(), 1u);
+  EXPECT_EQ(Results()[0].programNumber, 66);
+  EXPECT_FALSE(Exists("RSV1.SDL"));
+}
