@@ -49,6 +49,8 @@ bool ResultWriter::Write(const ReceptionResult& result, std::string* path) {
       if (path) *path = folder + name;
       return true;
     }
+    // A record cut short (disk full) would reach the planner as a broken one.
+    fs_.Remove(folder + name);
     if (++failures >= kMaxCreateFailures) break;
   }
   counter_ = first;

@@ -4,6 +4,7 @@
 #include "common/clock.h"
 #include "common/reservation_file.h"
 #include "common/text.h"
+#include "tests/support/failing_files.h"
 #include "tests/unit/engine/engine_fixtures.h"
 #include "unit/reception.h"
 #include "unit/result_writer.h"
@@ -71,6 +72,20 @@ TEST(ResultWriter, MissingHistoryFolderFailsWithoutTryingEveryNumber) {
   EXPECT_FALSE(w.Write(Collected(3, 1, 10, 20)));
   EXPECT_FALSE(PlatformFiles().Exists(base / "missing"));
   EXPECT_EQ(w.Counter(), 42u);  // nothing written, no number used up
+}
+
+TEST(ResultWriter, FullDiskLeavesNoBrokenRecordAndUsesNoNumber) {
+  TempFolder history;
+  FailingFiles disk(PlatformFiles());
+  disk.spaceLeft = 100;  // less than a record
+  ResultWriter w(disk, history.Path(), 7);
+  EXPECT_FALSE(w.Write(Collected(3, 1, 10, 20)));
+  EXPECT_TRUE(PlatformFiles().Find(history / "INFO*.RSV").empty());
+  EXPECT_EQ(w.Counter(), 7u);
+  disk.spaceLeft = -1;
+  std::string path;
+  ASSERT_TRUE(w.Write(Collected(3, 1, 10, 20), &path));
+  EXPECT_EQ(path, history / "INFO00007.RSV");
 }
 
 TEST(ResultWriter, CollectedRecordCarriesTheReservationAndTheWindowTimes) {

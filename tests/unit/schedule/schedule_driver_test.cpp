@@ -3,6 +3,7 @@
 #include "tests/unit/schedule/schedule_fixture.h"
 
 #include "common/text.h"
+#include "tests/support/failing_files.h"
 
 TEST_F(ScheduleTest, PrepareTimeOpensWindowOnTheNextPassOnlyWhenDue) {
   settings->SetInt("Environment", "Prepare Time", 10);
@@ -327,4 +328,23 @@ TEST_F(ScheduleTest, ResultTimesAreTheOnesTheScheduleRanOn) {
   ASSERT_EQ(Results().size(), 1u);
   EXPECT_EQ(Results()[0].scheduledStart, rec.ScheduledStart());
   EXPECT_EQ(Results()[0].scheduledEnd, rec.ScheduledStart() + 99 * 3600 + 99 * 60);
+}
+
+TEST_F(ScheduleTest, ResultOnAFullDiskWaitsForRoomAndIsWrittenOnce) {
+  FailingFiles disk(PlatformFiles());
+  driver = std::make_unique<ScheduleDriver>(*settings, disk, clock, host);
+  Put("RSV1.SDL", Record(98, 1, 0, 3600));
+  ASSERT_TRUE(driver->Start());
+  Pass();
+  host.opened[0].state->finished = true;
+  host.opened[0].state->result = 1;
+  disk.spaceLeft = 0;
+  Passes(2 + ScheduleDriver::kResultRetryPasses * 3);
+  EXPECT_TRUE(Exists("RSV1.SDL"));
+  EXPECT_TRUE(Results().empty());
+  disk.spaceLeft = -1;
+  Passes(ScheduleDriver::kResultRetryPasses + 1);
+  EXPECT_FALSE(Exists("RSV1.SDL"));
+  ASSERT_EQ(Results().size(), 1u);
+  EXPECT_EQ(Results()[0].status, kResultSuccess);
 }
