@@ -8,7 +8,8 @@ void PublishResultMarks(const ReceptionHistory& history, CTavoraDoc& doc) {
   doc.results.clear();
   for (const ReceivedEntry& e : history.Entries()) {
     doc.results.push_back(
-        ResultMark{e.status, e.programNumber, e.subNumber, e.scheduledStart, e.scheduledEnd, e.autorun});
+        ResultMark{e.status, e.programNumber, e.subNumber, e.scheduledStart, e.scheduledEnd, e.autorun,
+                   e.storageFolder});
   }
 }
 

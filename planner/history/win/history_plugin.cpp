@@ -39,12 +39,9 @@ HistoryHost& Host() {
     g_bubble = std::make_unique<CBubble>();
     if (!g_bubble->Show(TheApp().instance, owner, text, screen)) g_bubble.reset();
   };
-  host.closeBubble = [] {
-    if (g_bubble && g_bubble->Handle()) DestroyWindow(g_bubble->Handle());
-    g_bubble.reset();
-  };
+  host.closeBubble = [] { g_bubble.reset(); };
   host.redrawViews = [] {
-    if (TheApp().mainFrame) PostMessageW(TheApp().mainFrame, WM_COMMAND, ID_PANE_UPDATE, 0);
+    if (HWND frame = TheApp().mainFrame) RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
   };
   return host;
 }
@@ -64,8 +61,12 @@ const PluginRegistration registration([](PlannerPlugins& p) {
   p.receivedKbyte = [] { return static_cast<std::int32_t>(History().ReceivedKbyte()); };
   p.afterStart = [] { ShowMissedProgramsNotice(TheApp().mainFrame, Host()); };
   p.dialogMessage = [](MSG* msg) { return IsHistoryDialogMessage(msg); };
+  p.beforeClose.push_back([] {
+    g_bubble.reset();
+    CloseHistoryWindows();
+  });
   p.commands[ID_RECEIVED_LIST] = {[] { OpenReceivedList(TheApp().mainFrame, Host()); },
-                                  [] { return TheApp().doc && History().CanShowHistory(); }};
+                                  [] { return TheApp().doc && History().CanShowHistory(); }, {}};
 });
 
 }  // namespace

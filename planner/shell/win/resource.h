@@ -115,6 +115,44 @@
 #define IDS_APP_TITLE 0xE000
 
 // === history ===
+// Received programs (dialog 136), reception detail (141), past records (143),
+// missed programs (144)
+#define IDD_RECEIVED_LIST 136
+#define IDD_RECEPTION_DETAIL 141
+#define IDD_PAST_RECORDS 143
+#define IDD_MISSED_NOTICE 144
+#define ID_RECEIVED_REBUILD 32811
+#define IDI_HISTORY_LAUNCH 310
+#define IDI_HISTORY_PLAIN 311
+#define IDI_HISTORY_FAILED 312
+#define IDI_HISTORY_FILE 313
+// Dialog 136
+#define IDC_RCV_DELETE 1004
+#define IDC_RCV_PAST 1005
+#define IDC_RCV_HAS_START 1008
+#define IDC_RCV_OPEN 1009
+#define IDC_RCV_DETAIL 1010
+#define IDC_RCV_LIST 1012
+#define IDC_RCV_ICON_LAUNCH 1043
+#define IDC_RCV_TEXT_LAUNCH 1044
+#define IDC_RCV_ICON_PLAIN 1045
+#define IDC_RCV_TEXT_PLAIN 1046
+// Dialog 141
+#define IDC_DTL_SIZE 1018
+#define IDC_DTL_FILES 1021
+#define IDC_DTL_NAME 1023
+#define IDC_DTL_RESULT 1024
+#define IDC_DTL_FOLDER 1028
+#define IDC_DTL_FROM 1032
+#define IDC_DTL_UNTIL 1034
+// Dialog 143
+#define IDC_PAST_LIST 1013
+// Dialog 144
+#define IDC_MISSED_TEXT 1015
+#define IDC_MISSED_OPEN_LOG 1016
+// Strings
+#define IDS_MISSED_PROGRAMS 5010
+#define IDS_DELETE_CONTENT 5050
 
 // === timetable ===
 

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# The reception history end to end: the real unit (started by the planner)
+# receives a carousel from headend into a storage folder; the result comes back
+# by 32798 and "受信済み番組の一覧" lists it. A second reception into the same
+# folder retires the first into RsvData.log, which "過去の受信記録" shows.
+# Also the picture of dialog 136 for the README.
+. "$(dirname "$0")/lib/tavora.sh"
+t_init
+t_reg Environment "Prepare Time" REG_DWORD 10
+t_reg Environment Timeout REG_DWORD 60
+
+RCV='受信済み番組の一覧'
+PAST='過去の受信記録'
+
+# A program's content with the list the broadcaster puts in every carousel.
+make_content() {  # FOLDER TEXT
+  rm -rf "$1"; mkdir -p "$1/sub"
+  head -c 5000 /dev/urandom > "$1/data.bin"
+  printf '%s\r\n' "$2" > "$1/sub/readme.txt"
+  printf '%d\r\ndata.bin\r\nsub\\readme.txt\r\n' $(( $(stat -c %s "$1/data.bin") + $(stat -c %s "$1/sub/readme.txt") )) \
+    > "$1/FileList.mls"
+}
+
+# receive PROGRAM NAME: reserves a broadcast into data/prog that starts now and
+# sends it until the unit has written its result record.
+receive() {
+  local program=$1 name=$2 port group now start before
+  port=$((20000 + RANDOM % 10000))
+  group=239.192.9.$((RANDOM % 200 + 1))
+  now=$(date +%s)
+  start=$((now - now % 60))
+  before=$(ls "$WORK/hist" | grep -c '^INFO' || true)
+  "$RSVTOOL" make --folder "$WORK/sched" --program "$program" --sub 1 --sid 7 \
+    --start "$(date -d "@$start" '+%Y-%m-%d %H:%M')" --end "$(date -d "@$((start + 1800))" '+%Y-%m-%d %H:%M')" \
+    --address "$group" --port "$port" --name "$name" --channel "履歴局" --speed 1000 \
+    --storage "$(winpath "$WORK/data/prog")" >/dev/null || fail "rsvtool make"
+  # The unit rescans when the planner wakes it; the test wakes it the same way.
+  t_wdrv post "$QTITLE" 1004 >/dev/null
+  "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 0 "$WORK/send" &
+  local sender=$!
+  T_EXTRA_PIDS="$T_EXTRA_PIDS $sender"
+  for _ in $(seq 450); do
+    [ "$(ls "$WORK/hist" | grep -c '^INFO' || true)" -gt "$before" ] && break
+    sleep 0.2
+  done
+  kill "$sender" 2>/dev/null
+  [ "$(ls "$WORK/hist" | grep -c '^INFO' || true)" -gt "$before" ] || fail "no result record for $name"
+}
+
+# Rows of the received list (opens dialog 136 by command 32810 when needed).
+received_rows() {
+  t_wdrv find "$RCV" >/dev/null || t_post 32810
+  t_wait_window 10 "$RCV" || fail "dialog 136 did not open"
+  sleep 0.5  # its rows are built by the command it posts to itself
+  t_wdrv listview "$RCV" 1012
+}
+
+note "planner and unit"
+make_content "$WORK/send" first
+t_start
+t_wait_window 30 "$QTITLE" || fail "the planner did not start the unit"
+
+note "first reception"
+receive 4801 "履歴テスト一"
+for _ in $(seq 50); do received_rows | grep -q '履歴テスト一' && break; t_wdrv close "$RCV" >/dev/null; sleep 0.4; done
+rows=$(received_rows)
+echo "$rows"
+grep -q "履歴テスト一.*正常終了" <<<"$rows" || fail "the received list does not show the first reception"
+[ -e "$WORK/data/prog/FileList.mls" ] || fail "content without its list"
+
+note "picture of dialog 136"
+shots="$WIN_BIN/screenshots"
+mkdir -p "$shots"
+t_wdrv visible "$RCV" >/dev/null || fail "dialog 136 not visible"
+import -window root "$shots/planner_received_list.png" || fail "screenshot"
+[ "$(identify -format '%wx%h' "$shots/planner_received_list.png")" = 1024x768 ] || fail "not a screen picture"
+t_wdrv close "$RCV" >/dev/null
+
+note "second reception into the same folder"
+make_content "$WORK/send" second
+receive 4802 "履歴テスト二"
+for _ in $(seq 50); do [ -e "$WORK/hist/RsvData.log" ] && break; sleep 0.2; done
+[ -e "$WORK/hist/RsvData.log" ] || fail "the first reception was not retired"
+log=$(iconv -f CP932 -t UTF-8 "$WORK/hist/RsvData.log")
+echo "$log"
+[ "$(grep -c $'\r$' "$WORK/hist/RsvData.log")" = 1 ] || fail "RsvData.log should hold one CR LF line"
+grep -q $'\t履歴局\t履歴テスト一\t.*\t受信 .*\tIP 239\\.192\\.9\\.[0-9]*\t[0-9]*\t成功' <<<"$log" || fail "log line"
+[ "$(ls "$WORK/hist" | grep -c '^INFO')" = 1 ] || fail "the first result record is still there"
+rows=$(received_rows)
+echo "$rows"
+grep -q '履歴テスト二' <<<"$rows" || fail "the second reception is not listed"
+grep -q '履歴テスト一' <<<"$rows" && fail "the superseded reception is still listed"
+
+note "past records"
+t_wdrv click "$RCV" 1005 >/dev/null
+t_wait_window 10 "$PAST" || fail "dialog 143 did not open"
+past=$(t_wdrv listview "$PAST" 1013)
+echo "$past"
+grep -q '履歴テスト一.*成功' <<<"$past" || fail "past records lack the first reception"
+t_wdrv post "$PAST" 1 >/dev/null
+t_wdrv close "$RCV" >/dev/null
+t_exit
+echo PASS
