@@ -76,8 +76,8 @@ note "picture of dialog 136"
 shots="$WIN_BIN/screenshots"
 mkdir -p "$shots"
 t_wdrv visible "$RCV" >/dev/null || fail "dialog 136 not visible"
-import -window root "$shots/planner_received_list.png" || fail "screenshot"
-[ "$(identify -format '%wx%h' "$shots/planner_received_list.png")" = 1024x768 ] || fail "not a screen picture"
+import -window root "$shots/history_received_list.png" || fail "screenshot"
+[ "$(identify -format '%wx%h' "$shots/history_received_list.png")" = 1024x768 ] || fail "not a screen picture"
 t_wdrv close "$RCV" >/dev/null
 
 note "second reception into the same folder"
@@ -102,6 +102,22 @@ past=$(t_wdrv listview "$PAST" 1013)
 echo "$past"
 grep -q '履歴テスト一.*成功' <<<"$past" || fail "past records lack the first reception"
 t_wdrv post "$PAST" 1 >/dev/null
+for _ in $(seq 25); do t_wdrv find "$PAST" >/dev/null || break; sleep 0.2; done
+
+note "deleting the content"
+t_wdrv mouse "$RCV" 1012 40 28 left >/dev/null
+sleep 0.5
+t_wdrv click "$RCV" 1004 >/dev/null
+t_wait_window 10 '受信予約プログラム' || fail "no confirmation"
+t_wdrv controls '受信予約プログラム' | grep -q '番組の削除を行います' || fail "confirmation text"
+t_wdrv post '受信予約プログラム' 6 >/dev/null
+for _ in $(seq 50); do [ -e "$WORK/data/prog" ] || break; sleep 0.2; done
+[ -e "$WORK/data/prog" ] && fail "the storage folder is still there: $(ls -R "$WORK/data/prog")"
+[ -d "$WORK/data" ] || fail "the data folder above the storage folder was removed"
+[ "$(grep -c $'\r$' "$WORK/hist/RsvData.log")" = 2 ] || fail "the deleted reception was not logged"
+[ -z "$(records)" ] || fail "result records left: $(records)"
+rows=$(t_wdrv listview "$RCV" 1012)
+[ -z "$rows" ] || fail "rows left after the deletion: $rows"
 t_wdrv close "$RCV" >/dev/null
 t_exit
 echo PASS

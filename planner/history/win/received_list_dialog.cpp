@@ -211,9 +211,7 @@ void CReceivedListDlg::OnDelete() {
   }
   if (chosen.empty()) return;
   const std::string question = LoadCp932String(host_.instance, IDS_DELETE_CONTENT);
-  wchar_t title[256] = {};
-  GetWindowTextW(Handle(), title, 256);
-  const std::string caption = WideToCp932(title);
+  const std::string caption = LoadCp932String(host_.instance, IDS_APP_TITLE);
   if (ShowMessageBox(Handle(), question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   CloseBubble();
   host_.history->DeleteContent(chosen, host_.doc->HistoryFolder());
