@@ -72,12 +72,28 @@ bool ApplyKeywordSearch(PlannerSettings& settings, GuideList& guide, const Keywo
   bool reserved = false;
   for (GuideProgram* program : guide.Ordered()) {
     if (program->state != kStateNormal || program->endTime <= input.now) continue;
+    // Each text is folded once per program, however many conditions try it.
+    FoldedText name, digest;
+    bool nameFolded = false, digestFolded = false;
     bool picked = false;
     for (const ActiveCondition& a : active) {
-      if (ConditionPicks(a.condition, a.keywords, *program)) {
-        picked = true;
-        break;
+      const KeywordCondition& c = a.condition;
+      if (!c.channel.empty() && c.channel != program->channelName) continue;
+      if (c.name == 1) {
+        if (!nameFolded) {
+          name = NormaliseText(program->name, true);
+          nameFolded = true;
+        }
+        picked = MatchAll(a.keywords, name);
       }
+      if (!picked && c.refer == 1) {
+        if (!digestFolded) {
+          digest = NormaliseText(program->digest, true);
+          digestFolded = true;
+        }
+        picked = MatchAll(a.keywords, digest);
+      }
+      if (picked) break;
     }
     if (!picked) continue;
     if (input.receivedSuccessfully && input.receivedSuccessfully(program->programNumber, program->subNumber)) continue;
