@@ -3,7 +3,8 @@
 # receives a carousel from headend into a storage folder; the result comes back
 # by 32798 and "受信済み番組の一覧" lists it. A second reception into the same
 # folder retires the first into RsvData.log, which "過去の受信記録" shows.
-# Also the picture of dialog 136 for the README.
+# Also dialog 141 with a file type from HKEY_CLASSES_ROOT, the stored column
+# widths, deleting the content, and the picture of dialog 136 for the README.
 . "$(dirname "$0")/lib/tavora.sh"
 t_init
 t_reg Environment "Prepare Time" REG_DWORD 10
@@ -12,13 +13,24 @@ t_reg Environment Timeout REG_DWORD 60
 RCV='受信済み番組の一覧'
 PAST='過去の受信記録'
 
+# A file type of our own in HKEY_CLASSES_ROOT: the detail names it from there.
+wine reg add 'HKCR\.lvhist' /ve /d lvhistfile /f >/dev/null 2>&1 </dev/null || fail "reg add .lvhist"
+wine reg add 'HKCR\lvhistfile' /ve /d '履歴試験形式' /f >/dev/null 2>&1 </dev/null || fail "reg add lvhistfile"
+h_cleanup() {
+  wine reg delete 'HKCR\.lvhist' /f >/dev/null 2>&1 </dev/null
+  wine reg delete 'HKCR\lvhistfile' /f >/dev/null 2>&1 </dev/null
+  t_cleanup
+}
+trap h_cleanup EXIT
+
 # A program's content with the list the broadcaster puts in every carousel.
 make_content() {  # FOLDER TEXT
   rm -rf "$1"; mkdir -p "$1/sub"
   head -c 5000 /dev/urandom > "$1/data.bin"
   printf '%s\r\n' "$2" > "$1/sub/readme.txt"
-  printf '%d\r\ndata.bin\r\nsub\\readme.txt\r\n' $(( $(stat -c %s "$1/data.bin") + $(stat -c %s "$1/sub/readme.txt") )) \
-    > "$1/FileList.mls"
+  printf 'x' > "$1/sub/note.lvhist"
+  printf '%d\r\ndata.bin\r\nsub\\readme.txt\r\nsub\\note.lvhist\r\n' \
+    $(( $(stat -c %s "$1/data.bin") + $(stat -c %s "$1/sub/readme.txt") + 1 )) > "$1/FileList.mls"
 }
 
 # Names of the result records in the history folder, one a line.
@@ -78,7 +90,27 @@ mkdir -p "$shots"
 t_wdrv visible "$RCV" >/dev/null || fail "dialog 136 not visible"
 import -window root "$shots/history_received_list.png" || fail "screenshot"
 [ "$(identify -format '%wx%h' "$shots/history_received_list.png")" = 1024x768 ] || fail "not a screen picture"
+
+note "detail of the reception"
+t_wdrv mouse "$RCV" 1012 40 28 left >/dev/null
+sleep 0.5
+t_wdrv click "$RCV" 1010 >/dev/null
+t_wait_window 10 '番組の受信詳細' || fail "dialog 141 did not open"
+files=$(t_wdrv listview '番組の受信詳細' 1021)
+echo "$files"
+awk -F'\t' '$1 == "data.bin" && $3 ~ /prog\\$/ && $4 == "5KB" { ok = 1 } END { exit !ok }' <<<"$files" ||
+  fail "detail lacks data.bin"
+awk -F'\t' '$1 == "readme.txt" && $3 ~ /prog\\sub\\$/ && $4 == "1KB" { ok = 1 } END { exit !ok }' <<<"$files" ||
+  fail "detail lacks sub\\readme.txt"
+awk -F'\t' '$1 == "note.lvhist" && $2 == "履歴試験形式" { ok = 1 } END { exit !ok }' <<<"$files" ||
+  fail "the type name does not come from HKEY_CLASSES_ROOT"
+t_wdrv text '番組の受信詳細' 1023 | grep -q '履歴テスト一' || fail "detail name"
+t_wdrv text '番組の受信詳細' 1018 | grep -qx '5 (KB)' || fail "detail size: $(t_wdrv text '番組の受信詳細' 1018)"
+t_wdrv post '番組の受信詳細' 1 >/dev/null
+for _ in $(seq 25); do t_wdrv find '番組の受信詳細' >/dev/null || break; sleep 0.2; done
 t_wdrv close "$RCV" >/dev/null
+for _ in $(seq 25); do t_wdrv find "$RCV" >/dev/null || break; sleep 0.2; done
+[ "$(t_reg_query ReportSize 番組名)" = 0x96 ] || fail "column widths not stored: $(t_reg_query ReportSize 番組名)"
 
 note "second reception into the same folder"
 make_content "$WORK/send" second
