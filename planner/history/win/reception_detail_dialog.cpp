@@ -100,7 +100,7 @@ class CReceptionDetailDlg : public DialogImpl<CReceptionDetailDlg> {
   int IconFor(const std::string& extension, std::string* typeName);
 
   HistoryHost& host_;
-  const ReceivedEntry& entry_;
+  const ReceivedEntry entry_;  // a copy: the list it came from may be rebuilt meanwhile
   ReceptionDetail detail_;
   HWND list_ = nullptr;
   HIMAGELIST images_ = nullptr;
