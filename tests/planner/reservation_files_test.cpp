@@ -12,6 +12,7 @@
 #include "planner/reserve/program_detail.h"
 #include "planner/reserve/reservation_files.h"
 #include "planner/reserve/reservation_texts.h"
+#include "tests/support/failing_files.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -94,6 +95,39 @@ TEST_F(ScheduleFolderTest, ReservingAgainReplacesTheFile) {
   ReservationRecord back;
   DecodeReservation(folder.Read(name), &back);
   EXPECT_EQ(back.reservationId, 2u);
+}
+
+TEST_F(ScheduleFolderTest, AFailedWriteNeverLeavesHalfARecord) {
+  const std::string name = WriteSdl(Record(1, 1));
+  const std::string before = folder.Read(name);
+  struct Case {
+    const char* what;
+    int writeFailures;
+    std::int64_t spaceLeft;
+    bool failReplace;
+  } cases[] = {
+      {"the write fails", 1, -1, false},
+      {"the disk fills up halfway", 0, 200, false},
+      {"the rename into place fails", 0, -1, true},
+  };
+  for (const Case& c : cases) {
+    auto failingFiles = [&c](FileSystem& real) {
+      auto f = std::make_unique<FailingFiles>(real);
+      f->writeFailures = c.writeFailures;
+      f->spaceLeft = c.spaceLeft;
+      f->failReplace = c.failReplace;
+      return f;
+    };
+    EXPECT_FALSE(WriteReservationFile(*failingFiles(fs), folder.Path(), Record(1, 2))) << c.what;
+    // The reservation the unit may be reading stays whole, and no temporary is left.
+    EXPECT_EQ(folder.Read(name), before) << c.what;
+    EXPECT_EQ(Names("*"), std::vector<std::string>{name}) << c.what;
+    ReservationEntry e;
+    EXPECT_FALSE(WriteDeletionRequest(*failingFiles(fs), settings, folder.Path(), "PC", BuildDeletionRecord(e, "C:\\d")))
+        << c.what;
+    EXPECT_TRUE(Names("*.SDD").empty()) << c.what;
+  }
+  EXPECT_EQ(settings.Int("Environment", "Counter", -1), -1);
 }
 
 TEST_F(ScheduleFolderTest, WriteFailsIntoAMissingFolder) {

@@ -15,7 +15,7 @@ t_start
 t_post $ID_TEST_RESERVE
 RSV='番組の予約'
 FLD='ファイル格納フォルダの変更'
-t_wait_window 20 "$RSV" || fail "dialog 149 did not open"
+t_wait_visible 20 "$RSV" || fail "dialog 149 did not open"
 t_wdrv click "$RSV" 1045 >/dev/null
 t_wait_window 10 "$FLD" || fail "dialog 150 did not open"
 [ "$(t_wdrv text "$FLD" 1050)" = 'フォルダ試験' ] || fail "title: $(t_wdrv text "$FLD" 1050)"

@@ -37,7 +37,7 @@ t_wait_window 30 "$QTITLE" || fail "the unit did not start"
 note "dialog 149"
 RSV='番組の予約'
 t_post $ID_TEST_RESERVE
-t_wait_window 20 "$RSV" || fail "dialog 149 did not open"
+t_wait_visible 20 "$RSV" || fail "dialog 149 did not open"
 grep -q 'GET [^ ]*777-2.spn' "$WORK/server.log" || fail "the detail file was not fetched: $(cat "$WORK/server.log")"
 [ -e "$WORK/hist/777-2.spn" ] || fail "the detail file was not cached"
 [ "$(t_wdrv text "$RSV" 1001)" = '予約試験番組' ] || fail "title: $(t_wdrv text "$RSV" 1001)"

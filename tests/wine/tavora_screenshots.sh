@@ -45,7 +45,7 @@ y=$(( $(column_y $((base + 2000))) ))
 import -window root "$shots/planner_main_window.png" || fail "screenshot"
 
 t_post $ID_TEST_RESERVE
-t_wait_window 20 '番組の予約' || fail "dialog 149 did not open"
+t_wait_visible 20 '番組の予約' || fail "dialog 149 did not open"
 t_wdrv text '番組の予約' 1043 | grep -q '他の予約と重複' || fail "no overlap warning: $(t_wdrv text '番組の予約' 1043)"
 sleep 1
 t_wdrv visible '番組の予約' >/dev/null || fail "dialog 149 not visible"

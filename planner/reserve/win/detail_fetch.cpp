@@ -6,55 +6,106 @@
 #include "common/debug_log.h"
 
 namespace {
-class InternetHandle {
- public:
-  explicit InternetHandle(HINTERNET h) : h_(h) {}
-  ~InternetHandle() {
-    if (h_) InternetCloseHandle(h_);
-  }
-  InternetHandle(const InternetHandle&) = delete;
-  InternetHandle& operator=(const InternetHandle&) = delete;
-  HINTERNET Get() const { return h_; }
-
- private:
-  HINTERNET h_;
+// Closing the session handle from outside ends a read that the server keeps
+// waiting (the session's receive time-out is not honoured by every
+// implementation), so the fetch runs on a thread of its own and the caller
+// closes the session when the time is up.
+struct FetchJob {
+  std::string url;
+  std::string body;
+  bool ok = false;
+  HINTERNET session = nullptr;
+  // The caller and the thread each let go of the job once; the second frees it.
+  volatile LONG released = 0;
 };
+
+void Release(FetchJob* job) {
+  if (InterlockedExchange(&job->released, 1) == 1) delete job;
+}
+
+bool ReadBody(FetchJob& job, HINTERNET request) {
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  if (HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
+      status != 200) {
+    DebugPrintf("Tavora: %s answered %lu", job.url.c_str(), static_cast<unsigned long>(status));
+    return false;
+  }
+  // A declared length beyond the bound is refused before anything is read; a
+  // declared length also tells an end of the body from a pause of the server.
+  DWORD declared = 0;
+  size = sizeof declared;
+  const bool haveLength =
+      HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &declared, &size, nullptr) != FALSE;
+  if (haveLength && declared > kMaxDetailBytes) {
+    DebugPrintf("Tavora: detail file declared %lu bytes: %s", static_cast<unsigned long>(declared), job.url.c_str());
+    return false;
+  }
+  char buffer[4096];
+  for (;;) {
+    DWORD read = 0;
+    if (!InternetReadFile(request, buffer, sizeof buffer, &read)) return false;
+    if (read == 0) {
+      if (!haveLength || job.body.size() >= declared) return true;
+      Sleep(50);  // nothing yet: the server is slow, not done
+      continue;
+    }
+    if (job.body.size() + read > kMaxDetailBytes) {
+      DebugOut("Tavora: detail file too large: " + job.url);
+      return false;
+    }
+    job.body.append(buffer, read);
+  }
+}
+
+DWORD WINAPI FetchThread(void* parameter) {
+  FetchJob& job = *static_cast<FetchJob*>(parameter);
+  HINTERNET request = InternetOpenUrlA(job.session, job.url.c_str(), nullptr, 0,
+                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                           INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI,
+                                       0);
+  if (request) {
+    job.ok = ReadBody(job, request);
+    InternetCloseHandle(request);
+  }
+  Release(&job);
+  return 0;
+}
 }  // namespace
 
 bool WinInetDetailFetcher::Fetch(const std::string& url, std::string* body) {
-  const DWORD started = GetTickCount();
-  InternetHandle session(InternetOpenA("Tavora", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session.Get()) return false;
-  DWORD timeout = kDetailTimeoutMs;
-  InternetSetOptionA(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-  InternetSetOptionA(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  InternetSetOptionA(session.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
-  InternetHandle request(InternetOpenUrlA(session.Get(), url.c_str(), nullptr, 0,
-                                          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                              INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI,
-                                          0));
-  if (!request.Get()) return false;
-  DWORD status = 0;
-  DWORD size = sizeof status;
-  if (HttpQueryInfoA(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
-      status != 200) {
-    DebugPrintf("Tavora: %s answered %lu", url.c_str(), static_cast<unsigned long>(status));
+  // The job outlives this call when its thread is still blocked: whichever of
+  // the two lets go last frees it.
+  FetchJob* job = new FetchJob;
+  job->url = url;
+  job->session = InternetOpenA("Tavora", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (!job->session) {
+    delete job;
     return false;
   }
-  body->clear();
-  char buffer[4096];
-  for (;;) {
-    if (GetTickCount() - started > kDetailTimeoutMs) {
-      DebugOut("Tavora: detail file took too long: " + url);
-      return false;
-    }
-    DWORD read = 0;
-    if (!InternetReadFile(request.Get(), buffer, sizeof buffer, &read)) return false;
-    if (read == 0) return true;
-    if (body->size() + read > kMaxDetailBytes) {
-      DebugOut("Tavora: detail file too large: " + url);
-      return false;
-    }
-    body->append(buffer, read);
+  DWORD timeout = kDetailTimeoutMs;
+  InternetSetOptionA(job->session, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionA(job->session, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionA(job->session, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+  HANDLE thread = CreateThread(nullptr, 0, &FetchThread, job, 0, nullptr);
+  if (!thread) {
+    InternetCloseHandle(job->session);
+    delete job;
+    return false;
   }
+  if (WaitForSingleObject(thread, kDetailTimeoutMs) == WAIT_TIMEOUT) {
+    DebugOut("Tavora: detail file took too long: " + url);
+    // Closing the session ends the blocked call where the system allows it;
+    // either way the thread finishes on its own and frees the job.
+    InternetCloseHandle(job->session);
+    CloseHandle(thread);
+    Release(job);
+    return false;
+  }
+  CloseHandle(thread);
+  InternetCloseHandle(job->session);
+  const bool ok = job->ok;
+  if (ok) *body = job->body;
+  delete job;  // the thread has let go already
+  return ok;
 }

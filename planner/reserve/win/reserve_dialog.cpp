@@ -240,6 +240,7 @@ void OpenTestReservation(HWND owner) {
   }
   for (GuideProgram* p : app.doc->Guide().Guide().Ordered()) {
     if (p->programNumber == number && p->subNumber == sub) {
+      DebugOut("Tavora: test reservation of " + wanted);
       ReserveProgram(owner, *p);
       return;
     }

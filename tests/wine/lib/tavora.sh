@@ -104,6 +104,17 @@ t_wait_window() {
   return 1
 }
 
+# Waits up to $1 seconds for a top-level window to be visible (a dialog exists,
+# hidden, while its initialisation runs).
+t_wait_visible() {
+  local limit=$1 window=$2
+  for _ in $(seq $((limit * 5))); do
+    t_wdrv visible "$window" >/dev/null && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
 # Starts the planner and waits for its main window.
 t_start() {
   t_launch "$@"
