@@ -56,6 +56,20 @@ constexpr const char* kLossRequestValue = "LossRequest";
 
 // --- The selector's key (HKEY_LOCAL_MACHINE) -------------------------------
 constexpr const char* kSelectorKey = "Software\\nexa\\config";
-constexpr const char* kSelectorPathValue = "Path";
+constexpr const char* kSelectorPathValue = "Path";      // channel list file
+constexpr const char* kSelectorModeValue = "Mode";      // 0 switch, 1 ask, 2 hold; 4 bytes, binary
+constexpr const char* kSelectorTagIdValue = "TagID";    // REG_DWORD, absent = -1
+constexpr const char* kSelectorGroupValue = "DTCP";     // announcement group
+constexpr const char* kSelectorPortValue = "PORT";      // announcement port
+// The selector's window class, its tray callback message and its single-instance event.
+constexpr const char* kSelectorClassName = "NEXA";
+constexpr const char* kSelectorTrayMessage = "NEXA_TaskTrayMessage";
+constexpr const char* kSelectorRunningEvent = "NEXA_RUNNING";
+
+// --- The multicast routing driver's key (HKEY_LOCAL_MACHINE) ---------------
+// It publishes the wanted sessions; the selector tells it the board interface.
+constexpr const char* kRouterKey = "System\\CurrentControlSet\\Services\\VxD\\MRELAY";
+constexpr const char* kRouterSessionsValue = "multicast sessions";    // REG_BINARY, 12-byte records
+constexpr const char* kRouterInterfaceValue = "multicast interface";  // REG_DWORD, network byte order
 
 }  // namespace peer

@@ -29,6 +29,7 @@ class ChannelSelector {
   ChannelTable& Table() { return table_; }
   SwitchMode Mode() const { return mode_; }
   void SetMode(SwitchMode mode) { mode_ = mode; }
+  void SetTagId(std::int32_t tagId) { tagId_ = tagId; }
   std::int32_t CurrentChannel() const { return current_; }
   const std::string& CurrentName() const { return currentName_; }
   bool QuestionPending() const { return questionPending_; }

@@ -5,7 +5,8 @@
 //
 // A WINDOW argument is a top-level window's exact title (compared without
 // regard to case, as FindWindow does), or "~TEXT" for the first title that
-// contains TEXT. A CONTROL argument is a control id (decimal), or "class:NAME"
+// contains TEXT, or "dialog:TITLE" for a dialog or message box with that title
+// (a program's hidden main window may carry the same title). A CONTROL argument is a control id (decimal), or "class:NAME"
 // or "class:NAME:N" for the N-th (from 0) descendant of that window class.
 #include <windows.h>
 #include <commctrl.h>
@@ -91,6 +92,7 @@ HWND FindTop(const std::wstring& spec) {
       if (WindowText(w).find(part) != std::wstring::npos) return w;
     return nullptr;
   }
+  if (spec.compare(0, 7, L"dialog:") == 0) return FindWindowW(L"#32770", spec.substr(7).c_str());
   return FindWindowW(nullptr, spec.c_str());
 }
 
@@ -499,7 +501,7 @@ const Command kCommands[] = {
 int Usage(FILE* out) {
   std::fprintf(out,
                "usage: wdrv COMMAND ARGS...\n"
-               "WINDOW: exact title, or ~TEXT for a title containing TEXT.\n"
+               "WINDOW: exact title, ~TEXT for a title containing TEXT, or dialog:TITLE for a dialog.\n"
                "CONTROL: a control id, or class:NAME[:N] for the N-th descendant of that class.\n");
   for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.help);
   return out == stdout ? 0 : 2;

@@ -1,0 +1,146 @@
+// nexa.exe: start-up and end of the channel selector. One copy runs (event
+// "NEXA_RUNNING"); each failed step of the start shows its numbered message
+// and ends the program.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "board_interface.h"
+#include "common/clock.h"
+#include "common/debug_log.h"
+#include "common/peer_names.h"
+#include "common/sockets.h"
+#include "common/text.h"
+#include "common/win/dialog.h"
+#include "common/win/message_box.h"
+#include "nexa_window.h"
+#include "ovd_binding.h"
+#include "resource.h"
+#include "selector/announce_listener.h"
+#include "selector_registry.h"
+
+namespace {
+
+// The event handle, closed on every way out.
+class ScopedHandle {
+ public:
+  explicit ScopedHandle(HANDLE h) : h_(h) {}
+  ~ScopedHandle() {
+    if (h_) CloseHandle(h_);
+  }
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  HANDLE Get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+class SocketsSession {
+ public:
+  bool Start() { return started_ = InitSockets(); }
+  ~SocketsSession() {
+    if (started_) WSACleanup();
+  }
+
+ private:
+  bool started_ = false;
+};
+
+bool Silenced(const char* commandLine) {
+  return std::strstr(commandLine, "/s") != nullptr || std::strstr(commandLine, "/S") != nullptr;
+}
+
+int Fail(HINSTANCE instance, UINT message) {
+  DebugPrintf("nexa: start ends with message %u\n", message - IDS_MSG_001 + 1);
+  ShowMessageBox(nullptr, LoadCp932String(instance, message), LoadCp932String(instance, IDS_APP_TITLE),
+                 MB_OK | MB_ICONERROR);
+  return 1;
+}
+
+std::string Dotted(std::uint32_t networkOrder) {
+  return std::to_string(networkOrder & 0xFF) + "." + std::to_string((networkOrder >> 8) & 0xFF) + "." +
+         std::to_string((networkOrder >> 16) & 0xFF) + "." + std::to_string(networkOrder >> 24);
+}
+
+struct Config {
+  SwitchMode mode = SwitchMode::Ask;
+  std::int32_t tagId = -1;
+  std::string group = kDefaultAnnounceGroup;
+  std::uint16_t port = kDefaultAnnouncePort;
+};
+
+bool ReadConfig(Config* c) {
+  RegKey key;
+  if (!key.Open(peer::kSelectorKey, KEY_READ)) return false;
+  std::uint32_t value = 0;
+  if (key.ReadFourBytes(peer::kSelectorModeValue, &value)) c->mode = static_cast<SwitchMode>(value);
+  if (key.ReadDword(peer::kSelectorTagIdValue, &value)) c->tagId = static_cast<std::int32_t>(value);
+  if (c->tagId < -1 || c->tagId > 0xFFFF) c->tagId = -1;
+  std::string group;
+  if (key.ReadText(peer::kSelectorGroupValue, &group) && !group.empty()) c->group = group;
+  if (key.ReadDword(peer::kSelectorPortValue, &value)) {
+    if (value >= 1 && value <= 65535) c->port = static_cast<std::uint16_t>(value);
+    else DebugPrintf("nexa: PORT %u is no port; %u is used\n", value, c->port);
+  }
+  return true;
+}
+
+int Run(HINSTANCE instance, const char* commandLine) {
+  ScopedHandle running(CreateEventA(nullptr, FALSE, FALSE, peer::kSelectorRunningEvent));
+  if (running.Get() && GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (!Silenced(commandLine))
+      ShowMessageBox(nullptr, LoadCp932String(instance, IDS_ALREADY_RUNNING), LoadCp932String(instance, IDS_APP_TITLE),
+                     MB_OK | MB_ICONERROR);
+    return 0;
+  }
+  SocketsSession sockets;
+  if (!sockets.Start()) return Fail(instance, IDS_MSG_001);
+  OvdBinding ovd;
+  if (!ovd.Bind()) return Fail(instance, IDS_MSG_002);
+
+  const std::string title = LoadCp932String(instance, IDS_APP_TITLE);
+  const std::string className = LoadCp932String(instance, IDC_NEXA);
+  CNexaWnd::RegisterClass(instance, className);
+  CNexaWnd window(instance, ovd, SystemClock());
+  if (!window.Create(className, title)) return Fail(instance, IDS_MSG_003);
+
+  std::uint8_t board[8] = {};
+  if (!ovd.GetMacAddress(board)) return Fail(instance, IDS_MSG_007);
+  std::string seen;
+  const std::uint32_t address = FindBoardInterface(board, &seen);
+  DebugPrintf("nexa: board %02x:%02x:%02x:%02x:%02x:%02x:%02x:%02x, interface %s (adapters: %s)\n", board[0],
+              board[1], board[2], board[3], board[4], board[5], board[6], board[7], Dotted(address).c_str(),
+              seen.c_str());
+  if (address == 0) return Fail(instance, IDS_MSG_004);
+
+  Config config;
+  if (!ReadConfig(&config)) return Fail(instance, IDS_MSG_005);
+  RegKey router;
+  if (!router.Create(peer::kRouterKey)) return Fail(instance, IDS_MSG_006);
+  router.WriteDword(peer::kRouterInterfaceValue, address);
+  window.Configure(config.mode, config.tagId);
+  window.StartListener(address, config.group, config.port);
+  ShowWindow(window.Handle(), SW_HIDE);
+
+  HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_NEXA));
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!TranslateAcceleratorW(window.Handle(), accelerators, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  RegKey config2;
+  if (config2.Open(peer::kSelectorKey, KEY_WRITE))
+    config2.WriteFourBytes(peer::kSelectorModeValue, static_cast<std::uint32_t>(window.Mode()));
+  router.WriteDword(peer::kRouterInterfaceValue, 0);
+  DebugPrintf("nexa: ended\n");
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) { return Run(instance, commandLine); }

@@ -1,0 +1,97 @@
+#include "nexa_dialogs.h"
+
+#include "common/text.h"
+#include "resource.h"
+
+namespace {
+void CenterOnScreen(HWND dialog) {
+  RECT r;
+  GetWindowRect(dialog, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+}  // namespace
+
+const CAskSwitchDlg::MessageEntry CAskSwitchDlg::kMessages[] = {
+    {WM_INITDIALOG, &CAskSwitchDlg::OnInitDialog},
+    {0, nullptr},
+};
+const CAskSwitchDlg::CommandEntry CAskSwitchDlg::kCommands[] = {
+    {IDYES, &CAskSwitchDlg::OnYes},
+    {IDNO, &CAskSwitchDlg::OnNo},
+    {IDCANCEL, &CAskSwitchDlg::OnNo},
+    {0, nullptr},
+};
+
+INT_PTR CAskSwitchDlg::OnInitDialog(WPARAM, LPARAM) {
+  SendDlgItemMessageW(Handle(), IDC_ASK_ICON, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)),
+                      0);
+  SetItemText(IDC_ASK_TEXT, question_);
+  CenterOnScreen(Handle());
+  return TRUE;
+}
+
+void CAskSwitchDlg::Finish(int answer) {
+  dontAskAgain_ = IsDlgButtonChecked(Handle(), IDC_DONT_ASK) == BST_CHECKED;
+  End(answer);
+}
+
+const CSettingsDlg::MessageEntry CSettingsDlg::kMessages[] = {
+    {WM_INITDIALOG, &CSettingsDlg::OnInitDialog},
+    {WM_TIMER, &CSettingsDlg::OnTimer},
+    {WM_DESTROY, &CSettingsDlg::OnDestroy},
+    {0, nullptr},
+};
+const CSettingsDlg::CommandEntry CSettingsDlg::kCommands[] = {
+    {IDOK, &CSettingsDlg::OnOk},
+    {IDCANCEL, &CSettingsDlg::OnCancel},
+    {0, nullptr},
+};
+
+INT_PTR CSettingsDlg::OnInitDialog(WPARAM, LPARAM) {
+  const int button = mode_ == 0 ? IDC_MODE_AUTO : mode_ == 2 ? IDC_MODE_NEVER : mode_ == 1 ? IDC_MODE_ASK : 0;
+  if (button) CheckRadioButton(Handle(), IDC_MODE_AUTO, IDC_MODE_ASK, button);
+  CenterOnScreen(Handle());
+  ShowChannel();
+  SetTimer(Handle(), kRefreshTimer, 1000, nullptr);
+  return TRUE;
+}
+
+INT_PTR CSettingsDlg::OnTimer(WPARAM id, LPARAM) {
+  if (id == kRefreshTimer) ShowChannel();
+  return TRUE;
+}
+
+INT_PTR CSettingsDlg::OnDestroy(WPARAM, LPARAM) {
+  KillTimer(Handle(), kRefreshTimer);
+  return FALSE;
+}
+
+void CSettingsDlg::ShowChannel() {
+  const std::string name = channelName_();
+  SetItemText(IDC_CHANNEL_NAME, name.empty() ? LoadCp932String(instance_, IDS_NO_CHANNEL) : name);
+}
+
+void CSettingsDlg::OnOk() {
+  if (IsDlgButtonChecked(Handle(), IDC_MODE_AUTO) == BST_CHECKED) mode_ = 0;
+  else if (IsDlgButtonChecked(Handle(), IDC_MODE_NEVER) == BST_CHECKED) mode_ = 2;
+  else if (IsDlgButtonChecked(Handle(), IDC_MODE_ASK) == BST_CHECKED) mode_ = 1;
+  KillTimer(Handle(), kRefreshTimer);
+  End(IDOK);
+}
+
+const CNexaAboutDlg::MessageEntry CNexaAboutDlg::kMessages[] = {
+    {WM_INITDIALOG, &CNexaAboutDlg::OnInitDialog},
+    {0, nullptr},
+};
+const CNexaAboutDlg::CommandEntry CNexaAboutDlg::kCommands[] = {
+    {IDOK, &CNexaAboutDlg::OnOk},
+    {IDCANCEL, &CNexaAboutDlg::OnOk},
+    {0, nullptr},
+};
+
+INT_PTR CNexaAboutDlg::OnInitDialog(WPARAM, LPARAM) {
+  CenterOnScreen(Handle());
+  return TRUE;
+}

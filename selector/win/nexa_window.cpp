@@ -1,0 +1,292 @@
+#include "nexa_window.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+
+#include "common/debug_log.h"
+#include "common/files.h"
+#include "common/peer_names.h"
+#include "common/text.h"
+#include "common/win/dialog.h"
+#include "common/win/message_box.h"
+#include "nexa_dialogs.h"
+#include "ovd_binding.h"
+#include "resource.h"
+#include "selector_registry.h"
+
+const CNexaWnd::MessageEntry CNexaWnd::kMessages[] = {
+    {WM_CREATE, &CNexaWnd::OnCreate},
+    {WM_TIMER, &CNexaWnd::OnTimer},
+    {WM_ENTERIDLE, &CNexaWnd::OnEnterIdle},
+    {WM_DESTROY, &CNexaWnd::OnDestroy},
+    {0, nullptr},
+};
+
+const CNexaWnd::CommandEntry CNexaWnd::kCommands[] = {
+    {IDM_ABOUT, &CNexaWnd::OnAbout},
+    {IDM_EXIT, &CNexaWnd::OnExit},
+    {ID_SETTINGS, &CNexaWnd::OnSettings},
+    {ID_ASK_SWITCH, &CNexaWnd::OnAskSwitch},
+    {0, nullptr},
+};
+
+namespace {
+constexpr UINT kTrayId = 1;
+}
+
+CNexaWnd::CNexaWnd(HINSTANCE instance, OvdBinding& ovd, const Clock& clock)
+    : instance_(instance), ovd_(ovd), selector_(*this, SwitchMode::Ask, -1), listener_(clock) {}
+
+CNexaWnd::~CNexaWnd() {
+  // Normally done in WM_DESTROY; this covers a window that never came up.
+  listener_.Stop();
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool CNexaWnd::RegisterClass(HINSTANCE instance, const std::string& className) {
+  static std::wstring name;
+  name = Cp932ToWide(className);
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = &CNexaWnd::Proc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_NEXA));
+  wc.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszMenuName = MAKEINTRESOURCEW(IDC_NEXA);
+  wc.lpszClassName = name.c_str();
+  return RegisterClassExW(&wc) != 0;
+}
+
+bool CNexaWnd::Create(const std::string& className, const std::string& title) {
+  trayMessage_ = RegisterWindowMessageA(peer::kSelectorTrayMessage);
+  HWND hwnd = CreateWindowExW(0, Cp932ToWide(className).c_str(), Cp932ToWide(title).c_str(), WS_OVERLAPPEDWINDOW,
+                              CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance_, this);
+  return hwnd != nullptr;
+}
+
+LRESULT CALLBACK CNexaWnd::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<CNexaWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<CNexaWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_NCDESTROY && self) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  return self ? self->Dispatch(message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CNexaWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (trayMessage_ && message == trayMessage_) return OnTray(wParam, lParam);
+  for (const MessageEntry* e = kMessages; e->handler; ++e)
+    if (e->message == message) return (this->*e->handler)(wParam, lParam);
+  if (message == WM_COMMAND) {
+    for (const CommandEntry* e = kCommands; e->handler; ++e) {
+      if (e->id == LOWORD(wParam)) {
+        (this->*e->handler)();
+        return 0;
+      }
+    }
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+std::string CNexaWnd::Text(UINT id) const { return LoadCp932String(instance_, id); }
+
+LRESULT CNexaWnd::OnCreate(WPARAM, LPARAM) {
+  NOTIFYICONDATAW data = {};
+  data.cbSize = sizeof data;
+  data.hWnd = hwnd_;
+  data.uID = kTrayId;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = trayMessage_;
+  data.hIcon = LoadIconW(instance_, L"NEXOIcon1");
+  std::wcsncpy(data.szTip, Cp932ToWide(Text(IDS_TIP_CHECKING_START)).c_str(), 63);
+  if (!Shell_NotifyIconW(NIM_ADD, &data)) return -1;
+  trayShown_ = true;
+  SetTimer(hwnd_, kReloadTimer, kReloadMs, nullptr);
+  SetTimer(hwnd_, kCheckTimer, kCheckMs, nullptr);
+  ReloadChannelList();
+  return 0;
+}
+
+void CNexaWnd::Configure(SwitchMode mode, std::int32_t tagId) {
+  selector_.SetMode(mode);
+  selector_.SetTagId(tagId);
+  configured_ = true;
+}
+
+bool CNexaWnd::StartListener(std::uint32_t interfaceAddress, const std::string& group, std::uint16_t port) {
+  const bool started = listener_.Start(interfaceAddress, group, port);
+  DebugPrintf("nexa: listener on %s:%u %s%s\n", group.c_str(), port, listener_.Running() ? "running" : "not running: ",
+              listener_.Running() ? "" : listener_.Fault().c_str());
+  return started;
+}
+
+void CNexaWnd::ReloadChannelList() {
+  RegKey key;
+  std::string path, error;
+  if (!key.Open(peer::kSelectorKey, KEY_READ) || !key.ReadText(peer::kSelectorPathValue, &path)) {
+    DebugPrintf("nexa: no channel list path; the table stays as it was\n");
+    return;
+  }
+  if (!::ReloadChannelList(PlatformFiles(), path, &selector_.Table(), &error)) {
+    DebugOut("nexa: channel list not reloaded: " + error + "\n");
+    return;
+  }
+  DebugPrintf("nexa: channel list: %zu entries, default %d\n", selector_.Table().entries.size(),
+              static_cast<int>(selector_.Table().defaultChannel));
+}
+
+LRESULT CNexaWnd::OnTimer(WPARAM id, LPARAM) {
+  if (id == kReloadTimer) ReloadChannelList();
+  if (id == kCheckTimer) CheckSessions();
+  return 0;
+}
+
+void CNexaWnd::CheckSessions() {
+  const int status = static_cast<int>(listener_.Status());
+  if (status != lastStatus_) {
+    lastStatus_ = status;
+    DebugPrintf("nexa: listener status %d\n", status);
+    if (trayShown_) UpdateTray(true);
+  }
+  // Nothing is switched before the selector's own settings are read.
+  if (!configured_) return;
+  std::string value;
+  if (!ReadRouterSessions(&value)) {
+    selector_.Check(nullptr, 0);
+    return;
+  }
+  std::size_t count = 0;
+  const std::vector<SessionRecord> sessions = DecodeSessions(value, &count);
+  selector_.Check(&sessions, count);
+}
+
+void CNexaWnd::UpdateTray(bool modify) {
+  NOTIFYICONDATAW data = {};
+  data.cbSize = sizeof data;
+  data.hWnd = hwnd_;
+  data.uID = kTrayId;
+  data.uFlags = NIF_ICON | NIF_TIP;
+  const bool receiving = lastStatus_ == static_cast<int>(ListenerStatus::Receiving);
+  data.hIcon = LoadIconW(instance_, receiving ? L"NEXOIcon" : L"NEXOIcon1");
+  const std::string tip = receiving ? selector_.CurrentName() : Text(IDS_TIP_CHECKING);
+  std::wcsncpy(data.szTip, Cp932ToWide(tip.substr(0, FitToBytes(tip, 120))).c_str(), 63);
+  Shell_NotifyIconW(modify ? NIM_MODIFY : NIM_ADD, &data);
+}
+
+bool CNexaWnd::SetSid(std::uint16_t sid) { return ovd_.SetSid(sid); }
+
+bool CNexaWnd::SetSidWithTag(std::uint16_t sid, std::uint16_t tag) { return ovd_.SetSidWithTag(sid, tag); }
+
+void CNexaWnd::ShowSetFailure() {
+  DebugPrintf("nexa: setting the channel failed\n");
+  // The check goes on under the message box; one box at a time.
+  if (failureShown_) return;
+  failureShown_ = true;
+  ShowMessageBox(hwnd_, Text(IDS_MSG_006_SET), Text(IDS_APP_TITLE), MB_OK | MB_ICONERROR);
+  failureShown_ = false;
+}
+
+void CNexaWnd::PostAskCommand() { PostMessageW(hwnd_, WM_COMMAND, ID_ASK_SWITCH, 0); }
+
+void CNexaWnd::ShowChannelName(const std::string& name) {
+  DebugOut("nexa: channel " + std::to_string(selector_.CurrentChannel()) + " \"" + name + "\"\n");
+  if (trayShown_ && lastStatus_ == static_cast<int>(ListenerStatus::Receiving)) UpdateTray(true);
+}
+
+LRESULT CNexaWnd::OnEnterIdle(WPARAM source, LPARAM dialog) {
+  HWND w = reinterpret_cast<HWND>(dialog);
+  if (source == MSGF_DIALOGBOX && w && GetForegroundWindow() != w) {
+    SetForegroundWindow(w);
+    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
+  return 0;
+}
+
+LRESULT CNexaWnd::OnTray(WPARAM, LPARAM event) {
+  switch (LOWORD(event)) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: ShowTrayMenu(); break;
+    case WM_LBUTTONDBLCLK: PostMessageW(hwnd_, WM_COMMAND, ID_SETTINGS, 0); break;
+    default: break;
+  }
+  return 0;
+}
+
+void CNexaWnd::ShowTrayMenu() {
+  HMENU menu = LoadMenuW(instance_, L"PopupMenu");
+  if (!menu) return;
+  HMENU popup = GetSubMenu(menu, 0);
+  SetMenuDefaultItem(popup, ID_SETTINGS, FALSE);
+  POINT at;
+  GetCursorPos(&at);
+  // Foreground first, or the menu stays open after a click elsewhere.
+  SetForegroundWindow(hwnd_);
+  const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+      popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_CENTERALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  DestroyMenu(menu);
+  if (chosen) PostMessageW(hwnd_, WM_COMMAND, chosen, 0);
+}
+
+void CNexaWnd::OnAbout() {
+  if (aboutOpen_) return;
+  aboutOpen_ = true;
+  CNexaAboutDlg dialog;
+  dialog.RunModal(instance_, IDD_ABOUTBOX, hwnd_);
+  aboutOpen_ = false;
+}
+
+void CNexaWnd::OnSettings() {
+  if (settingsOpen_) return;
+  settingsOpen_ = true;
+  CSettingsDlg dialog(instance_, static_cast<std::uint32_t>(selector_.Mode()),
+                      [this] { return selector_.CurrentName(); });
+  if (dialog.RunModal(instance_, IDD_SETTINGS, hwnd_) == IDOK) {
+    selector_.SetMode(static_cast<SwitchMode>(dialog.Mode()));
+    DebugPrintf("nexa: mode %u\n", dialog.Mode());
+  }
+  settingsOpen_ = false;
+}
+
+void CNexaWnd::OnAskSwitch() {
+  if (!selector_.BeginAsk()) return;
+  const Proposal asked = selector_.Pending();
+  char question[1400];
+  std::snprintf(question, sizeof question, Text(IDS_ASK_QUESTION).c_str(), asked.name.c_str());
+  DebugOut("nexa: asking about channel " + std::to_string(asked.channel) + "\n");
+  CAskSwitchDlg dialog(question);
+  const INT_PTR answer = dialog.RunModal(instance_, IDD_ASK_SWITCH, hwnd_);
+  if (!hwnd_) return;   // the program ended under the dialog
+  DebugPrintf("nexa: answer %s%s\n", answer == IDYES ? "yes" : "no", dialog.DontAskAgain() ? ", do not ask again" : "");
+  selector_.Answer(answer == IDYES, dialog.DontAskAgain());
+}
+
+void CNexaWnd::OnExit() { DestroyWindow(hwnd_); }
+
+LRESULT CNexaWnd::OnDestroy(WPARAM, LPARAM) {
+  KillTimer(hwnd_, kReloadTimer);
+  KillTimer(hwnd_, kCheckTimer);
+  // The listener ends before the window and the sockets go.
+  listener_.Stop();
+  if (trayShown_) {
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = hwnd_;
+    data.uID = kTrayId;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    trayShown_ = false;
+  }
+  ovd_.Close();
+  PostQuitMessage(0);
+  return 0;
+}

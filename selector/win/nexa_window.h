@@ -1,0 +1,88 @@
+// CNexaWnd: the selector's hidden main window "NEXA". It owns the tray icon,
+// the channel list reload (timer 1123) and the session check (timer 1124),
+// the liveness listener, and acts on the board through the library binding.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "selector/announce_listener.h"
+#include "selector/channel_selector.h"
+
+class Clock;
+class OvdBinding;
+
+class CNexaWnd : public SelectorHost {
+ public:
+  struct MessageEntry {
+    UINT message;
+    LRESULT (CNexaWnd::*handler)(WPARAM wParam, LPARAM lParam);
+  };
+  struct CommandEntry {
+    UINT id;
+    void (CNexaWnd::*handler)();
+  };
+  static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
+  static constexpr UINT_PTR kReloadTimer = 1123;
+  static constexpr UINT kReloadMs = 180000;
+  static constexpr UINT_PTR kCheckTimer = 1124;
+  static constexpr UINT kCheckMs = 1000;
+
+  CNexaWnd(HINSTANCE instance, OvdBinding& ovd, const Clock& clock);
+  ~CNexaWnd() override;
+  CNexaWnd(const CNexaWnd&) = delete;
+  CNexaWnd& operator=(const CNexaWnd&) = delete;
+
+  static bool RegisterClass(HINSTANCE instance, const std::string& className);
+  // Creates the hidden window; false when the tray icon could not be added.
+  bool Create(const std::string& className, const std::string& title);
+  HWND Handle() const { return hwnd_; }
+
+  // After the settings are read: the session check starts deciding.
+  void Configure(SwitchMode mode, std::int32_t tagId);
+  SwitchMode Mode() const { return selector_.Mode(); }
+  bool StartListener(std::uint32_t interfaceAddress, const std::string& group, std::uint16_t port);
+
+  // SelectorHost
+  bool SetSid(std::uint16_t sid) override;
+  bool SetSidWithTag(std::uint16_t sid, std::uint16_t tag) override;
+  void ShowSetFailure() override;
+  void PostAskCommand() override;
+  void ShowChannelName(const std::string& name) override;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+  LRESULT OnCreate(WPARAM, LPARAM);
+  LRESULT OnTimer(WPARAM, LPARAM);
+  LRESULT OnEnterIdle(WPARAM, LPARAM);
+  LRESULT OnDestroy(WPARAM, LPARAM);
+  LRESULT OnTray(WPARAM, LPARAM);
+  void OnAbout();
+  void OnExit();
+  void OnSettings();
+  void OnAskSwitch();
+
+  void ReloadChannelList();
+  void CheckSessions();
+  void UpdateTray(bool modify);
+  void ShowTrayMenu();
+  std::string Text(UINT id) const;
+
+  HINSTANCE instance_;
+  OvdBinding& ovd_;
+  HWND hwnd_ = nullptr;
+  UINT trayMessage_ = 0;
+  bool trayShown_ = false;
+  ChannelSelector selector_;
+  AnnounceListener listener_;
+  bool configured_ = false;
+  int lastStatus_ = -1;
+  bool settingsOpen_ = false;
+  bool aboutOpen_ = false;
+  bool failureShown_ = false;
+};

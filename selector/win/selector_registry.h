@@ -1,0 +1,35 @@
+// The selector's registry access (HKEY_LOCAL_MACHINE): its own key, read at
+// start, and the routing driver's key with the wanted sessions and the board
+// interface. Key handles are owned by RegKey, so every path closes them.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class RegKey {
+ public:
+  RegKey() = default;
+  ~RegKey() { Close(); }
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+  bool Open(const std::string& path, REGSAM access);      // HKLM, cp932 path
+  bool Create(const std::string& path);                   // HKLM, read and write
+  void Close();
+  bool IsOpen() const { return key_ != nullptr; }
+
+  bool ReadText(const std::string& name, std::string* value) const;       // REG_SZ, cp932
+  bool ReadDword(const std::string& name, std::uint32_t* value) const;    // REG_DWORD
+  // A four-byte value of any type (the selector's "Mode" is stored as binary).
+  bool ReadFourBytes(const std::string& name, std::uint32_t* value) const;
+  // REG_BINARY only, up to maxBytes (the rest of a longer value is dropped).
+  bool ReadBinary(const std::string& name, std::size_t maxBytes, std::string* value) const;
+  bool WriteDword(const std::string& name, std::uint32_t value) const;
+  bool WriteFourBytes(const std::string& name, std::uint32_t value) const;  // REG_BINARY
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// The wanted sessions; false when the value is missing or not binary.
+bool ReadRouterSessions(std::string* value);

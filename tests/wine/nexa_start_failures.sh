@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Failed starts end with their numbered message (caption "NEXA") and leave the
+# routing driver's interface value alone:
+#   no board library and no interface with the 0xAA address -> 004,
+#   the selector's key missing                              -> 005.
+. "$(dirname "$0")/lib/nexa.sh"
+n_init
+
+expect_message() {  # NUMBER
+  wine "$WDRV" wait dialog:NEXA 15000 >/dev/null 2>&1 </dev/null || fail "no message $1"
+  local text
+  text=$(wine "$WDRV" controls dialog:NEXA 2>/dev/null </dev/null | tr -d '\r')
+  echo "$text" | grep -q "$1: " || fail "expected message $1, got: $text"
+  wine "$WDRV" click dialog:NEXA 2 >/dev/null 2>&1 </dev/null || wine "$WDRV" click dialog:NEXA 1 >/dev/null 2>&1 </dev/null
+  for _ in $(seq 50); do kill -0 "$NPID" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$NPID" 2>/dev/null && fail "nexa.exe did not end after message $1"
+  wait "$NPID"; rc=$?; NPID=
+  [ "$rc" != 0 ] || fail "nexa.exe ended with 0 after message $1"
+  [ -z "$(reg_value "$RKEY" "multicast interface")" ] || fail "multicast interface written before message $1"
+}
+
+note "no OVD.DLL, no board interface: 004"
+[ -e "$WORK/bin/OVD.DLL" ] && fail "OVD.DLL beside the copy"
+n_start && fail "nexa.exe finished its start without a board interface"
+grep -q 'OVD.DLL not found' "$NLOG" || fail "the library was not reported missing"
+expect_message 004
+
+note "the selector's key missing: 005"
+n_board_interface aa:aa:aa:aa:aa:aa
+wine reg delete "$NKEY" /f >/dev/null 2>&1 </dev/null
+n_start && fail "nexa.exe finished its start without its key"
+expect_message 005
+echo PASS
