@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/files.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

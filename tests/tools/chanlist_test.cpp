@@ -7,7 +7,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "selector/channel_list.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
