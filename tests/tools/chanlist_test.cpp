@@ -36,7 +36,7 @@ Outcome Chanlist(std::vector<std::string> args) {
 class ChanlistTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const std::string& data) {
-    const std::string path = dir.Path() + name;
+    const std::string path = (dir / name);
     EXPECT_TRUE(PlatformFiles().WriteAll(path, data));
     return path;
   }
@@ -51,7 +51,7 @@ class ChanlistTest : public ::testing::Test {
 TEST_F(ChanlistTest, ScrambleThenShowListsTheTableAsStored) {
   const std::string plain = Write("list.txt", J(u8"default 100 既定の局\n239.1.2.77/24:* 21 ＢＳ２１\n"
                                                 u8"239.1.2.3/32:5000-5010 23 range\n"));
-  const std::string scrambled = dir.Path() + "list.dat";
+  const std::string scrambled = (dir / "list.dat");
   Outcome r = Chanlist({"scramble", plain, scrambled, "--seed", "42"});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string container = Read(scrambled);
@@ -78,10 +78,10 @@ TEST_F(ChanlistTest, SkippedLinesAreNamedByFileAndLine) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("0\t239.1.2.0"), std::string::npos);
   EXPECT_NE(r.err.find("bad.txt:2: skipped: no channel number"), std::string::npos) << r.err;
-  r = Chanlist({"scramble", plain, dir.Path() + "out.dat", "--seed", "1"});
+  r = Chanlist({"scramble", plain, (dir / "out.dat"), "--seed", "1"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_FALSE(PlatformFiles().Exists(dir.Path() + "out.dat"));
-  r = Chanlist({"scramble", plain, dir.Path() + "out.dat", "--seed", "1", "--lenient"});
+  EXPECT_FALSE(PlatformFiles().Exists((dir / "out.dat")));
+  r = Chanlist({"scramble", plain, (dir / "out.dat"), "--seed", "1", "--lenient"});
   EXPECT_EQ(r.status, 0) << r.err;
 }
 
@@ -91,13 +91,13 @@ TEST_F(ChanlistTest, BadContainersAreRefusedNamingTheFile) {
   const std::string path = Write("cut.dat", cut);
   for (const char* command : {"show", "unscramble"}) {
     std::vector<std::string> args = {command, path};
-    if (std::string(command) == "unscramble") args.push_back(dir.Path() + "plain.txt");
+    if (std::string(command) == "unscramble") args.push_back((dir / "plain.txt"));
     const Outcome r = Chanlist(args);
     EXPECT_EQ(r.status, 1) << command;
     EXPECT_NE(r.err.find("cut.dat: states"), std::string::npos) << r.err;
   }
-  EXPECT_FALSE(PlatformFiles().Exists(dir.Path() + "plain.txt"));
-  const Outcome missing = Chanlist({"show", dir.Path() + "none.dat"});
+  EXPECT_FALSE(PlatformFiles().Exists((dir / "plain.txt")));
+  const Outcome missing = Chanlist({"show", (dir / "none.dat")});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("none.dat: cannot be read"), std::string::npos);
 }
@@ -105,10 +105,10 @@ TEST_F(ChanlistTest, BadContainersAreRefusedNamingTheFile) {
 TEST_F(ChanlistTest, UnscrambleGivesBackTheText) {
   const std::string text = J(u8"# 番組\n239.1.2.0/24:* 21 局\n");
   const std::string path = Write("l.dat", ScrambleChannelList(text, 200));
-  ASSERT_EQ(Chanlist({"unscramble", path, dir.Path() + "back.txt"}).status, 0);
-  EXPECT_EQ(Read(dir.Path() + "back.txt"), text);
-  ASSERT_EQ(Chanlist({"unscramble", path, dir.Path() + "back8.txt", "--utf8"}).status, 0);
-  EXPECT_EQ(Read(dir.Path() + "back8.txt"), u8"# 番組\n239.1.2.0/24:* 21 局\n");
+  ASSERT_EQ(Chanlist({"unscramble", path, (dir / "back.txt")}).status, 0);
+  EXPECT_EQ(Read((dir / "back.txt")), text);
+  ASSERT_EQ(Chanlist({"unscramble", path, (dir / "back8.txt"), "--utf8"}).status, 0);
+  EXPECT_EQ(Read((dir / "back8.txt")), u8"# 番組\n239.1.2.0/24:* 21 局\n");
 }
 
 TEST_F(ChanlistTest, MatchPrintsChannelAgreementAndProposal) {
