@@ -56,6 +56,7 @@ start_once() {
   pid=$!
   for _ in $(seq 300); do grep -q 'main window shown' "$log" 2>/dev/null && break; sleep 0.1; done
   ms=$(sed -n 's/.*main window shown \([0-9]*\) ms.*/\1/p' "$log" | head -1)
+  [ "$set" = full ] && grep -E 'document loaded|reservations read' "$log" | head -2 | sed 's/^/    /' >&2
   wine "$wdrv" post "~- 受信予約プログラム" 57665 >/dev/null 2>&1 </dev/null
   for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
   kill $pid 2>/dev/null

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 #include "common/computer_name.h"
+#include "common/debug_log.h"
 #include "common/files.h"
 #include "common/settings.h"
 #include "common/text.h"
@@ -99,8 +100,14 @@ void ClearAllReservations(HWND owner) {
 void RebuildAndCollect(bool full) {
   CTavoraApp& app = TheApp();
   if (!app.doc) return;
+  const DWORD started = GetTickCount();
   RebuildReservations(*app.fs, app.folders.schedule, app.doc->Guide().Guide(), app.dayStartHour, app.reservations,
                       full);
+  const DWORD rebuilt = GetTickCount();
   if (Plugins().collectResults) Plugins().collectResults();
+  const DWORD collected = GetTickCount();
   AfterListChange();
+  DebugPrintf("Tavora: reservations read in %lu ms, results in %lu ms, marks in %lu ms",
+              static_cast<unsigned long>(rebuilt - started), static_cast<unsigned long>(collected - rebuilt),
+              static_cast<unsigned long>(GetTickCount() - collected));
 }

@@ -180,7 +180,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   const std::string title = J(u8"Default ") + J(peer::kPlannerTitleMark);
   if (!frame.CreateFrame(instance, title)) return 0;
   hooks.SetViewHooks(frame.Panes().viewHooks);
-  if (!doc.OnNewDocument()) {
+  const DWORD loading = GetTickCount();
+  const bool loaded = doc.OnNewDocument();
+  DebugPrintf("Tavora: document loaded in %lu ms", static_cast<unsigned long>(GetTickCount() - loading));
+  if (!loaded) {
     DestroyWindow(frame.Handle());
     return 0;
   }
