@@ -50,7 +50,7 @@ int ToolbarHeight(HWND toolbar) {
   return HIWORD(size) + 4;
 }
 
-void UpdateToolbarButtons(HWND toolbar, bool (*enabled)(int id)) {
+void UpdateToolbarButtons(HWND toolbar, const std::function<bool(int id)>& enabled) {
   if (!toolbar) return;
   for (const ToolButton& b : kButtons)
     SendMessageW(toolbar, TB_ENABLEBUTTON, b.id, MAKELPARAM(enabled(b.id) ? TRUE : FALSE, 0));

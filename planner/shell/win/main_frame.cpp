@@ -77,13 +77,6 @@ void CommandState(HWND toolbar, int id, bool* enabled, bool* checked) {
     *enabled = id == ID_TIME_CALIBRATION || id == ID_FILE_OPEN || id == ID_APP_EXIT || id == ID_APP_ABOUT;
   }
 }
-
-HWND g_toolbarForState = nullptr;
-bool ToolbarCommandEnabled(int id) {
-  bool enabled, checked;
-  CommandState(g_toolbarForState, id, &enabled, &checked);
-  return enabled;
-}
 }  // namespace
 
 const CMainFrame::MessageEntry CMainFrame::kMessages[] = {
@@ -196,8 +189,11 @@ LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
   if (work.minute) MinuteRefresh();
   if (work.allPanes && Plugins().secondTick) Plugins().secondTick();
   if (work.allPanes) {
-    g_toolbarForState = toolbar_;
-    UpdateToolbarButtons(toolbar_, &ToolbarCommandEnabled);
+    UpdateToolbarButtons(toolbar_, [this](int command) {
+      bool enabled, checked;
+      CommandState(toolbar_, command, &enabled, &checked);
+      return enabled;
+    });
   }
   if (work.allPanes && app.doc) {
     CTavoraDoc& doc = *app.doc;
