@@ -2,7 +2,6 @@
 #include "unit/datagram.h"
 
 #include "common/record_bytes.h"
-#include "common/text.h"
 
 int HeaderSizeOfClass(int headerClass) {
   switch (headerClass) {
@@ -45,53 +44,3 @@ FileHeader ReadFileHeader(const std::uint8_t* data, int headerSize) {
   return f;
 }
 
-namespace {
-// Windows opens a device for these names whatever extension or trailing blanks
-// follow, in every folder.
-bool IsDeviceName(const std::string& component) {
-  std::string base = AsciiUpper(component.substr(0, component.find('.')));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-  for (const char* d : kDevices)
-    if (base == d) return true;
-  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
-         base[3] <= '9';
-}
-
-// A component of dots and blanks with two dots or more climbs out like "..":
-// Windows drops trailing dots and blanks.
-bool ClimbsOut(const std::string& component) {
-  int dots = 0;
-  for (char ch : component) {
-    if (ch == '.') ++dots;
-    else if (ch != ' ') return false;
-  }
-  return dots >= 2;
-}
-
-bool ForbiddenChar(unsigned char c) {
-  return c < 0x20 || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|';
-}
-}  // namespace
-
-bool IsSafeFileName(const std::string& name) {
-  if (name.empty()) return false;
-  if (name[0] == '\\' || name[0] == '/') return false;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= name.size(); ++i) {
-    if (i < name.size()) {
-      const unsigned char c = static_cast<unsigned char>(name[i]);
-      if (IsLeadByte(c) && i + 1 < name.size()) {  // its trail byte (0x5C too) is no separator
-        ++i;
-        continue;
-      }
-      if (ForbiddenChar(c)) return false;
-      if (c != '\\' && c != '/') continue;
-    }
-    const std::string part = name.substr(start, i - start);
-    // An empty component: doubled separators, or a trailing one that names a folder.
-    if (part.empty() || ClimbsOut(part) || IsDeviceName(part)) return false;
-    start = i + 1;
-  }
-  return true;
-}

@@ -37,11 +37,7 @@ struct FileHeader {
 // is the entry's (70, 134 or 262). The caller has checked that size >= 16 + headerSize.
 FileHeader ReadFileHeader(const std::uint8_t* data, int headerSize);
 
-// A name from the air may only name a plain file inside the storage folder: not
-// empty, not absolute, no drive letter or ":", no leading "\" or "/", no component
-// made of dots only beyond "." (such as ".."), no control characters, none of
-// * ? " < > |, and no component that Windows takes for a device (CON, PRN, AUX,
-// NUL, COM1-COM9, LPT1-LPT9, in any case and with any extension).
-bool IsSafeFileName(const std::string& name);
-// The longest path Windows creates: MAX_PATH less its terminating NUL.
+// A name from the air is checked with IsSafeRelativePath (common/safe_name.h)
+// and its full path against this: the longest path Windows creates, MAX_PATH
+// less its terminating NUL.
 constexpr std::size_t kMaxPathChars = 259;

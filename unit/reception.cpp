@@ -8,6 +8,7 @@
 #include "common/clock.h"
 #include "common/debug_log.h"
 #include "common/files.h"
+#include "common/safe_name.h"
 #include "common/sockets.h"
 #include "common/text.h"
 #include "unit/datagram.h"
@@ -364,7 +365,7 @@ void Reception::UnmarkRange(ReceivedFile& e, std::uint64_t from, std::uint64_t t
 }
 
 bool Reception::NameEntry(ReceivedFile& e, const std::string& name) {
-  if (!IsSafeFileName(name)) {
+  if (!IsSafeRelativePath(name)) {
     Reject(e, "its name is unsafe (outside the storage folder, a device, or a wildcard)");
     return false;
   }
