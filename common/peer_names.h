@@ -72,4 +72,14 @@ constexpr const char* kRouterKey = "System\\CurrentControlSet\\Services\\VxD\\MR
 constexpr const char* kRouterSessionsValue = "multicast sessions";    // REG_BINARY, 12-byte records
 constexpr const char* kRouterInterfaceValue = "multicast interface";  // REG_DWORD, network byte order
 
+// --- The receiver card (HKEY_LOCAL_MACHINE), read by OVD.DLL ----------------
+// The card's network adapter is one of the keys "0000".."0009" under this key;
+// it names the board driver in "DeviceVxDs" and holds the IC card number.
+constexpr const char* kAdapterClassKey = "System\\CurrentControlSet\\Services\\Class\\Net";
+constexpr const char* kAdapterDriverValue = "DeviceVxDs";
+constexpr const char* kAdapterIcCardValue = "IcCardNumber";
+constexpr const char* kBoardDriverName = "KT517.VXD";
+// The board library's status window (one per process that loaded it).
+constexpr const char* kBoardStatusTitleUtf8 = u8"ソラネクボード情報";
+
 }  // namespace peer
