@@ -187,6 +187,7 @@ void OvdLibrary::CloseDriver() {
 }
 
 void OvdLibrary::SendStream() {
+  if (!DriverOpen()) return;
   const std::uint32_t word = serviceWord_;
   const std::uint32_t tag = tagId_;
   SendCommand((word & 0xC000) ? cmd::kSetStreamHigh : cmd::kSetStream, &word, &tag);

@@ -1,0 +1,105 @@
+// The card's real drivers: the board driver "\\.\KT517.VXD" and, on NT-family
+// systems, the physical memory mapping driver "\\.\MEMWINK".
+#include <windows.h>
+
+#include <vector>
+
+#include "boardlib/win/win_board_host.h"
+
+namespace {
+// The window as plain memory: every access is a single volatile load or store.
+class MemoryPort : public BoardPort {
+ public:
+  explicit MemoryPort(std::uintptr_t base) : base_(base) {}
+  std::uint8_t Read8(std::uint32_t o) override { return *reinterpret_cast<volatile std::uint8_t*>(base_ + o); }
+  std::uint16_t Read16(std::uint32_t o) override { return *reinterpret_cast<volatile std::uint16_t*>(base_ + o); }
+  void Write8(std::uint32_t o, std::uint8_t v) override { *reinterpret_cast<volatile std::uint8_t*>(base_ + o) = v; }
+  void Write16(std::uint32_t o, std::uint16_t v) override { *reinterpret_cast<volatile std::uint16_t*>(base_ + o) = v; }
+  std::uintptr_t Base() const { return base_; }
+
+ private:
+  std::uintptr_t base_;
+};
+
+class RealBoardDriver : public BoardDriver {
+ public:
+  ~RealBoardDriver() override {
+    Close();
+    CloseMapper();
+  }
+  bool Open() override {
+    if (device_ != INVALID_HANDLE_VALUE) return true;
+    // The way a virtual device driver is opened.
+    device_ = CreateFileA("\\\\.\\KT517.VXD", 0, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    return device_ != INVALID_HANDLE_VALUE;
+  }
+  bool IsOpen() const override { return device_ != INVALID_HANDLE_VALUE; }
+  std::int64_t Handle() const override {
+    return IsOpen() ? static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(device_)) : 0;
+  }
+  void Close() override {
+    if (device_ != INVALID_HANDLE_VALUE) CloseHandle(device_);
+    device_ = INVALID_HANDLE_VALUE;
+  }
+  bool Query(std::uint32_t selector, DriverRecord* record) override {
+    if (!IsOpen()) return false;
+    DWORD in = selector, got = 0;
+    DriverRecord answer = *record;
+    if (!DeviceIoControl(device_, kDriverCodeQuery, &in, sizeof in, answer.word, sizeof answer.word, &got, nullptr))
+      return false;
+    *record = answer;
+    return true;
+  }
+  bool Command(const DriverRecord& record) override {
+    if (!IsOpen()) return false;
+    DWORD got = 0;
+    DriverRecord copy = record;
+    return DeviceIoControl(device_, kDriverCodeCommand, copy.word, sizeof copy.word, nullptr, 0, &got, nullptr) != 0;
+  }
+  bool PhysicalMemoryVisible() const override { return (GetVersion() & 0x80000000u) != 0; }
+  bool OpenMapper() override {
+    if (mapper_ != INVALID_HANDLE_VALUE) return true;
+    mapper_ = CreateFileA("\\\\.\\MEMWINK", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    return mapper_ != INVALID_HANDLE_VALUE;
+  }
+  void CloseMapper() override {
+    if (mapper_ != INVALID_HANDLE_VALUE) CloseHandle(mapper_);
+    mapper_ = INVALID_HANDLE_VALUE;
+  }
+  BoardPort* Map(std::uint32_t physical, std::uint32_t length) override {
+    if (PhysicalMemoryVisible()) {
+      ports_.push_back(new MemoryPort(physical));
+      return ports_.back();
+    }
+    if (mapper_ == INVALID_HANDLE_VALUE) return nullptr;
+    std::uint32_t in[6] = {1, 0, physical, 0, 0, length};
+    std::uint32_t address = 0;
+    DWORD got = 0;
+    if (!DeviceIoControl(mapper_, kMapperCodeMap, in, sizeof in, &address, sizeof address, &got, nullptr) || !address)
+      return nullptr;
+    ports_.push_back(new MemoryPort(address));
+    return ports_.back();
+  }
+  void Unmap(BoardPort* port) override {
+    for (auto it = ports_.begin(); it != ports_.end(); ++it) {
+      if (*it != port) continue;
+      if (!PhysicalMemoryVisible() && mapper_ != INVALID_HANDLE_VALUE) {
+        std::uint32_t address = static_cast<std::uint32_t>((*it)->Base());
+        DWORD got = 0;
+        DeviceIoControl(mapper_, kMapperCodeUnmap, &address, sizeof address, nullptr, 0, &got, nullptr);
+      }
+      delete *it;
+      ports_.erase(it);
+      return;
+    }
+  }
+
+ private:
+  HANDLE device_ = INVALID_HANDLE_VALUE;
+  HANDLE mapper_ = INVALID_HANDLE_VALUE;
+  std::vector<MemoryPort*> ports_;
+};
+}  // namespace
+
+std::unique_ptr<BoardDriver> CreateBoardDriver() { return std::make_unique<RealBoardDriver>(); }

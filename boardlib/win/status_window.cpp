@@ -1,0 +1,155 @@
+#include "boardlib/win/status_window.h"
+
+#include "boardlib/ovd_library.h"
+#include "boardlib/win/resource.h"
+#include "common/debug_log.h"
+#include "common/peer_names.h"
+#include "common/text.h"
+
+namespace {
+constexpr UINT kTrayMessage = 0x0400;
+constexpr UINT kTrayId = 1;
+constexpr UINT kDoubleClick = 0x0203;
+constexpr UINT_PTR kFirstTimer = 10, kLastTimer = 19;
+constexpr UINT kPollMs = 1000;
+
+std::uint64_t WindowValue(HWND hwnd) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(hwnd)); }
+}  // namespace
+
+const StatusWindow::MessageEntry StatusWindow::kMessages[] = {
+    {WM_INITDIALOG, &StatusWindow::OnInitDialog},
+    {WM_TIMER, &StatusWindow::OnTimer},
+    {kTrayMessage, &StatusWindow::OnTray},
+    {WM_CLOSE, &StatusWindow::OnClose},
+    {WM_DESTROY, &StatusWindow::OnDestroy},
+    {0, nullptr},
+};
+const StatusWindow::CommandEntry StatusWindow::kCommands[] = {
+    {IDC_RECONNECT, &StatusWindow::OnReconnect},
+    {0, nullptr},
+};
+
+StatusWindow::StatusWindow(HINSTANCE instance, OvdLibrary& library)
+    : instance_(instance), library_(library), monitor_(GetTickCount()) {}
+
+StatusWindow::~StatusWindow() { Close(); }
+
+bool StatusWindow::Create() { return CreateModeless(instance_, IDD_BOARD_STATUS, nullptr) != nullptr; }
+
+void StatusWindow::Close() {
+  if (Handle()) Destroy();
+}
+
+INT_PTR StatusWindow::OnInitDialog(WPARAM, LPARAM) {
+  SetTitle(J(peer::kBoardStatusTitleUtf8));
+  SetItemText(IDC_STATUS, StatusText(0));
+  Place();
+  timer_ = StartTimer(kFirstTimer, kLastTimer, kPollMs);
+  return TRUE;
+}
+
+// Bottom right corner on the bottom right of the desktop's icon area.
+void StatusWindow::Place() {
+  RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (LOBYTE(LOWORD(GetVersion())) >= 4) {
+    if (HWND progman = FindWindowA("Progman", nullptr)) {
+      for (HWND child = GetWindow(progman, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetWindowTextLengthA(child) == 0) {
+          GetWindowRect(child, &area);
+          break;
+        }
+      }
+    }
+  }
+  RECT self;
+  GetWindowRect(Handle(), &self);
+  SetWindowPos(Handle(), nullptr, area.right - (self.right - self.left), area.bottom - (self.bottom - self.top), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool StatusWindow::Owner() {
+  SharedState& s = library_.Shared();
+  library_.Host().Lock(s);
+  const bool mine = s.trayOwner == WindowValue(Handle());
+  library_.Host().Unlock(s);
+  return mine;
+}
+
+INT_PTR StatusWindow::OnTimer(WPARAM id, LPARAM) {
+  if (id != timer_) return FALSE;
+  if (Owner()) Poll();
+  TryToOwnTheIcon();
+  return TRUE;
+}
+
+void StatusWindow::Poll() {
+  const bool open = library_.DriverOpen();
+  SharedState& s = library_.Shared();
+  std::uint32_t base = s.counterBase;
+  const StatusView v = monitor_.Tick(
+      GetTickCount(), open, [this](std::uint32_t selector, DriverRecord* r) { return library_.Query(selector, r); }, &base);
+  s.counterBase = base;
+  SetItemText(IDC_STATUS, v.statusText);
+  SetItemText(IDC_AMOUNT, v.amount);
+  SetItemText(IDC_RATE, v.rate);
+  SetItemText(IDC_ERROR_TEXT, v.errorText);
+  SetItemText(IDC_ELAPSED, std::to_string(v.elapsedSeconds));
+  if (v.stateChanged) EnableWindow(Item(IDC_RECONNECT), v.reconnectEnabled);
+  if (v.action == WindowAction::Show) ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+  if (v.action == WindowAction::Hide) ShowWindow(Handle(), SW_HIDE);
+}
+
+void StatusWindow::TryToOwnTheIcon() {
+  if (!library_.Usable() || tray_.Shown()) return;
+  SharedState& s = library_.Shared();
+  bool take = false;
+  library_.Host().Lock(s);
+  library_.PruneLocked();
+  if (s.trayOwner == 0) {
+    s.trayOwner = WindowValue(Handle());
+    s.trayOwnerPid = GetCurrentProcessId();
+    take = true;
+  }
+  library_.Host().Unlock(s);
+  if (!take) return;
+  HICON icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BOARD), IMAGE_ICON, 16, 16, 0));
+  tray_.Add(Handle(), kTrayId, kTrayMessage, icon, J(u8"ソラネクボード"));
+  DebugPrintf("Ovd: tray icon shown by process %lu", GetCurrentProcessId());
+}
+
+void StatusWindow::ReleaseTheIcon() {
+  if (!tray_.Shown()) return;
+  tray_.Remove();
+  SharedState& s = library_.Shared();
+  library_.Host().Lock(s);
+  if (s.trayOwner == WindowValue(Handle())) {
+    s.trayOwner = 0;
+    s.trayOwnerPid = 0;
+  }
+  library_.Host().Unlock(s);
+  DebugPrintf("Ovd: tray icon removed by process %lu", GetCurrentProcessId());
+}
+
+INT_PTR StatusWindow::OnTray(WPARAM, LPARAM lParam) {
+  if (static_cast<UINT>(lParam) == kDoubleClick) {
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    monitor_.UserShown();
+  }
+  return TRUE;
+}
+
+INT_PTR StatusWindow::OnClose(WPARAM, LPARAM) {
+  ShowWindow(Handle(), SW_HIDE);
+  monitor_.UserClosed();
+  return TRUE;
+}
+
+INT_PTR StatusWindow::OnDestroy(WPARAM, LPARAM) {
+  StopAllTimers();
+  timer_ = 0;
+  ReleaseTheIcon();
+  return FALSE;
+}
+
+void StatusWindow::OnReconnect() { library_.SendStream(); }
