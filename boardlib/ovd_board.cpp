@@ -40,7 +40,7 @@ void OvdBoard::Release(BoardPort* port) {
   if (port) driver_.Unmap(port);
 }
 
-bool OvdBoard::FindWindow(std::uint32_t* remembered) {
+bool OvdBoard::FindMemoryWindow(std::uint32_t* remembered) {
   BoardPort* found = nullptr;
   std::uint32_t address = 0;
   if (driver_.PhysicalMemoryVisible()) {

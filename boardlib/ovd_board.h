@@ -35,7 +35,7 @@ class OvdBoard {
 
   // Searches (or retries *remembered first) and keeps the window; *remembered is
   // updated to the physical address found.
-  bool FindWindow(std::uint32_t* remembered);
+  bool FindMemoryWindow(std::uint32_t* remembered);
   // Unmaps the window (and stops the filter when it was programmed).
   void Release();
   bool Found() const { return found_; }

@@ -83,7 +83,7 @@ void OvdLibrary::Load() {
   }
   bool first = key.empty();
   if (first) key = DiscoverAdapter(env_.settings);
-  if (!key.empty() && board_.FindWindow(&remembered)) {
+  if (!key.empty() && board_.FindMemoryWindow(&remembered)) {
     usable_ = true;
     adapterKey_ = key;
     SharedLock lock(env_.host, s);

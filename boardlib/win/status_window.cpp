@@ -100,7 +100,7 @@ void StatusWindow::Poll() {
 }
 
 void StatusWindow::TryToOwnTheIcon() {
-  if (!library_.Usable() || tray_.Shown()) return;
+  if (!library_.Usable() || Owner()) return;
   SharedState& s = library_.Shared();
   bool take = false;
   library_.Host().Lock(s);
@@ -113,21 +113,21 @@ void StatusWindow::TryToOwnTheIcon() {
   library_.Host().Unlock(s);
   if (!take) return;
   HICON icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BOARD), IMAGE_ICON, 16, 16, 0));
-  tray_.Add(Handle(), kTrayId, kTrayMessage, icon, J(u8"ソラネクボード"));
-  DebugPrintf("Ovd: tray icon shown by process %lu", GetCurrentProcessId());
+  const bool added = tray_.Add(Handle(), kTrayId, kTrayMessage, icon, J(u8"ソラネクボード"));
+  DebugPrintf("Ovd: tray icon shown by process %lu%s", GetCurrentProcessId(), added ? "" : " (the notification area refused it)");
 }
 
 void StatusWindow::ReleaseTheIcon() {
-  if (!tray_.Shown()) return;
   tray_.Remove();
   SharedState& s = library_.Shared();
   library_.Host().Lock(s);
-  if (s.trayOwner == WindowValue(Handle())) {
+  const bool mine = s.trayOwner == WindowValue(Handle());
+  if (mine) {
     s.trayOwner = 0;
     s.trayOwnerPid = 0;
   }
   library_.Host().Unlock(s);
-  DebugPrintf("Ovd: tray icon removed by process %lu", GetCurrentProcessId());
+  if (mine) DebugPrintf("Ovd: tray icon removed by process %lu", GetCurrentProcessId());
 }
 
 INT_PTR StatusWindow::OnTray(WPARAM, LPARAM lParam) {

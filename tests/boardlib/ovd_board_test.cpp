@@ -68,7 +68,7 @@ struct BoardFixture : ::testing::Test {
   void Init(const SimConfig& c = TestConfig()) { SimCard::Init(*card, c); }
   bool Find() {
     std::uint32_t remembered = 0;
-    return board.FindWindow(&remembered);
+    return board.FindMemoryWindow(&remembered);
   }
   std::unique_ptr<SimCardState> card;
   ScriptedDriver driver;
@@ -99,7 +99,7 @@ TEST_F(BoardFixture, VerificationOfWindowCandidates) {
     c.spoil(*card);
     OvdBoard b(driver, clock);
     std::uint32_t remembered = 0;
-    EXPECT_EQ(b.FindWindow(&remembered), c.found) << c.name;
+    EXPECT_EQ(b.FindMemoryWindow(&remembered), c.found) << c.name;
     if (c.found) {
       EXPECT_EQ(remembered, 0xD4800u) << c.name;
     }
@@ -113,7 +113,7 @@ TEST_F(BoardFixture, FindsTheWindowAtEveryStepOfTheSearchAndNowhereElse) {
     Init(c);
     OvdBoard b(driver, clock);
     std::uint32_t remembered = 0;
-    ASSERT_TRUE(b.FindWindow(&remembered)) << std::hex << address;
+    ASSERT_TRUE(b.FindMemoryWindow(&remembered)) << std::hex << address;
     EXPECT_EQ(remembered, address);
     EXPECT_EQ(driver.mapped, 1) << "only the window stays mapped";
   }
@@ -122,7 +122,7 @@ TEST_F(BoardFixture, FindsTheWindowAtEveryStepOfTheSearchAndNowhereElse) {
   Init(off);
   OvdBoard b(driver, clock);
   std::uint32_t remembered = 0;
-  EXPECT_FALSE(b.FindWindow(&remembered));
+  EXPECT_FALSE(b.FindMemoryWindow(&remembered));
   EXPECT_EQ(driver.mapped, 0);
 }
 
@@ -130,13 +130,13 @@ TEST_F(BoardFixture, Windows9xSearchAndMissingMappingDriver) {
   Init();
   driver.win9x_ = true;
   std::uint32_t remembered = 0;
-  EXPECT_TRUE(board.FindWindow(&remembered));
+  EXPECT_TRUE(board.FindMemoryWindow(&remembered));
   EXPECT_EQ(remembered, 0xD4800u);
   driver.win9x_ = false;
   driver.mapperPresent_ = false;
   OvdBoard b(driver, clock);
   remembered = 0;
-  EXPECT_FALSE(b.FindWindow(&remembered));
+  EXPECT_FALSE(b.FindMemoryWindow(&remembered));
 }
 
 TEST_F(BoardFixture, IdentityIsCopiedFromTheWindow) {
@@ -191,7 +191,7 @@ TEST_F(BoardFixture, StatusMessagesValidityAndBothTypes) {
     Init();
     OvdBoard b(driver, clock);
     std::uint32_t remembered = 0;
-    ASSERT_TRUE(b.FindWindow(&remembered));
+    ASSERT_TRUE(b.FindMemoryWindow(&remembered));
     ScriptedPort& port = driver.Last();
     port.scriptFifo = true;
     for (const auto& m : c.messages) port.fifo.insert(port.fifo.end(), m.begin(), m.end());
@@ -409,7 +409,7 @@ TEST_F(BoardFixture, BroadcastTimeFromTheTimeTable) {
   Init(c);
   OvdBoard b(driver, clock);
   std::uint32_t remembered = 0;
-  ASSERT_TRUE(b.FindWindow(&remembered));
+  ASSERT_TRUE(b.FindMemoryWindow(&remembered));
   const std::uint32_t start = clock.Now();
   EXPECT_EQ(b.ReadBroadcastTime(), 0);
   EXPECT_GE(clock.Now() - start, 2000u);
@@ -425,7 +425,7 @@ TEST_F(BoardFixture, ServiceTypeBitsFromTheAssociationTable) {
   Init(c);
   OvdBoard b(driver, clock);
   std::uint32_t remembered = 0;
-  ASSERT_TRUE(b.FindWindow(&remembered));
+  ASSERT_TRUE(b.FindMemoryWindow(&remembered));
   EXPECT_EQ(b.ServiceTypeBits(), 1u);
   EXPECT_GT(b.Stats().crcErrors, 0);
 }
@@ -439,7 +439,7 @@ TEST_F(BoardFixture, FlowingTest) {
   Init(c);
   OvdBoard b(driver, clock);
   std::uint32_t remembered = 0;
-  ASSERT_TRUE(b.FindWindow(&remembered));
+  ASSERT_TRUE(b.FindMemoryWindow(&remembered));
   clock.slept = 0;
   EXPECT_FALSE(b.FlowingTest());
   EXPECT_EQ(clock.slept, 2000u);

@@ -244,7 +244,10 @@ int main(int argc, char** argv) {
   SimCard::Init(shared->card, config);
   std::FILE* log = nullptr;
   if (o.Has("log")) {
+    // Emptied at start, then appended to: a test may empty it between steps.
     log = std::fopen(o.Text("log").c_str(), "w");
+    if (log) std::fclose(log);
+    log = std::fopen(o.Text("log").c_str(), "a");
     if (!log) {
       std::fprintf(stderr, "boardsim: cannot write the log '%s'\n", o.Text("log").c_str());
       return 1;

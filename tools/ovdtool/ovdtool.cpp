@@ -20,7 +20,7 @@ const char kUsage[] =
     "  ro-set-stream TYPE SID TAG | ro-get-stream | ro-get-time | ro-irdopt N\n"
     "  ro-set-irdopt N VALUE | ro-status ITEM | ro-irdinfo | ro-get-si\n"
     "  init | close | set-sid N | set-sid2 N TAG | set-tag N | get-sid\n"
-    "  wait MS               handles the library's window messages for MS milliseconds\n"
+    "  wait MS               loads OVD.DLL and handles its window messages for MS milliseconds\n"
     "  unload                unloads OVD.DLL (the next command loads it again)\n"
     "numbers are decimal or 0x-hex. exit status: 0 done, 1 OVD.DLL missing, 2 usage\n";
 
@@ -124,12 +124,6 @@ bool Run(const std::vector<std::string>& args, std::size_t* i, std::string* erro
     }
     return true;
   };
-  if (c == "wait") {
-    std::int64_t ms;
-    if (!arg("MS", 0, 600000, &ms)) return false;
-    Pump(static_cast<DWORD>(ms));
-    return true;
-  }
   if (c == "unload") {
     if (gLibrary) FreeLibrary(gLibrary);
     gLibrary = nullptr;
@@ -141,7 +135,10 @@ bool Run(const std::vector<std::string>& args, std::size_t* i, std::string* erro
     std::exit(1);
   }
   std::int64_t a, b, t;
-  if (c == "info") {
+  if (c == "wait") {
+    if (!arg("MS", 0, 600000, &a)) return false;
+    Pump(static_cast<DWORD>(a));
+  } else if (c == "info") {
     PrintRoInfo();
     PrintMac();
     PrintIcCard();
