@@ -28,6 +28,8 @@ const char kUsage[] =
     "                [--install [--adapter NNNN] [--iccard DIGITS]]\n"
     "       boardsim --install-only [--adapter NNNN] [--iccard DIGITS] [--driver NAME]\n"
     "       boardsim --uninstall [--adapter NNNN]\n"
+    "       boardsim --update [--sid N] [--irdinfo N] [--active N] [--busy N] [--flags N]\n"
+    "                [--crc-errors N] [--ts-errors N]\n"
     "       boardsim --stop\n"
     "Runs the simulated card until --stop (or until it is killed) and prints\n"
     "\"boardsim: ready\" once the card can be found. --sid and --irdinfo feed the\n"
@@ -92,6 +94,48 @@ bool LoadPackets(const std::string& path, SimCardState& card, std::string* error
   if (more) std::fprintf(stderr, "boardsim: only the first %d packets of '%s' are sent\n", static_cast<int>(n), path.c_str());
   card.filePackets = n;
   return true;
+}
+
+void LockCard(simlink::Shared& shared) {
+  while (InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(&shared.cardLock), 1, 0) != 0) Sleep(0);
+}
+void UnlockCard(simlink::Shared& shared) { InterlockedExchange(reinterpret_cast<volatile LONG*>(&shared.cardLock), 0); }
+
+// Changes the running card's status values and driver answers.
+int Update(const Options& o) {
+  struct Field {
+    const char* name;
+    std::int64_t low, high;
+    void (*set)(SimConfig&, std::int64_t);
+  };
+  static const Field kFields[] = {
+      {"sid", -1, 0x3FFF, [](SimConfig& c, std::int64_t v) { c.sid = static_cast<std::int32_t>(v); }},
+      {"irdinfo", -1, 255, [](SimConfig& c, std::int64_t v) { c.irdInfo = static_cast<std::int32_t>(v); }},
+      {"active", 0, UINT32_MAX, [](SimConfig& c, std::int64_t v) { c.active = static_cast<std::uint32_t>(v); }},
+      {"busy", 0, UINT32_MAX, [](SimConfig& c, std::int64_t v) { c.busy = static_cast<std::uint32_t>(v); }},
+      {"flags", 0, UINT32_MAX, [](SimConfig& c, std::int64_t v) { c.flags = static_cast<std::uint32_t>(v); }},
+      {"crc-errors", 0, UINT32_MAX, [](SimConfig& c, std::int64_t v) { c.crcErrors = static_cast<std::uint32_t>(v); }},
+      {"ts-errors", 0, UINT32_MAX, [](SimConfig& c, std::int64_t v) { c.tsErrors = static_cast<std::uint32_t>(v); }},
+  };
+  std::int64_t values[sizeof kFields / sizeof kFields[0]];
+  std::string error;
+  for (std::size_t i = 0; i < sizeof kFields / sizeof kFields[0]; ++i) {
+    if (!o.Integer(kFields[i].name, kFields[i].low, kFields[i].high, 0, &values[i], &error)) return Usage(error);
+  }
+  HANDLE section = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, simlink::kSection);
+  auto* shared = section ? static_cast<simlink::Shared*>(MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(simlink::Shared)))
+                         : nullptr;
+  if (!shared || shared->magic != simlink::kMagic) {
+    std::fprintf(stderr, "boardsim: no simulated card is running\n");
+    return 1;
+  }
+  LockCard(*shared);
+  for (std::size_t i = 0; i < sizeof kFields / sizeof kFields[0]; ++i)
+    if (o.Has(kFields[i].name)) kFields[i].set(shared->card.config, values[i]);
+  UnlockCard(*shared);
+  UnmapViewOfFile(shared);
+  CloseHandle(section);
+  return 0;
 }
 
 struct Integers {
@@ -162,7 +206,7 @@ int main(int argc, char** argv) {
                {"id", "type", "sid", "irdinfo", "pat-program", "time", "log", "address", "active", "busy", "flags",
                 "counter", "rate", "crc-errors", "ts-errors", "scrambled-every", "error-every", "cc-error-every",
                 "crc-error-every", "bad-sync-every", "packets", "adapter", "iccard", "driver"},
-               {"install", "install-only", "uninstall", "stop", "no-driver", "help"}, &error))
+               {"install", "install-only", "uninstall", "stop", "update", "no-driver", "help"}, &error))
     return Usage(error);
   if (o.Has("help")) {
     std::fputs(kUsage, stdout);
@@ -183,6 +227,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (o.Has("uninstall")) return Uninstall(o) ? 0 : 1;
+  if (o.Has("update")) return Update(o);
   if (o.Has("install-only")) return Install(o) ? 0 : 1;
 
   SimConfig config;
