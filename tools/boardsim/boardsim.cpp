@@ -275,12 +275,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "boardsim: cannot create the card's section (error %lu)\n", GetLastError());
     return 1;
   }
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+  const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  auto* shared = static_cast<simlink::Shared*>(MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(simlink::Shared)));
+  if (!shared) return 1;
+  // A section left by a stopped card (still mapped by a program that loaded the
+  // library) is taken over; a running card is not.
+  if (existed && shared->magic == simlink::kMagic) {
     std::fprintf(stderr, "boardsim: another simulated card is running (boardsim --stop ends it)\n");
     return 1;
   }
-  auto* shared = static_cast<simlink::Shared*>(MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(simlink::Shared)));
-  if (!shared) return 1;
   shared->card.filePackets = 0;
   if (o.Has("packets") && !LoadPackets(o.Text("packets"), shared->card, &error)) {
     std::fprintf(stderr, "boardsim: %s\n", error.c_str());

@@ -35,6 +35,9 @@ ovd_clear_registry() {
 }
 
 ovd_cleanup() {
+  # Programs a failed step left running would hold the card's section.
+  local job
+  for job in $(jobs -p); do [ "$job" != "${SIM_PID:-}" ] && kill "$job" 2>/dev/null; done
   sim_stop
   ovd_clear_registry
   rm -rf "$WORK"
