@@ -15,11 +15,11 @@ wait_for() {
 }
 
 note "first process: opens the driver and shows the icon"
-wine "$OVDTOOL" get-tag init wait 5000 get-tag > "$WORK/a.out" 2>&1 </dev/null &
+wine "$OVDTOOL" get-tag init wait 8000 get-tag > "$WORK/a.out" 2>&1 </dev/null &
 A=$!
 wait_for 'tray icon shown by process' "$WORK/debug.log"
 note "second process while the first runs"
-wine "$OVDTOOL" get-tag ro-init wait 6000 get-tag > "$WORK/b.out" 2>&1 </dev/null &
+wine "$OVDTOOL" get-tag ro-init wait 12000 get-tag > "$WORK/b.out" 2>&1 </dev/null &
 B=$!
 wait "$A" || fail "first ovdtool failed: $(cat "$WORK/a.out")"
 wait "$B" || fail "second ovdtool failed: $(cat "$WORK/b.out")"
@@ -55,7 +55,7 @@ close" ] || fail "last commands: $(card_log)"
 
 note "a process killed without unloading"
 : > "$WORK/debug.log"
-wine "$OVDTOOL" wait 12000 > /dev/null 2>&1 </dev/null &
+wine "$OVDTOOL" wait 60000 > /dev/null 2>&1 </dev/null &
 C=$!
 wait_for 'board found, 1 processes' "$WORK/debug.log"
 wine "$OVDTOOL" init wait 30000 > /dev/null 2>&1 </dev/null &
@@ -66,7 +66,8 @@ winpid=$(tr -d '\r' < "$WORK/debug.log" | sed -n 's/.*loaded in process \([0-9]*
 wine taskkill /PID "$winpid" /F >/dev/null 2>&1 </dev/null
 wait "$K" 2>/dev/null
 ovdtool get-tag ro-init ro-close
-wait "$C"
+kill "$C" 2>/dev/null
+wait "$C" 2>/dev/null
 tr -d '\r' < "$WORK/debug.log" > "$WORK/debug.txt"
 cat "$WORK/debug.txt"
 [ "$(grep -c 'board found, 2 processes' "$WORK/debug.txt")" = 2 ] ||
