@@ -52,6 +52,11 @@ LRESULT CDayInfo::OnPaint(WPARAM, LPARAM) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   const std::wstring text = Cp932ToWide(DayInfoText(panes_.doc.topTime));
+  // The window text carries the header too, for tools that read windows.
+  if (text != shown_) {
+    shown_ = text;
+    SetWindowTextW(Handle(), text.c_str());
+  }
   RECT t = r;
   t.left += 8;
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

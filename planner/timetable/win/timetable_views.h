@@ -100,6 +100,7 @@ class CDayInfo : public ViewImpl<CDayInfo> {
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
   TimetableWindows& panes_;
+  std::wstring shown_;
 };
 
 class CTopTitleView : public ViewImpl<CTopTitleView> {

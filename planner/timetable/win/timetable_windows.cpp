@@ -66,13 +66,28 @@ std::int32_t TimetableWindows::ReserveWidth() const { return doc.reservationColu
 
 void TimetableWindows::Layout(const RECT& client) {
   client_ = client;
+  placesWindows_ = true;
   Layout();
+}
+
+HWND TimetableWindows::DayInfoWindow() const { return dayInfo_ ? dayInfo_->Handle() : nullptr; }
+HWND TimetableWindows::CornerWindow() const { return corner_ ? corner_->Handle() : nullptr; }
+HWND TimetableWindows::TitlesWindow() const { return titles_ ? titles_->Handle() : nullptr; }
+HWND TimetableWindows::ReserveHeadingWindow() const { return reserveHeading_ ? reserveHeading_->Handle() : nullptr; }
+HWND TimetableWindows::TimeWindow() const { return time_ ? time_->Handle() : nullptr; }
+std::int32_t TimetableWindows::DayInfoHeight() const {
+  return std::max<std::int32_t>(kHeadingHeight, 2 * fonts_.charHeight);
 }
 
 void TimetableWindows::Layout() {
   if (!grid_) return;
+  if (!placesWindows_) {
+    grid_->SetSizes(geometry_.totalWidth, geometry_.totalHeight);
+    GridScrolled(true, true);
+    return;
+  }
   const RECT& c = client_;
-  const std::int32_t dayHeight = std::max<std::int32_t>(kHeadingHeight, 2 * fonts_.charHeight);
+  const std::int32_t dayHeight = DayInfoHeight();
   const std::int32_t headHeight = std::max<std::int32_t>(kHeadingHeight, fonts_.charHeight + 6);
   const std::int32_t timeWidth = std::max<std::int32_t>(kTimeWidth, fonts_.charWidth * 2 + 4);
   const std::int32_t reserve = reserveView_ ? ReserveWidth() : 0;

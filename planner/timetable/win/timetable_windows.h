@@ -77,6 +77,13 @@ class TimetableWindows {
   void EnsureLayout();
   void RefreshDayInfo();
   CTavoraView& Grid() { return *grid_; }
+  // The panes' windows, for a frame that places them itself.
+  HWND DayInfoWindow() const;
+  HWND CornerWindow() const;
+  HWND TitlesWindow() const;
+  HWND ReserveHeadingWindow() const;
+  HWND TimeWindow() const;
+  std::int32_t DayInfoHeight() const;
   void ShowColourPage();
   void ShowCategoryEditor();
 
@@ -85,6 +92,7 @@ class TimetableWindows {
   HWND frame_ = nullptr;
   HWND reserveView_ = nullptr;
   RECT client_ = {};
+  bool placesWindows_ = false;  // Layout(client) was called: this object places the panes
   TimetableFonts fonts_;
   std::int32_t fontSizeBuilt_ = 0;
   ScopedPalette palette_;
