@@ -202,6 +202,14 @@ LRESULT CTitleView::OnPaint(WPARAM, LPARAM) {
   Selected font(dc, panes_.Fonts().main.Get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colours.titleText);
+  // The window text lists the headings, for tools that read windows.
+  std::string all;
+  for (std::size_t c = 0; c < rows.size(); ++c) all += (c ? "|" : "") + (rows[c].name.empty() ? J(u8"その他") : rows[c].name);
+  const std::wstring allWide = Cp932ToWide(all);
+  if (allWide != shown_) {
+    shown_ = allWide;
+    SetWindowTextW(Handle(), allWide.c_str());
+  }
   for (std::size_t c = 0; c < rows.size() && c < g.Columns(); ++c) {
     RECT r = {g.columnLeft[c] - sx, 0, g.columnLeft[c + 1] - sx, client.bottom};
     if (r.right < 0 || r.left > client.right) continue;

@@ -591,6 +591,7 @@ void CTavoraView::OnTimer() {
         POINT screen = pt;
         ClientToScreen(Handle(), &screen);
         popup_ = panes_.host.ShowBubble(Handle(), screen, p->name);
+        DebugPrintf("timetable: name bubble for %d-%d", p->programNumber, p->subNumber);
       }
     }
   }

@@ -152,6 +152,7 @@ class CTitleView : public ViewImpl<CTitleView> {
   std::size_t BorderAt(std::int32_t x) const;
   void InvertLine(std::int32_t x);
   TimetableWindows& panes_;
+  std::wstring shown_;
   std::size_t dragColumn_ = static_cast<std::size_t>(-1);
   std::int32_t dragX_ = -1;
 };
