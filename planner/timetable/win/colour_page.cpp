@@ -59,40 +59,84 @@ PROPSHEETPAGEW CColourPage::Page() {
   page.dwSize = sizeof page;
   page.hInstance = GetModuleHandleW(nullptr);
   page.pszTemplate = MAKEINTRESOURCEW(IDD_COLOUR_PAGE);
+  static const std::wstring title = Cp932ToWide(J(u8" 配色デザイン "));
+  page.dwFlags = PSP_USETITLE;
+  page.pszTitle = title.c_str();
   page.pfnDlgProc = &CColourPage::Proc;
   page.lParam = reinterpret_cast<LPARAM>(this);
   return page;
 }
 
 INT_PTR CALLBACK CColourPage::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  CColourPage* self;
   if (message == WM_INITDIALOG) {
-    self = reinterpret_cast<CColourPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
+    auto* self = reinterpret_cast<CColourPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
     SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
     self->hwnd_ = hwnd;
     self->OnInit();
     return TRUE;
   }
-  self = reinterpret_cast<CColourPage*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  auto* self = reinterpret_cast<CColourPage*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (!self) return FALSE;
+  if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY) {
+    self->OnApply();
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, PSNRET_NOERROR);
+    return TRUE;
+  }
+  return self->Handle(message, wParam, lParam);
+}
+
+INT_PTR CALLBACK CColourPage::ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<CColourPage*>(lParam);
+    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    self->hwnd_ = hwnd;
+    self->OnInit();
+    return TRUE;
+  }
+  auto* self = reinterpret_cast<CColourPage*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  if (message == WM_NCDESTROY && self) self->hwnd_ = nullptr;
+  return self ? self->Handle(message, wParam, lParam) : FALSE;
+}
+
+HWND CColourPage::CreateChild(HWND sheet) {
+  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_COLOUR_PAGE), sheet, &CColourPage::ChildProc,
+                            reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CColourPage::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_COMMAND: self->OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_DRAWITEM: self->OnDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_NOTIFY: {
       const NMHDR* n = reinterpret_cast<NMHDR*>(lParam);
-      if (n->code == PSN_APPLY) {
-        self->OnApply();
-        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, PSNRET_NOERROR);
-        return TRUE;
-      }
       if (n->code == UDN_DELTAPOS && n->idFrom == IDC_COLOUR_HOUR_SPIN) {
         // The edit shows the new hour after the spin moved.
-        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_COLOUR_HOUR, EN_CHANGE), 0);
+        PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_COLOUR_HOUR, EN_CHANGE), 0);
       }
       return FALSE;
     }
     default: return FALSE;
   }
+}
+
+bool CColourPage::Changed() const {
+  if (!hwnd_) return false;
+  const ColourTables& a = colours_;
+  const ColourTables& b = savedColours_;
+  if (a.outside != b.outside || a.titleBack != b.titleBack || a.titleText != b.titleText ||
+      a.timeBack != b.timeBack || a.timeText != b.timeText)
+    return true;
+  for (int r = 0; r < kStateRows; ++r)
+    for (int g = 0; g < kColourGroups; ++g)
+      if (a.programBack[r][g] != b.programBack[r][g] || a.programText[r][g] != b.programText[r][g]) return true;
+  return font_.face != savedFont_.face || font_.bold != savedFont_.bold || font_.italic != savedFont_.italic ||
+         font_.size != savedFont_.size || ChosenScheme() != savedScheme_;
+}
+
+bool CColourPage::Save() {
+  if (!hwnd_) return true;
+  OnApply();
+  return true;
 }
 
 void CColourPage::OnInit() {
@@ -113,6 +157,9 @@ void CColourPage::OnInit() {
     ShowWindow(GetDlgItem(hwnd_, id), SW_HIDE);
   ShowFont();
   FillSchemes(s.Text(peer::kEnvironmentSubKey, "Color list"));
+  savedColours_ = colours_;
+  savedFont_ = font_;
+  savedScheme_ = ChosenScheme();
 }
 
 void CColourPage::FillSchemes(const std::string& select) {
@@ -157,9 +204,8 @@ Colour* CColourPage::ColourOf(int id) {
   }
 }
 
-void CColourPage::Changed() {
-  HWND sheet = GetParent(hwnd_);
-  if (sheet) PropSheet_Changed(sheet, hwnd_);
+void CColourPage::ValueChanged() {
+  if (onChanged) onChanged(hwnd_);
   for (int id : kColourButtons) InvalidateRect(GetDlgItem(hwnd_, id), nullptr, FALSE);
 }
 
@@ -173,17 +219,17 @@ void CColourPage::OnCommand(int id, int code) {
     case IDC_COLOUR_FONT_CHANGE: PickFont(); return;
     case IDC_COLOUR_BOLD:
       font_.bold = IsDlgButtonChecked(hwnd_, IDC_COLOUR_BOLD) == BST_CHECKED;
-      Changed();
+      ValueChanged();
       return;
     case IDC_COLOUR_ITALIC:
       font_.italic = IsDlgButtonChecked(hwnd_, IDC_COLOUR_ITALIC) == BST_CHECKED;
-      Changed();
+      ValueChanged();
       return;
     case IDC_COLOUR_HOUR:
-      if (code == EN_CHANGE) Changed();
+      if (code == EN_CHANGE) ValueChanged();
       return;
     case IDC_COLOUR_STATE:
-      if (code == CBN_SELCHANGE) Changed();
+      if (code == CBN_SELCHANGE) ValueChanged();
       return;
     default:
       if (ColourOf(id) && code == BN_CLICKED) PickColour(id);
@@ -212,7 +258,7 @@ void CColourPage::PickColour(int id) {
   cc.Flags = CC_RGBINIT | CC_FULLOPEN;
   if (!ChooseColorW(&cc)) return;
   *c = cc.rgbResult & 0x00FFFFFF;
-  Changed();
+  ValueChanged();
 }
 
 void CColourPage::PickFont() {
@@ -235,7 +281,7 @@ void CColourPage::PickFont() {
   font_.bold = lf.lfWeight >= 700;
   font_.italic = lf.lfItalic ? 1 : 0;
   ShowFont();
-  Changed();
+  ValueChanged();
 }
 
 void CColourPage::ShowFont() {
@@ -251,7 +297,7 @@ void CColourPage::LoadScheme() {
     colours_ = s.colours;
     font_ = s.font;
     ShowFont();
-    Changed();
+    ValueChanged();
     return;
   }
 }
@@ -288,12 +334,18 @@ void CColourPage::OnApply() {
   model_.Settings().SetText(peer::kEnvironmentSubKey, "Color list", ChosenScheme());
   model_.Doc().fontSizeBase = font_.size;
   applied_ = true;
+  savedColours_ = colours_;
+  savedFont_ = font_;
+  savedScheme_ = ChosenScheme();
   // The margin colour is read once at start-up.
   if (colours_.outside != outsideAtOpen_) host_.ShowMessage(hwnd_, IDS_MARGIN_NEXT_START);
 }
 
 bool RunColourPageDialog(HWND owner, TimetableModel& model, TimetableHost& host) {
   CColourPage page(model, host);
+  page.onChanged = [](HWND pageWindow) {
+    if (HWND sheet = GetParent(pageWindow)) PropSheet_Changed(sheet, pageWindow);
+  };
   PROPSHEETPAGEW p = page.Page();
   HPROPSHEETPAGE handle = CreatePropertySheetPageW(&p);
   if (!handle) return false;

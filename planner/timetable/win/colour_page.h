@@ -12,16 +12,29 @@
 class TimetableModel;
 class TimetableHost;
 
+#include <functional>
+
 class CColourPage {
  public:
   CColourPage(TimetableModel& model, TimetableHost& host);
   // The page for a property sheet; this object must outlive the sheet.
   PROPSHEETPAGEW Page();
+  // The page as a modeless child of another sheet (hidden until shown).
+  HWND CreateChild(HWND sheet);
+  HWND Handle() const { return hwnd_; }
+  // Called after every change of a value (the sheet enables its "更新").
+  std::function<void(HWND page)> onChanged;
+  // The page's values differ from those it opened or last saved with.
+  bool Changed() const;
+  // Writes the values; true when written.
+  bool Save();
   // True after OK wrote the values.
   bool Applied() const { return applied_; }
 
  private:
   static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static INT_PTR CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void OnInit();
   void OnCommand(int id, int code);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
@@ -37,7 +50,7 @@ class CColourPage {
   int Hour() const;
   int StateRow() const;
   std::string ChosenScheme() const;
-  void Changed();
+  void ValueChanged();
 
   TimetableModel& model_;
   TimetableHost& host_;
@@ -45,6 +58,9 @@ class CColourPage {
   ColourTables colours_;
   FontChoice font_;
   Colour outsideAtOpen_ = 0;
+  ColourTables savedColours_;
+  FontChoice savedFont_;
+  std::string savedScheme_;
   std::vector<std::string> schemeNames_;
   COLORREF custom_[16] = {};
   bool applied_ = false;
