@@ -1,5 +1,6 @@
 #include "planner/timetable/tavora_doc.h"
 #include <algorithm>
+#include "common/debug_log.h"
 #include "common/files.h"
 #include "common/peer_names.h"
 #include "common/reception_result.h"
@@ -199,6 +200,7 @@ void CTavoraDoc::UpdateProgramMarks() {
       }
     }
   }
+  DebugPrintf("Tavora: marks from %zu results and %zu reservations", results.size(), reservations.size());
   if (changed) hooks_.RedrawAllViews();
 }
 

@@ -184,7 +184,7 @@ void LayOutLanes(const std::vector<GuideProgram*>& programs) {
     for (; j < n; ++j) {
       const Time32 start = programs[j]->startTime;
       ends.erase(std::remove_if(ends.begin(), ends.end(), [start](Time32 e) { return e <= start; }), ends.end());
-      if (ends.empty() || ends.size() >= static_cast<std::size_t>(kMaxLanes)) break;
+      if (ends.empty() || ends.size() >= static_cast<std::size_t>(kMaxTitleLanes)) break;
       ends.push_back(programs[j]->endTime);
       lanes = std::max(lanes, ends.size());
     }

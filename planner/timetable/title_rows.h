@@ -11,12 +11,12 @@ struct GuideProgram;
 class PlannerSettings;
 
 // A lane cluster never grows beyond this many lanes.
-constexpr int kMaxLanes = 20;
+constexpr int kMaxTitleLanes = 20;
 // A dragged column never gets narrower than this (percent of the column unit).
 constexpr std::int32_t kMinWidthPercent = 10;
 // A stored width beyond this is damaged: twenty full lanes is the widest a
 // column can usefully be.
-constexpr std::int32_t kMaxWidthPercent = 100 * kMaxLanes;
+constexpr std::int32_t kMaxWidthPercent = 100 * kMaxTitleLanes;
 
 enum TitleKind : std::int32_t { kTitleSeries = 1, kTitleChannel = 2, kTitleCategory = 3 };
 
