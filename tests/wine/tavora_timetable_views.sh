@@ -9,7 +9,7 @@ t_init
 export LV_DEBUG_LOG="$WORK/debug.log"
 shot() { [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/$1.png"; return 0; }
 
-t_day_start_now
+tt_day_start_now
 now=$(date +%s)
 start=$((now - now % 60))
 {

@@ -2,6 +2,18 @@
 # several channels, the grid's cells as its test-only dump command reports them
 # (client coordinates of the grid), and clicks and pixels there.
 ID_TIMETABLE_DUMP_CELLS=32902
+
+# tt_day_start_now: the current hour becomes the planner's day start; sets
+# DAY_START (epoch) and DAY_FILE (that day's guide cache file name).
+tt_day_start_now() {
+  # Never straddle an hour between here and the planner's start.
+  local minute; minute=$(date +%M)
+  [ $((10#$minute)) -ge 57 ] && sleep $((3600 - $(date +%s) % 3600 + 2))
+  local hour; hour=$(date +%H)
+  t_reg Environment DayStart REG_DWORD $((10#$hour))
+  DAY_START=$(date -d "$(date +%Y-%m-%d) $hour:00" +%s)
+  DAY_FILE=$(date -d "@$DAY_START" +gd%y%m%d.dpn)
+}
 GRID=class:TavoraGrid
 
 # tt_program NUMBER SUB START END NAME CHANNEL CATEGORY: one guide program (UTF-8).
@@ -45,7 +57,7 @@ tt_cells() {
 tt_cell() { tt_cells | awk -v n="$1" -v s="$2" '$2 == n && $3 == s { print; exit }'; }
 
 # tt_button_centre LINE: "X Y" of the cell's button.
-tt_button_centre() { awk '{ print int(($15 + $17) / 2), int(($16 + $18) / 2) }' <<<"$1"; }
+tt_button_centre() { awk '{ print int(($14 + $16) / 2), int(($15 + $17) / 2) }' <<<"$1"; }
 # tt_cell_corner LINE: a point inside the cell, clear of its text and button.
 tt_cell_corner() { awk '{ print $11 - 5, $12 - 5 }' <<<"$1"; }
 tt_state() { awk '{ print $7 }' <<<"$1"; }
