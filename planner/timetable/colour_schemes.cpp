@@ -98,20 +98,13 @@ bool DecodeColourScheme(const std::string& record, ColourScheme* s) {
 bool ReplaceFileContents(FileSystem& fs, const std::string& path, const std::string& data) {
   const std::string temp = path + ".tmp";
   fs.Remove(temp);
-  if (!fs.WriteAll(temp, data)) {
-    fs.Remove(temp);
-    return false;
-  }
   std::string check;
-  if (!fs.ReadAll(temp, &check) || check != data) {
+  // The old file is replaced in one step, and only by a complete new one.
+  if (!fs.WriteAll(temp, data) || !fs.ReadAll(temp, &check) || check != data || !fs.Replace(temp, path)) {
     fs.Remove(temp);
     return false;
   }
-  if (fs.Exists(path) && !fs.Remove(path)) {
-    fs.Remove(temp);
-    return false;
-  }
-  return fs.Rename(temp, path);
+  return true;
 }
 
 bool ColourSchemeFile::ReadRecords(std::vector<std::string>* records) const {

@@ -7,6 +7,7 @@
 #include "planner/guide/guide_program.h"
 #include "planner/timetable/colour_schemes.h"
 #include "planner/timetable/colour_tables.h"
+#include "tests/support/failing_files.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -257,6 +258,21 @@ TEST_F(SchemeFileTest, AFileTooLargeToBeOursIsNeitherReadNorReplaced) {
   EXPECT_TRUE(file.Load().empty());
   EXPECT_FALSE(file.Register(Scheme("a", 1)));
   EXPECT_EQ(folder.Read("ColorSave.Dat").size(), big.size());
+}
+
+TEST_F(SchemeFileTest, AFailedWriteOrReplaceKeepsTheOldSchemes) {
+  ASSERT_TRUE(file.Register(Scheme("a", 1)));
+  const std::string before = folder.Read("ColorSave.Dat");
+  FailingFiles failing(PlatformFiles());
+  ColourSchemeFile onFailing(failing, folder / "ColorSave.Dat");
+  failing.spaceLeft = 100;  // the disk fills up in the middle of the new file
+  EXPECT_FALSE(onFailing.Register(Scheme("b", 2)));
+  failing.spaceLeft = -1;
+  failing.failReplace = true;
+  EXPECT_FALSE(onFailing.Register(Scheme("b", 2)));
+  EXPECT_FALSE(onFailing.Remove("a"));
+  EXPECT_EQ(folder.Read("ColorSave.Dat"), before);
+  EXPECT_FALSE(folder.Has("ColorSave.Dat.tmp"));
 }
 
 }  // namespace

@@ -199,8 +199,12 @@ void TimetableWindows::ScrollToNow() {
     doc.firstHourOffset = std::max(0, std::min(hoursToNow - 6, doc.Hours() - 24));
     Relayout();
   }
-  // A little of the past stays in view above the current time.
-  grid_->SetPosition(grid_->x, geometry_.YOf(now) - geometry_.slotHeight * 3);
+  // Half an hour of the past stays in view above the current time; a view that
+  // already shows it that way is left where it is.
+  const std::int32_t margin = geometry_.slotHeight * 3;
+  const std::int32_t nowY = geometry_.YOf(now);
+  CTavoraView& g = *grid_;
+  if (nowY < g.y + margin || nowY >= g.y + g.pageH - margin) g.SetPosition(g.x, nowY - margin);
   RedrawAll();
 }
 
