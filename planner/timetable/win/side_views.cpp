@@ -141,6 +141,12 @@ LRESULT CTimeView::OnPaint(WPARAM, LPARAM) {
   // The time at the top edge of the visible grid, for the date header.
   doc.topTime = static_cast<Time32>(doc.periodStartCopy + static_cast<std::int64_t>(sy) * 600 / g.slotHeight +
                                     g.ShiftHours() * 3600);
+  // The window text is the height of ten minutes, for tools that read windows.
+  const std::wstring slot = std::to_wstring(g.slotHeight);
+  if (slot != shown_) {
+    shown_ = slot;
+    SetWindowTextW(Handle(), slot.c_str());
+  }
   Selected font(dc, panes_.Fonts().main.Get());
   SetBkMode(dc, TRANSPARENT);
   const std::int32_t hourPx = g.slotHeight * 6;

@@ -131,6 +131,7 @@ class CTimeView : public ViewImpl<CTimeView> {
   std::int32_t NowY() const;
   TimetableWindows& panes_;
   std::int32_t markY_ = -1000;
+  std::wstring shown_;
 };
 
 class CTitleView : public ViewImpl<CTitleView> {

@@ -197,9 +197,14 @@ t_filler_days() {
   done
 }
 
-# y of a time in the reservation column (20 pixels per 10 minutes from DAY_START,
-# the grid not scrolled).
-column_y() { echo $(( ($1 - DAY_START) / 60 * 2 )); }
+# y of a time in the reservation column (from DAY_START, the grid not
+# scrolled). Ten minutes are as high as the timetable's time scale says in its
+# window text (the measured font decides it; 20 pixels when it says nothing).
+column_y() {
+  local slot; slot=$(t_wdrv text "$TWIN" class:TavoraTimeScale)
+  [[ "$slot" =~ ^[0-9]+$ ]] || slot=20
+  echo $(( ($1 - DAY_START) / 60 * slot / 10 ))
+}
 
 # A detail file "N-S.spn" (UTF-8 in, cp932 out).
 t_detail_file() {  # FILE ADDRESS PORT SID HOLDER
