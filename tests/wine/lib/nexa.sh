@@ -7,8 +7,11 @@ set -uo pipefail
 
 NKEY='HKLM\Software\nexa\config'
 RKEY='HKLM\System\CurrentControlSet\Services\VxD\MRELAY'
-BOARD_IF=nexa0
-BOARD_PEER=nexa1
+# A fresh interface name for every test: Wine keeps what it learnt about an
+# interface name for the life of the wineserver, so a name made again with
+# another MAC would show the old one's address.
+BOARD_IF=nx$$
+BOARD_PEER=nxp$$
 BOARD_ADDR=198.18.0.2
 
 fail() { echo "FAIL: $*" >&2; [ -n "${NLOG:-}" ] && [ -e "$NLOG" ] && sed 's/^/  log: /' "$NLOG" >&2; exit 1; }
