@@ -428,6 +428,17 @@ int CmdPixel(const Args& a) {
   return 0;
 }
 
+// screenpos WINDOW CONTROL|- X Y: the screen point of client coordinates, "X Y"
+// (to find a window's points in a screenshot).
+int CmdScreenPos(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND target = a[1] == L"-" ? top : NeedControl(top, a[1]);
+  POINT p = {Number(a[2], L"x"), Number(a[3], L"y")};
+  ClientToScreen(target, &p);
+  std::printf("%ld %ld\n", p.x, p.y);
+  return 0;
+}
+
 // rect WINDOW [CONTROL]: screen rectangle "left top right bottom".
 int CmdRect(const Args& a) {
   HWND top = NeedTop(a[0]);
@@ -493,6 +504,7 @@ const Command kCommands[] = {
     {L"listview", 1, 2, CmdListView, "listview WINDOW [CONTROL]       print a list view's rows as TSV"},
     {L"mouse", 4, 5, CmdMouse, "mouse WINDOW CONTROL|- X Y [left|double|right|move]"},
     {L"pixel", 4, 4, CmdPixel, "pixel WINDOW CONTROL|- X Y      the screen colour there, RRGGBB"},
+    {L"screenpos", 4, 4, CmdScreenPos, "screenpos WINDOW CONTROL|- X Y  the screen point of client X Y"},
     {L"rect", 1, 2, CmdRect, "rect WINDOW [CONTROL]           screen rectangle: left top right bottom"},
     {L"key", 3, 3, CmdKey, "key WINDOW CONTROL|- VK         a key press"},
     {L"hold", 2, 2, CmdHold, "hold TITLE SECONDS              keep a window with that title for a while"},
