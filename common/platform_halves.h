@@ -12,5 +12,10 @@ bool ToLocalCalendar(Time32 t, std::tm* out);
 // functions refuse the time.
 Time32 FromLocalCalendar(int year, int month, int day, int hour, int minute, int second);
 
+// Calendar arithmetic of time_text.cpp the Windows half shares: days since
+// 1970-01-01 of a proleptic Gregorian date, and back.
+long long DaysFromCivil(long long year, long long month, long long day);
+void CivilFromDays(long long days, long long* year, int* month, int* day);
+
 // debug_log: one line to the platform's debug output (cp932 text).
 void DebugToPlatform(const std::string& text);

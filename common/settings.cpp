@@ -24,9 +24,6 @@ std::string FoldCase(const std::string& text) {
   return folded;
 }
 
-// What a REG_SZ read of 256 bytes can hold.
-constexpr std::size_t kTextReadLimit = 255;
-
 class MemorySettings : public Settings {
  public:
   bool ReadDword(Hive hive, const std::string& key, const std::string& name, std::uint32_t* value) override {
@@ -35,10 +32,10 @@ class MemorySettings : public Settings {
     *value = v->dword;
     return true;
   }
-  bool ReadText(Hive hive, const std::string& key, const std::string& name, std::string* value) override {
+  bool ReadWholeText(Hive hive, const std::string& key, const std::string& name, std::string* value) override {
     const Value* v = Find(hive, key, name);
     if (!v || v->isDword) return false;
-    *value = v->text.substr(0, FitToBytes(v->text, kTextReadLimit));
+    *value = v->text;
     return true;
   }
   bool WriteDword(Hive hive, const std::string& key, const std::string& name, std::uint32_t value) override {
@@ -107,6 +104,15 @@ class MemorySettings : public Settings {
 
 }  // namespace
 
+bool Settings::ReadText(Hive hive, const std::string& key, const std::string& name, std::string* value) {
+  // What a REG_SZ read of 256 bytes can hold.
+  constexpr std::size_t kTextReadLimit = 255;
+  std::string text;
+  if (!ReadWholeText(hive, key, name, &text)) return false;
+  *value = text.substr(0, FitToBytes(text, kTextReadLimit));
+  return true;
+}
+
 std::unique_ptr<Settings> CreateMemorySettings() { return std::make_unique<MemorySettings>(); }
 
 std::string PlannerSettings::FullKey(const std::string& subKey) const {
@@ -123,6 +129,18 @@ std::string PlannerSettings::Text(const std::string& subKey, const std::string& 
   std::string value;
   if (!store_.ReadText(Hive::CurrentUser, FullKey(subKey), name, &value)) return defaultValue;
   return value;
+}
+
+std::string PlannerSettings::WholeText(const std::string& subKey, const std::string& name) const {
+  std::string value;
+  if (!store_.ReadWholeText(Hive::CurrentUser, FullKey(subKey), name, &value)) return std::string();
+  return value;
+}
+
+std::int32_t PlannerSettings::IntInRange(const std::string& subKey, const std::string& name, std::int32_t defaultValue,
+                                         std::int32_t low, std::int32_t high) const {
+  std::int32_t value = Int(subKey, name, defaultValue);
+  return value < low ? low : value > high ? high : value;
 }
 
 bool PlannerSettings::SetInt(const std::string& subKey, const std::string& name, std::int32_t value) {

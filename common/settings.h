@@ -14,8 +14,11 @@ class Settings {
   virtual ~Settings() = default;
   // False when the key or value is missing or has another type.
   virtual bool ReadDword(Hive hive, const std::string& key, const std::string& name, std::uint32_t* value) = 0;
-  // Texts are read up to 256 bytes (cp932).
-  virtual bool ReadText(Hive hive, const std::string& key, const std::string& name, std::string* value) = 0;
+  // Texts as a read of 256 bytes keeps them: up to 255 bytes of cp932, cut at
+  // a character boundary.
+  bool ReadText(Hive hive, const std::string& key, const std::string& name, std::string* value);
+  // The whole text, however long.
+  virtual bool ReadWholeText(Hive hive, const std::string& key, const std::string& name, std::string* value) = 0;
   // Writes create missing keys. Writing an empty text deletes the value.
   virtual bool WriteDword(Hive hive, const std::string& key, const std::string& name, std::uint32_t value) = 0;
   virtual bool WriteText(Hive hive, const std::string& key, const std::string& name, const std::string& value) = 0;
@@ -40,6 +43,12 @@ class PlannerSettings {
   // Missing or unreadable values give the default.
   std::int32_t Int(const std::string& subKey, const std::string& name, std::int32_t defaultValue) const;
   std::string Text(const std::string& subKey, const std::string& name, const std::string& defaultValue = std::string()) const;
+  // Lists that may be longer than the 255 bytes Text keeps.
+  std::string WholeText(const std::string& subKey, const std::string& name) const;
+  // An integer of a settings page: a stored value outside low..high is taken
+  // as the nearest bound.
+  std::int32_t IntInRange(const std::string& subKey, const std::string& name, std::int32_t defaultValue,
+                          std::int32_t low, std::int32_t high) const;
   bool SetInt(const std::string& subKey, const std::string& name, std::int32_t value);
   bool SetText(const std::string& subKey, const std::string& name, const std::string& value);
   Settings& Store() const { return store_; }

@@ -12,7 +12,8 @@ std::string GetTagValue(const std::string& text, const std::string& field, std::
   std::size_t end = FindText(text, close, pos);
   if (start == std::string::npos || end == std::string::npos) return std::string();
   pos = end + close.size();
-  if (end < start) return std::string();
+  // In the wrong order, or overlapping (a field name with "</" in it).
+  if (end < start + open.size()) return std::string();
   start += open.size();
   return text.substr(start, end - start);
 }

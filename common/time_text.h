@@ -9,6 +9,10 @@
 
 using Time32 = std::int32_t;
 
+// What MakeLocalTime gives for a calendar time outside 1970..2037 (after the
+// carry of out-of-range fields), the same on every platform.
+constexpr Time32 kNoTime = -1;
+
 struct LocalTime {
   int year;    // e.g. 2001
   int month;   // 1-12
@@ -20,6 +24,7 @@ struct LocalTime {
 };
 
 // Like mktime with isdst = -1: fields out of range carry over as mktime does.
+// Years outside 1970..2037 give kNoTime.
 Time32 MakeLocalTime(int year, int month, int day, int hour, int minute, int second = 0);
 LocalTime BreakLocalTime(Time32 t);
 // strftime of the local time (C locale texts).

@@ -1,6 +1,7 @@
 // Stream sockets over BSD sockets (the native build).
 #include "common/stream_socket.h"
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -8,10 +9,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <time.h>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+constexpr int kPumpSliceMs = 100;
 
 class PosixStreamSocket : public StreamSocket {
  public:
@@ -40,17 +45,38 @@ class PosixStreamSocket : public StreamSocket {
     return fd_ >= 0 && ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) == 0;
   }
 
-  bool Connect(const std::string& hostOrAddress, std::uint16_t port) override {
+  bool Connect(const std::string& hostOrAddress, std::uint16_t port, int timeoutMs, const WaitPump& pump) override {
     if (fd_ < 0) return false;
     sockaddr_in remote{};
     remote.sin_family = AF_INET;
     remote.sin_port = htons(port);
     if (::inet_pton(AF_INET, hostOrAddress.c_str(), &remote.sin_addr) != 1) {
       std::string dotted;
-      if (!LookupHostAddress(hostOrAddress, &dotted) || ::inet_pton(AF_INET, dotted.c_str(), &remote.sin_addr) != 1)
+      if (!LookupHostAddress(hostOrAddress, &dotted, pump) ||
+          ::inet_pton(AF_INET, dotted.c_str(), &remote.sin_addr) != 1)
         return false;
     }
-    return ::connect(fd_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0;
+    // Without blocking: the wait runs in slices with the pump between them.
+    const int flags = ::fcntl(fd_, F_GETFL, 0);
+    ::fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
+    bool ok = ::connect(fd_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0;
+    if (!ok && errno == EINPROGRESS) {
+      for (int waited = 0; !ok && waited < timeoutMs; waited += kPumpSliceMs) {
+        pollfd p{fd_, POLLOUT, 0};
+        int r = ::poll(&p, 1, std::min(kPumpSliceMs, timeoutMs - waited));
+        if (r < 0 && errno != EINTR) break;
+        if (r > 0) {
+          int error = 0;
+          socklen_t len = sizeof error;
+          ok = ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0;
+          break;
+        }
+        if (pump) pump();
+        if (fd_ < 0) return false;
+      }
+    }
+    if (fd_ >= 0) ::fcntl(fd_, F_SETFL, flags);
+    return ok;
   }
 
   int Send(const void* data, int size) override {
@@ -93,7 +119,8 @@ class PosixStreamSocket : public StreamSocket {
 
 std::unique_ptr<StreamSocket> CreateStreamSocket() { return std::make_unique<PosixStreamSocket>(); }
 
-bool LookupHostAddress(const std::string& host, std::string* dotted) {
+// Natively no program has windows to keep alive: the lookup blocks.
+bool LookupHostAddress(const std::string& host, std::string* dotted, const WaitPump&) {
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;

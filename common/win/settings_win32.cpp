@@ -30,9 +30,6 @@ class Key {
   HKEY key_ = nullptr;
 };
 
-// A REG_SZ read gets 256 bytes of cp932.
-constexpr std::size_t kTextReadLimit = 255;
-
 class RegistrySettings : public Settings {
  public:
   bool ReadDword(Hive hive, const std::string& key, const std::string& name, std::uint32_t* value) override {
@@ -44,7 +41,7 @@ class RegistrySettings : public Settings {
     *value = data;
     return true;
   }
-  bool ReadText(Hive hive, const std::string& key, const std::string& name, std::string* value) override {
+  bool ReadWholeText(Hive hive, const std::string& key, const std::string& name, std::string* value) override {
     Key k(hive, key, false, KEY_READ);
     if (!k.get()) return false;
     const std::wstring wideName = Cp932ToWide(name);
@@ -56,8 +53,7 @@ class RegistrySettings : public Settings {
     if (RegQueryValueExW(k.get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &got) != ERROR_SUCCESS)
       return false;
     data.resize(wcsnlen(data.c_str(), got / sizeof(wchar_t)));
-    std::string text = WideToCp932(data);
-    *value = text.substr(0, FitToBytes(text, kTextReadLimit));
+    *value = WideToCp932(data);
     return true;
   }
   bool WriteDword(Hive hive, const std::string& key, const std::string& name, std::uint32_t value) override {

@@ -3,9 +3,13 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
+
+#include <algorithm>
 #include <cstdio>
 
 namespace {
+
+constexpr int kPumpSliceMs = 100;
 
 class WinStreamSocket : public StreamSocket {
  public:
@@ -34,7 +38,7 @@ class WinStreamSocket : public StreamSocket {
            ::setsockopt(s_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes) == 0;
   }
 
-  bool Connect(const std::string& hostOrAddress, std::uint16_t port) override {
+  bool Connect(const std::string& hostOrAddress, std::uint16_t port, int timeoutMs, const WaitPump& pump) override {
     if (s_ == INVALID_SOCKET) return false;
     sockaddr_in remote{};
     remote.sin_family = AF_INET;
@@ -42,11 +46,38 @@ class WinStreamSocket : public StreamSocket {
     unsigned long a = ::inet_addr(hostOrAddress.c_str());
     if (a == INADDR_NONE) {
       std::string dotted;
-      if (!LookupHostAddress(hostOrAddress, &dotted)) return false;
+      if (!LookupHostAddress(hostOrAddress, &dotted, pump)) return false;
       a = ::inet_addr(dotted.c_str());
     }
     remote.sin_addr.s_addr = a;
+    // Without blocking: the wait runs in slices with the pump between them, so
+    // the window stays alive while a server is slow to accept.
+    u_long nonBlocking = 1;
+    ::ioctlsocket(s_, FIONBIO, &nonBlocking);
     bool ok = ::connect(s_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0;
+    if (!ok && ::WSAGetLastError() == WSAEWOULDBLOCK) {
+      for (int waited = 0; !ok && waited < timeoutMs; waited += kPumpSliceMs) {
+        fd_set writable, failed;
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        FD_SET(s_, &writable);
+        FD_SET(s_, &failed);
+        const int slice = std::min(kPumpSliceMs, timeoutMs - waited);
+        timeval tv{slice / 1000, (slice % 1000) * 1000};
+        int r = ::select(0, nullptr, &writable, &failed, &tv);
+        if (r == SOCKET_ERROR) break;
+        if (r > 0) {
+          ok = FD_ISSET(s_, &writable) != 0;
+          break;
+        }
+        if (pump) pump();
+        if (s_ == INVALID_SOCKET) return false;
+      }
+    }
+    if (s_ != INVALID_SOCKET) {
+      u_long blocking = 0;
+      ::ioctlsocket(s_, FIONBIO, &blocking);
+    }
     if (ok && localPort_ == 0) {
       sockaddr_in local{};
       int len = sizeof local;
@@ -100,15 +131,48 @@ class WinStreamSocket : public StreamSocket {
 
 std::unique_ptr<StreamSocket> CreateStreamSocket() { return std::make_unique<WinStreamSocket>(); }
 
-bool LookupHostAddress(const std::string& host, std::string* dotted) {
-  if (host.empty()) return false;
-  hostent* h = ::gethostbyname(host.c_str());
-  if (!h || h->h_addrtype != AF_INET || !h->h_addr_list || !h->h_addr_list[0]) return false;
-  const auto* b = reinterpret_cast<const unsigned char*>(h->h_addr_list[0]);
+namespace {
+
+bool BlockingLookup(const std::string& host, std::string* dotted) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (host.empty() || ::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+  const auto* a = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+  const auto* b = reinterpret_cast<const unsigned char*>(&a->sin_addr);
   char text[16];
   std::snprintf(text, sizeof text, "%d.%d.%d.%d", b[0], b[1], b[2], b[3]);
+  ::freeaddrinfo(found);
   *dotted = text;
   return true;
+}
+
+struct LookupJob {
+  std::string host;
+  std::string dotted;
+  bool found = false;
+};
+
+DWORD WINAPI LookupThread(void* parameter) {
+  auto* job = static_cast<LookupJob*>(parameter);
+  job->found = BlockingLookup(job->host, &job->dotted);
+  return 0;
+}
+
+}  // namespace
+
+bool LookupHostAddress(const std::string& host, std::string* dotted, const WaitPump& pump) {
+  if (!pump) return BlockingLookup(host, dotted);
+  // The job lives until the thread has ended: the wait below never gives up.
+  LookupJob job;
+  job.host = host;
+  HANDLE thread = ::CreateThread(nullptr, 0, LookupThread, &job, 0, nullptr);
+  if (!thread) return BlockingLookup(host, dotted);
+  while (::WaitForSingleObject(thread, kPumpSliceMs) == WAIT_TIMEOUT) pump();
+  ::CloseHandle(thread);
+  if (job.found) *dotted = job.dotted;
+  return job.found;
 }
 
 void PauseMs(int ms) {

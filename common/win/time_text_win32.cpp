@@ -8,27 +8,16 @@
 
 namespace {
 
-long long DaysFromCivil(long long y, long long m, long long d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const long long yoe = y - era * 400;
-  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
-}
-
 SYSTEMTIME FromSeconds(long long seconds) {
   long long days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
   long long rest = seconds - days * 86400;
-  const long long z = days + 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long long doe = z - era * 146097;
-  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long long mp = (5 * doy + 2) / 153;
+  long long year = 0;
+  int month = 0, day = 0;
+  CivilFromDays(days, &year, &month, &day);
   SYSTEMTIME st{};
-  st.wDay = static_cast<WORD>(doy - (153 * mp + 2) / 5 + 1);
-  st.wMonth = static_cast<WORD>(mp < 10 ? mp + 3 : mp - 9);
-  st.wYear = static_cast<WORD>(yoe + era * 400 + (st.wMonth <= 2));
+  st.wDay = static_cast<WORD>(day);
+  st.wMonth = static_cast<WORD>(month);
+  st.wYear = static_cast<WORD>(year);
   st.wHour = static_cast<WORD>(rest / 3600);
   st.wMinute = static_cast<WORD>(rest / 60 % 60);
   st.wSecond = static_cast<WORD>(rest % 60);

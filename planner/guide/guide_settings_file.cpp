@@ -5,9 +5,13 @@
 #include "common/tag_value.h"
 #include "common/text.h"
 #include "planner/guide/guide_program.h"
+#include "planner/guide/http_get_socket.h"
 
 namespace {
-bool IsHttp(const std::string& value) { return value.compare(0, 5, "http:") == 0; }
+// A location with blanks or line breaks would change the request line.
+bool IsHttp(const std::string& value) {
+  return value.compare(0, 5, "http:") == 0 && CHttpGetSocket::IsSendable(value);
+}
 }  // namespace
 
 GuideSettingsImport ImportGuideSettingsText(const std::string& text, PlannerSettings& settings) {

@@ -1,16 +1,17 @@
 #include "planner/guide/guide_store.h"
-#include "common/text.h"
+#include "common/clock.h"
 #include "common/debug_log.h"
 #include "common/files.h"
 #include "common/settings.h"
+#include "common/text.h"
 #include "planner/guide/guide_parser.h"
 
 std::string GuideDayFileName(Time32 day) { return FormatLocalTime(day, "gd%y%m%d.dpn"); }
 
 namespace {
 
-bool ReadFromServer(const std::string& url, const HttpLimits& limits, std::string* text, bool* unreachable) {
-  CHttpGetSocket http(ProcessHostTable(), limits);
+bool ReadFromServer(const std::string& url, const GuideFetchOptions& options, std::string* text, bool* unreachable) {
+  CHttpGetSocket http(ProcessHostTable(), options.limits, SystemClock(), options.createSocket);
   if (!http.OpenUrl(url)) {
     *unreachable = http.Unreachable();
     return false;
@@ -47,14 +48,16 @@ GuideDayText FetchGuideDay(FileSystem& fs, const std::string& fileName, const st
     if (url.back() != '/') url += '/';
     url += fileName;
     std::string text;
-    if (ReadFromServer(url, options.limits, &text, &day.unreachable)) {
+    if (ReadFromServer(url, options, &text, &day.unreachable)) {
       if (text.empty()) {
         // "Content-Length: 0": an empty day; the cache is neither written nor read.
         day.haveText = true;
         return day;
       }
       if (FindText(text, "<program_number>", 0, text.size()) != std::string::npos) {
-        if (!fs.WriteAll(cachePath, text)) DebugPrintf("guide: cannot write the cache file %s\n", cachePath.c_str());
+        // A full disk must not cost the good cached copy.
+        if (!fs.WriteAllReplacing(cachePath, text))
+          DebugPrintf("guide: cannot write the cache file %s; the old copy stays\n", cachePath.c_str());
         day.haveText = true;
         day.text = std::move(text);
         return day;
@@ -74,7 +77,8 @@ GuideDayText FetchGuideDay(FileSystem& fs, const std::string& fileName, const st
 
 void GuideStore::ReadRules(const PlannerSettings& settings) {
   std::string values[7];
-  for (int kind = 0; kind < 7; ++kind) values[kind] = settings.Text("Environment", kGuideRuleValueNames[kind]);
+  // Rule lists grow past the 255 bytes a plain text read keeps.
+  for (int kind = 0; kind < 7; ++kind) values[kind] = settings.WholeText("Environment", kGuideRuleValueNames[kind]);
   rules_ = BuildGuideRules(values);
 }
 

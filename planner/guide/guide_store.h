@@ -27,11 +27,13 @@ struct GuideDayText {
 struct GuideFetchOptions {
   HttpLimits limits;
   bool skipServer = false;   // go straight to the cache (the server was unreachable)
+  StreamSocketFactory createSocket;  // unset: the platform's sockets
 };
 
 // The fetch step: location + "/" + fileName from the server (status 200 and a
 // body that holds "<program_number>", or an empty body), stored in the cache
-// folder; otherwise the cached file of that name.
+// folder; otherwise the cached file of that name. The cached file is replaced
+// only by a complete write of the new one.
 GuideDayText FetchGuideDay(FileSystem& fs, const std::string& fileName, const std::string& location,
                            const std::string& cacheFolder, const GuideFetchOptions& options = GuideFetchOptions());
 

@@ -13,16 +13,16 @@ constexpr int kSendAttempts = 4;
 constexpr int kSendRetryMs = 100;
 constexpr int kPumpSliceMs = 100;
 
-std::function<void()>& WaitPump() {
+std::function<void()>& HttpPump() {
   static std::function<void()> pump;
   return pump;
 }
 }  // namespace
 
-void SetHttpWaitPump(std::function<void()> pump) { WaitPump() = std::move(pump); }
+void SetHttpWaitPump(std::function<void()> pump) { HttpPump() = std::move(pump); }
 
 int CHttpGetSocket::WaitReadable(int timeoutMs) {
-  const std::function<void()>& pump = WaitPump();
+  const std::function<void()>& pump = HttpPump();
   if (!pump || timeoutMs <= kPumpSliceMs) return socket_->WaitReadable(timeoutMs);
   const std::uint32_t start = clock_.TickMs();
   for (;;) {
@@ -50,7 +50,8 @@ int HostTable::Select(const std::string& host) {
   HostEntry& e = entries[chosen];
   e = HostEntry();
   e.host = host;
-  if (!LookupHostAddress(host, &e.address)) e.address.clear();
+  std::string address;
+  if (LookupHostAddress(host, &address, HttpPump())) e.address = address;
   return chosen;
 }
 
@@ -66,8 +67,9 @@ HostTable& ProcessHostTable() {
 CHttpGetSocket::CHttpGetSocket(HostTable& table, HttpLimits limits)
     : CHttpGetSocket(table, limits, SystemClock()) {}
 
-CHttpGetSocket::CHttpGetSocket(HostTable& table, HttpLimits limits, const Clock& clock)
-    : table_(table), limits_(limits), clock_(clock) {}
+CHttpGetSocket::CHttpGetSocket(HostTable& table, HttpLimits limits, const Clock& clock,
+                               StreamSocketFactory createSocket)
+    : table_(table), limits_(limits), clock_(clock), createSocket_(std::move(createSocket)) {}
 
 CHttpGetSocket::~CHttpGetSocket() {
   Close();
@@ -92,6 +94,14 @@ bool CHttpGetSocket::HostOf(const std::string& url, std::string* host) {
   return true;
 }
 
+bool CHttpGetSocket::IsSendable(const std::string& url) {
+  for (char c : url) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if (b <= 0x20 || b == 0x7F) return false;
+  }
+  return true;
+}
+
 bool CHttpGetSocket::Fail(const std::string& why, bool unreachable) {
   failure_ = why;
   unreachable_ = unreachable;
@@ -103,6 +113,7 @@ bool CHttpGetSocket::Fail(const std::string& why, bool unreachable) {
 bool CHttpGetSocket::OpenUrl(const std::string& url) {
   if (hostIndex_ >= 0 || socket_) return Fail("one object serves one URL");
   url_ = url;
+  if (!IsSendable(url)) return Fail("the URL holds blanks or line breaks");
   std::string host;
   if (!HostOf(url, &host)) return Fail("no \"://\" in the URL");
   if (!InitSockets()) return Fail("the socket layer cannot be started");
@@ -118,7 +129,7 @@ bool CHttpGetSocket::OpenUrl(const std::string& url) {
   }
   if (!record && table_.notice) table_.notice("Port Over");
 
-  socket_ = CreateStreamSocket();
+  socket_ = createSocket_ ? createSocket_() : CreateStreamSocket();
   if (!socket_->Open()) return Fail("no socket");
   localPort_ = socket_->LocalPort();
   if (record) {
@@ -129,7 +140,8 @@ bool CHttpGetSocket::OpenUrl(const std::string& url) {
 
   const std::string& target = entry.address.empty() ? host : entry.address;
   entry.lastUse = clock_.TickMs();
-  if (!socket_->Connect(target, kGuideServerPort)) return Fail("cannot connect to " + target, true);
+  if (!socket_->Connect(target, kGuideServerPort, limits_.connectMs, HttpPump()))
+    return Fail("cannot connect to " + target, true);
 
   const std::string request = RequestFor(url);
   bool sent = false;
@@ -138,15 +150,9 @@ bool CHttpGetSocket::OpenUrl(const std::string& url) {
     if (!sent) PauseMs(kSendRetryMs);
   }
   if (!sent) return Fail("the request cannot be sent", true);
-  if (WaitReadable(limits_.answerMs) != 1 || socket_->Pending() <= 0)
-    return Fail("no answer", true);
-
-  char head[kHttpHeadBytes];
-  int n = socket_->Receive(head, kHttpHeadBytes);
-  if (n <= 0) return Fail("no answer");
-  const std::string first(head, static_cast<std::size_t>(n));
-  std::size_t headEnd = first.find("\r\n\r\n");
-  if (headEnd == std::string::npos) return Fail("the response head does not end within 2048 bytes");
+  std::string first;
+  if (!ReadHead(&first)) return false;
+  const std::size_t headEnd = first.find("\r\n\r\n");
   const std::string headText = first.substr(0, headEnd);
   statusLine_ = headText.substr(0, headText.find_first_of("\r\n"));
   if (statusLine_.find("200") == std::string::npos) return Fail("answer \"" + statusLine_ + "\"");
@@ -173,6 +179,29 @@ bool CHttpGetSocket::OpenUrl(const std::string& url) {
   receiving_ = true;
   bodyStart_ = clock_.TickMs();
   return true;
+}
+
+// Reads until the blank line that ends the head, 2048 bytes in all at most,
+// within the answer time: a server may write the status line and the headers
+// separately. *head gets every byte read (the start of the body may follow).
+bool CHttpGetSocket::ReadHead(std::string* head) {
+  const std::uint32_t start = clock_.TickMs();
+  char chunk[kHttpHeadBytes];
+  for (;;) {
+    const std::uint32_t spent = clock_.TickMs() - start;
+    if (spent >= static_cast<std::uint32_t>(limits_.answerMs))
+      return Fail(head->empty() ? "no answer" : "the response head did not end in time", head->empty());
+    const int ready = WaitReadable(limits_.answerMs - static_cast<int>(spent));
+    if (ready < 0) return Fail("no answer");
+    if (ready == 0) continue;  // the time check above decides
+    const int room = kHttpHeadBytes - static_cast<int>(head->size());
+    const int n = socket_->Receive(chunk, room);
+    if (n <= 0) return Fail(head->empty() ? "no answer" : "the server closed within the response head");
+    head->append(chunk, static_cast<std::size_t>(n));
+    if (head->find("\r\n\r\n") != std::string::npos) return true;
+    if (head->size() >= static_cast<std::size_t>(kHttpHeadBytes))
+      return Fail("the response head does not end within 2048 bytes");
+  }
 }
 
 void CHttpGetSocket::EndReceiving(bool complete) {

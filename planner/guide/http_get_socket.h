@@ -3,8 +3,10 @@
 //
 // Kept as guide servers know it: the full URL is the request target, no header
 // lines are sent (no Host line), the port is always 80, the status line and all
-// headers must arrive in the first read of at most 2048 bytes, and a body
-// without "Content-Length:" is read until the server closes (at most 2 MiB).
+// headers must arrive within the first 2048 bytes (in as many reads as the
+// server needs, within the answer time), and a body without "Content-Length:"
+// is read until the server closes (at most 2 MiB). A URL with blanks or line
+// breaks is refused: it would change the request line.
 // Bounds of this client: a declared length above kMaxGuideContentLength (or
 // below 0) fails the fetch instead of being allocated; a body that stops
 // arriving is cut after HttpLimits::idleMs without a byte, and any body after
@@ -25,7 +27,8 @@ constexpr std::int32_t kMaxGuideContentLength = 64 * 1024 * 1024;
 constexpr int kHttpHeadBytes = 2048;
 
 struct HttpLimits {
-  int answerMs = 5000;   // first answer after the request
+  int connectMs = 20000; // name lookup aside, the connection
+  int answerMs = 5000;   // the whole response head after the request
   int idleMs = 30000;    // body: longest wait for the next byte
   int bodyMs = 120000;   // body: whole read
 };
@@ -59,14 +62,19 @@ class HostTable {
 // The one table of the process.
 HostTable& ProcessHostTable();
 
-// Called about every 100 ms while a fetch waits for the server, so that the
-// planner's window messages keep flowing (timers, paints) during a download.
+// Called about every 100 ms while a fetch waits for the server (lookup,
+// connect, answer, body), so that the planner's window messages keep flowing
+// (timers, paints) during a download.
 void SetHttpWaitPump(std::function<void()> pump);
+
+// Makes the stream sockets of the fetches; unset = the platform's.
+using StreamSocketFactory = std::function<std::unique_ptr<StreamSocket>()>;
 
 class CHttpGetSocket {
  public:
   explicit CHttpGetSocket(HostTable& table = ProcessHostTable(), HttpLimits limits = HttpLimits());
-  CHttpGetSocket(HostTable& table, HttpLimits limits, const Clock& clock);
+  CHttpGetSocket(HostTable& table, HttpLimits limits, const Clock& clock,
+                 StreamSocketFactory createSocket = StreamSocketFactory());
   ~CHttpGetSocket();
   CHttpGetSocket(const CHttpGetSocket&) = delete;
   CHttpGetSocket& operator=(const CHttpGetSocket&) = delete;
@@ -99,17 +107,21 @@ class CHttpGetSocket {
   static std::string RequestFor(const std::string& url);
   // The host part of url (after "://", up to the next "/"); false without "://".
   static bool HostOf(const std::string& url, std::string* host);
+  // False when url holds a blank, a line break or another control byte.
+  static bool IsSendable(const std::string& url);
 
  private:
   enum class StepResult { NoMore, KeepWaiting, Progress };
   StepResult ReceiveStep(bool wait);
   int WaitReadable(int timeoutMs);
+  bool ReadHead(std::string* head);
   bool Fail(const std::string& why, bool unreachable = false);
   void EndReceiving(bool complete);
 
   HostTable& table_;
   HttpLimits limits_;
   const Clock& clock_;
+  StreamSocketFactory createSocket_;
   std::unique_ptr<StreamSocket> socket_;
   std::string url_;
   std::string statusLine_;

@@ -163,10 +163,11 @@ std::int32_t CheckedTimeout(const std::string& typed, std::int32_t lastStored) {
 
 GuidePageValues LoadGuidePage(const PlannerSettings& settings) {
   GuidePageValues v;
-  v.epgUpdate = settings.Int(kEnv, "EPG Update", 60);
-  v.displayDays = settings.Int(kEnv, "Display days", 6);
+  // Stored values outside the page's ranges are shown as the nearest bound.
+  v.epgUpdate = settings.IntInRange(kEnv, "EPG Update", 60, 5, 120);
+  v.displayDays = settings.IntInRange(kEnv, "Display days", 6, 3, 7);
   v.yesterday = settings.Int(kEnv, "Yesterday", 0) != 0 ? 1 : 0;
-  v.dayStart = settings.Int(kEnv, "DayStart", 4);
+  v.dayStart = settings.IntInRange(kEnv, "DayStart", 4, 0, 23);
   return v;
 }
 

@@ -16,6 +16,12 @@ constexpr Time32 kDay = 24 * 60 * 60;
 
 std::string TitleKey(std::int32_t kind) { return "Title\\" + std::to_string(kind); }
 
+// The ranges of the guide settings page: a value another program (or an older
+// version) stored outside them is taken as the nearest bound.
+std::int32_t ReadDayStartHour(const PlannerSettings& settings, std::int32_t fallback) {
+  return settings.IntInRange(kEnv, "DayStart", fallback, 0, 23);
+}
+
 // The date of t at hour:00:00, `days` days later.
 Time32 AtHour(Time32 t, int hour, int days = 0) {
   LocalTime lt = BreakLocalTime(t);
@@ -70,7 +76,7 @@ void CTavoraDoc::ReadViewSettings() {
   receptionTimeout = settings_.Int(kEnv, peer::kTimeoutValue, 600);
   vZoom = settings_.Int(kEnv, "VZoomCnt", 0);
   hZoom = settings_.Int(kEnv, "HZoomCnt", 0);
-  displayDays = settings_.Int(kEnv, "Display days", 6);
+  displayDays = settings_.IntInRange(kEnv, "Display days", 6, 3, 7);
   showYesterday = settings_.Int(kEnv, "Yesterday", 0);
   titleKind = settings_.Int(kEnv, "TitleKind", 1);
   ReadTitleSettings();
@@ -86,7 +92,7 @@ bool CTavoraDoc::OnNewDocument() {
   const Time32 now = clock_.Now();
   nextDailyReload = AtHour(now, 0) + 10 * 60 + 4 * 3600;
   if (nextDailyReload <= now) nextDailyReload = AtHour(now, 4, 1) + 10 * 60;
-  guideCheckInterval = settings_.Int(kEnv, "EPG Update", 60) * 60;
+  guideCheckInterval = settings_.IntInRange(kEnv, "EPG Update", 60, 5, 120) * 60;
   nextGuideCheck = now + guideCheckInterval;
   ReadViewSettings();
   if (guideUrl.empty()) guideUrl = settings_.Text(kEnv, "EpgURL");
@@ -95,7 +101,7 @@ bool CTavoraDoc::OnNewDocument() {
   guide_.ReadRules(settings_);
   exclusiveMode = guide_.Rules().exclusiveMode ? 1 : 0;
   hooks_.ReadCategoryGroups();
-  dayStartHour = settings_.Int(kEnv, "DayStart", 4);
+  dayStartHour = ReadDayStartHour(settings_, 4);
   firstDayStart = FirstDayFor(now);
 
   LoadGuideDays(guideUrl);
@@ -113,7 +119,7 @@ bool CTavoraDoc::OnNewDocument() {
   if (fontSize == 0) fontSize = 16;
   fontSizeAdjust = fontSize - fontSizeBase;
   MeasureFont();
-  CheckHeightAtStart();
+  CheckHeight();
 
   nextHousekeeping = AtHour(now, housekeepingHour);
   if (nextHousekeeping <= now) nextHousekeeping = AtHour(now, housekeepingHour, 1);
@@ -123,12 +129,12 @@ bool CTavoraDoc::OnNewDocument() {
   return true;
 }
 
-void CTavoraDoc::CheckHeightAtStart() {
-  if (MultiDayHeight() > kMaxPixelHeight) {
-    firstHourOffset = 0;
-    ToggleDayMode24();
-    firstHourOffset = 0;
-  }
+// Too tall for the screen coordinates: 24-hour mode, from the first hour. Only
+// ever switches the mode on; a document re-initialised in 24-hour mode stays in it.
+void CTavoraDoc::CheckHeight() {
+  if (MultiDayHeight() <= kMaxPixelHeight) return;
+  if (!dayMode24) ToggleDayMode24();
+  firstHourOffset = 0;
 }
 
 bool CTavoraDoc::OnOpenDocument(const std::string& path) {
@@ -142,10 +148,14 @@ void CTavoraDoc::SaveTitleWidths(std::int32_t kind) {
   for (const TitleWidth& w : titleWidths) settings_.SetInt(TitleKey(kind), w.title, w.widthPercent);
 }
 
-void CTavoraDoc::DeleteContents() {
+void CTavoraDoc::FreeTitleRows() {
   SaveTitleWidths(titleKind);
   hooks_.FreeTitleRows();
   titleWidths.clear();
+}
+
+void CTavoraDoc::DeleteContents() {
+  FreeTitleRows();
   guide_.Clear();
   reservations.clear();
   results.clear();
@@ -159,9 +169,11 @@ void CTavoraDoc::DeleteContents() {
   }
 }
 
-bool CTavoraDoc::LoadGuideDays(const std::string& location) {
+bool CTavoraDoc::LoadGuideDays(const std::string& location) { return LoadGuideDays(location, firstDayStart); }
+
+bool CTavoraDoc::LoadGuideDays(const std::string& location, Time32 firstDay) {
   int days = displayDays + (showYesterday ? 1 : 0);
-  return guide_.LoadGuideDays(location, firstDayStart, days, HistoryFolder());
+  return guide_.LoadGuideDays(location, firstDay, days, HistoryFolder());
 }
 
 void CTavoraDoc::UpdateProgramMarks() {
@@ -212,6 +224,7 @@ bool CTavoraDoc::IsEnabled(int command) const {
     case kCmdHZoomOut: return hZoom >= -7;
     case kCmdVZoomIn: return vZoom < 64;
     case kCmdVZoomOut: return vZoom >= -7;
+    case kCmdFilter: return hooks_.HasDisplayRules();
     default: return true;
   }
 }
@@ -222,6 +235,7 @@ bool CTavoraDoc::IsChecked(int command) const {
     case kCmdTitleChannel: return titleKind == 2;
     case kCmdTitleCategory: return titleKind == 3;
     case kCmdDayMode24: return dayMode24 != 0;
+    case kCmdFilter: return filterOn != 0;
     default: return false;
   }
 }
@@ -247,6 +261,7 @@ void CTavoraDoc::OnCommand(int command) {
     case kCmdTitleChannel: SetTitleKind(2); return;
     case kCmdTitleCategory: SetTitleKind(3); return;
     case kCmdDayMode24: ToggleDayMode24(); return;
+    case kCmdFilter: ToggleFilter(); return;
     case kCmdFontBigger:
     case kCmdFontSmaller: {
       bool wasOver = dayMode24 != 0;
@@ -285,11 +300,16 @@ void CTavoraDoc::ToggleDayMode24() {
   hooks_.RedrawAllViews();
 }
 
+void CTavoraDoc::ToggleFilter() {
+  filterOn = filterOn ? 0 : 1;
+  FreeTitleRows();
+  hooks_.BuildTitleRows();
+  hooks_.RedrawAllViews();
+}
+
 void CTavoraDoc::SetTitleKind(std::int32_t kind) {
   if (kind == titleKind) return;
-  SaveTitleWidths(titleKind);
-  hooks_.FreeTitleRows();
-  titleWidths.clear();
+  FreeTitleRows();
   titleKind = kind;
   ReadTitleSettings();
   hooks_.BuildTitleRows();
@@ -318,16 +338,27 @@ void CTavoraDoc::Redisplay() {
 }
 
 void CTavoraDoc::UpdateGuide() {
+  if (updatingGuide_) {
+    DebugPrintf("guide: an update is already running; the second request is ignored\n");
+    return;
+  }
+  updatingGuide_ = true;
   hooks_.WaitCursor(true);
   const Time32 now = clock_.Now();
   hooks_.PostToMainFrame(kCmdSetTimeError);
-  dayStartHour = settings_.Int(kEnv, "DayStart", dayStartHour);
-  firstDayStart = FirstDayFor(now);
+  // The new first day and day start take effect only with a new guide: a failed
+  // update leaves the period as it was.
+  const std::int32_t oldDayStart = dayStartHour;
+  dayStartHour = ReadDayStartHour(settings_, dayStartHour);
+  const Time32 first = FirstDayFor(now);
   const std::string location = guideUrl;
-  if (!LoadGuideDays(location)) {
+  if (!LoadGuideDays(location, first)) {
+    dayStartHour = oldDayStart;
     hooks_.WaitCursor(false);
+    updatingGuide_ = false;
     return;
   }
+  firstDayStart = first;
   AppendPlannerLog(fs_, settings_.ScheduleFolder(), J(u8"ＥＰＧの更新"), clock_.Base().Now());
   hooks_.AssignColourGroups();
   ComputePeriod();
@@ -338,8 +369,10 @@ void CTavoraDoc::UpdateGuide() {
   }
   // The new records carry no marks yet: they are always recomputed.
   UpdateProgramMarks();
-  hooks_.FreeTitleRows();
+  CheckHeight();
+  FreeTitleRows();
   hooks_.BuildTitleRows();
   hooks_.RedrawAllViews();
   hooks_.WaitCursor(false);
+  updatingGuide_ = false;
 }

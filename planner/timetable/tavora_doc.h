@@ -30,6 +30,7 @@ enum PlannerCommand : int {
   kCmdTitleChannel = 32775,
   kCmdTitleCategory = 32773,
   kCmdDayMode24 = 32817,
+  kCmdFilter = 32813,
 };
 
 constexpr int kMaxPixelHeight = 32000;
@@ -86,6 +87,7 @@ class PlannerDocHooks {
   virtual bool DeepColour() { return true; }
   virtual void LoadColours() {}
   virtual void BuildDisplayRules() {}
+  virtual bool HasDisplayRules() { return false; }
   virtual void SaveDisplayRules() {}
   virtual void RebuildFonts() {}
   virtual void RedrawAllViews() {}
@@ -141,7 +143,10 @@ class CTavoraDoc {
   // Frees the lists and, once initialised, saves the view settings.
   void DeleteContents();
 
+  // Loads the days from firstDay (default: firstDayStart); true when any day
+  // gave a record.
   bool LoadGuideDays(const std::string& location);
+  bool LoadGuideDays(const std::string& location, Time32 firstDay);
   // States and ended flags from the reservation and result lists.
   void UpdateProgramMarks();
 
@@ -153,6 +158,10 @@ class CTavoraDoc {
   void Redisplay();
   void SetTitleKind(std::int32_t kind);
   void ToggleDayMode24();
+  void ToggleFilter();
+  // While a guide update runs (its fetches keep window messages flowing), a
+  // second update command is ignored.
+  bool UpdatingGuide() const { return updatingGuide_; }
 
   // Start of the first displayed day for `now`.
   Time32 FirstDayFor(Time32 now) const;
@@ -172,7 +181,8 @@ class CTavoraDoc {
   void ReadViewSettings();
   void ReadTitleSettings();
   void SaveTitleWidths(std::int32_t kind);
-  void CheckHeightAtStart();
+  void CheckHeight();
+  void FreeTitleRows();
   void AfterVZoomIn();
   void AfterHeightChange();
   void MeasureFont();
@@ -184,4 +194,5 @@ class CTavoraDoc {
   CalibratedClock clock_;
   PlannerDocHooks& hooks_;
   GuideStore guide_;
+  bool updatingGuide_ = false;
 };

@@ -47,6 +47,19 @@ TEST(MemorySettings, TextsAreReadUpTo255BytesOnACharacterBoundary) {
   std::string text;
   ASSERT_TRUE(s->ReadText(Hive::CurrentUser, kKey, "Long", &text));
   EXPECT_EQ(text, std::string(254, 'a'));
+  ASSERT_TRUE(s->ReadWholeText(Hive::CurrentUser, kKey, "Long", &text));
+  EXPECT_EQ(text, std::string(254, 'a') + "\x95\x5C" "tail");
+}
+
+TEST(PlannerSettingsValues, PageNumbersAreClampedToTheirRange) {
+  auto s = CreateMemorySettings();
+  PlannerSettings planner(*s);
+  EXPECT_EQ(planner.IntInRange("Environment", "Display days", 6, 3, 7), 6);
+  for (std::int32_t stored : {-5, 0, 3, 5, 7, 8, 1000}) {
+    planner.SetInt("Environment", "Display days", stored);
+    EXPECT_EQ(planner.IntInRange("Environment", "Display days", 6, 3, 7), stored < 3 ? 3 : stored > 7 ? 7 : stored)
+        << stored;
+  }
 }
 
 TEST(MemorySettings, ValueNamesInTheOrderWritten) {

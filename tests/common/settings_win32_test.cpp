@@ -92,6 +92,8 @@ TEST_F(Registry, LongTextsAreReadUpTo255Bytes) {
   std::string text;
   ASSERT_TRUE(settings->ReadText(Hive::CurrentUser, key, "Long", &text));
   EXPECT_EQ(text, std::string(254, 'a'));
+  ASSERT_TRUE(settings->ReadWholeText(Hive::CurrentUser, key, "Long", &text));
+  EXPECT_EQ(text, std::string(254, 'a') + J(u8"表") + "tail");
 }
 
 TEST_F(Registry, ValuesWrittenByRegExeAreRead) {

@@ -21,6 +21,13 @@ TEST(GetTagValue, ValueOfTheFirstOpeningAndClosingTag) {
   for (const Case& c : cases) EXPECT_EQ(GetTagValue(c.text, "a"), c.value) << c.text;
 }
 
+// A field name holding "</": its closing tag can begin inside its own opening
+// tag. That closing tag is not behind the opening tag: no value.
+TEST(GetTagValue, ClosingTagOverlappingTheOpeningTagGivesNoValue) {
+  EXPECT_EQ(GetTagValue("><a></a></a>", "a></a"), "");
+  EXPECT_EQ(GetTagValue("<a></a>x</a></a>", "a></a"), "x");
+}
+
 TEST(GetTagValue, TagAcrossADoubleByteBoundaryDoesNotMatch) {
   // The lead byte 0x95 takes '<' as its trail byte, so "<a>" is not there.
   EXPECT_EQ(GetTagValue("\x95<a>x</a>", "a"), "");

@@ -30,6 +30,24 @@ TEST_F(TimeText, MakeLocalTimeNormalisesOutOfRangeFields) {
   EXPECT_EQ(MakeLocalTime(2001, 3, 5, 20, 90), k20010305_2130);
 }
 
+// The C library and the Win32 zone functions give different garbage for times
+// a 32-bit count cannot hold: both give kNoTime.
+TEST_F(TimeText, CalendarTimesOutsideNineteenSeventyToTwentyThirtySevenAreNoTime) {
+  const struct {
+    int year, month, day, hour, minute;
+  } outside[] = {
+      {0, 0, 0, 0, 0},         {1969, 12, 31, 23, 59}, {2038, 1, 1, 0, 0},  {2100, 1, 1, 0, 0},
+      {2037, 13, 1, 0, 0},     {2037, 12, 31, 24, 0},  {1970, 0, 1, 0, 0},  {-5, 1, 1, 0, 0},
+      {2147483647, 1, 1, 0, 0}, {2001, 2147483647, 1, 0, 0}, {2001, 1, 1, 2147483647, 0},
+  };
+  for (const auto& t : outside)
+    EXPECT_EQ(MakeLocalTime(t.year, t.month, t.day, t.hour, t.minute), kNoTime)
+        << t.year << "-" << t.month << "-" << t.day << " " << t.hour << ":" << t.minute;
+  EXPECT_EQ(MakeLocalTime(1970, 1, 1, 9, 0), 0);
+  EXPECT_EQ(MakeLocalTime(2037, 12, 31, 23, 59), 2145884340);
+  EXPECT_EQ(MakeLocalTime(1971, -11, 1, 9, 0), 0) << "a carry back into 1970 is inside";
+}
+
 TEST_F(TimeText, StartTextRoundTrips) {
   EXPECT_EQ(FormatStartText(k20010305_2130), "200103052130");
   EXPECT_EQ(ParseStartText("200103052130"), k20010305_2130);

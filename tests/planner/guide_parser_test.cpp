@@ -185,6 +185,12 @@ TEST(GuideParseTime, ReadsLocalTimeAndDropsSeconds) {
   for (const auto& c : cases) EXPECT_EQ(ParseGuideTime(c.text), c.expected) << c.text;
 }
 
+TEST(GuideParseTime, MissingOrImpossibleTimesAreNoTimeOnEveryPlatform) {
+  for (const char* text : {"", "tomorrow", "0000/00/00 00:00", "2100/01/01 00:00", "1969/12/31 23:00",
+                           "2037/12/31 99:00", "99999999999/1/1 0:0"})
+    EXPECT_EQ(ParseGuideTime(text), kNoTime) << text;
+}
+
 TEST(GuideList, EqualStartAndEndAreOrderedByProgramNumberThenArrival) {
   std::vector<MarkupProgram> programs;
   for (const char* number : {"30", "10", "20"}) {

@@ -138,6 +138,33 @@ TEST_F(SettingsFileTest, UrlsNotStartingWithHttpColonAreIgnored) {
   }
 }
 
+TEST_F(SettingsFileTest, UrlsWithBlanksOrLineBreaksAreIgnored) {
+  for (const char* url : {"http://a/ b/", "http://a/\r\nHost: b/", "http://a/\t/"}) {
+    GuideSettingsImport r = ImportGuideSettingsText(
+        std::string("<Tavora Info><DefaultScheduleURL>") + url + "</DefaultScheduleURL></Tavora Info>", settings);
+    EXPECT_EQ(r.location, "") << url;
+    EXPECT_EQ(Env("EpgURL"), "") << url;
+  }
+}
+
+TEST(GuideStoreRules, ListsLongerThanATextReadAreReadInFull) {
+  auto store = CreateMemorySettings();
+  PlannerSettings settings(*store);
+  std::string list;
+  for (int i = 0; list.size() < 600; ++i) list += "series" + std::to_string(i) + ",";
+  list += "last";
+  settings.SetText("Environment", "ExceptSeries", list);
+  GuideStore guide(PlatformFiles());
+  guide.ReadRules(settings);
+  TempFolder cache;
+  MarkupProgram p = Program(1, "x");
+  p.series = "last";
+  cache.Write(GuideDayFileName(kFirstDay), DayMarkup({p, Program(2, "kept")}));
+  ASSERT_TRUE(guide.LoadGuideDays("", kFirstDay, 1, cache.Path()));
+  ASSERT_EQ(guide.Guide().Size(), 1u);
+  EXPECT_EQ(guide.Guide().Head()->programNumber, 2) << "the series past byte 255 is dropped too";
+}
+
 TEST_F(SettingsFileTest, SkipFilterKeepsTheStoredRules) {
   settings.SetText("Environment", "ExceptSeries", "old");
   ImportGuideSettingsText("<Tavora Info><SkipFilter>1</SkipFilter><ExceptSeries>new</ExceptSeries></Tavora Info>",

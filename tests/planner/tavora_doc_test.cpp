@@ -21,12 +21,16 @@ class RecordingHooks : public PlannerDocHooks {
   std::vector<int> posted;
   std::vector<TitleWidth>* widths = nullptr;
   std::vector<TitleWidth> rowsToBuild;
+  bool displayRules = false;
+  int builds = 0;
   int MeasureCharHeight(int) override { return charHeight; }
   void RedrawAllViews() override { ++redraws; }
   void PostToMainFrame(int command) override { posted.push_back(command); }
   void BuildTitleRows() override {
+    ++builds;
     if (widths) *widths = rowsToBuild;
   }
+  bool HasDisplayRules() override { return displayRules; }
 };
 
 // A guide day file with one program per day, numbered by the day.
@@ -136,12 +140,12 @@ TEST_F(DocTest, EmptyGuideEndsThePeriodAfterNow) {
   EXPECT_TRUE(doc.Programs().Empty());
 }
 
-TEST_F(DocTest, EightDaysOverTheHeightLimitStartInTwentyFourHourMode) {
+TEST_F(DocTest, SevenDaysOverTheHeightLimitStartInTwentyFourHourMode) {
   WriteDays(MakeLocalTime(2001, 3, 9, 12, 0));  // 03/04 .. 03/13
-  SetEnv("Display days", 8);
-  hooks.charHeight = 24;
+  SetEnv("Display days", 7);
+  hooks.charHeight = 30;
   ASSERT_TRUE(doc.OnNewDocument());
-  ASSERT_GE(doc.Hours(), 8 * 24);
+  ASSERT_GE(doc.Hours(), 7 * 24);
   EXPECT_EQ(doc.dayMode24, 1);
   EXPECT_EQ(doc.firstHourOffset, 0);
   EXPECT_GT(doc.MultiDayHeight(), kMaxPixelHeight);
@@ -425,6 +429,112 @@ TEST_F(DocTest, OpeningASettingsFileSetsTheLocationAndRules) {
   EXPECT_EQ(doc.guideUrl, "http:nowhere");
   EXPECT_EQ(settings.Text("Environment", "ExceptSeries"), "series");
   EXPECT_TRUE(doc.Programs().Empty()) << "every generated program is of the dropped series";
+}
+
+TEST_F(DocTest, ReinitialisingInTwentyFourHourModeKeepsItOn) {
+  WriteDays(MakeLocalTime(2001, 3, 9, 12, 0));
+  SetEnv("Display days", 7);
+  hooks.charHeight = 30;
+  cache.Write("guide.tvr", "<Tavora Info></Tavora Info>");
+  ASSERT_TRUE(doc.OnNewDocument());
+  ASSERT_EQ(doc.dayMode24, 1);
+  ASSERT_TRUE(doc.OnOpenDocument(cache / "guide.tvr"));
+  EXPECT_EQ(doc.dayMode24, 1) << "the height check switches 24-hour mode on, never off";
+  EXPECT_GT(doc.MultiDayHeight(), kMaxPixelHeight);
+  EXPECT_EQ(doc.firstHourOffset, 0);
+}
+
+TEST_F(DocTest, FilterCommandTogglesTheFilterAndRebuildsTheTitleRows) {
+  ASSERT_TRUE(doc.OnNewDocument());
+  EXPECT_FALSE(doc.IsEnabled(kCmdFilter)) << "no display rules";
+  hooks.displayRules = true;
+  ASSERT_TRUE(doc.IsEnabled(kCmdFilter));
+  doc.titleWidths = {{"news", 40}};
+  hooks.rowsToBuild = {{"news", 40}};
+  int builds = hooks.builds;
+  doc.OnCommand(kCmdFilter);
+  EXPECT_EQ(doc.filterOn, 1);
+  EXPECT_TRUE(doc.IsChecked(kCmdFilter));
+  EXPECT_EQ(hooks.builds, builds + 1);
+  EXPECT_EQ(settings.Int("Title\\1", "news", -1), 40) << "widths are saved before the rows are freed";
+  doc.OnCommand(kCmdFilter);
+  EXPECT_EQ(doc.filterOn, 0);
+  EXPECT_FALSE(doc.IsChecked(kCmdFilter));
+}
+
+TEST_F(DocTest, FailedGuideUpdateKeepsTheWholePeriod) {
+  WriteDays(clock.Now());
+  ASSERT_TRUE(doc.OnNewDocument());
+  const Time32 first = doc.firstDayStart, end = doc.periodEnd;
+  clock.Set(clock.Now() + 30 * kDay);  // no files for those days
+  SetEnv("DayStart", 6);
+  doc.OnCommand(kCmdGuideUpdate);
+  EXPECT_EQ(doc.firstDayStart, first);
+  EXPECT_EQ(doc.periodEnd, end);
+  EXPECT_EQ(doc.dayStartHour, 4);
+  EXPECT_GT(doc.Hours(), 0);
+}
+
+TEST_F(DocTest, GuideUpdateRechecksTheHeight) {
+  WriteDays(clock.Now());
+  SetEnv("Display days", 3);
+  hooks.charHeight = 30;
+  ASSERT_TRUE(doc.OnNewDocument());
+  ASSERT_EQ(doc.dayMode24, 0);
+  SetEnv("Display days", 7);
+  doc.displayDays = 7;
+  doc.OnCommand(kCmdGuideUpdate);
+  EXPECT_GT(doc.MultiDayHeight(), kMaxPixelHeight);
+  EXPECT_EQ(doc.dayMode24, 1);
+}
+
+TEST_F(DocTest, GuideUpdateSavesTheTitleWidthsBeforeFreeingTheRows) {
+  WriteDays(clock.Now());
+  ASSERT_TRUE(doc.OnNewDocument());
+  doc.titleWidths = {{"news", 35}, {"music", 65}};
+  doc.OnCommand(kCmdGuideUpdate);
+  EXPECT_EQ(settings.Int("Title\\1", "news", -1), 35);
+  EXPECT_EQ(settings.Int("Title\\1", "music", -1), 65);
+}
+
+TEST_F(DocTest, ASecondGuideUpdateWhileOneRunsIsIgnored) {
+  WriteDays(clock.Now());
+  ASSERT_TRUE(doc.OnNewDocument());
+  int loads = 0;
+  doc.Guide().progress = [&](int day, int) {
+    if (day != 0) return;
+    ++loads;
+    // The fetch keeps window messages flowing: the menu command comes again.
+    doc.OnCommand(kCmdGuideUpdate);
+  };
+  doc.OnCommand(kCmdGuideUpdate);
+  EXPECT_EQ(loads, 1);
+  EXPECT_FALSE(doc.UpdatingGuide());
+  doc.OnCommand(kCmdGuideUpdate);
+  EXPECT_EQ(loads, 2) << "the next update after the first has ended runs";
+}
+
+TEST_F(DocTest, PageNumbersOutsideTheirRangesAreClamped) {
+  const struct {
+    const char* name;
+    int stored;
+    int expected;
+  } cases[] = {
+      {"Display days", 0, 3}, {"Display days", 99, 7}, {"EPG Update", 1, 5},
+      {"EPG Update", 100000, 120}, {"DayStart", -3, 0}, {"DayStart", 30, 23},
+  };
+  for (const auto& c : cases) {
+    auto fresh = CreateMemorySettings();
+    PlannerSettings s(*fresh);
+    s.SetInt("Environment", c.name, c.stored);
+    RecordingHooks h;
+    CTavoraDoc d(s, PlatformFiles(), clock, h);
+    ASSERT_TRUE(d.OnNewDocument());
+    const int got = std::string(c.name) == "Display days" ? d.displayDays
+                    : std::string(c.name) == "EPG Update" ? d.guideCheckInterval / 60
+                                                          : d.dayStartHour;
+    EXPECT_EQ(got, c.expected) << c.name << " " << c.stored;
+  }
 }
 
 }  // namespace

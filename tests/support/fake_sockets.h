@@ -1,11 +1,14 @@
 // Sockets fed by the test: a datagram socket whose inbox the test fills and
-// whose calls it records.
+// whose calls it records, and a stream socket that plays a scripted server.
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 #include "common/sockets.h"
+#include "common/stream_socket.h"
 
 struct FakeNet {
   std::deque<std::string> inbox;
@@ -32,4 +35,40 @@ class FakeSocket : public DatagramSocket {
 
  private:
   std::shared_ptr<FakeNet> net_;
+};
+
+// A server as the client's stream socket sees it: each of `writes` arrives as
+// its own piece (one read never joins two), then the server closes or, when
+// `closes` is false, stays silent.
+struct FakeServer {
+  std::vector<std::string> writes;
+  bool closes = true;
+  bool connectOk = true;
+  std::string request;                  // what the client sent
+  std::string connectedTo;
+  int sockets = 0;                      // sockets opened
+  int pumpsWhileConnecting = 0;
+  std::function<void(int)> idleWait;    // a wait with nothing to read (ms); unset: none
+};
+
+class FakeStreamSocket : public StreamSocket {
+ public:
+  explicit FakeStreamSocket(std::shared_ptr<FakeServer> server) : server_(std::move(server)) {}
+  bool Open() override;
+  std::uint16_t LocalPort() const override { return 40000; }
+  bool SetReceiveBuffer(int) override { return true; }
+  bool Connect(const std::string& hostOrAddress, std::uint16_t port, int timeoutMs, const WaitPump& pump) override;
+  int Send(const void* data, int size) override;
+  int Pending() override;
+  int WaitReadable(int timeoutMs) override;
+  int Receive(void* buffer, int size) override;
+  void Close() override { open_ = false; }
+  bool IsOpen() const override { return open_; }
+
+ private:
+  bool Drained() const { return piece_ >= server_->writes.size(); }
+  std::shared_ptr<FakeServer> server_;
+  std::size_t piece_ = 0;
+  std::size_t offset_ = 0;
+  bool open_ = false;
 };

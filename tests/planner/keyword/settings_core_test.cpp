@@ -272,6 +272,18 @@ TEST_F(SettingsPagesTest, GuidePageRoundTrip) {
   EXPECT_EQ(LoadGuidePage(settings_), v);
 }
 
+TEST_F(SettingsPagesTest, GuidePageShowsStoredValuesOutsideItsRangesAtTheNearestBound) {
+  GuidePageValues stored;
+  stored.epgUpdate = 1000;
+  stored.displayDays = 1;
+  stored.dayStart = 24;
+  SaveGuidePage(settings_, stored);
+  GuidePageValues v = LoadGuidePage(settings_);
+  EXPECT_EQ(v.epgUpdate, 120);
+  EXPECT_EQ(v.displayDays, 3);
+  EXPECT_EQ(v.dayStart, 23);
+}
+
 class FakePage : public SettingsPageCore {
  public:
   FakePage(std::vector<int>* log, int id, bool opened, bool accepts) : log_(log), id_(id), opened_(opened), accepts_(accepts) {}
