@@ -29,6 +29,18 @@ bool ReadDatagramHeader(const std::uint8_t* data, std::size_t size, DatagramHead
   return true;
 }
 
+void WriteDatagramHeader(const DatagramHeader& h, std::uint8_t* out) {
+  PutU16(out, 0, h.flags);
+  PutU16(out, 2, h.blockSize);
+  PutU16(out, 4, h.length);
+  PutU16(out, 6, static_cast<std::uint16_t>(h.block));
+  out[8] = static_cast<std::uint8_t>(h.block >> 16);
+  PutU16(out, 9, static_cast<std::uint16_t>(h.blockCount));
+  out[11] = static_cast<std::uint8_t>(h.blockCount >> 16);
+  out[12] = out[13] = 0;
+  PutU16(out, 14, h.fileId);
+}
+
 bool FlagsAccepted(std::uint16_t flags) { return (flags & 0x1C0F) == 0 && (flags & 0x0300) == 0x0100; }
 
 FileHeader ReadFileHeader(const std::uint8_t* data, int headerSize) {
@@ -44,3 +56,11 @@ FileHeader ReadFileHeader(const std::uint8_t* data, int headerSize) {
   return f;
 }
 
+void WriteFileHeader(const FileHeader& f, int headerSize, std::uint8_t* out) {
+  std::uint8_t* p = out + kDatagramHeader;
+  PutU16(p, 0, f.fileCount);
+  PutU32(p, 2, f.fileSize);
+  const std::size_t width = static_cast<std::size_t>(headerSize - 6);
+  for (std::size_t i = 0; i < width; ++i)
+    p[6 + i] = i < f.fileName.size() ? static_cast<std::uint8_t>(f.fileName[i]) : 0;
+}

@@ -25,6 +25,10 @@ struct DatagramHeader {
 
 // Reads the 16-byte header; false when fewer than 16 bytes are given.
 bool ReadDatagramHeader(const std::uint8_t* data, std::size_t size, DatagramHeader* header);
+// Writes the 16-byte header into out (16 bytes), as ReadDatagramHeader reads
+// it: block and block count take 24 bits, headerClass is not written (it is
+// part of flags).
+void WriteDatagramHeader(const DatagramHeader& header, std::uint8_t* out);
 // The flags test: (flags & 0x1C0F) == 0 and (flags & 0x0300) == 0x0100.
 bool FlagsAccepted(std::uint16_t flags);
 
@@ -36,6 +40,9 @@ struct FileHeader {
 // Reads the file header that follows the 16-byte header of block 0; `headerSize`
 // is the entry's (70, 134 or 262). The caller has checked that size >= 16 + headerSize.
 FileHeader ReadFileHeader(const std::uint8_t* data, int headerSize);
+// Writes the file header behind the 16-byte header: out holds 16 + headerSize
+// bytes, the name is cut to its field and the rest of the field zeroed.
+void WriteFileHeader(const FileHeader& file, int headerSize, std::uint8_t* out);
 
 // A name from the air is checked with IsSafeRelativePath (common/safe_name.h)
 // and its full path against this: the longest path Windows creates, MAX_PATH

@@ -99,6 +99,14 @@ TEST_F(GuideServerTest, RequestCarriesTheFullUrlAndNoHeaderLines) {
     EXPECT_EQ(line, "request GET http://127.0.0.1/gd010305.dpn HTTP/1.0\\r\\n\\r\\n -> 200 gd010305.dpn");
 }
 
+// A real server writes the status line, the headers and the body apart.
+TEST_F(GuideServerTest, HeadWrittenInPiecesIsReadWhole) {
+  GuideDayText day = Fetch("http://127.0.0.1/splithead/");
+  EXPECT_FALSE(day.fetchFailed);
+  EXPECT_EQ(day.text, dayText);
+  EXPECT_EQ(cache.Read(kDay), dayText);
+}
+
 TEST_F(GuideServerTest, BodyWithoutContentLengthIsReadToClose) {
   GuideDayText day = Fetch("http://127.0.0.1/nolength/");
   EXPECT_FALSE(day.fetchFailed);

@@ -9,7 +9,7 @@
 #include "tests/common/tokyo_time.h"
 #include "tools/rsvtool/dump.h"
 #include "tools/rsvtool/make.h"
-#include "tools/rsvtool/options.h"
+#include "tools/options/options.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "common/text.h"
 #include "common/time_text.h"
 #include "tools/carousel_recv/wait_socket.h"
+#include "tools/options/options.h"
 #include "unit/reception.h"
 #include "unit/result_writer.h"
 
@@ -82,183 +83,164 @@ class ConsoleView : public ReceptionView {
   bool stopPosted = false;
 };
 
-bool ParseLong(const char* text, long lo, long hi, long* out) {
-  char* end = nullptr;
-  long v = std::strtol(text, &end, 10);
-  if (end == text || *end || v < lo || v > hi) return false;
-  *out = v;
-  return true;
+struct RecvOptions {
+  ReceptionParams params;
+  bool quiet = false;
+  bool discard = false;
+  int idle = 0;  // seconds; 0 = wait as the unit does
+};
+
+// "+SECONDS" from now or a "YYYYMMDDHHMM" local time.
+bool ParseEnd(const std::string& text, Time32 now, Time32* end) {
+  std::int64_t seconds = 0;
+  if (!text.empty() && text[0] == '+' && ParseInteger(text.substr(1), &seconds) && seconds >= 0 &&
+      seconds <= 86400 * 365) {
+    *end = now + static_cast<Time32>(seconds);
+    return true;
+  }
+  if (text.size() == 12 && text.find_first_not_of("0123456789") == std::string::npos) {
+    *end = ParseStartText(text.c_str());
+    return *end != kNoTime;
+  }
+  return false;
 }
 
-}  // namespace
+// The options and the three arguments; -1 when they are good, else the exit code.
+int ParseCommandLine(const std::vector<std::string>& args, const Clock& clock, RecvOptions* o) {
+  Options opts;
+  std::string e;
+  if (!opts.Parse(args, {"timeout", "end", "total-kbyte", "rcvbuf", "idle"}, {"clear", "discard", "quiet"}, &e,
+                  {{'q', "quiet"}}))
+    return UsageError("carousel-recv", e);
+  if (opts.Help()) {
+    Help(stdout);
+    return 0;
+  }
+  ReceptionParams& p = o->params;
+  std::int64_t kbyte = 0;
+  int port = 0;
+  if (!opts.Int("timeout", 1, 86400 * 365, 300, &p.timeout, &e) || !opts.Int("rcvbuf", 0, 1 << 30, p.receiveBuffer,
+                                                                             &p.receiveBuffer, &e) ||
+      !opts.Int("idle", 1, 86400, 0, &o->idle, &e) || !opts.Integer("total-kbyte", 0, 0x7FFFFFFF, 0, &kbyte, &e))
+    return UsageError("carousel-recv", e);
+  if (opts.Positional().size() != 3) return UsageError("carousel-recv", "GROUP, PORT and FOLDER are needed");
+  std::int64_t portValue = 0;
+  if (!ParseInteger(opts.Positional()[1], &portValue) || portValue < 1 || portValue > 65535)
+    return UsageError("carousel-recv", "PORT: '" + opts.Positional()[1] + "' is not a number from 1 to 65535");
+  port = static_cast<int>(portValue);
+  p.totalBytes = kbyte * 1024;
+  p.clearFolder = opts.Has("clear");
+  o->quiet = opts.Has("quiet");
+  o->discard = opts.Has("discard");
+  p.address = opts.Positional()[0];
+  p.port = static_cast<std::uint16_t>(port);
+  p.storageFolder = opts.Positional()[2];
+  p.scheduledEnd = clock.Now() + 10 * 365 * 86400;
+  if (opts.Has("end") && !ParseEnd(opts.Text("end"), clock.Now(), &p.scheduledEnd))
+    return UsageError("carousel-recv", "--end: '" + opts.Text("end") + "' is not +SECONDS or YYYYMMDDHHMM");
+  return -1;
+}
 
-int main(int argc, char** argv) {
-  ReceptionParams params;
-  params.sid = 1;
-  params.name = "carousel-recv";
-  params.timeout = 300;
-  bool quiet = false, discard = false;
-  long idle = 0;
-  std::string endText;
-  std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    long v = 0;
-    auto value = [&](const char* what) -> const char* {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "carousel-recv: %s needs a value\n", what);
-        std::exit(2);
-      }
-      return argv[++i];
-    };
-    if (a == "--help" || a == "-h") {
-      Help(stdout);
-      return 0;
-    } else if (a == "--timeout") {
-      const char* t = value("--timeout");
-      if (!ParseLong(t, 1, 86400 * 365, &v)) {
-        std::fprintf(stderr, "carousel-recv: bad timeout '%s'\n", t);
-        return 2;
-      }
-      params.timeout = static_cast<std::int32_t>(v);
-    } else if (a == "--end") {
-      endText = value("--end");
-    } else if (a == "--total-kbyte") {
-      const char* t = value("--total-kbyte");
-      if (!ParseLong(t, 0, 0x7FFFFFFF, &v)) {
-        std::fprintf(stderr, "carousel-recv: bad size '%s'\n", t);
-        return 2;
-      }
-      params.totalBytes = static_cast<std::int64_t>(v) * 1024;
-    } else if (a == "--clear") {
-      params.clearFolder = true;
-    } else if (a == "--rcvbuf") {
-      const char* t = value("--rcvbuf");
-      if (!ParseLong(t, 0, 1 << 30, &v)) {
-        std::fprintf(stderr, "carousel-recv: bad buffer size '%s'\n", t);
-        return 2;
-      }
-      params.receiveBuffer = static_cast<int>(v);
-    } else if (a == "--idle") {
-      const char* t = value("--idle");
-      if (!ParseLong(t, 1, 86400, &idle)) {
-        std::fprintf(stderr, "carousel-recv: bad idle time '%s'\n", t);
-        return 2;
-      }
-    } else if (a == "--discard") {
-      discard = true;
-    } else if (a == "--quiet" || a == "-q") {
-      quiet = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      std::fprintf(stderr, "carousel-recv: unknown option '%s'\n", a.c_str());
-      Help(stderr);
-      return 2;
-    } else {
-      positional.push_back(a);
-    }
+// One turn of the receive loop: queued work, the socket, the 10 ms timer.
+void Turn(Reception& rx, std::uint32_t* nextTick, const Clock& clock) {
+  std::uint32_t now = clock.TickMs();
+  int wait = static_cast<int>(*nextTick - now);
+  if (wait > 10 || wait < 0) wait = 0;
+  // Queued work goes on between ticks; the wait happens only when idle
+  // (under Wine every select() is a round trip to the server).
+  DatagramSocket* socket = rx.Socket();
+  if (socket && rx.QueueLength() > 0) {
+    rx.OnSocketReady();
+  } else if (socket) {
+    if (WaitReadable(socket->Handle(), wait)) rx.OnSocketReady();
+  } else if (wait > 0) {
+    SleepMs(wait);
   }
-  long port = 0;
-  if (positional.size() != 3 || !ParseLong(positional[1].c_str(), 1, 65535, &port)) {
-    Help(stderr);
-    return 2;
+  rx.ProcessQueued();
+  now = clock.TickMs();
+  if (static_cast<std::int32_t>(now - *nextTick) >= 0) {
+    rx.OnTimer();
+    *nextTick += 10;
+    if (static_cast<std::int32_t>(now - *nextTick) > 100) *nextTick = now + 10;  // far behind: no catch-up burst
   }
-  params.address = positional[0];
-  params.port = static_cast<std::uint16_t>(port);
-  // Paths inside the programs are cp932; the argument comes in the console's encoding.
-#ifdef _WIN32
-  params.storageFolder = positional[2];
-#else
-  params.storageFolder = Utf8ToCp932(positional[2]);
-#endif
-  Clock& clock = SystemClock();
-  params.scheduledEnd = clock.Now() + 10 * 365 * 86400;
-  if (!endText.empty()) {
-    long v = 0;
-    if (endText[0] == '+' && ParseLong(endText.c_str() + 1, 0, 86400 * 365, &v)) {
-      params.scheduledEnd = clock.Now() + static_cast<Time32>(v);
-    } else if (endText.size() == 12 && endText.find_first_not_of("0123456789") == std::string::npos) {
-      params.scheduledEnd = ParseStartText(endText.c_str());
-    } else {
-      std::fprintf(stderr, "carousel-recv: bad end '%s' (+SECONDS or YYYYMMDDHHMM)\n", endText.c_str());
-      return 2;
-    }
-  }
+}
 
-  if (discard) {
-    if (!InitSockets()) return 1;
-    return Discard(params, idle ? static_cast<int>(idle) : 2, quiet);
-  }
+void Report(const Reception& rx) {
+  if (rx.FileCount() > 0)
+    std::fprintf(stderr, "carousel-recv: %d of %d files left, %lld KByte received\n", rx.RemainingFiles(),
+                 rx.FileCount(), static_cast<long long>(rx.ReceivedBytes() / 1024));
+  else
+    std::fprintf(stderr, "carousel-recv: %s, %lld KByte received\n", rx.Files().empty() ? "waiting" : "receiving",
+                 static_cast<long long>(rx.ReceivedBytes() / 1024));
+}
+
+int Receive(const RecvOptions& o, Clock& clock) {
+  const ReceptionParams& params = o.params;
   FileSystem& files = PlatformFiles();
   if (!files.IsFolder(params.storageFolder) && !CreateFolderPath(files, params.storageFolder)) {
-    std::fprintf(stderr, "carousel-recv: cannot create folder '%s'\n", positional[2].c_str());
-    return 1;
-  }
-  if (!InitSockets()) {
-    std::fprintf(stderr, "carousel-recv: the socket layer does not start\n");
+    std::fprintf(stderr, "carousel-recv: cannot create folder '%s'\n", Cp932ToUtf8(params.storageFolder).c_str());
     return 1;
   }
   ConsoleView view;
   Reception rx(params, files, clock, view);
   rx.Start();
   if (rx.Unreceivable()) {
-    std::fprintf(stderr, "carousel-recv: cannot receive %s:%ld (bind or join failed)\n", params.address.c_str(), port);
+    std::fprintf(stderr, "carousel-recv: cannot receive %s:%u (bind or join failed)\n", params.address.c_str(),
+                 static_cast<unsigned>(params.port));
     return 1;
   }
-  if (!quiet) std::fprintf(stderr, "carousel-recv: waiting for %s:%ld\n", params.address.c_str(), port);
+  if (!o.quiet)
+    std::fprintf(stderr, "carousel-recv: waiting for %s:%u\n", params.address.c_str(), static_cast<unsigned>(params.port));
 
-  std::uint32_t start = clock.TickMs();
+  const std::uint32_t start = clock.TickMs();
   std::uint32_t nextTick = start + 10, nextReport = start + 1000, lastNews = start;
   std::int64_t lastBytes = 0;
   while (!rx.Finished()) {
-    std::uint32_t now = clock.TickMs();
-    int wait = static_cast<int>(nextTick - now);
-    if (wait > 10 || wait < 0) wait = 0;
-    // Queued work goes on between ticks; the wait happens only when idle
-    // (under Wine every select() is a round trip to the server).
-    DatagramSocket* socket = rx.Socket();
-    if (socket && rx.QueueLength() > 0) {
-      rx.OnSocketReady();
-    } else if (socket) {
-      if (WaitReadable(socket->Handle(), wait)) rx.OnSocketReady();
-    } else if (wait > 0) {
-      SleepMs(wait);
-    }
-    rx.ProcessQueued();
-    now = clock.TickMs();
-    if (static_cast<std::int32_t>(now - nextTick) >= 0) {
-      rx.OnTimer();
-      nextTick += 10;
-      if (static_cast<std::int32_t>(now - nextTick) > 100) nextTick = now + 10;  // far behind: no catch-up burst
-    }
+    Turn(rx, &nextTick, clock);
+    const std::uint32_t now = clock.TickMs();
     if (rx.ReceivedBytes() != lastBytes) {
       lastBytes = rx.ReceivedBytes();
       lastNews = now;
-    } else if (idle > 0 && !rx.Files().empty() && now - lastNews > static_cast<std::uint32_t>(idle) * 1000u) {
-      if (!quiet) std::fprintf(stderr, "carousel-recv: nothing new for %ld s\n", idle);
+    } else if (o.idle > 0 && !rx.Files().empty() && now - lastNews > static_cast<std::uint32_t>(o.idle) * 1000u) {
+      if (!o.quiet) std::fprintf(stderr, "carousel-recv: nothing new for %d s\n", o.idle);
       rx.OnStopCommand();
     }
     if (view.stopPosted) {
       view.stopPosted = false;
       rx.OnStopCommand();
     }
-    if (!quiet && static_cast<std::int32_t>(now - nextReport) >= 0) {
+    if (!o.quiet && static_cast<std::int32_t>(now - nextReport) >= 0) {
       nextReport = now + 1000;
-      if (rx.FileCount() > 0)
-        std::fprintf(stderr, "carousel-recv: %d of %d files left, %lld KByte received\n", rx.RemainingFiles(),
-                     rx.FileCount(), static_cast<long long>(rx.ReceivedBytes() / 1024));
-      else
-        std::fprintf(stderr, "carousel-recv: %s, %lld KByte received\n", rx.Files().empty() ? "waiting" : "receiving",
-                     static_cast<long long>(rx.ReceivedBytes() / 1024));
+      Report(rx);
     }
   }
-  double seconds = (clock.TickMs() - start) / 1000.0;
-  int fileCount = rx.FileCount(), remaining = rx.RemainingFiles();
-  long long kbytes = static_cast<long long>(rx.ReceivedBytes() / 1024);
-  bool complete = rx.Result() == 1;
+  const double seconds = (clock.TickMs() - start) / 1000.0;
+  const int fileCount = rx.FileCount(), remaining = rx.RemainingFiles();
+  const long long kbytes = static_cast<long long>(rx.ReceivedBytes() / 1024);
+  const bool complete = rx.Result() == 1;
   rx.Shutdown();
-  int unplaced = rx.PlaceFiles();
+  const int unplaced = rx.PlaceFiles();
   std::fprintf(stderr, "carousel-recv: %s: %d files, %d left, %lld KByte in %.2f s, cpu %.3f s%s\n",
                complete ? "complete" : "incomplete", fileCount, complete ? 0 : remaining, kbytes, seconds,
                ProcessCpuSeconds(), unplaced ? (", " + std::to_string(unplaced) + " not placed").c_str() : "");
   return complete && unplaced == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args;
+  if (!StartTool("carousel-recv", argc, argv, &args)) return 2;
+  Clock& clock = SystemClock();
+  RecvOptions o;
+  o.params.sid = 1;
+  o.params.name = "carousel-recv";
+  const int parsed = ParseCommandLine(args, clock, &o);
+  if (parsed >= 0) return parsed;
+  if (!InitSockets()) {
+    std::fprintf(stderr, "carousel-recv: the socket layer does not start\n");
+    return 1;
+  }
+  if (o.discard) return Discard(o.params, o.idle ? o.idle : 2, o.quiet);
+  return Receive(o, clock);
 }

@@ -7,7 +7,7 @@
 #include "common/text.h"
 #include "selector/channel_list.h"
 #include "selector/session_match.h"
-#include "tools/rsvtool/options.h"
+#include "tools/options/options.h"
 
 namespace {
 
@@ -170,11 +170,12 @@ int RunChanlist(const std::vector<std::string>& args, std::FILE* out, std::FILE*
   }
   Options o;
   std::string error;
-  if (!o.Parse(args, {"seed", "current"}, {"plain", "utf8", "lenient", "help"}, &error)) return Usage(err, error);
-  if (o.Has("help")) {
+  if (!o.Parse(args, {"seed", "current"}, {"plain", "utf8", "lenient"}, &error)) return Usage(err, error);
+  if (o.Help()) {
     Print(out, kUsage);
     return 0;
   }
+  if (o.Positional().empty()) return Usage(err, "no command");
   const std::string& command = o.Positional()[0];
   const std::size_t n = o.Positional().size();
   if (command == "scramble" && n == 3) return Scramble(o, out, err);

@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "tools/chanlist/chanlist.h"
+#include "tools/options/options.h"
 
 int main(int argc, char** argv) {
-  // Paths and numbers only: ASCII arguments are the same in cp932.
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args;
+  if (!StartTool("chanlist", argc, argv, &args)) return 2;
   return RunChanlist(args, stdout, stderr);
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 #include "common/files.h"
@@ -13,12 +14,7 @@
 #include "planner/guide/guide_program.h"
 #include "planner/guide/guide_store.h"
 #include "tools/guidecheck/guide_table.h"
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-#include <shellapi.h>
-#endif
+#include "tools/options/options.h"
 
 namespace {
 
@@ -43,94 +39,69 @@ void Usage(FILE* out) {
   for (const char* o : kRuleOptions) std::fprintf(out, "  %s LIST\n", o);
 }
 
-// Arguments as cp932 texts, whatever the console's code page.
-std::vector<std::string> Arguments(int argc, char** argv) {
-  std::vector<std::string> args;
-#ifdef _WIN32
-  (void)argv;
-  int n = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
-  for (int i = 0; wide && i < n; ++i) args.push_back(WideToCp932(wide[i]));
-  if (wide) LocalFree(wide);
-  if (args.empty()) args.assign(1, "guidecheck");
-  (void)argc;
-#else
-  for (int i = 0; i < argc; ++i) args.push_back(Utf8ToCp932(argv[i]));
-#endif
-  return args;
-}
-
 bool ParseDate(const std::string& text, int* y, int* m, int* d) {
   return std::sscanf(text.c_str(), "%d-%d-%d", y, m, d) == 3 && *m >= 1 && *m <= 12 && *d >= 1 && *d <= 31;
 }
 
 void Write(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
+struct CheckOptions {
+  std::string cache, location;
+  std::string rules[7];
+  int days = 6;
+  Time32 firstDay = 0;
+  HttpLimits limits;
+  bool channels = false;
+};
+
+// The options; -1 when they are good, else the exit code.
+int ParseCommandLine(const std::vector<std::string>& args, CheckOptions* o) {
+  std::set<std::string> valued = {"cache", "first", "days", "day-start", "location", "idle-limit", "body-limit"};
+  for (const char* rule : kRuleOptions) valued.insert(rule + 2);
+  Options opts;
+  std::string e;
+  if (!opts.Parse(args, valued, {"channels"}, &e)) return UsageError("guidecheck", e);
+  if (opts.Help()) {
+    Usage(stdout);
+    return 0;
+  }
+  if (!opts.Positional().empty()) return UsageError("guidecheck", "unexpected argument '" + opts.Positional()[0] + "'");
+  int dayStart = 4;
+  if (!opts.Required("cache", &e) || !opts.Required("first", &e) || !opts.Int("days", 1, 366, 6, &o->days, &e) ||
+      !opts.Int("day-start", 0, 23, 4, &dayStart, &e) ||
+      !opts.Int("idle-limit", 1, 86400000, o->limits.idleMs, &o->limits.idleMs, &e) ||
+      !opts.Int("body-limit", 1, 86400000, o->limits.bodyMs, &o->limits.bodyMs, &e))
+    return UsageError("guidecheck", e);
+  int y = 0, m = 0, d = 0;
+  if (!ParseDate(opts.Text("first"), &y, &m, &d))
+    return UsageError("guidecheck", "--first: '" + opts.Text("first") + "' is not a date YYYY-MM-DD");
+  o->firstDay = MakeLocalTime(y, m, d, dayStart, 0, 0);
+  if (o->firstDay == kNoTime) return UsageError("guidecheck", "--first: '" + opts.Text("first") + "' is outside 1970..2037");
+  o->cache = opts.Text("cache");
+  o->location = opts.Text("location");
+  o->channels = opts.Has("channels");
+  for (int k = 0; k < 7; ++k) o->rules[k] = opts.Text(kRuleOptions[k] + 2);
+  return -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
-  std::vector<std::string> args = Arguments(argc, argv);
-  std::string cache, first, location;
-  std::string rules[7];
-  int days = 6, dayStart = 4;
-  HttpLimits limits;
-  bool channels = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&]() -> std::string {
-      if (i + 1 >= args.size()) {
-        std::fprintf(stderr, "guidecheck: %s needs a value\n", a.c_str());
-        std::exit(2);
-      }
-      return args[++i];
-    };
-    bool rule = false;
-    for (int k = 0; k < 7; ++k) {
-      if (a == kRuleOptions[k]) {
-        rules[k] = value();
-        rule = true;
-      }
-    }
-    if (rule) continue;
-    if (a == "--cache") cache = value();
-    else if (a == "--first") first = value();
-    else if (a == "--days") days = std::atoi(value().c_str());
-    else if (a == "--day-start") dayStart = std::atoi(value().c_str());
-    else if (a == "--location") location = value();
-    else if (a == "--channels") channels = true;
-    else if (a == "--idle-limit") limits.idleMs = std::atoi(value().c_str());
-    else if (a == "--body-limit") limits.bodyMs = std::atoi(value().c_str());
-    else if (a == "--help" || a == "-h") { Usage(stdout); return 0; }
-    else {
-      std::fprintf(stderr, "guidecheck: unknown option '%s'\n", a.c_str());
-      Usage(stderr);
-      return 2;
-    }
-  }
-  int y = 0, m = 0, d = 0;
-  if (cache.empty() || !ParseDate(first, &y, &m, &d)) {
-    std::fprintf(stderr, "guidecheck: --cache DIR and --first YYYY-MM-DD are required\n");
-    Usage(stderr);
-    return 2;
-  }
-  if (days < 1 || days > 366 || dayStart < 0 || dayStart > 23 || limits.idleMs <= 0 || limits.bodyMs <= 0) {
-    std::fprintf(stderr, "guidecheck: --days must be 1..366, --day-start 0..23 and the limits above 0\n");
-    return 2;
-  }
+  std::vector<std::string> args;
+  if (!StartTool("guidecheck", argc, argv, &args)) return 2;
+  CheckOptions o;
+  const int parsed = ParseCommandLine(args, &o);
+  if (parsed >= 0) return parsed;
 
   GuideStore store(PlatformFiles());
-  store.SetRules(BuildGuideRules(rules));
-  store.FetchOptions().limits = limits;
+  store.SetRules(BuildGuideRules(o.rules));
+  store.FetchOptions().limits = o.limits;
   store.progress = [&](int day, int count) {
     std::fprintf(stderr, "guidecheck: day %d of %d\n", day + 1, count);
   };
-  const Time32 firstDay = MakeLocalTime(y, m, d, dayStart, 0, 0);
-  bool loaded = store.LoadGuideDays(location, firstDay, days, cache);
-  Write(channels ? ChannelTable(store.Channels()) : GuideTable(store.Guide()));
-  std::fprintf(stderr, "guidecheck: %zu programs from %d days%s\n", store.Guide().Size(), days,
+  bool loaded = store.LoadGuideDays(o.location, o.firstDay, o.days, o.cache);
+  Write(o.channels ? ChannelTable(store.Channels()) : GuideTable(store.Guide()));
+  std::fprintf(stderr, "guidecheck: %zu programs from %d days%s\n", store.Guide().Size(), o.days,
                store.LastLoadFetchFailed() ? " (the server failed for some days; their cached files were used)" : "");
   return loaded ? 0 : 1;
 }

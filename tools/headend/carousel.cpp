@@ -2,7 +2,6 @@
 // format the reception unit takes in, paced to a rate, with optional loss,
 // duplication and reordering for tests.
 #include <arpa/inet.h>
-#include <getopt.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -22,6 +21,7 @@
 #include <vector>
 #include "common/text.h"
 #include "tools/headend/command.h"
+#include "tools/options/options.h"
 #include "unit/datagram.h"
 
 namespace {
@@ -29,7 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using SteadyClock = std::chrono::steady_clock;
 
-struct Options {
+struct CarouselOptions {
   std::string folder;
   std::string group = "239.192.0.1";
   int port = 5000;
@@ -88,28 +88,15 @@ bool ParseRate(const char* text, double* rate) {
   return true;
 }
 
-bool ParseInt(const char* text, long lo, long hi, long* out) {
-  char* end = nullptr;
-  long v = std::strtol(text, &end, 10);
-  if (end == text || *end || v < lo || v > hi) return false;
-  *out = v;
-  return true;
-}
-
 struct SourceFile {
   std::string path;  // on disk
   std::string name;  // cp932, "\" separated
   std::string data;
 };
 
-void Put16(std::string& s, std::size_t at, unsigned v) {
-  s[at] = static_cast<char>(v & 0xFF);
-  s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-}
-
 class Carousel {
  public:
-  Carousel(const Options& o, const std::vector<SourceFile>& files) : o_(o), files_(files) {
+  Carousel(const CarouselOptions& o, const std::vector<SourceFile>& files) : o_(o), files_(files) {
     for (const auto& f : files_) counts_.push_back(BlockCount(f.data.size()));
   }
   std::uint32_t BlockCount(std::size_t size) const {
@@ -127,35 +114,36 @@ class Carousel {
     std::size_t offset = block == 0 ? 0 : first + (block - 1) * step;
     std::size_t room = block == 0 ? first : step;
     std::size_t n = offset < f.data.size() ? std::min(room, f.data.size() - offset) : 0;
-    std::string d(16 + header, '\0');
-    Put16(d, 0, 0x0100 | (o_.headerClass << 4));
-    Put16(d, 2, o_.blockSize);
-    Put16(d, 4, static_cast<unsigned>(16 + header + n));
-    Put16(d, 6, block & 0xFFFF);
-    d[8] = static_cast<char>((block >> 16) & 0xFF);
-    Put16(d, 9, counts_[id] & 0xFFFF);
-    d[11] = static_cast<char>((counts_[id] >> 16) & 0xFF);
-    Put16(d, 14, static_cast<unsigned>(id));
+    std::string d(kDatagramHeader + header, '\0');
+    auto* bytes = reinterpret_cast<std::uint8_t*>(&d[0]);
+    DatagramHeader h;
+    h.flags = static_cast<std::uint16_t>(0x0100 | (o_.headerClass << 4));
+    h.blockSize = static_cast<std::uint16_t>(o_.blockSize);
+    h.length = static_cast<std::uint16_t>(kDatagramHeader + header + n);
+    h.block = block;
+    h.blockCount = counts_[id];
+    h.fileId = static_cast<std::uint16_t>(id);
+    WriteDatagramHeader(h, bytes);
     if (header) {
-      Put16(d, 16, static_cast<unsigned>(files_.size()));
-      std::uint32_t size = static_cast<std::uint32_t>(f.data.size());
-      Put16(d, 18, size & 0xFFFF);
-      Put16(d, 20, size >> 16);
-      std::memcpy(&d[22], f.name.data(), std::min<std::size_t>(f.name.size(), header - 6));
+      FileHeader file;
+      file.fileCount = static_cast<std::uint16_t>(files_.size());
+      file.fileSize = static_cast<std::uint32_t>(f.data.size());
+      file.fileName = f.name;
+      WriteFileHeader(file, header, bytes);
     }
     d.append(f.data, offset, n);
     return d;
   }
 
  private:
-  const Options& o_;
+  const CarouselOptions& o_;
   const std::vector<SourceFile>& files_;
   std::vector<std::uint32_t> counts_;
 };
 
 class Sender {
  public:
-  explicit Sender(const Options& o) : o_(o), rng_(o.seed) {}
+  explicit Sender(const CarouselOptions& o) : o_(o), rng_(o.seed) {}
   bool Open() {
     fd_ = socket(AF_INET, SOCK_DGRAM, 0);
     if (fd_ < 0) return Fail("socket");
@@ -259,7 +247,7 @@ class Sender {
     return false;
   }
 
-  const Options& o_;
+  const CarouselOptions& o_;
   std::mt19937 rng_;
   int fd_ = -1;
   sockaddr_in to_{};
@@ -269,7 +257,7 @@ class Sender {
   std::deque<std::pair<std::uint64_t, std::string>> held_;
 };
 
-bool LoadFolder(const Options& o, std::vector<SourceFile>* files) {
+bool LoadFolder(const CarouselOptions& o, std::vector<SourceFile>* files) {
   std::error_code ec;
   if (!fs::is_directory(o.folder, ec)) {
     std::fprintf(stderr, "headend carousel: '%s' is not a folder\n", o.folder.c_str());
@@ -317,53 +305,72 @@ std::string RateText(double rate) {
   return text;
 }
 
-int RunCarousel(int argc, char** argv) {
-  Options o;
-  enum { kFirstBlock = 1000, kExtra, kLoss, kDuplicate, kReorder, kSeed, kTtl };
-  static const option longOptions[] = {
-      {"group", required_argument, nullptr, 'g'},     {"port", required_argument, nullptr, 'p'},
-      {"class", required_argument, nullptr, 'c'},     {"block-size", required_argument, nullptr, 'b'},
-      {"rate", required_argument, nullptr, 'r'},      {"cycles", required_argument, nullptr, 'n'},
-      {"first-block", required_argument, nullptr, kFirstBlock},
-      {"extra", required_argument, nullptr, kExtra},
-      {"loss", required_argument, nullptr, kLoss},    {"duplicate", required_argument, nullptr, kDuplicate},
-      {"reorder", required_argument, nullptr, kReorder}, {"seed", required_argument, nullptr, kSeed},
-      {"interface", required_argument, nullptr, 'i'}, {"ttl", required_argument, nullptr, kTtl},
-      {"quiet", no_argument, nullptr, 'q'},           {"help", no_argument, nullptr, 'h'},
-      {nullptr, 0, nullptr, 0}};
-  optind = 1;
-  int c;
-  long v;
-  auto bad = [](const char* what, const char* text) {
-    std::fprintf(stderr, "headend carousel: bad %s '%s' (see --help)\n", what, text);
-    return 2;
-  };
-  while ((c = getopt_long(argc, argv, "g:p:c:b:r:n:i:qh", longOptions, nullptr)) != -1) {
-    switch (c) {
-      case 'g': o.group = optarg; break;
-      case 'p': if (!ParseInt(optarg, 1, 65535, &v)) return bad("port", optarg); o.port = static_cast<int>(v); break;
-      case 'c': if (!ParseInt(optarg, 0, 7, &v)) return bad("header class", optarg); o.headerClass = static_cast<int>(v); break;
-      case 'b': if (!ParseInt(optarg, 300, 4096, &v)) return bad("block size", optarg); o.blockSize = static_cast<int>(v); break;
-      case 'r': if (!ParseRate(optarg, &o.rate)) return bad("rate", optarg); break;
-      case 'n': if (!ParseInt(optarg, 0, 1000000, &v)) return bad("cycle count", optarg); o.cycles = static_cast<int>(v); break;
-      case kFirstBlock: if (!ParseInt(optarg, 0, 0xFFFFFF, &v)) return bad("first block", optarg); o.firstBlock = v; break;
-      case kExtra: if (!ParseInt(optarg, 0, 1L << 30, &v)) return bad("extra count", optarg); o.extra = v; break;
-      case kLoss: o.loss = std::atof(optarg); break;
-      case kDuplicate: o.duplicate = std::atof(optarg); break;
-      case kReorder: o.reorder = std::atof(optarg); break;
-      case kSeed: o.seed = static_cast<unsigned>(std::strtoul(optarg, nullptr, 10)); break;
-      case 'i': o.interface = optarg; break;
-      case kTtl: if (!ParseInt(optarg, 0, 255, &v)) return bad("ttl", optarg); o.ttl = static_cast<int>(v); break;
-      case 'q': o.quiet = true; break;
-      case 'h': Help(stdout); return 0;
-      default: Help(stderr); return 2;
+// The options and the folder; -1 when they are good, else the exit code.
+int ParseCarousel(const std::vector<std::string>& args, CarouselOptions* o) {
+  Options opts;
+  std::string e;
+  if (!opts.Parse(args,
+                  {"group", "port", "class", "block-size", "rate", "cycles", "first-block", "extra", "loss",
+                   "duplicate", "reorder", "seed", "interface", "ttl"},
+                  {"quiet"}, &e,
+                  {{'g', "group"}, {'p', "port"}, {'c', "class"}, {'b', "block-size"}, {'r', "rate"},
+                   {'n', "cycles"}, {'i', "interface"}, {'q', "quiet"}}))
+    return UsageError("headend carousel", e);
+  if (opts.Help()) {
+    Help(stdout);
+    return 0;
+  }
+  std::int64_t firstBlock = 0, extra = 0, seed = 1;
+  if (!opts.Int("port", 1, 65535, o->port, &o->port, &e) || !opts.Int("class", 0, 7, o->headerClass, &o->headerClass, &e) ||
+      !opts.Int("block-size", 300, 4096, o->blockSize, &o->blockSize, &e) ||
+      !opts.Int("cycles", 0, 1000000, o->cycles, &o->cycles, &e) ||
+      !opts.Integer("first-block", 0, 0xFFFFFF, 0, &firstBlock, &e) ||
+      !opts.Integer("extra", 0, 1L << 30, 0, &extra, &e) || !opts.Number("loss", 0, 100, 0, &o->loss, &e) ||
+      !opts.Number("duplicate", 0, 100, 0, &o->duplicate, &e) || !opts.Number("reorder", 0, 100, 0, &o->reorder, &e) ||
+      !opts.Integer("seed", 0, 0xFFFFFFFF, 1, &seed, &e) || !opts.Int("ttl", 0, 255, o->ttl, &o->ttl, &e))
+    return UsageError("headend carousel", e);
+  if (opts.Has("rate") && !ParseRate(opts.Text("rate").c_str(), &o->rate))
+    return UsageError("headend carousel", "--rate: '" + opts.Text("rate") + "' is not a rate such as 500k or 4M");
+  if (opts.Positional().size() != 1) return UsageError("headend carousel", "one FOLDER is needed");
+  o->firstBlock = static_cast<long>(firstBlock);
+  o->extra = static_cast<long>(extra);
+  o->seed = static_cast<unsigned>(seed);
+  o->group = opts.Text("group", o->group);
+  o->interface = opts.Text("interface", o->interface);
+  o->quiet = opts.Has("quiet");
+  o->folder = Cp932ToUtf8(opts.Positional()[0]);
+  return -1;
+}
+
+// Every cycle, then the start of one more when asked; false when a send fails.
+bool SendCycles(const CarouselOptions& o, const Carousel& carousel, std::size_t fileCount, Sender& sender) {
+  for (int cycle = 1; o.cycles == 0 || cycle <= o.cycles; ++cycle) {
+    for (std::size_t id = 0; id < fileCount; ++id) {
+      std::uint32_t first = cycle == 1 && id == 0 ? static_cast<std::uint32_t>(o.firstBlock) : 0;
+      for (std::uint32_t b = first; b < carousel.Blocks(id); ++b) {
+        if (!sender.Offer(carousel.Datagram(id, b))) return false;
+        sender.Report(false, cycle);
+      }
+    }
+    if (!sender.Drain()) return false;
+    if (o.cycles != 0 && cycle == o.cycles) {
+      long left = o.extra;
+      for (std::size_t id = 0; id < fileCount && left > 0; ++id)
+        for (std::uint32_t b = 0; b < carousel.Blocks(id) && left > 0; ++b, --left)
+          if (!sender.Offer(carousel.Datagram(id, b))) return false;
+      if (!sender.Drain()) return false;
+      sender.Report(true, cycle);
     }
   }
-  if (optind != argc - 1) {
-    Help(stderr);
-    return 2;
-  }
-  o.folder = argv[optind];
+  return true;
+}
+
+int RunCarousel(int argc, char** argv) {
+  std::vector<std::string> args;
+  if (!StartTool("headend carousel", argc, argv, &args)) return 2;
+  CarouselOptions o;
+  const int parsed = ParseCarousel(args, &o);
+  if (parsed >= 0) return parsed;
   std::vector<SourceFile> files;
   if (!LoadFolder(o, &files)) return 1;
   Carousel carousel(o, files);
@@ -383,25 +390,7 @@ int RunCarousel(int argc, char** argv) {
                          "store blocks but never complete or place the files\n");
   Sender sender(o);
   if (!sender.Open()) return 1;
-  for (int cycle = 1; o.cycles == 0 || cycle <= o.cycles; ++cycle) {
-    for (std::size_t id = 0; id < files.size(); ++id) {
-      std::uint32_t first = cycle == 1 && id == 0 ? static_cast<std::uint32_t>(o.firstBlock) : 0;
-      for (std::uint32_t b = first; b < carousel.Blocks(id); ++b) {
-        if (!sender.Offer(carousel.Datagram(id, b))) return 1;
-        sender.Report(false, cycle);
-      }
-    }
-    if (!sender.Drain()) return 1;
-    if (o.cycles != 0 && cycle == o.cycles) {
-      long left = o.extra;
-      for (std::size_t id = 0; id < files.size() && left > 0; ++id)
-        for (std::uint32_t b = 0; b < carousel.Blocks(id) && left > 0; ++b, --left)
-          if (!sender.Offer(carousel.Datagram(id, b))) return 1;
-      if (!sender.Drain()) return 1;
-      sender.Report(true, cycle);
-    }
-  }
-  return 0;
+  return SendCycles(o, carousel, files.size(), sender) ? 0 : 1;
 }
 
 RegisterHeadendCommand registerCarousel({"carousel", "sends a folder as a multicast file carousel", RunCarousel});

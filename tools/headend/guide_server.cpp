@@ -15,13 +15,15 @@
 #include <sstream>
 #include <string>
 #include <thread>
-#include "command.h"
+#include "common/text.h"
+#include "tools/headend/command.h"
+#include "tools/options/options.h"
 
 namespace {
 
 // How a request is answered. A path may start with "/<mode>/" to pick one
 // for that request; --mode sets the default.
-enum class Mode { Normal, NotFound, Slow, Stall, Short, NoLength, Empty, BigHead, Huge, Html, Trickle };
+enum class Mode { Normal, NotFound, Slow, Stall, Short, NoLength, Empty, BigHead, Huge, Html, Trickle, SplitHead };
 
 struct ModeName {
   const char* name;
@@ -40,9 +42,10 @@ const ModeName kModes[] = {
     {"huge", Mode::Huge, "Content-Length: 4000000000 and a little body"},
     {"html", Mode::Html, "200 with an error page instead of the file"},
     {"trickle", Mode::Trickle, "declares the file's length and sends one byte every 100 ms"},
+    {"splithead", Mode::SplitHead, "the status line, 300 ms later the headers, 300 ms later the body"},
 };
 
-struct Options {
+struct ServerOptions {
   std::string folder;
   std::string address = "127.0.0.1";
   int port = 80;
@@ -105,7 +108,7 @@ std::string Head(const std::string& status, long long length, const std::string&
   return head + "\r\n";
 }
 
-void Answer(int fd, const Options& options, const std::string& requestHead) {
+void Answer(int fd, const ServerOptions& options, const std::string& requestHead) {
   std::string line = requestHead.substr(0, requestHead.find("\r\n"));
   std::string target;
   {
@@ -180,6 +183,16 @@ void Answer(int fd, const Options& options, const std::string& requestHead) {
           Pause(100);
         }
         break;
+      case Mode::SplitHead: {
+        const std::string head = Head("200 OK", static_cast<long long>(body.size()));
+        const std::size_t statusEnd = head.find("\r\n") + 2;
+        SendAll(fd, head.substr(0, statusEnd));
+        Pause(300);
+        SendAll(fd, head.substr(statusEnd));
+        Pause(300);
+        SendAll(fd, body);
+        break;
+      }
       case Mode::NotFound:
         break;
     }
@@ -188,7 +201,7 @@ void Answer(int fd, const Options& options, const std::string& requestHead) {
   Log("request " + Visible(requestHead) + " -> " + outcome + " " + name);
 }
 
-void Serve(int fd, Options options) {
+void Serve(int fd, ServerOptions options) {
   std::string head;
   char buffer[4096];
   while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
@@ -211,31 +224,36 @@ void Usage(FILE* out) {
   for (const ModeName& m : kModes) std::fprintf(out, "  %-9s %s\n", m.name, m.summary);
 }
 
-int RunGuideServer(int argc, char** argv) {
-  Options options;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    auto value = [&](const char* what) -> std::string {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "headend guide: %s needs a value\n", what);
-        std::exit(2);
-      }
-      return argv[++i];
-    };
-    if (a == "--folder") options.folder = value("--folder");
-    else if (a == "--address") options.address = value("--address");
-    else if (a == "--port") options.port = std::atoi(value("--port").c_str());
-    else if (a == "--stall-seconds") options.stallSeconds = std::atoi(value("--stall-seconds").c_str());
-    else if (a == "--mode") {
-      std::string m = value("--mode");
-      bool known = false;
-      for (const ModeName& n : kModes) if (m == n.name) { options.mode = n.mode; known = true; }
-      if (!known) { std::fprintf(stderr, "headend guide: unknown mode '%s'\n", m.c_str()); return 2; }
-    } else if (a == "--help" || a == "-h") { Usage(stdout); return 0; }
-    else { std::fprintf(stderr, "headend guide: unknown option '%s'\n", a.c_str()); Usage(stderr); return 2; }
+// The options; -1 when they are good, else the exit code.
+int ParseServer(int argc, char** argv, ServerOptions* o) {
+  std::vector<std::string> args;
+  std::string e;
+  if (!StartTool("headend guide", argc, argv, &args)) return 2;
+  Options opts;
+  if (!opts.Parse(args, {"folder", "address", "port", "mode", "stall-seconds"}, {}, &e)) return UsageError("headend guide", e);
+  if (opts.Help()) {
+    Usage(stdout);
+    return 0;
   }
-  if (options.folder.empty()) { std::fprintf(stderr, "headend guide: --folder is required\n"); return 2; }
-  if (options.port <= 0 || options.port > 65535) { std::fprintf(stderr, "headend guide: bad port %d\n", options.port); return 2; }
+  if (!opts.Positional().empty()) return UsageError("headend guide", "unexpected argument '" + opts.Positional()[0] + "'");
+  if (!opts.Required("folder", &e) || !opts.Int("port", 1, 65535, o->port, &o->port, &e) ||
+      !opts.Int("stall-seconds", 0, 86400, o->stallSeconds, &o->stallSeconds, &e))
+    return UsageError("headend guide", e);
+  o->folder = Cp932ToUtf8(opts.Text("folder"));
+  o->address = opts.Text("address", o->address);
+  if (opts.Has("mode")) {
+    bool known = false;
+    for (const ModeName& n : kModes)
+      if (opts.Text("mode") == n.name) o->mode = n.mode, known = true;
+    if (!known) return UsageError("headend guide", "--mode: unknown mode '" + opts.Text("mode") + "'");
+  }
+  return -1;
+}
+
+int RunGuideServer(int argc, char** argv) {
+  ServerOptions options;
+  const int parsed = ParseServer(argc, argv, &options);
+  if (parsed >= 0) return parsed;
 
   int listener = ::socket(AF_INET, SOCK_STREAM, 0);
   int one = 1;

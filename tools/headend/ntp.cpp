@@ -1,7 +1,6 @@
 // headend ntp: sends NTP time datagrams to 224.0.1.1:123 whose transmit time is
 // the local clock plus a chosen offset.
 #include <arpa/inet.h>
-#include <getopt.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -14,8 +13,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <thread>
 #include "tools/headend/command.h"
+#include "tools/options/options.h"
 
 namespace {
 
@@ -37,49 +38,44 @@ void Help(FILE* out) {
                "  -h, --help              this text\n");
 }
 
-int RunNtp(int argc, char** argv) {
+struct NtpOptions {
   double offset = 0;
-  long count = 1, interval = 1000;
+  long count = 1;
+  long interval = 1000;
   int port = 123;
-  std::string group = "224.0.1.1", iface = "127.0.0.1";
-  bool quiet = false, onSecond = false;
-  static const option longOptions[] = {{"offset", required_argument, nullptr, 'o'},
-                                       {"count", required_argument, nullptr, 'n'},
-                                       {"interval", required_argument, nullptr, 't'},
-                                       {"group", required_argument, nullptr, 'g'},
-                                       {"port", required_argument, nullptr, 'p'},
-                                       {"interface", required_argument, nullptr, 'i'},
-                                       {"on-second", no_argument, nullptr, 's'},
-                                       {"quiet", no_argument, nullptr, 'q'},
-                                       {"help", no_argument, nullptr, 'h'},
-                                       {nullptr, 0, nullptr, 0}};
-  optind = 1;
-  int c;
-  char* end = nullptr;
-  while ((c = getopt_long(argc, argv, "o:n:t:g:p:i:sqh", longOptions, nullptr)) != -1) {
-    switch (c) {
-      case 'o':
-        offset = std::strtod(optarg, &end);
-        if (end == optarg || *end) {
-          std::fprintf(stderr, "headend ntp: bad offset '%s'\n", optarg);
-          return 2;
-        }
-        break;
-      case 'n': count = std::strtol(optarg, nullptr, 10); break;
-      case 't': interval = std::strtol(optarg, nullptr, 10); break;
-      case 'g': group = optarg; break;
-      case 'p': port = std::atoi(optarg); break;
-      case 'i': iface = optarg; break;
-      case 's': onSecond = true; break;
-      case 'q': quiet = true; break;
-      case 'h': Help(stdout); return 0;
-      default: Help(stderr); return 2;
-    }
+  std::string group = "224.0.1.1";
+  std::string iface = "127.0.0.1";
+  bool quiet = false;
+  bool onSecond = false;
+};
+
+// The options; -1 when they are good, else the exit code.
+int ParseNtp(const std::vector<std::string>& args, NtpOptions* o) {
+  Options opts;
+  std::string e;
+  if (!opts.Parse(args, {"offset", "count", "interval", "group", "port", "interface"}, {"on-second", "quiet"}, &e,
+                  {{'o', "offset"}, {'n', "count"}, {'t', "interval"}, {'g', "group"}, {'p', "port"},
+                   {'i', "interface"}, {'s', "on-second"}, {'q', "quiet"}}))
+    return UsageError("headend ntp", e);
+  if (opts.Help()) {
+    Help(stdout);
+    return 0;
   }
-  if (optind != argc || count < 0 || interval < 0 || port <= 0 || port > 65535) {
-    Help(stderr);
-    return 2;
-  }
+  if (!opts.Positional().empty()) return UsageError("headend ntp", "unexpected argument '" + opts.Positional()[0] + "'");
+  std::int64_t count = 0, interval = 0;
+  if (!opts.Number("offset", -4e9, 4e9, 0, &o->offset, &e) || !opts.Integer("count", 0, 1L << 30, 1, &count, &e) ||
+      !opts.Integer("interval", 0, 86400000, 1000, &interval, &e) || !opts.Int("port", 1, 65535, 123, &o->port, &e))
+    return UsageError("headend ntp", e);
+  o->count = static_cast<long>(count);
+  o->interval = static_cast<long>(interval);
+  o->group = opts.Text("group", o->group);
+  o->iface = opts.Text("interface", o->iface);
+  o->quiet = opts.Has("quiet");
+  o->onSecond = opts.Has("on-second");
+  return -1;
+}
+
+int SendTime(const NtpOptions& o) {
   int fd = socket(AF_INET, SOCK_DGRAM, 0);
   if (fd < 0) {
     std::perror("headend ntp: socket");
@@ -91,23 +87,23 @@ int RunNtp(int argc, char** argv) {
   in_addr ifaddr{};
   sockaddr_in to{};
   to.sin_family = AF_INET;
-  to.sin_port = htons(static_cast<std::uint16_t>(port));
-  if (inet_pton(AF_INET, iface.c_str(), &ifaddr) != 1 || inet_pton(AF_INET, group.c_str(), &to.sin_addr) != 1) {
+  to.sin_port = htons(static_cast<std::uint16_t>(o.port));
+  if (inet_pton(AF_INET, o.iface.c_str(), &ifaddr) != 1 || inet_pton(AF_INET, o.group.c_str(), &to.sin_addr) != 1) {
     std::fprintf(stderr, "headend ntp: bad address\n");
     close(fd);
     return 2;
   }
   setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &ifaddr, sizeof ifaddr);
-  for (long i = 0; count == 0 || i < count; ++i) {
+  for (long i = 0; o.count == 0 || i < o.count; ++i) {
     timeval tv;
-    if (onSecond) {
+    if (o.onSecond) {
       gettimeofday(&tv, nullptr);
       std::this_thread::sleep_for(std::chrono::microseconds(1000000 - tv.tv_usec + 1000));
     } else if (i > 0) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(interval));
+      std::this_thread::sleep_for(std::chrono::milliseconds(o.interval));
     }
     gettimeofday(&tv, nullptr);
-    double t = static_cast<double>(tv.tv_sec) + tv.tv_usec / 1e6 + offset + 2208988800.0;
+    double t = static_cast<double>(tv.tv_sec) + tv.tv_usec / 1e6 + o.offset + 2208988800.0;
     double whole = std::floor(t);
     std::uint32_t seconds = static_cast<std::uint32_t>(static_cast<std::uint64_t>(whole));
     std::uint32_t fraction = static_cast<std::uint32_t>((t - whole) * 4294967296.0);
@@ -123,10 +119,18 @@ int RunNtp(int argc, char** argv) {
       close(fd);
       return 1;
     }
-    if (!quiet) std::fprintf(stderr, "headend ntp: sent %ld to %s:%d, offset %+.3f s\n", i + 1, group.c_str(), port, offset);
+    if (!o.quiet) std::fprintf(stderr, "headend ntp: sent %ld to %s:%d, offset %+.3f s\n", i + 1, o.group.c_str(), o.port, o.offset);
   }
   close(fd);
   return 0;
+}
+
+int RunNtp(int argc, char** argv) {
+  std::vector<std::string> args;
+  if (!StartTool("headend ntp", argc, argv, &args)) return 2;
+  NtpOptions o;
+  const int parsed = ParseNtp(args, &o);
+  return parsed >= 0 ? parsed : SendTime(o);
 }
 
 RegisterHeadendCommand registerNtp({"ntp", "sends network time to 224.0.1.1:123 with a chosen offset", RunNtp});

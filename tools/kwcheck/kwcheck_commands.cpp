@@ -15,7 +15,7 @@
 #include "planner/reserve/keyword_search.h"
 #include "planner/reserve/keyword_text.h"
 #include "tools/guidecheck/guide_table.h"
-#include "tools/rsvtool/options.h"
+#include "tools/options/options.h"
 
 namespace {
 

@@ -8,15 +8,10 @@
 #include "common/computer_name.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "tools/options/options.h"
 #include "tools/rsvtool/dump.h"
 #include "tools/rsvtool/make.h"
 
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-#include <shellapi.h>
-#endif
 
 namespace {
 
@@ -39,16 +34,6 @@ const char kUsage[] =
     "numbers are decimal or 0x-hex; times are local; texts become code page 932.\n"
     "exit status: 0 done, 1 a file is not a whole record or cannot be written, 2 usage\n";
 
-// Output: cp932 as it is on Windows, UTF-8 natively.
-void Print(std::FILE* stream, const std::string& cp932) {
-#if defined(_WIN32)
-  std::fwrite(cp932.data(), 1, cp932.size(), stream);
-#else
-  const std::string utf8 = Cp932ToUtf8(cp932);
-  std::fwrite(utf8.data(), 1, utf8.size(), stream);
-#endif
-}
-
 // Paths as the user gives them natively ("/"), in seam form inside.
 std::string Shown(const std::string& path) {
 #if defined(_WIN32)
@@ -61,30 +46,6 @@ std::string Shown(const std::string& path) {
   }
   return shown;
 #endif
-}
-
-// The arguments in cp932; false (with the argument named) when one holds a
-// character that code page 932 does not have.
-bool Arguments(int argc, char** argv, std::vector<std::string>* args, std::string* bad) {
-#if defined(_WIN32)
-  (void)argc;
-  (void)argv;
-  int count = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  for (int i = 1; wide && i < count; ++i) {
-    std::string text = WideToCp932(wide[i]);
-    if (Cp932ToWide(text) != wide[i]) *bad = Cp932ToUtf8(text);
-    args->push_back(text);
-  }
-  LocalFree(wide);
-#else
-  for (int i = 1; i < argc; ++i) {
-    std::string text = Utf8ToCp932(argv[i]);
-    if (Cp932ToUtf8(text) != argv[i]) *bad = argv[i];
-    args->push_back(text);
-  }
-#endif
-  return bad->empty();
 }
 
 // Position of the last "\" or "/" that is not the trail byte of a character.
@@ -112,7 +73,7 @@ std::vector<std::string> Expand(const std::vector<std::string>& args, int* statu
     for (const FoundFile& f : PlatformFiles().Find(arg))
       if (!f.isFolder) names.push_back(folder + f.name);
     if (names.empty()) {
-      Print(stderr, "rsvtool: no file matches " + Shown(arg) + "\n");
+      PrintText(stderr, "rsvtool: no file matches " + Shown(arg) + "\n");
       *status = 1;
     }
     std::sort(names.begin(), names.end());
@@ -123,23 +84,23 @@ std::vector<std::string> Expand(const std::vector<std::string>& args, int* statu
 
 int Dump(const std::vector<std::string>& args) {
   if (args.empty()) {
-    Print(stderr, "rsvtool dump: no file given\n");
+    PrintText(stderr, "rsvtool dump: no file given\n");
     return 2;
   }
   int status = 0;
   const std::vector<std::string> files = Expand(args, &status);
   for (std::size_t i = 0; i < files.size(); ++i) {
     std::string data;
-    if (i > 0) Print(stdout, "\n");
+    if (i > 0) PrintText(stdout, "\n");
     if (!PlatformFiles().ReadAll(files[i], &data)) {
-      Print(stderr, "rsvtool: cannot read " + Shown(files[i]) + "\n");
+      PrintText(stderr, "rsvtool: cannot read " + Shown(files[i]) + "\n");
       status = 1;
       continue;
     }
     DumpResult result = DumpRecord(Shown(files[i]), data);
-    Print(stdout, result.text);
+    PrintText(stdout, result.text);
     if (!result.ok) {
-      Print(stderr, "rsvtool: " + Shown(files[i]) + " is not a whole record\n");
+      PrintText(stderr, "rsvtool: " + Shown(files[i]) + " is not a whole record\n");
       status = 1;
     }
   }
@@ -150,25 +111,18 @@ int Make(const std::string& command, const std::vector<std::string>& args) {
   MakeOutcome out = command == "make" ? MakeReservationFile(args, PlatformFiles(), SystemClock())
                                       : MakeDeletionRequest(args, PlatformFiles(), SystemClock(), ComputerName());
   if (!out.ok) {
-    Print(stderr, "rsvtool " + command + ": " + Shown(out.error) + "\n");
+    PrintText(stderr, "rsvtool " + command + ": " + Shown(out.error) + "\n");
     return out.path.empty() ? 2 : 1;
   }
-  Print(stdout, Shown(out.path) + "\n");
+  PrintText(stdout, Shown(out.path) + "\n");
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-#if defined(_WIN32)
-  _setmode(_fileno(stdout), _O_BINARY);  // the bytes exactly, no CR added
-#endif
   std::vector<std::string> args;
-  std::string bad;
-  if (!Arguments(argc, argv, &args, &bad)) {
-    std::fprintf(stderr, "rsvtool: the argument '%s' has characters that code page 932 cannot hold\n", bad.c_str());
-    return 2;
-  }
+  if (!StartTool("rsvtool", argc, argv, &args)) return 2;
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::fputs(kUsage, args.empty() ? stderr : stdout);
     return args.empty() ? 2 : 0;
@@ -177,6 +131,6 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   if (command == "dump") return Dump(args);
   if (command == "make" || command == "make-delete") return Make(command, args);
-  Print(stderr, "rsvtool: unknown command '" + command + "'\n" + kUsage);
+  PrintText(stderr, "rsvtool: unknown command '" + command + "'\n" + kUsage);
   return 2;
 }

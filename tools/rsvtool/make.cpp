@@ -6,7 +6,7 @@
 #include "common/files.h"
 #include "common/reservation_file.h"
 #include "common/text.h"
-#include "tools/rsvtool/options.h"
+#include "tools/options/options.h"
 
 namespace {
 

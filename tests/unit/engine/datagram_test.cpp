@@ -59,3 +59,64 @@ TEST(Datagram, FileHeaderNameStopsAtTerminatorOrField) {
   EXPECT_EQ(f.fileName, std::string(64, 'q'));
 }
 
+// The head-end's writer against the tests' own encoder of the format, byte for
+// byte, and back through the reader.
+TEST(Datagram, WriterProducesWhatTheFormatSaysAndTheReaderReadsBack) {
+  const struct {
+    int headerClass;
+    std::uint32_t block, blockCount;
+    std::uint16_t fileId, fileCount;
+    std::uint32_t fileSize;
+    std::string name;
+  } cases[] = {
+      {1, 0, 1, 0, 1, 0, "a.txt"},
+      {1, 0, 0xFFFFFF, 0xFFFF, 0xFFFF, 0xFFFFFFFF, std::string(70, 'n')},  // name cut to its 64 bytes
+      {2, 0, 0x10203, 7, 9, 123456, "sub\\b.bin"},
+      {3, 0, 2, 1, 2, 5, std::string(300, 'x')},
+      {1, 0x123456, 0x234567, 0xBEEF, 1, 0, ""},  // not block 0: no file header
+      {0, 0, 5, 3, 1, 0, ""},                     // class 0: no file header
+  };
+  for (const auto& c : cases) {
+    DatagramSpec spec;
+    spec.headerClass = c.headerClass;
+    spec.blockSize = 4096;
+    spec.block = c.block;
+    spec.blockCount = c.blockCount;
+    spec.fileId = c.fileId;
+    spec.fileCount = c.fileCount;
+    spec.fileSize = c.fileSize;
+    spec.name = c.name;
+    const std::string expected = EncodeDatagram(spec);
+    const int header = c.block == 0 ? HeaderSizeOfClass(c.headerClass) : 0;
+    std::string written(kDatagramHeader + header, '\x55');
+    auto* bytes = reinterpret_cast<std::uint8_t*>(&written[0]);
+    DatagramHeader h;
+    h.flags = static_cast<std::uint16_t>(0x0100 | (c.headerClass << 4));
+    h.blockSize = 4096;
+    h.length = static_cast<std::uint16_t>(written.size());
+    h.block = c.block;
+    h.blockCount = c.blockCount;
+    h.fileId = c.fileId;
+    WriteDatagramHeader(h, bytes);
+    if (header) {
+      FileHeader f;
+      f.fileCount = c.fileCount;
+      f.fileSize = c.fileSize;
+      f.fileName = c.name;
+      WriteFileHeader(f, header, bytes);
+    }
+    EXPECT_EQ(written, expected) << "class " << c.headerClass << " block " << c.block;
+    DatagramHeader back;
+    ASSERT_TRUE(ReadDatagramHeader(bytes, written.size(), &back));
+    EXPECT_EQ(back.block, c.block);
+    EXPECT_EQ(back.blockCount, c.blockCount);
+    EXPECT_EQ(back.fileId, c.fileId);
+    EXPECT_EQ(back.headerClass, c.headerClass);
+    if (header) {
+      FileHeader f = ReadFileHeader(bytes, header);
+      EXPECT_EQ(f.fileCount, c.fileCount);
+      EXPECT_EQ(f.fileSize, c.fileSize);
+      EXPECT_EQ(f.fileName, c.name.substr(0, static_cast<std::size_t>(NameFieldOfClass(c.headerClass))));
+    }
+  }
+}

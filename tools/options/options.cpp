@@ -1,25 +1,48 @@
-#include "tools/rsvtool/options.h"
+#include "tools/options/options.h"
 
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/text.h"
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 bool Options::Parse(const std::vector<std::string>& args, const std::set<std::string>& valued,
-                    const std::set<std::string>& flags, std::string* error) {
+                    const std::set<std::string>& flags, std::string* error,
+                    const std::map<char, std::string>& aliases) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a.compare(0, 2, "--") != 0) {
+    std::string name;
+    if (a == "--help" || a == "-h") {
+      help_ = true;
+      continue;
+    }
+    if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+      name = a.substr(2);
+    } else if (a.size() == 2 && a[0] == '-' && aliases.count(a[1])) {
+      name = aliases.at(a[1]);
+    } else if (a.size() >= 2 && a[0] == '-' && !(a[1] >= '0' && a[1] <= '9')) {
+      *error = "unknown option " + a;
+      return false;
+    } else {
       positional_.push_back(a);
       continue;
     }
-    const std::string name = a.substr(2);
     if (Has(name)) {
-      *error = "option " + a + " is given twice";
+      *error = "option --" + name + " is given twice";
       return false;
     }
     if (flags.count(name)) {
       flags_.insert(name);
     } else if (valued.count(name)) {
       if (i + 1 >= args.size()) {
-        *error = "option " + a + " needs a value";
+        *error = "option --" + name + " needs a value";
         return false;
       }
       values_[name] = args[++i];
@@ -52,6 +75,33 @@ bool Options::Integer(const std::string& name, std::int64_t low, std::int64_t hi
   if (ParseInteger(it->second, value) && *value >= low && *value <= high) return true;
   *error = "--" + name + ": '" + it->second + "' is not a number from " + std::to_string(low) + " to " +
            std::to_string(high);
+  return false;
+}
+
+bool Options::Int(const std::string& name, int low, int high, int fallback, int* value, std::string* error) const {
+  std::int64_t v = 0;
+  if (!Integer(name, low, high, fallback, &v, error)) return false;
+  *value = static_cast<int>(v);
+  return true;
+}
+
+bool Options::Number(const std::string& name, double low, double high, double fallback, double* value,
+                     std::string* error) const {
+  auto it = values_.find(name);
+  if (it == values_.end()) {
+    *value = fallback;
+    return true;
+  }
+  const char* text = it->second.c_str();
+  char* end = nullptr;
+  double v = std::strtod(text, &end);
+  if (end != text && *end == '\0' && v >= low && v <= high) {
+    *value = v;
+    return true;
+  }
+  char range[64];
+  std::snprintf(range, sizeof range, "%g to %g", low, high);
+  *error = "--" + name + ": '" + it->second + "' is not a number from " + range;
   return false;
 }
 
@@ -101,4 +151,54 @@ bool ParseLocalMinute(const std::string& text, Time32* value) {
     return false;
   *value = t;
   return true;
+}
+
+bool ToolArguments(int argc, char** argv, std::vector<std::string>* args, std::string* bad) {
+  bad->clear();
+#if defined(_WIN32)
+  // The narrow argv is in the console's code page; the wide command line is
+  // exact.
+  (void)argc;
+  (void)argv;
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int i = 1; wide && i < count; ++i) {
+    std::string text = WideToCp932(wide[i]);
+    if (Cp932ToWide(text) != wide[i] && bad->empty()) *bad = Cp932ToUtf8(text);
+    args->push_back(text);
+  }
+  if (wide) LocalFree(wide);
+#else
+  for (int i = 1; i < argc; ++i) {
+    std::string text = Utf8ToCp932(argv[i]);
+    if (Cp932ToUtf8(text) != argv[i] && bad->empty()) *bad = argv[i];
+    args->push_back(text);
+  }
+#endif
+  return bad->empty();
+}
+
+bool StartTool(const std::string& tool, int argc, char** argv, std::vector<std::string>* args) {
+#if defined(_WIN32)
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  std::string bad;
+  if (ToolArguments(argc, argv, args, &bad)) return true;
+  std::fprintf(stderr, "%s: the argument '%s' has characters that code page 932 cannot hold\n", tool.c_str(),
+               bad.c_str());
+  return false;
+}
+
+void PrintText(std::FILE* stream, const std::string& cp932) {
+#if defined(_WIN32)
+  std::fwrite(cp932.data(), 1, cp932.size(), stream);
+#else
+  const std::string utf8 = Cp932ToUtf8(cp932);
+  std::fwrite(utf8.data(), 1, utf8.size(), stream);
+#endif
+}
+
+int UsageError(const std::string& tool, const std::string& error) {
+  PrintText(stderr, tool + ": " + error + " (see " + tool + " --help)\n");
+  return 2;
 }
