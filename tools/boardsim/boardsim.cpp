@@ -15,7 +15,7 @@
 #include "common/settings.h"
 #include "common/time_text.h"
 #include "tools/boardsim/sim_link.h"
-#include "tools/rsvtool/options.h"
+#include "tools/options/options.h"
 
 namespace {
 const char kUsage[] =
@@ -206,9 +206,9 @@ int main(int argc, char** argv) {
                {"id", "type", "sid", "irdinfo", "pat-program", "time", "log", "address", "active", "busy", "flags",
                 "counter", "rate", "crc-errors", "ts-errors", "scrambled-every", "error-every", "cc-error-every",
                 "crc-error-every", "bad-sync-every", "packets", "adapter", "iccard", "driver"},
-               {"install", "install-only", "uninstall", "stop", "update", "no-driver", "help"}, &error))
+               {"install", "install-only", "uninstall", "stop", "update", "no-driver"}, &error))
     return Usage(error);
-  if (o.Has("help")) {
+  if (o.Help()) {
     std::fputs(kUsage, stdout);
     return 0;
   }
