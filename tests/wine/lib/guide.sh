@@ -2,8 +2,7 @@
 # port 80 of the loopback, and the Windows and native guidecheck.
 set -uo pipefail
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-note() { echo "--- $*"; }
+. "$(dirname "${BASH_SOURCE[0]}")/base.sh"
 
 # The Windows C library understands only the POSIX form of TZ ("LVT-09:00").
 posix_tz() {
@@ -13,7 +12,6 @@ posix_tz() {
   printf 'LVT%s%s:%s' "$sign" "${off:1:2}" "${off:3:2}"
 }
 
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 g_init() {
   : "${WIN_BIN:?}" "${NATIVE_BIN:?}" "${SRC:?}"

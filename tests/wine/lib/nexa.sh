@@ -14,8 +14,8 @@ BOARD_IF=nx$$
 BOARD_PEER=nxp$$
 BOARD_ADDR=198.18.0.2
 
+. "$(dirname "${BASH_SOURCE[0]}")/base.sh"
 fail() { echo "FAIL: $*" >&2; [ -n "${NLOG:-}" ] && [ -e "$NLOG" ] && sed 's/^/  log: /' "$NLOG" >&2; exit 1; }
-note() { echo "--- $*"; }
 
 n_init() {
   : "${WIN_BIN:?}" "${NATIVE_BIN:?}" "${SRC:?}"
@@ -53,8 +53,6 @@ n_cleanup() {
   rm -rf "$WORK"
 }
 
-# Unix path -> Windows path on the Z: drive.
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 # The board interface: MAC $1 (aa:bb:...), IPv4 $BOARD_ADDR. Wine lists a veth
 # end with its MAC and address (a dummy interface it does not list at all).

@@ -3,14 +3,12 @@
 # this file, calls ovd_init, and leaves no boardsim and no adapter key behind.
 set -uo pipefail
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-note() { echo "--- $*"; }
+. "$(dirname "${BASH_SOURCE[0]}")/base.sh"
 
 OVD_ADAPTER_KEY='HKLM\System\CurrentControlSet\Services\Class\Net'
 OVD_ID=0102030405060708090A
 OVD_MAC='00-50-9F-FF-FE-C3-7D-05'   # of OVD_ID, worked by hand
 
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 ovd_init() {
   : "${WIN_BIN:?}"

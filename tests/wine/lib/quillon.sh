@@ -6,8 +6,7 @@ set -uo pipefail
 QTITLE='データ受信ユニット(QuillonUnit)'
 QKEY='HKCU\Software\Lumivent\TavoraPlanner'
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-note() { echo "--- $*"; }
+. "$(dirname "${BASH_SOURCE[0]}")/base.sh"
 
 q_init() {
   : "${WIN_BIN:?}" "${NATIVE_BIN:?}" "${SRC:?}"
@@ -46,8 +45,6 @@ q_cleanup() {
 # Windows process id of our Quillon (for taskkill), from the Unix one.
 q_winpid() { wine tasklist 2>/dev/null </dev/null | awk 'tolower($1)=="quillon.exe"{print $2; exit}'; }
 
-# Unix path -> Windows path on the Z: drive.
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 q_reg() {  # SUBKEY NAME TYPE DATA
   wine reg add "$QKEY\\$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1 </dev/null || fail "reg add $1 $2"
@@ -93,15 +90,6 @@ q_exit_answer() {
   return 1
 }
 
-# Waits up to $1 seconds for a file matching the glob $2; prints its path.
-wait_for_file() {
-  local limit=$1 pattern=$2 f
-  for _ in $(seq $((limit * 5))); do
-    for f in $pattern; do [ -e "$f" ] && { echo "$f"; return 0; }; done
-    sleep 0.2
-  done
-  return 1
-}
 
 # Field of an "rsvtool dump" listing.
 dump_field() { "$RSVTOOL" dump "$1" | awk -v k="$2" '$1 == k || $1 == k":" { $1 = ""; sub(/^ +/, ""); print; exit }'; }

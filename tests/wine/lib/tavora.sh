@@ -11,11 +11,8 @@ TKEY='HKCU\Software\Lumivent\TavoraPlanner'
 ID_APP_EXIT=57665
 ID_TEST_RESERVE=33001
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-note() { echo "--- $*"; }
+. "$(dirname "${BASH_SOURCE[0]}")/base.sh"
 
-# Unix path -> Windows path on the Z: drive.
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 # t_init [--fresh]: work folders; without --fresh the three folders are set in
 # the registry (schedule, history, data), with it the key stays empty.
@@ -135,15 +132,6 @@ t_exit() {
   fail "Tavora.exe did not end on its exit command"
 }
 
-# Waits up to $1 seconds for a file matching the glob $2; prints its path.
-wait_for_file() {
-  local limit=$1 pattern=$2 f
-  for _ in $(seq $((limit * 5))); do
-    for f in $pattern; do [ -e "$f" ] && { echo "$f"; return 0; }; done
-    sleep 0.2
-  done
-  return 1
-}
 
 # --- guide data ------------------------------------------------------------
 # Local "YYYY/MM/DD HH:MM:SS" of an epoch second, as the guide writes times.
