@@ -18,10 +18,10 @@ content "$WORK/outside/kept"
 # Two reservations that ended an hour ago: the unit records both as not received.
 now=$(date +%s)
 start=$((now - now % 60 - 7200))
-for spec in "8101:$WORK/data/missed" "8102:$WORK/outside/kept"; do
-  "$RSVTOOL" make --folder "$WORK/sched" --program "${spec%%:*}" --sub 1 --sid 7 --address 239.192.8.1 --port 21801 \
+for entry in "8101:$WORK/data/missed" "8102:$WORK/outside/kept"; do
+  "$RSVTOOL" make --folder "$WORK/sched" --program "${entry%%:*}" --sub 1 --sid 7 --address 239.192.8.1 --port 21801 \
     --start "$(minute_text $start)" --end "$(minute_text $((start + 3600)))" --name "過ぎた番組" \
-    --storage "$(winpath "${spec#*:}")" >/dev/null || fail "rsvtool make"
+    --storage "$(winpath "${entry#*:}")" >/dev/null || fail "rsvtool make"
 done
 wine "$WIN_BIN/unit/win/Quillon.exe" >/dev/null 2>&1 </dev/null &
 T_EXTRA_PIDS="$!"

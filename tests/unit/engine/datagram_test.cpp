@@ -8,7 +8,7 @@
 using namespace enginetest;
 
 TEST(Datagram, HeaderFieldsAreLittleEndianWith24BitBlockNumbers) {
-  DatagramSpec d;
+  DatagramFields d;
   d.headerClass = 2;
   d.blockSize = 0x0F00;
   d.block = 0x123456;
@@ -44,7 +44,7 @@ TEST(Datagram, HeaderSizeByClass) {
 }
 
 TEST(Datagram, FileHeaderNameStopsAtTerminatorOrField) {
-  DatagramSpec d;
+  DatagramFields d;
   d.fileCount = 300;
   d.fileSize = 0x01020304;
   d.name = "dir\\file.txt";
@@ -77,16 +77,16 @@ TEST(Datagram, WriterProducesWhatTheFormatSaysAndTheReaderReadsBack) {
       {0, 0, 5, 3, 1, 0, ""},                     // class 0: no file header
   };
   for (const auto& c : cases) {
-    DatagramSpec spec;
-    spec.headerClass = c.headerClass;
-    spec.blockSize = 4096;
-    spec.block = c.block;
-    spec.blockCount = c.blockCount;
-    spec.fileId = c.fileId;
-    spec.fileCount = c.fileCount;
-    spec.fileSize = c.fileSize;
-    spec.name = c.name;
-    const std::string expected = EncodeDatagram(spec);
+    DatagramFields fields;
+    fields.headerClass = c.headerClass;
+    fields.blockSize = 4096;
+    fields.block = c.block;
+    fields.blockCount = c.blockCount;
+    fields.fileId = c.fileId;
+    fields.fileCount = c.fileCount;
+    fields.fileSize = c.fileSize;
+    fields.name = c.name;
+    const std::string expected = EncodeDatagram(fields);
     const int header = c.block == 0 ? HeaderSizeOfClass(c.headerClass) : 0;
     std::string written(kDatagramHeader + header, '\x55');
     auto* bytes = reinterpret_cast<std::uint8_t*>(&written[0]);

@@ -21,7 +21,7 @@ int HeaderBytes(int headerClass) {
   return sizes[headerClass & 7];
 }
 
-std::string EncodeDatagram(const DatagramSpec& d) {
+std::string EncodeDatagram(const DatagramFields& d) {
   int header = d.block == 0 ? HeaderBytes(d.headerClass) : 0;
   std::string s(16 + header, '\0');
   std::uint16_t flags = d.flags ? d.flags : static_cast<std::uint16_t>(0x0100 | (d.headerClass << 4));
@@ -55,7 +55,7 @@ std::vector<std::string> FileDatagrams(const std::vector<CarouselFile>& files, s
   std::uint32_t count = BlocksOf(f.data.size(), blockSize, headerClass);
   std::size_t pos = 0;
   for (std::uint32_t b = 0; b < count; ++b) {
-    DatagramSpec d;
+    DatagramFields d;
     d.headerClass = headerClass;
     d.blockSize = blockSize;
     d.block = b;

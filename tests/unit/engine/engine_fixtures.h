@@ -20,7 +20,7 @@ struct CarouselFile {
   std::string data;
 };
 
-struct DatagramSpec {
+struct DatagramFields {
   std::uint16_t flags = 0;        // 0: 0x0100 | class << 4
   int headerClass = 1;
   std::uint16_t blockSize = 1024;
@@ -34,7 +34,7 @@ struct DatagramSpec {
   int lengthDelta = 0;            // added to the length field
 };
 
-std::string EncodeDatagram(const DatagramSpec& d);
+std::string EncodeDatagram(const DatagramFields& d);
 
 // Header size and block count of a file in a carousel of the given block size.
 int HeaderBytes(int headerClass);

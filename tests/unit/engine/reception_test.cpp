@@ -432,7 +432,7 @@ struct MalformedCase {
 };
 
 std::string Base(std::uint32_t block, int lengthDelta = 0, std::size_t payload = 100) {
-  DatagramSpec d;
+  DatagramFields d;
   d.blockSize = 1024;
   d.block = block;
   d.blockCount = 3;
@@ -507,7 +507,7 @@ TEST_F(ReceptionTest, PayloadOutsideTheMemoryImageIsDropped) {
   Feed(dg[0]);
   Run();
   ASSERT_TRUE(Entry(0)->inMemory);
-  DatagramSpec big;
+  DatagramFields big;
   big.blockSize = 1024;
   big.block = 1;
   big.blockCount = 2;
@@ -647,8 +647,8 @@ TEST_F(ReceptionTest, NameWhoseFullPathPassesMaxPathIsRejected) {
 }
 
 // One datagram must not claim memory or disk beyond what the broadcast can name.
-DatagramSpec Claim(std::uint16_t fileId, std::uint16_t blockSize, std::uint32_t block, std::uint32_t blockCount) {
-  DatagramSpec d;
+DatagramFields Claim(std::uint16_t fileId, std::uint16_t blockSize, std::uint32_t block, std::uint32_t blockCount) {
+  DatagramFields d;
   d.blockSize = blockSize;
   d.block = block;
   d.blockCount = blockCount;

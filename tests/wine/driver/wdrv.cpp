@@ -85,15 +85,15 @@ std::vector<HWND> TopLevelWindows() {
   return all;
 }
 
-HWND FindTop(const std::wstring& spec) {
-  if (spec.size() > 1 && spec[0] == L'~') {
-    const std::wstring part = spec.substr(1);
+HWND FindTop(const std::wstring& locator) {
+  if (locator.size() > 1 && locator[0] == L'~') {
+    const std::wstring part = locator.substr(1);
     for (HWND w : TopLevelWindows())
       if (WindowText(w).find(part) != std::wstring::npos) return w;
     return nullptr;
   }
-  if (spec.compare(0, 7, L"dialog:") == 0) return FindWindowW(L"#32770", spec.substr(7).c_str());
-  return FindWindowW(nullptr, spec.c_str());
+  if (locator.compare(0, 7, L"dialog:") == 0) return FindWindowW(L"#32770", locator.substr(7).c_str());
+  return FindWindowW(nullptr, locator.c_str());
 }
 
 std::vector<HWND> Descendants(HWND parent) {
@@ -105,9 +105,9 @@ std::vector<HWND> Descendants(HWND parent) {
   return all;
 }
 
-HWND FindControl(HWND top, const std::wstring& spec) {
-  if (spec.compare(0, 6, L"class:") == 0) {
-    std::wstring name = spec.substr(6);
+HWND FindControl(HWND top, const std::wstring& locator) {
+  if (locator.compare(0, 6, L"class:") == 0) {
+    std::wstring name = locator.substr(6);
     int index = 0;
     const size_t colon = name.find(L':');
     if (colon != std::wstring::npos) {
@@ -118,25 +118,25 @@ HWND FindControl(HWND top, const std::wstring& spec) {
       if (Lower(ClassOf(w)) == Lower(name) && index-- == 0) return w;
     return nullptr;
   }
-  const long id = Number(spec, L"control id");
+  const long id = Number(locator, L"control id");
   for (HWND w : Descendants(top))
     if (GetDlgCtrlID(w) == id) return w;
   return nullptr;
 }
 
-HWND NeedTop(const std::wstring& spec) {
-  HWND w = FindTop(spec);
+HWND NeedTop(const std::wstring& locator) {
+  HWND w = FindTop(locator);
   if (!w) {
-    Error(L"no window " + spec);
+    Error(L"no window " + locator);
     std::exit(1);
   }
   return w;
 }
 
-HWND NeedControl(HWND top, const std::wstring& spec) {
-  HWND w = FindControl(top, spec);
+HWND NeedControl(HWND top, const std::wstring& locator) {
+  HWND w = FindControl(top, locator);
   if (!w) {
-    Error(L"no control " + spec);
+    Error(L"no control " + locator);
     std::exit(1);
   }
   return w;
