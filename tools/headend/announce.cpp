@@ -1,7 +1,6 @@
 // headend announce: sends session announcement datagrams to the service's
 // announcement group, which the channel selector watches for liveness only.
 #include <arpa/inet.h>
-#include <getopt.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,7 +12,10 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 #include "tools/headend/command.h"
+#include "tools/headend/multicast_sender.h"
+#include "tools/options/options.h"
 
 namespace {
 
@@ -32,79 +34,50 @@ void Help(FILE* out) {
                "  -h, --help              this text\n");
 }
 
-bool Number(const char* option, const char* text, long low, long high, long* value) {
-  char* end = nullptr;
-  errno = 0;
-  const long v = std::strtol(text, &end, 10);
-  if (end == text || *end || errno || v < low || v > high) {
-    std::fprintf(stderr, "headend announce: bad %s '%s' (%ld to %ld)\n", option, text, low, high);
-    return false;
+struct AnnounceOptions {
+  int rate = 1;
+  long count = 0;
+  int size = 64;
+  int port = 652;
+  std::string group = "224.0.1.124";
+  std::string iface = "127.0.0.1";
+  bool quiet = false;
+};
+
+// The options; -1 when they are good, else the exit code.
+int ParseAnnounce(const std::vector<std::string>& args, AnnounceOptions* o) {
+  Options opts;
+  std::string e;
+  if (!opts.Parse(args, {"group", "port", "rate", "count", "size", "interface"}, {"quiet"}, &e,
+                  {{'g', "group"}, {'p', "port"}, {'r', "rate"}, {'n', "count"}, {'s', "size"}, {'i', "interface"},
+                   {'q', "quiet"}}))
+    return UsageError("headend announce", e);
+  if (opts.Help()) {
+    Help(stdout);
+    return 0;
   }
-  *value = v;
-  return true;
+  if (!opts.Positional().empty())
+    return UsageError("headend announce", "unexpected argument '" + opts.Positional()[0] + "'");
+  std::int64_t count = 0;
+  if (!opts.Int("port", 1, 65535, o->port, &o->port, &e) || !opts.Int("rate", 1, 1000, o->rate, &o->rate, &e) ||
+      !opts.Integer("count", 0, 1000000000, 0, &count, &e) || !opts.Int("size", 16, 8192, o->size, &o->size, &e))
+    return UsageError("headend announce", e);
+  o->count = static_cast<long>(count);
+  o->group = opts.Text("group", o->group);
+  o->iface = opts.Text("interface", o->iface);
+  o->quiet = opts.Has("quiet");
+  return -1;
 }
 
-int RunAnnounce(int argc, char** argv) {
-  long rate = 1, count = 0, size = 64, port = 652;
-  std::string group = "224.0.1.124", iface = "127.0.0.1";
-  bool quiet = false;
-  static const option longOptions[] = {{"group", required_argument, nullptr, 'g'},
-                                       {"port", required_argument, nullptr, 'p'},
-                                       {"rate", required_argument, nullptr, 'r'},
-                                       {"count", required_argument, nullptr, 'n'},
-                                       {"size", required_argument, nullptr, 's'},
-                                       {"interface", required_argument, nullptr, 'i'},
-                                       {"quiet", no_argument, nullptr, 'q'},
-                                       {"help", no_argument, nullptr, 'h'},
-                                       {nullptr, 0, nullptr, 0}};
-  optind = 1;
-  int c;
-  while ((c = getopt_long(argc, argv, "g:p:r:n:s:i:qh", longOptions, nullptr)) != -1) {
-    switch (c) {
-      case 'g': group = optarg; break;
-      case 'p': if (!Number("--port", optarg, 1, 65535, &port)) return 2; break;
-      case 'r': if (!Number("--rate", optarg, 1, 1000, &rate)) return 2; break;
-      case 'n': if (!Number("--count", optarg, 0, 1000000000, &count)) return 2; break;
-      case 's': if (!Number("--size", optarg, 16, 8192, &size)) return 2; break;
-      case 'i': iface = optarg; break;
-      case 'q': quiet = true; break;
-      case 'h': Help(stdout); return 0;
-      default: Help(stderr); return 2;
-    }
-  }
-  if (optind != argc) {
-    Help(stderr);
-    return 2;
-  }
-  in_addr ifaddr{};
+int Announce(const AnnounceOptions& o) {
   sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(static_cast<std::uint16_t>(port));
-  if (inet_pton(AF_INET, iface.c_str(), &ifaddr) != 1) {
-    std::fprintf(stderr, "headend announce: bad --interface '%s'\n", iface.c_str());
-    return 2;
-  }
-  if (inet_pton(AF_INET, group.c_str(), &to.sin_addr) != 1) {
-    std::fprintf(stderr, "headend announce: bad --group '%s'\n", group.c_str());
-    return 2;
-  }
-  int fd = socket(AF_INET, SOCK_DGRAM, 0);
-  if (fd < 0) {
-    std::perror("headend announce: socket");
-    return 1;
-  }
-  unsigned char ttl = 1, loop = 1;
-  setsockopt(fd, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
-  setsockopt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop);
-  if (setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &ifaddr, sizeof ifaddr) != 0) {
-    std::fprintf(stderr, "headend announce: interface %s: %s\n", iface.c_str(), std::strerror(errno));
-    close(fd);
-    return 1;
-  }
-  std::string data(static_cast<std::size_t>(size), ' ');
-  const auto interval = std::chrono::microseconds(1000000 / rate);
+  bool usage = false;
+  const int fd = OpenMulticastSender("headend announce", {o.group, o.port, o.iface, 1, 0}, &to, &usage);
+  if (fd < 0) return usage ? 2 : 1;
+  std::string data(static_cast<std::size_t>(o.size), ' ');
+  const auto interval = std::chrono::microseconds(1000000 / o.rate);
   auto next = std::chrono::steady_clock::now();
-  for (long i = 0; count == 0 || i < count; ++i) {
+  for (long i = 0; o.count == 0 || i < o.count; ++i) {
     std::this_thread::sleep_until(next);
     next += interval;
     const std::string head = "announce " + std::to_string(i + 1) + "\n";
@@ -114,10 +87,16 @@ int RunAnnounce(int argc, char** argv) {
       close(fd);
       return 1;
     }
-    if (!quiet) std::fprintf(stderr, "headend announce: sent %ld to %s:%ld\n", i + 1, group.c_str(), port);
+    if (!o.quiet) std::fprintf(stderr, "headend announce: sent %ld to %s:%d\n", i + 1, o.group.c_str(), o.port);
   }
   close(fd);
   return 0;
+}
+
+int RunAnnounce(int argc, char** argv) {
+  AnnounceOptions o;
+  const int parsed = ParseCommand("headend announce", argc, argv, ParseAnnounce, &o);
+  return parsed >= 0 ? parsed : Announce(o);
 }
 
 RegisterHeadendCommand registerAnnounce({"announce", "sends announcement datagrams (selector liveness)", RunAnnounce});

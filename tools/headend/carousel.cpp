@@ -21,6 +21,7 @@
 #include <vector>
 #include "common/text.h"
 #include "tools/headend/command.h"
+#include "tools/headend/multicast_sender.h"
 #include "tools/options/options.h"
 #include "unit/datagram.h"
 
@@ -145,24 +146,9 @@ class Sender {
  public:
   explicit Sender(const CarouselOptions& o) : o_(o), rng_(o.seed) {}
   bool Open() {
-    fd_ = socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd_ < 0) return Fail("socket");
-    setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &o_.sendBuffer, sizeof o_.sendBuffer);
-    unsigned char ttl = static_cast<unsigned char>(o_.ttl), loop = 1;
-    setsockopt(fd_, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
-    setsockopt(fd_, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop);
-    in_addr iface{};
-    if (inet_pton(AF_INET, o_.interface.c_str(), &iface) != 1) {
-      std::fprintf(stderr, "headend carousel: bad interface address '%s'\n", o_.interface.c_str());
-      return false;
-    }
-    if (setsockopt(fd_, IPPROTO_IP, IP_MULTICAST_IF, &iface, sizeof iface) != 0) return Fail("IP_MULTICAST_IF");
-    to_.sin_family = AF_INET;
-    to_.sin_port = htons(static_cast<std::uint16_t>(o_.port));
-    if (inet_pton(AF_INET, o_.group.c_str(), &to_.sin_addr) != 1 || !IN_MULTICAST(ntohl(to_.sin_addr.s_addr))) {
-      std::fprintf(stderr, "headend carousel: '%s' is not a multicast group\n", o_.group.c_str());
-      return false;
-    }
+    bool usage = false;
+    fd_ = OpenMulticastSender("headend carousel", {o_.group, o_.port, o_.interface, o_.ttl, o_.sendBuffer}, &to_, &usage);
+    if (fd_ < 0) return false;
     start_ = lastReport_ = SteadyClock::now();
     return true;
   }
@@ -366,10 +352,8 @@ bool SendCycles(const CarouselOptions& o, const Carousel& carousel, std::size_t 
 }
 
 int RunCarousel(int argc, char** argv) {
-  std::vector<std::string> args;
-  if (!StartTool("headend carousel", argc, argv, &args)) return 2;
   CarouselOptions o;
-  const int parsed = ParseCarousel(args, &o);
+  const int parsed = ParseCommand("headend carousel", argc, argv, ParseCarousel, &o);
   if (parsed >= 0) return parsed;
   std::vector<SourceFile> files;
   if (!LoadFolder(o, &files)) return 1;

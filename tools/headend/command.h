@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/options/options.h"
+
 struct HeadendCommand {
   const char* name;
   const char* summary;                 // one line for the overview
@@ -15,3 +17,13 @@ std::vector<HeadendCommand>& HeadendCommands();
 struct RegisterHeadendCommand {
   explicit RegisterHeadendCommand(HeadendCommand c) { HeadendCommands().push_back(c); }
 };
+
+// What every command does before its work: reads its arguments as cp932 and
+// parses them into *o. -1 when the work should run, else the exit code.
+template <class Opts>
+int ParseCommand(const char* name, int argc, char** argv, int (*parse)(const std::vector<std::string>&, Opts*),
+                 Opts* o) {
+  std::vector<std::string> args;
+  if (!StartTool(name, argc, argv, &args)) return 2;
+  return parse(args, o);
+}

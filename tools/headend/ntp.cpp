@@ -16,6 +16,7 @@
 #include <vector>
 #include <thread>
 #include "tools/headend/command.h"
+#include "tools/headend/multicast_sender.h"
 #include "tools/options/options.h"
 
 namespace {
@@ -76,24 +77,10 @@ int ParseNtp(const std::vector<std::string>& args, NtpOptions* o) {
 }
 
 int SendTime(const NtpOptions& o) {
-  int fd = socket(AF_INET, SOCK_DGRAM, 0);
-  if (fd < 0) {
-    std::perror("headend ntp: socket");
-    return 1;
-  }
-  unsigned char ttl = 1, loop = 1;
-  setsockopt(fd, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
-  setsockopt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop);
-  in_addr ifaddr{};
   sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(static_cast<std::uint16_t>(o.port));
-  if (inet_pton(AF_INET, o.iface.c_str(), &ifaddr) != 1 || inet_pton(AF_INET, o.group.c_str(), &to.sin_addr) != 1) {
-    std::fprintf(stderr, "headend ntp: bad address\n");
-    close(fd);
-    return 2;
-  }
-  setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &ifaddr, sizeof ifaddr);
+  bool usage = false;
+  const int fd = OpenMulticastSender("headend ntp", {o.group, o.port, o.iface, 1, 0}, &to, &usage);
+  if (fd < 0) return usage ? 2 : 1;
   for (long i = 0; o.count == 0 || i < o.count; ++i) {
     timeval tv;
     if (o.onSecond) {
@@ -126,10 +113,8 @@ int SendTime(const NtpOptions& o) {
 }
 
 int RunNtp(int argc, char** argv) {
-  std::vector<std::string> args;
-  if (!StartTool("headend ntp", argc, argv, &args)) return 2;
   NtpOptions o;
-  const int parsed = ParseNtp(args, &o);
+  const int parsed = ParseCommand("headend ntp", argc, argv, ParseNtp, &o);
   return parsed >= 0 ? parsed : SendTime(o);
 }
 

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The head-end's commands refuse bad command lines with exit code 2 and a
+# message naming the option or the value, before they send anything.
+set -u
+fails=0
+expect() {  # expect CODE TEXT -- command...
+  local code=$1 text=$2; shift 3
+  local out rc
+  out=$("$HEADEND" "$@" 2>&1); rc=$?
+  if [ "$rc" != "$code" ] || [[ "$out" != *"$text"* ]]; then
+    echo "FAIL: headend $*: exit $rc, wanted $code with '$text'; said: $out"
+    fails=$((fails + 1))
+  fi
+}
+for cmd in announce ntp carousel; do
+  expect 2 "unknown option --bogus" -- $cmd --bogus
+done
+expect 2 "'1.2.3.4' is not a multicast group" -- announce --group 1.2.3.4 --count 1
+expect 2 "'10.0.0.1' is not a multicast group" -- ntp --group 10.0.0.1 --count 1
+expect 2 "bad interface address 'nowhere'" -- announce --interface nowhere --count 1
+expect 2 "--rate: '0'" -- announce --rate 0
+expect 2 "--size: '9000'" -- announce --size 9000
+expect 2 "--port: '70000'" -- ntp --port 70000
+expect 2 "unexpected argument 'extra'" -- announce extra
+expect 0 "usage: headend announce" -- announce --help
+expect 0 "sent 2 to 239.255.77.1:46999" -- announce --group 239.255.77.1 --port 46999 --count 2 --rate 100
+[ "$fails" = 0 ] && echo "headend usage: all good"
+exit "$fails"
