@@ -19,7 +19,7 @@
 #include "planner/reserve/win/detail_fetch.h"
 #include "planner/reserve/win/reserve_actions.h"
 #include "planner/reserve/win/unit_link.h"
-#include "planner/shell/win/data_folder_dialog.h"
+#include "planner/shell/win/folder_field.h"
 #include "planner/shell/win/message_dialog.h"
 #include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
@@ -27,14 +27,6 @@
 #include "planner/timetable/tavora_doc.h"
 
 namespace {
-std::string ItemText(HWND dialog, int id) {
-  const int length = GetWindowTextLengthW(GetDlgItem(dialog, id));
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GetDlgItemTextW(dialog, id, &text[0], length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  return WideToCp932(text);
-}
-
 std::string WithNumber(const std::string& format, long value) {
   char text[512];
   std::snprintf(text, sizeof text, format.c_str(), value);
@@ -68,16 +60,14 @@ class CFolderDlg : public DialogImpl<CFolderDlg> {
     else if (id == IDOK) OnOk();
     else if (id == IDCANCEL) End(IDCANCEL);
     else if (id == IDC_FLD_DEFAULT) SetItemText(IDC_FLD_EDIT, DefaultStorageFolder(TheApp().folders.data, program_.holder));
-    else if (id == IDC_FOLDER_BROWSE) {
-      std::string chosen = ItemText(Handle(), IDC_FLD_EDIT);
-      if (ChooseFolder(Handle(), &chosen)) SetItemText(IDC_FLD_EDIT, chosen);
-    } else {
+    else if (id == IDC_FOLDER_BROWSE) BrowseIntoFolderField(Handle(), IDC_FLD_EDIT);
+    else {
       return FALSE;
     }
     return TRUE;
   }
   void OnEditChange() {
-    const std::string text = ItemText(Handle(), IDC_FLD_EDIT);
+    const std::string text = DialogItemText(Handle(), IDC_FLD_EDIT);
     EnableWindow(Item(IDOK), !text.empty());
     const std::string root = VolumeRoot(text);
     if (root == lastRoot_ && shown_) return;
@@ -86,15 +76,7 @@ class CFolderDlg : public DialogImpl<CFolderDlg> {
     SetItemText(IDC_FLD_FREE, FreeText(text));
   }
   void OnOk() {
-    const std::string text = ItemText(Handle(), IDC_FLD_EDIT);
-    if (!IsFullFolderPath(text)) {
-      ShowMessageBox(Handle(), TheApp().String(IDS_FOLDER_NOT_ABSOLUTE), TheApp().String(IDS_APP_TITLE),
-                     MB_OK | MB_ICONEXCLAMATION);
-      SetFocus(Item(IDC_FLD_EDIT));
-      return;
-    }
-    folder = text;
-    End(IDOK);
+    if (ReadFullFolderField(Handle(), IDC_FLD_EDIT, &folder)) End(IDOK);
   }
 
   const GuideProgram& program_;
@@ -154,7 +136,7 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
   }
 
   void OnChangeFolder() {
-    CFolderDlg dialog(*program_, ItemText(Handle(), IDC_RSV_FOLDER));
+    CFolderDlg dialog(*program_, DialogItemText(Handle(), IDC_RSV_FOLDER));
     if (dialog.RunModal(TheApp().instance, IDD_RESERVE_FOLDER, Handle()) == IDOK)
       SetItemText(IDC_RSV_FOLDER, dialog.folder);
   }
@@ -185,13 +167,9 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
 
   void OnReserve() {
     CTavoraApp& app = TheApp();
-    const std::string folder = ItemText(Handle(), IDC_RSV_FOLDER);
-    if (program_->sid != 0 && !IsFullFolderPath(folder)) {
-      ShowMessageBox(Handle(), app.String(IDS_FOLDER_NOT_ABSOLUTE), app.String(IDS_APP_TITLE),
-                     MB_OK | MB_ICONEXCLAMATION);
-      SetFocus(Item(IDC_RSV_FOLDER));
-      return;
-    }
+    // A program without files (sid 0) has its folder field disabled: any text goes.
+    std::string folder = DialogItemText(Handle(), IDC_RSV_FOLDER);
+    if (program_->sid != 0 && !ReadFullFolderField(Handle(), IDC_RSV_FOLDER, &folder)) return;
     if (!ConfirmCapacity(folder)) return;
     const bool clear = IsDlgButtonChecked(Handle(), IDC_RSV_CLEAR) == BST_CHECKED;
     const ReservationRecord record = BuildReservationRecord(*program_, folder, clear, app.clock->TickMs());

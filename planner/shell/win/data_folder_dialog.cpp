@@ -4,21 +4,12 @@
 
 #include "common/text.h"
 #include "common/win/dialog.h"
-#include "common/win/message_box.h"
-#include "planner/reserve/reservation_checks.h"
+#include "planner/shell/win/folder_field.h"
 #include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"
 
 namespace {
-std::string ItemText(HWND dialog, int id) {
-  const int length = GetWindowTextLengthW(GetDlgItem(dialog, id));
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GetDlgItemTextW(dialog, id, &text[0], length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  return WideToCp932(text);
-}
-
 class CDataFolderDlg : public DialogImpl<CDataFolderDlg> {
  public:
   static const MessageEntry kMessages[];
@@ -31,20 +22,9 @@ class CDataFolderDlg : public DialogImpl<CDataFolderDlg> {
     SetItemText(IDC_FOLDER_EDIT, folder);
     return TRUE;
   }
-  void OnBrowse() {
-    std::string chosen = ItemText(Handle(), IDC_FOLDER_EDIT);
-    if (ChooseFolder(Handle(), &chosen)) SetItemText(IDC_FOLDER_EDIT, chosen);
-  }
+  void OnBrowse() { BrowseIntoFolderField(Handle(), IDC_FOLDER_EDIT); }
   void OnOk() {
-    const std::string text = ItemText(Handle(), IDC_FOLDER_EDIT);
-    if (!IsFullFolderPath(text)) {
-      ShowMessageBox(Handle(), TheApp().String(IDS_FOLDER_NOT_ABSOLUTE), TheApp().String(IDS_APP_TITLE),
-                     MB_OK | MB_ICONEXCLAMATION);
-      SetFocus(Item(IDC_FOLDER_EDIT));
-      return;
-    }
-    folder = text;
-    End(IDOK);
+    if (ReadFullFolderField(Handle(), IDC_FOLDER_EDIT, &folder)) End(IDOK);
   }
   void OnCancel() { End(IDCANCEL); }
 };

@@ -119,6 +119,7 @@ void ReadApplicationSettings(CTavoraApp& app) {
   app.deletion.pastDay = s.Int(del, "PastDay", 10);
   app.deletion.execHour = s.Int(del, "ExecHour", 0);
   app.dayStartHour = s.Int(kEnv, "DayStart", 4);
+  app.display = ReadDisplaySwitches(s);
 }
 
 // For the start-up benchmark: the time since the process was created.

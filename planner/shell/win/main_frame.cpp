@@ -67,6 +67,10 @@ void CommandState(HWND toolbar, int id, bool* enabled, bool* checked) {
     *checked = app.doc && app.doc->IsChecked(id);
   } else if (id == ID_RESERVE_COLUMN) {
     *checked = app.doc && app.doc->reservationColumnWidth > 0;
+  } else if (id == ID_VIEW_RESERVE_BUTTONS) {
+    *checked = app.display.reserveButtons;
+  } else if (id == ID_VIEW_HOVER) {
+    *checked = app.display.hoverFeedback;
   } else if (id == ID_RESERVE_CLEAR) {
     *enabled = !app.reservations.Empty();
   } else if (id == ID_VIEW_TOOLBAR) {
@@ -102,6 +106,8 @@ const CMainFrame::CommandEntry CMainFrame::kCommands[] = {
     {ID_APP_ABOUT, &CMainFrame::OnAbout},
     {ID_TEST_RESERVE, &CMainFrame::OnTestReserve},
     {ID_VIEW_TOOLBAR, &CMainFrame::OnToggleToolbar},
+    {ID_VIEW_RESERVE_BUTTONS, &CMainFrame::OnToggleReserveButtons},
+    {ID_VIEW_HOVER, &CMainFrame::OnToggleHover},
     {0, nullptr},
 };
 
@@ -331,6 +337,22 @@ void CMainFrame::OnToggleReserveColumn() {
   if (!doc) return;
   doc->reservationColumnWidth = doc->reservationColumnWidth > 0 ? 0 : 50;
   LayOutPanes();
+  RedrawPanes();
+}
+
+void CMainFrame::OnToggleReserveButtons() {
+  CTavoraApp& app = TheApp();
+  app.display.reserveButtons = !app.display.reserveButtons;
+  WriteDisplaySwitches(*app.settings, app.display);
+  RedrawPanes();
+}
+
+void CMainFrame::OnToggleHover() {
+  CTavoraApp& app = TheApp();
+  app.display.hoverFeedback = !app.display.hoverFeedback;
+  WriteDisplaySwitches(*app.settings, app.display);
+  // A program raised under the pointer goes back to its plain look at once.
+  if (!app.display.hoverFeedback && panes_.grid) SendMessageW(panes_.grid, WM_COMMAND, ID_PANE_ACTIVE, 0);
   RedrawPanes();
 }
 

@@ -44,6 +44,8 @@ class CMainFrame : public WindowImpl<CMainFrame> {
 
   void OnActivateRequest();
   void OnToggleReserveColumn();
+  void OnToggleReserveButtons();
+  void OnToggleHover();
   void OnTimeCalibration();
   void OnClearReservations();
   void OnSetTimeError();

@@ -38,6 +38,12 @@
 #define ID_APP_ABOUT 0xE140
 #define ID_APP_EXIT 0xE141
 #define ID_VIEW_TOOLBAR 0xE800
+// The four recent guide settings files under ID_FILE_OPEN, most recent first
+#define ID_FILE_MRU_FILE1 0xE110
+#define ID_FILE_MRU_FILE4 0xE113
+// The timetable's two switches on the 表示 menu
+#define ID_VIEW_RESERVE_BUTTONS 32910
+#define ID_VIEW_HOVER 32911
 // The timetable's own pages, on the 表示 menu (the timetable handles them)
 #define ID_TIMETABLE_COLOURS 32900
 #define ID_TIMETABLE_CATEGORIES 32901
@@ -45,6 +51,7 @@
 // Commands between the panes and their windows
 #define ID_BUBBLE_MOVE 32771
 #define ID_PANE_UPDATE 32772
+#define ID_PANE_ACTIVE 32784  // the grid drops the hover raise
 #define ID_CLOCK_PLACE_A 32788
 #define ID_CLOCK_PLACE_B 32790
 #define ID_RESERVE_TITLES 32805

@@ -143,7 +143,7 @@ void OpenSheet() {
   context.redraw = [] {
     if (TheApp().mainFrame) PostMessageW(TheApp().mainFrame, WM_COMMAND, ID_PANE_UPDATE, 0);
   };
-  OpenSettingsSheet(app.mainFrame, context);
+  if (OpenSettingsSheet(app.mainFrame, context)) app.display = ReadDisplaySwitches(*app.settings);
 }
 
 const PluginRegistration registration([](PlannerPlugins& p) {

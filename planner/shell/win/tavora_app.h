@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include "planner/reserve/reservation_list.h"
+#include "planner/shell/frame_settings.h"
 #include "planner/shell/startup_folders.h"
 
 class CTavoraDoc;
@@ -40,6 +41,8 @@ class CTavoraApp {
   std::int32_t dayStartHour = 4;
   std::int32_t diskLimitMb = 40;
   std::int32_t totalLimitMb = 0;
+  // The timetable's switches (View menu): reserve buttons drawn, hover feedback shown.
+  DisplaySwitches display;
 
   CTavoraDoc* doc = nullptr;
   ReservationList reservations;

@@ -532,6 +532,8 @@ LRESULT CTavoraView::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   if (LOWORD(lParam) != HTCLIENT) return DefWindowProcW(Handle(), WM_SETCURSOR, wParam, lParam);
   if (dragging_) {
     SetCursor(Cursor(IDC_CUR_DRAG));
+  } else if (!panes_.host.HoverFeedback()) {
+    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
   } else if (overButton_) {
     SetCursor(Cursor(IDC_CUR_BUTTON));
   } else if (hover_) {

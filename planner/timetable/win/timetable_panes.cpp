@@ -21,6 +21,8 @@
 #include "planner/timetable/win/timetable_views.h"
 #include "planner/timetable/win/timetable_windows.h"
 
+static_assert(ID_PANE_ACTIVE == kCmdViewActive, "the frame drops the grid's hover raise with this id");
+
 namespace {
 
 class ShellTimetableHost : public TimetableHost {
@@ -31,8 +33,8 @@ class ShellTimetableHost : public TimetableHost {
   bool HasReservation(std::int32_t programNumber, std::int32_t subNumber) override {
     return TheApp().reservations.Find(programNumber, subNumber) >= 0;
   }
-  bool ReservationsEnabled() override { return true; }
-  bool HoverFeedback() override { return true; }
+  bool ReservationsEnabled() override { return TheApp().display.reserveButtons; }
+  bool HoverFeedback() override { return TheApp().display.hoverFeedback; }
   HWND ShowBubble(HWND owner, POINT screen, const std::string& textCp932) override {
     bubble_ = std::make_unique<CBubble>();
     if (!bubble_->Show(TheApp().instance, owner, textCp932, screen)) {
