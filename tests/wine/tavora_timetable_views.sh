@@ -15,16 +15,7 @@ start=$((now - now % 60))
 {
   tt_program 601 1 $((start + 600)) $((start + 900)) '短い番組にとても長い名前が付いています' '局A' 'ニュース'
   tt_program 602 1 $((start + 1200)) $((start + 4800)) '天気予報と今日のニュース' '局B' 'スポーツ'
-  tt_busy_day "$DAY_START" 1000
-} | t_guide_file "$WORK/hist/$DAY_FILE"
-for i in 1 2 3 4 5 6; do
-  day=$((DAY_START + i * 86400))
-  tt_busy_day "$day" $((1000 + i * 100)) | t_guide_file "$WORK/hist/$(date -d "@$day" +gd%y%m%d.dpn)"
-done
-t_reg Environment 'Display days' REG_DWORD 7
-t_reg Environment TitleKind REG_DWORD 2
-t_reg Environment 'Window Width' REG_DWORD 1000
-t_reg Environment 'Window Height' REG_DWORD 700
+} | tt_local_week
 
 t_start
 sleep 1

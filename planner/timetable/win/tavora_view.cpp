@@ -610,7 +610,10 @@ void CTavoraView::DumpCells() {
   const GridGeometry& g = panes_.Geometry();
   RECT client;
   GetClientRect(Handle(), &client);
-  DebugPrintf("cells scroll %d %d size %ld %ld", x, y, client.right, client.bottom);
+  const TimetableFonts& fonts = panes_.Fonts();
+  DebugPrintf("cells scroll %d %d size %ld %ld slot %d unit %d hours %d char %d %d mode24 %d zoom %d %d", x, y,
+              client.right, client.bottom, g.slotHeight, g.columnUnit, g.hours, fonts.charWidth, fonts.charHeight,
+              panes_.doc.dayMode24, panes_.doc.vZoom, panes_.doc.hZoom);
   for (std::size_t c = 0; c < rows.size() && c < g.Columns(); ++c) {
     for (const GuideProgram* p : rows[c].programs) {
       RECT r = ToClient(g.CellRect(c, *p), x, y);

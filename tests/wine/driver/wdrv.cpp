@@ -306,6 +306,26 @@ int CmdSelect(const Args& a) {
   return 0;
 }
 
+// Prints a list box's or combo box's items, one a line (the system
+// carries the text across processes for these two classes).
+int CmdItems(const Args& a) {
+  HWND control = NeedControl(NeedTop(a[0]), a[1]);
+  const bool combo = Lower(ClassOf(control)).find(L"combo") != std::wstring::npos;
+  const UINT count = combo ? CB_GETCOUNT : LB_GETCOUNT;
+  const UINT length = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+  const UINT text = combo ? CB_GETLBTEXT : LB_GETTEXT;
+  const LRESULT items = SendMessageW(control, count, 0, 0);
+  for (LRESULT i = 0; i < items; ++i) {
+    const LRESULT n = SendMessageW(control, length, static_cast<WPARAM>(i), 0);
+    if (n < 0) return 1;
+    std::wstring item(static_cast<std::size_t>(n) + 1, L'\0');
+    const LRESULT got = SendMessageW(control, text, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item[0]));
+    item.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+    Print(item);
+  }
+  return 0;
+}
+
 // Lists every descendant: id, class, visible and enabled flags, text.
 int CmdControls(const Args& a) {
   for (HWND w : Descendants(NeedTop(a[0]))) {
@@ -384,22 +404,33 @@ int CmdListView(const Args& a) {
   return 0;
 }
 
-// mouse WINDOW CONTROL|- X Y [left|double|right|move]: client coordinates of the
-// control (or of the window itself with "-"); posted like the real input.
+// mouse WINDOW CONTROL|- X Y [left|double|right|move|down|drag|up]: client
+// coordinates of the control (or of the window itself with "-"); posted like the
+// real input. down, drag (a move with the left button held) and up are the
+// steps of a drag, one command each.
 int CmdMouse(const Args& a) {
   HWND top = NeedTop(a[0]);
   HWND target = a[1] == L"-" ? top : NeedControl(top, a[1]);
   const LPARAM at = MAKELPARAM(Number(a[2], L"x"), Number(a[3], L"y"));
   const std::wstring kind = a.size() > 4 ? a[4] : L"left";
+  if (kind == L"drag" || kind == L"up") {
+    PostMessageW(target, WM_MOUSEMOVE, MK_LBUTTON, at);
+    if (kind == L"up") PostMessageW(target, WM_LBUTTONUP, 0, at);
+    return 0;
+  }
   PostMessageW(target, WM_MOUSEMOVE, 0, at);
   if (kind == L"move") return 0;
+  if (kind == L"down") {
+    PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    return 0;
+  }
   if (kind == L"right") {
     PostMessageW(target, WM_RBUTTONDOWN, MK_RBUTTON, at);
     PostMessageW(target, WM_RBUTTONUP, 0, at);
     return 0;
   }
   if (kind != L"left" && kind != L"double") {
-    Error(L"mouse: left, double, right or move, not " + kind);
+    Error(L"mouse: left, double, right, move, down, drag or up, not " + kind);
     return 2;
   }
   PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -498,11 +529,12 @@ const Command kCommands[] = {
     {L"text", 1, 2, CmdText, "text WINDOW [CONTROL]           print the window's or control's text"},
     {L"settext", 3, 3, CmdSetText, "settext WINDOW CONTROL TEXT     set a control's text (EN_CHANGE follows)"},
     {L"select", 3, 3, CmdSelect, "select WINDOW CONTROL INDEX     choose a combo or list box item"},
+    {L"items", 2, 2, CmdItems, "items WINDOW CONTROL            print a list or combo box's items"},
     {L"controls", 1, 1, CmdControls, "controls WINDOW                 list descendants: id, class, flags, text"},
     {L"tree", 1, 2, CmdTree, "tree WINDOW [CONTROL]           print a tree view's top-level items"},
     {L"tab", 3, 3, CmdTab, "tab WINDOW CONTROL INDEX        select a tab (TCN_SELCHANGE to its parent)"},
     {L"listview", 1, 2, CmdListView, "listview WINDOW [CONTROL]       print a list view's rows as TSV"},
-    {L"mouse", 4, 5, CmdMouse, "mouse WINDOW CONTROL|- X Y [left|double|right|move]"},
+    {L"mouse", 4, 5, CmdMouse, "mouse WINDOW CONTROL|- X Y [left|double|right|move|down|drag|up]"},
     {L"pixel", 4, 4, CmdPixel, "pixel WINDOW CONTROL|- X Y      the screen colour there, RRGGBB"},
     {L"screenpos", 4, 4, CmdScreenPos, "screenpos WINDOW CONTROL|- X Y  the screen point of client X Y"},
     {L"rect", 1, 2, CmdRect, "rect WINDOW [CONTROL]           screen rectangle: left top right bottom"},

@@ -40,9 +40,11 @@ tt_busy_day() {
   done
 }
 
-# tt_cells: asks the grid for its visible cells and prints their lines:
-# "cell NUMBER SUB column C state S rect L T R B button L T R B".
-tt_cells() {
+# tt_dump: asks the grid for its geometry and visible cells and prints the
+# lines it writes: first "cells scroll X Y size W H slot S unit U hours N char
+# CW CH mode24 M zoom V H", then one "cell NUMBER SUB column C state S rect L T
+# R B button L T R B" per visible program (client coordinates of the grid).
+tt_dump() {
   local before; before=$(stat -c %s "$LV_DEBUG_LOG" 2>/dev/null || echo 0)
   t_post $ID_TIMETABLE_DUMP_CELLS
   for _ in $(seq 50); do
@@ -50,7 +52,12 @@ tt_cells() {
     sleep 0.1
   done
   sleep 0.3
-  tail -c +$((before + 1)) "$LV_DEBUG_LOG" | tr -d '\r' | grep '^cell '
+  tail -c +$((before + 1)) "$LV_DEBUG_LOG" | tr -d '\r' | grep '^cells\? '
+}
+tt_cells() { tt_dump | grep '^cell '; }
+# tt_geometry NAME: a value of the grid's geometry line ("scroll" gives X Y).
+tt_geometry() {
+  tt_dump | awk -v k="$1" '/^cells scroll/ { for (i = 1; i < NF; ++i) if ($i == k) { print (k == "scroll" || k == "char" || k == "zoom") ? $(i + 1) " " $(i + 2) : $(i + 1); exit } }'
 }
 
 # tt_cell NUMBER SUB: that program's line from tt_cells (empty when not visible).
@@ -68,6 +75,32 @@ tt_pixel() { t_wdrv pixel "$TWIN" $GRID "$1" "$2"; }
 tt_click() { t_wdrv mouse "$TWIN" $GRID "$1" "$2" "${3:-left}" >/dev/null; }
 # Moves the pointer off every cell so no hover colour is left.
 tt_unhover() { t_wdrv mouse "$TWIN" $GRID 1 1 move >/dev/null; }
+
+# tt_local_week (after tt_day_start_now): a week of guide in the history
+# folder (the planner's own cache, no guide server) with tt_busy_day on every
+# day and the programs on stdin added to the first; shown by channel over 7
+# days in a 1000 x 700 window.
+tt_local_week() {
+  local i day
+  { cat; tt_busy_day "$DAY_START" 1000; } | t_guide_file "$WORK/hist/$DAY_FILE"
+  for i in 1 2 3 4 5 6; do
+    day=$((DAY_START + i * 86400))
+    tt_busy_day "$day" $((1000 + i * 100)) | t_guide_file "$WORK/hist/$(date -d "@$day" +gd%y%m%d.dpn)"
+  done
+  t_reg Environment 'Display days' REG_DWORD 7
+  t_reg Environment TitleKind REG_DWORD 2
+  t_reg Environment 'Window Width' REG_DWORD 1000
+  t_reg Environment 'Window Height' REG_DWORD 700
+}
+
+# tt_reg_text SUBKEY NAME: a text value as stored, tabs and spaces included.
+tt_reg_text() {
+  wine reg query "$TKEY\\$1" /v "$2" 2>/dev/null </dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r' |
+    sed -n "s/^    $2    REG_SZ    //p"
+}
+
+# tt_headings: the column headings as the heading pane shows them, "|" between.
+tt_headings() { t_wdrv text "$TWIN" class:TavoraTitles; }
 
 # tt_open_week: a week of guide with a program on the air (501) and one two
 # minutes ahead (502, its detail file naming a carousel on $group:$port), the
