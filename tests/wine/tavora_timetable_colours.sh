@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# The timetable's colours in the real Tavora.exe: the colour design page (on
+# its own and inside the settings sheet) changes the normal background through
+# the system colour chooser and the cells show it; schemes registered under a
+# name land in "ColorSave.Dat", are switched between and listed again after a
+# restart; the category group editor puts a category into a group and the
+# category view paints its programs in that group's colour.
+. "$(dirname "$0")/lib/tavora.sh"
+. "$(dirname "$0")/lib/timetable.sh"
+t_init
+export LV_DEBUG_LOG="$WORK/debug.log"
+
+tt_day_start_now
+tt_local_week </dev/null
+# Group 3 has its own normal background (COLORREF 0x00BBGGRR).
+t_reg 'Environment\番組背景NML' Color3 REG_DWORD 0x00FF8040
+t_start
+sleep 1
+
+PAGE='番組表の配色デザインの設定'
+SHEET='環境設定'
+CHOOSER='色'
+# cell_colour NUMBER: the background of that program's cell, the pointer elsewhere.
+cell_colour() {
+  local line; line=$(tt_cell "$1" 1)
+  [ -n "$line" ] || fail "program $1 is not in view: $(tt_cells)"
+  tt_unhover
+  sleep 0.3
+  tt_pixel $(tt_cell_corner "$line")
+}
+# pick_colour WINDOW BUTTON R G B: the colour chooser of a colour button.
+pick_colour() {
+  t_wdrv click "$1" "$2" >/dev/null
+  t_wait_visible 10 "$CHOOSER" || fail "button $2 opened no colour chooser"
+  t_wdrv settext "$CHOOSER" 706 "$3" >/dev/null
+  t_wdrv settext "$CHOOSER" 707 "$4" >/dev/null
+  t_wdrv settext "$CHOOSER" 708 "$5" >/dev/null
+  t_wdrv click "$CHOOSER" 1 >/dev/null
+  t_wdrv wait "$CHOOSER" 5000 gone >/dev/null || fail "the colour chooser stayed"
+}
+# register WINDOW NAME: "登録..." with that name.
+register() {
+  t_wdrv click "$1" 1090 >/dev/null
+  t_wait_visible 10 '配色の登録' || fail "no name dialog for a scheme"
+  t_wdrv settext '配色の登録' 1112 "$2" >/dev/null
+  t_wdrv click '配色の登録' 1 >/dev/null
+  t_wdrv wait '配色の登録' 5000 gone >/dev/null || fail "the name dialog stayed"
+}
+# choose_scheme WINDOW NAME: picks the scheme by name in the combo.
+choose_scheme() {
+  local index
+  index=$(t_wdrv items "$1" 1089 | awk -v n="$2" '$0 == n { print NR - 1; exit }')
+  [ -n "$index" ] || fail "scheme $2 is not listed: $(t_wdrv items "$1" 1089 | tr '\n' ' ')"
+  t_wdrv select "$1" 1089 "$index" >/dev/null
+}
+open_page() {
+  t_post 32900
+  t_wait_visible 10 "$PAGE" || fail "command 32900 did not open the colour page"
+}
+close_with_ok() {
+  t_wdrv click "$1" 1 >/dev/null
+  t_wdrv wait "$1" 5000 gone >/dev/null || fail "OK did not close $1"
+  sleep 0.5
+}
+
+[ "$(cell_colour 1005)" = C0C0C0 ] || fail "the normal background at start is $(cell_colour 1005)"
+
+note "the colour page on its own: a new normal background reaches the cells"
+open_page
+[ "$(t_wdrv text "$PAGE" 1088)" = 通常時 ] || fail "the state combo shows '$(t_wdrv text "$PAGE" 1088)'"
+pick_colour "$PAGE" 1086 32 144 80
+register "$PAGE" 緑系
+pick_colour "$PAGE" 1086 160 48 48
+register "$PAGE" 赤系
+[ "$(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')" = '緑系 赤系 ' ] || fail "schemes: $(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')"
+[ "$(t_wdrv text "$PAGE" 1089)" = 赤系 ] || fail "the registered scheme is not chosen: '$(t_wdrv text "$PAGE" 1089)'"
+close_with_ok "$PAGE"
+[ "$(cell_colour 1005)" = A03030 ] || fail "after OK the normal cell is $(cell_colour 1005), not A03030"
+[ "$(t_reg_query 'Environment\番組背景NML' Color0)" = 0x3030a0 ] ||
+  fail "Color0 stored: $(t_reg_query 'Environment\番組背景NML' Color0)"
+[ "$(t_reg_query Environment 'Color list')" = 赤系 ] || fail "Color list: $(t_reg_query Environment 'Color list')"
+
+note "ColorSave.Dat holds both schemes as whole records"
+SAVE="$WORK/prog/ColorSave.Dat"
+[ "$(stat -c %s "$SAVE" 2>/dev/null)" = $((2 * 1034)) ] || fail "ColorSave.Dat is $(stat -c %s "$SAVE" 2>/dev/null) bytes"
+scheme_name() { dd if="$SAVE" bs=1 skip=$(($1 * 1034 + 4)) count=128 2>/dev/null | tr -d '\0' | iconv -f CP932 -t UTF-8; }
+[ "$(head -c 4 "$SAVE")" = CLST ] && [ "$(scheme_name 0)" = 緑系 ] && [ "$(scheme_name 1)" = 赤系 ] ||
+  fail "records: $(scheme_name 0) $(scheme_name 1)"
+
+note "the settings sheet's colour page switches to the other scheme"
+t_post 32787
+t_wait_visible 10 "$SHEET" || fail "command 32787 did not open the settings sheet"
+t_wdrv tab "$SHEET" 1052 1 >/dev/null
+sleep 0.3
+[ "$(t_wdrv text "$SHEET" 1089)" = 赤系 ] || fail "the sheet's page shows scheme '$(t_wdrv text "$SHEET" 1089)'"
+choose_scheme "$SHEET" 緑系
+close_with_ok "$SHEET"
+[ "$(cell_colour 1005)" = 209050 ] || fail "with scheme 緑系 the normal cell is $(cell_colour 1005), not 209050"
+
+note "registering under an existing name replaces that record in place"
+open_page
+pick_colour "$PAGE" 1086 16 16 200
+register "$PAGE" 赤系
+close_with_ok "$PAGE"
+[ "$(stat -c %s "$SAVE")" = $((2 * 1034)) ] || fail "ColorSave.Dat grew to $(stat -c %s "$SAVE") bytes"
+[ "$(scheme_name 1)" = 赤系 ] || fail "the replaced record moved: $(scheme_name 0) $(scheme_name 1)"
+[ "$(cell_colour 1005)" = 1010C8 ] || fail "the normal cell is $(cell_colour 1005), not 1010C8"
+
+note "after a restart the schemes are listed and can be chosen"
+t_exit
+t_start
+sleep 1
+[ "$(cell_colour 1005)" = 1010C8 ] || fail "after the restart the normal cell is $(cell_colour 1005)"
+open_page
+[ "$(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')" = '緑系 赤系 ' ] ||
+  fail "schemes after the restart: $(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')"
+[ "$(t_wdrv text "$PAGE" 1089)" = 赤系 ] || fail "the last scheme is not chosen: '$(t_wdrv text "$PAGE" 1089)'"
+choose_scheme "$PAGE" 緑系
+close_with_ok "$PAGE"
+[ "$(cell_colour 1005)" = 209050 ] || fail "scheme 緑系 after the restart: $(cell_colour 1005)"
+
+note "the category group editor puts 分類1 into group 3; the category view paints it so"
+t_post 32773
+sleep 0.5
+headings=$(tt_headings)
+column=$(tr '|' '\n' <<<"$headings" | awk '$0 == "分類1" { print NR - 1; exit }')
+[ -n "$column" ] || fail "no column 分類1 by category: '$headings'"
+in_column() { tt_cells | awk -v c="$column" '$5 == c { print $2; exit }'; }
+program=$(in_column)
+[ -n "$program" ] || fail "no program of 分類1 in view: $(tt_cells)"
+[ "$(cell_colour "$program")" = 209050 ] || fail "分類1 before the editor: $(cell_colour "$program")"
+EDITOR='カテゴリーグループの設定'
+t_post 32901
+t_wait_visible 10 "$EDITOR" || fail "command 32901 did not open the category editor"
+t_wdrv select "$EDITOR" 1009 2 >/dev/null
+sleep 0.3
+index=$(t_wdrv items "$EDITOR" 1010 | awk '$0 == "分類1" { print NR - 1; exit }')
+[ -n "$index" ] || fail "分類1 is not among the standard categories: $(t_wdrv items "$EDITOR" 1010 | tr '\n' ' ')"
+t_wdrv select "$EDITOR" 1010 "$index" >/dev/null
+t_wdrv click "$EDITOR" 1012 >/dev/null
+sleep 0.3
+[ "$(t_wdrv items "$EDITOR" 1013)" = 分類1 ] || fail "group 3 holds: $(t_wdrv items "$EDITOR" 1013 | tr '\n' ' ')"
+t_wdrv items "$EDITOR" 1010 | grep -qx 分類1 && fail "分類1 stayed among the standard categories"
+close_with_ok "$EDITOR"
+[ "$(cell_colour "$program")" = 4080FF ] || fail "分類1 in group 3 is painted $(cell_colour "$program"), not 4080FF"
+[ "$(sed -n 3p "$WORK/prog/CategoryList.dat" | iconv -f CP932 -t UTF-8 | tr -d '\r,')" = 分類1 ] ||
+  fail "CategoryList.dat: $(iconv -f CP932 -t UTF-8 "$WORK/prog/CategoryList.dat" | od -c | head)"
+t_exit
+echo PASS
