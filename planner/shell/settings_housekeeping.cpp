@@ -1,8 +1,11 @@
 #include "planner/shell/settings_housekeeping.h"
 
 #include <map>
+#include <set>
+#include <tuple>
 
 #include "common/settings.h"
+#include "common/text.h"
 #include "planner/shell/settings_folder_rules.h"
 
 namespace {
@@ -16,6 +19,17 @@ std::uint32_t Read(const PlannerSettings& s, const char* name, std::int32_t def)
 
 std::uint32_t Clamp(std::uint32_t v, std::uint32_t low, std::uint32_t high) { return v < low ? low : v > high ? high : v; }
 
+// Content whose reception ended before this is old.
+Time32 OldestKept(const OldContentSettings& s, Time32 now) {
+  return now - static_cast<Time32>(Clamp(s.pastDay, kPastDayMin, kPastDayMax)) * kDay;
+}
+
+// What names one reception across two readings of the list.
+using ItemKey = std::tuple<std::string, std::int32_t, std::int32_t, std::int32_t, Time32>;
+ItemKey KeyOf(const ContentItem& i) {
+  return {i.storageFolder, i.programNumber, i.subNumber, i.status, i.receivedUntil};
+}
+
 }  // namespace
 
 OldContentSettings LoadOldContentSettings(const PlannerSettings& settings) {
@@ -27,6 +41,7 @@ OldContentSettings LoadOldContentSettings(const PlannerSettings& settings) {
   if (s.execKind > kOldContentDaily) s.execKind = kOldContentOff;
   s.pastDay = Clamp(Read(settings, "PastDay", 10), kPastDayMin, kPastDayMax);
   s.execHour = Read(settings, "ExecHour", 0) % 24;
+  s.askSeconds = Clamp(Read(settings, "AskSeconds", 30), kAskSecondsMin, kAskSecondsMax);
   return s;
 }
 
@@ -37,6 +52,7 @@ void SaveOldContentSettings(PlannerSettings& settings, const OldContentSettings&
   settings.SetInt(kDelExecKey, "ExecKind", static_cast<std::int32_t>(v.execKind));
   settings.SetInt(kDelExecKey, "PastDay", static_cast<std::int32_t>(v.pastDay));
   settings.SetInt(kDelExecKey, "ExecHour", static_cast<std::int32_t>(v.execHour));
+  settings.SetInt(kDelExecKey, "AskSeconds", static_cast<std::int32_t>(v.askSeconds));
 }
 
 bool OldContentEnabled(const OldContentSettings& s) {
@@ -54,7 +70,7 @@ OldContentChoice ChooseOldContent(const std::vector<ContentItem>& items, const O
     auto it = newest.find(item.programNumber);
     if (it == newest.end() || item.receivedUntil > it->second) newest[item.programNumber] = item.receivedUntil;
   }
-  const Time32 oldest = now - static_cast<Time32>(Clamp(s.pastDay, kPastDayMin, kPastDayMax)) * kDay;
+  const Time32 oldest = OldestKept(s, now);
   for (std::size_t i = 0; i < items.size(); ++i) {
     const ContentItem& item = items[i];
     const bool failed = item.status != 1;
@@ -78,11 +94,36 @@ Time32 NextOldContentRun(const OldContentSettings& s, Time32 now) {
   return next;
 }
 
+std::string OldContentQuestion(int count, const OldContentSettings& s, Time32 now) {
+  std::string text = J(u8"受信済み番組 ") + std::to_string(count) + J(u8" 件のコンテンツを削除します。\n");
+  if (s.oldProg) {
+    text += J(u8"・") + FormatLocalTime(OldestKept(s, now), "%Y/%m/%d %H:%M") + J(u8" より前に受信した番組\n");
+  }
+  if (s.errorProg) text += J(u8"・受信に失敗した番組\n");
+  if (s.overWrite) text += J(u8"・同じ番組を新しく受信して古くなったコンテンツ\n");
+  text += J(u8"よろしいですか？（応答がないときは削除しません）");
+  return text;
+}
+
 OldContentRun RunOldContentDeletion(ContentHistory& history, const OldContentSettings& settings,
-                                    const std::string& dataFolder, Time32 now) {
+                                    const std::string& dataFolder, Time32 now, const OldContentConfirm& confirm) {
   OldContentRun run;
-  const OldContentChoice choice = ChooseOldContent(history.Items(), settings, dataFolder, now);
+  const std::vector<ContentItem> before = history.Items();
+  const OldContentChoice choice = ChooseOldContent(before, settings, dataFolder, now);
   run.outsideDataFolder = choice.outsideDataFolder;
-  if (!choice.indices.empty()) run.deleted = history.DeleteContent(choice.indices);
+  if (choice.indices.empty()) return run;
+  run.asked = static_cast<int>(choice.indices.size());
+  if (!confirm || !confirm(OldContentQuestion(run.asked, settings, now))) {
+    run.declined = true;
+    return run;
+  }
+  std::set<ItemKey> named;
+  for (std::size_t i : choice.indices) named.insert(KeyOf(before[i]));
+  const std::vector<ContentItem> after = history.Items();
+  std::vector<std::size_t> agreed;
+  for (std::size_t i : ChooseOldContent(after, settings, dataFolder, now).indices) {
+    if (named.count(KeyOf(after[i]))) agreed.push_back(i);
+  }
+  if (!agreed.empty()) run.deleted = history.DeleteContent(agreed);
   return run;
 }

@@ -5,6 +5,7 @@
 // the reception history's.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 #include "common/time_text.h"
@@ -25,12 +26,18 @@ struct OldContentSettings {
   std::uint32_t execKind = kOldContentOff;
   std::uint32_t pastDay = 10;   // days, 1..365
   std::uint32_t execHour = 0;   // 0..23
+  // How long the question before a deletion waits for an answer; nobody
+  // answering means nothing is deleted.
+  std::uint32_t askSeconds = 30;
   bool operator==(const OldContentSettings& o) const {
     return overWrite == o.overWrite && errorProg == o.errorProg && oldProg == o.oldProg && execKind == o.execKind &&
-           pastDay == o.pastDay && execHour == o.execHour;
+           pastDay == o.pastDay && execHour == o.execHour && askSeconds == o.askSeconds;
   }
 };
 constexpr std::uint32_t kPastDayMin = 1, kPastDayMax = 365;
+// Long enough to read the question, short enough that an unattended planner
+// is not blocked for long.
+constexpr std::uint32_t kAskSecondsMin = 5, kAskSecondsMax = 600;
 
 OldContentSettings LoadOldContentSettings(const PlannerSettings& settings);
 void SaveOldContentSettings(PlannerSettings& settings, const OldContentSettings& values);
@@ -70,9 +77,22 @@ class ContentHistory {
   virtual int DeleteContent(const std::vector<std::size_t>& indices) = 0;
 };
 
+// The question asked before deleting `count` entries (cp932): how many, and
+// which rules picked them (the date before which "old" begins).
+std::string OldContentQuestion(int count, const OldContentSettings& settings, Time32 now);
+
+// Asks the question (cp932); true only when the user agreed.
+using OldContentConfirm = std::function<bool(const std::string& question)>;
+
 struct OldContentRun {
+  int asked = 0;  // entries the question named (0: nothing to delete, nobody asked)
+  bool declined = false;
   int deleted = 0;
   int outsideDataFolder = 0;
 };
+// Chooses, asks, and deletes only what the user agreed to: the list may
+// change while the question is open (a collection runs meanwhile), so the
+// entries are chosen again afterwards and only those that were named in the
+// question and are still chosen are deleted.
 OldContentRun RunOldContentDeletion(ContentHistory& history, const OldContentSettings& settings,
-                                    const std::string& dataFolder, Time32 now);
+                                    const std::string& dataFolder, Time32 now, const OldContentConfirm& confirm);

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Old content deletion at start (ExecKind 1, ErrorProg 1): the content of a
-# reception that failed is deleted from the data folder and retired into
-# RsvData.log; an equally failed reception whose folder lies outside the data
-# folder is left alone; with the deletion off nothing is touched.
+# Old content deletion at start (ExecKind 1, ErrorProg 1). Before deleting, the
+# planner asks with a countdown (dialog 293, AskSeconds kept short here as a
+# user could set it): unanswered, the question closes itself and nothing is
+# deleted; answered "OK" on the next start, the content of the failed
+# reception is deleted from the data folder and retired into RsvData.log,
+# while an equally failed reception whose folder lies outside the data folder
+# is left alone. With the deletion off nobody is asked and nothing is touched.
 . "$(dirname "$0")/lib/tavora.sh"
 t_init
 
@@ -29,21 +32,54 @@ for _ in $(seq 100); do [ "$(ls "$WORK/hist" | grep -c '^INFO')" = 2 ] && break;
 [ "$(ls "$WORK/hist" | grep -c '^INFO')" = 2 ] || fail "the unit did not record the two missed programs"
 t_end_unit
 
-note "deletion off: a start deletes nothing"
+QUESTION='dialog:メッセージ'
+
+note "deletion off: a start asks nothing and deletes nothing"
 t_start
 sleep 3
+t_wdrv find "$QUESTION" >/dev/null && fail "a question appeared while the deletion is off"
 t_exit
 [ -e "$WORK/data/missed/a.bin" ] || fail "content deleted while the deletion is off"
 
-note "deletion at start, failed receptions"
+# The seconds the question says are left.
+seconds_left() { t_wdrv text "$QUESTION" 1102 | grep -o '^[0-9]*'; }
+
+note "deletion at start: the question counts down and, unanswered, deletes nothing"
 t_reg 'Environment\DelExec' ExecKind REG_DWORD 1
 t_reg 'Environment\DelExec' ErrorProg REG_DWORD 1
+t_reg 'Environment\DelExec' AskSeconds REG_DWORD 5
 t_start
+t_wait_visible 20 "$QUESTION" || fail "no question before the deletion"
+text=$(t_wdrv text "$QUESTION" 1101)
+grep -q '受信済み番組 1 件のコンテンツを削除します' <<<"$text" || fail "question: $text"
+grep -q '受信に失敗した番組' <<<"$text" || fail "the question does not name the rule: $text"
+first=$(seconds_left)
+sleep 1.5
+second=$(seconds_left)
+[ -n "$first" ] && [ -n "$second" ] || fail "no countdown: '$(t_wdrv text "$QUESTION" 1102)'"
+[ "$first" -le 5 ] && [ "$second" -lt "$first" ] || fail "the countdown went from $first to $second"
+t_wdrv wait "$QUESTION" 6000 gone || fail "the question did not close itself"
+sleep 1
+[ -e "$WORK/data/missed/a.bin" ] || fail "content deleted though nobody answered"
+[ -e "$WORK/hist/RsvData.log" ] && fail "an entry was retired though nobody answered"
+t_wdrv visible "$TWIN" >/dev/null || fail "the planner's window went with the question"
+t_exit
+
+note "the next start: answered OK, the failed reception's content is deleted"
+t_start
+t_wait_visible 20 "$QUESTION" || fail "no question on the second start"
+t_wdrv click "$QUESTION" 1 >/dev/null
 for _ in $(seq 50); do [ -e "$WORK/data/missed/a.bin" ] || break; sleep 0.2; done
 [ -e "$WORK/data/missed/a.bin" ] && fail "the failed reception's content was not deleted"
 [ -e "$WORK/outside/kept/a.bin" ] || fail "content outside the data folder was deleted"
 [ -e "$WORK/outside/kept/FileList.mls" ] || fail "the list outside the data folder was deleted"
 [ -s "$WORK/hist/RsvData.log" ] || fail "the deleted content was not retired into RsvData.log"
 iconv -f CP932 -t UTF-8 "$WORK/hist/RsvData.log" | grep -q "過ぎた番組" || fail "RsvData.log has no line for the program"
+t_exit
+
+note "nothing left to delete: the next start asks nothing"
+t_start
+sleep 3
+t_wdrv find "$QUESTION" >/dev/null && fail "asked though nothing is left to delete"
 t_exit
 echo PASS

@@ -77,7 +77,9 @@ class CMessageDlg : public DialogImpl<CMessageDlg> {
       RECT r;
       GetWindowRect(w, &r);
       MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
-      SetWindowPos(w, nullptr, r.left + growX, r.top + growY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+      // The buttons keep to the right edge; the count stays under the text.
+      const int x = id == IDC_MESSAGE_COUNT ? r.left : r.left + growX;
+      SetWindowPos(w, nullptr, x, r.top + growY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
     RECT self;
     GetWindowRect(Handle(), &self);

@@ -13,6 +13,7 @@
 #include "planner/reserve/win/detail_fetch.h"
 #include "planner/shell/settings_housekeeping.h"
 #include "planner/shell/settings_refresh_guard.h"
+#include "planner/shell/win/message_dialog.h"
 #include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/settings_folder_chooser.h"
@@ -66,10 +67,20 @@ bool RunKeywordSearch() {
 
 RefreshGuard g_refreshGuard;
 Time32 g_nextOldContentRun = 0;
+// The question is modal: timer ticks go on while it waits and must not start
+// a second run.
+bool g_oldContentRunning = false;
+
+// Nobody may be at the PC when the deletion runs: the question closes itself
+// as declined when it is not answered in time.
+bool AskOldContent(const std::string& question, std::uint32_t seconds) {
+  CTavoraApp& app = TheApp();
+  return MessageDialog(app.mainFrame, question, MB_OKCANCEL | MB_ICONQUESTION, static_cast<int>(seconds)) == IDOK;
+}
 
 void RunOldContent() {
   CTavoraApp& app = TheApp();
-  if (!app.settings || !app.doc) return;
+  if (!app.settings || !app.doc || g_oldContentRunning) return;
   const OldContentSettings s = LoadOldContentSettings(*app.settings);
   if (!OldContentEnabled(s)) return;
   std::unique_ptr<ContentHistory> history = MakePlannerContentHistory();
@@ -77,9 +88,13 @@ void RunOldContent() {
     DebugPrintf("old content deletion: no received list in this program");
     return;
   }
-  const OldContentRun run = RunOldContentDeletion(*history, s, app.folders.data, app.doc->Now().Now());
-  DebugPrintf("old content deletion: %d deleted, %d outside the data folder left alone", run.deleted,
-              run.outsideDataFolder);
+  g_oldContentRunning = true;
+  const OldContentRun run = RunOldContentDeletion(
+      *history, s, app.folders.data, app.doc->Now().Now(),
+      [&s](const std::string& question) { return AskOldContent(question, s.askSeconds); });
+  g_oldContentRunning = false;
+  DebugPrintf("old content deletion: %d asked%s, %d deleted, %d outside the data folder left alone", run.asked,
+              run.declined ? " and declined" : "", run.deleted, run.outsideDataFolder);
   if (run.deleted && app.mainFrame) PostMessageW(app.mainFrame, WM_COMMAND, ID_PANE_UPDATE, 0);
 }
 
@@ -97,8 +112,10 @@ void OnSecond() {
     if (g_nextOldContentRun == 0) g_nextOldContentRun = -1;  // no daily run
   }
   if (g_nextOldContentRun > 0 && now >= g_nextOldContentRun) {
-    RunOldContent();
+    // The next run is set before this one asks, so that the ticks during
+    // the question do not find it due again.
     g_nextOldContentRun = NextOldContentRun(s, now);
+    RunOldContent();
   }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/settings.h"
+#include "common/text.h"
 #include "common/time_text.h"
 #include "planner/shell/settings_housekeeping.h"
 
@@ -75,6 +76,8 @@ TEST(OldContent, OffUnlessTurnedOnAndNeverWithoutADataFolder) {
   EXPECT_EQ(NextOldContentRun(s, kNow), 0);
 }
 
+bool Agree(const std::string&) { return true; }
+
 class FakeHistory : public ContentHistory {
  public:
   std::vector<ContentItem> Items() const override { return items; }
@@ -89,7 +92,7 @@ class FakeHistory : public ContentHistory {
 TEST(OldContent, RunHandsOnlyFoldersInsideTheDataFolderToTheDeletion) {
   FakeHistory history;
   history.items = kItems;
-  OldContentRun run = RunOldContentDeletion(history, Rules(true, true, true, 1), "c:\\data\\", kNow);
+  OldContentRun run = RunOldContentDeletion(history, Rules(true, true, true, 1), "c:\\data\\", kNow, Agree);
   for (const std::string& folder : history.deleted) {
     EXPECT_EQ(folder.compare(0, 8, "C:\\DATA\\"), 0) << folder;
     EXPECT_EQ(folder.find(".."), std::string::npos) << folder;
@@ -119,15 +122,81 @@ TEST(OldContent, StoredValuesAreBoundedWhenRead) {
   settings.SetInt("Environment\\DelExec", "ExecKind", 7);
   settings.SetInt("Environment\\DelExec", "ExecHour", 30);
   settings.SetInt("Environment\\DelExec", "OldProg", 5);
+  settings.SetInt("Environment\\DelExec", "AskSeconds", 0);
   OldContentSettings s = LoadOldContentSettings(settings);
+  EXPECT_EQ(s.askSeconds, kAskSecondsMin);
+  settings.SetInt("Environment\\DelExec", "AskSeconds", 100000);
+  EXPECT_EQ(LoadOldContentSettings(settings).askSeconds, kAskSecondsMax);
   EXPECT_EQ(s.pastDay, kPastDayMin);
   EXPECT_EQ(s.execKind, static_cast<std::uint32_t>(kOldContentOff));
   EXPECT_EQ(s.execHour, 6u);
   EXPECT_EQ(s.oldProg, 1u);
   OldContentSettings w = Rules(true, false, true, 30);
   w.execHour = 4;
+  w.askSeconds = 12;
   SaveOldContentSettings(settings, w);
   EXPECT_EQ(LoadOldContentSettings(settings), w);
+}
+
+TEST(OldContent, NothingIsDeletedUnlessTheUserAgrees) {
+  FakeHistory history;
+  history.items = kItems;
+  std::vector<std::string> questions;
+  OldContentRun run = RunOldContentDeletion(history, Rules(false, true, false), "C:\\DATA", kNow,
+                                            [&](const std::string& q) {
+                                              questions.push_back(q);
+                                              return false;
+                                            });
+  EXPECT_TRUE(history.deleted.empty());
+  EXPECT_TRUE(run.declined);
+  EXPECT_EQ(run.asked, 2);
+  EXPECT_EQ(run.deleted, 0);
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_NE(questions[0].find(J(u8"受信済み番組 2 件")), std::string::npos);
+  // No way to ask is no agreement.
+  run = RunOldContentDeletion(history, Rules(false, true, false), "C:\\DATA", kNow, nullptr);
+  EXPECT_TRUE(run.declined);
+  EXPECT_TRUE(history.deleted.empty());
+}
+
+TEST(OldContent, NobodyIsAskedWhenNothingWouldBeDeleted) {
+  FakeHistory history;
+  history.items = {kItems[1], kItems[6]};  // recent, and old but outside
+  bool asked = false;
+  OldContentRun run = RunOldContentDeletion(history, Rules(true, false, false), "C:\\DATA", kNow,
+                                            [&](const std::string&) { return asked = true; });
+  EXPECT_FALSE(asked);
+  EXPECT_EQ(run.asked, 0);
+  EXPECT_EQ(run.outsideDataFolder, 1);
+}
+
+// A collection may run while the question is open: entries come and go and
+// the indices move. Only what the question named is deleted.
+TEST(OldContent, OnlyTheEntriesTheQuestionNamedAreDeletedAfterTheListChanged) {
+  FakeHistory history;
+  history.items = {kItems[1], kItems[2], kItems[3]};  // recent success, failed, not received
+  OldContentRun run = RunOldContentDeletion(history, Rules(false, true, false), "C:\\DATA", kNow,
+                                            [&](const std::string&) {
+                                              // A new failed reception in front, the failed one gone.
+                                              history.items = {Item(0, 9, kNow, "C:\\DATA\\new\\"), kItems[1],
+                                                               kItems[3]};
+                                              return true;
+                                            });
+  EXPECT_EQ(history.deleted, std::vector<std::string>{"C:\\DATA\\none\\"});
+  EXPECT_EQ(run.asked, 2);
+  EXPECT_EQ(run.deleted, 1);
+}
+
+TEST(OldContent, QuestionNamesTheCountAndTheRulesThatPicked) {
+  OldContentSettings s = Rules(true, false, true, 10);
+  const std::string q = OldContentQuestion(4, s, kNow);
+  EXPECT_NE(q.find(J(u8"受信済み番組 4 件")), std::string::npos) << Cp932ToUtf8(q);
+  EXPECT_NE(q.find(J(u8"・2026/11/27 15:00 より前に受信した番組")), std::string::npos) << Cp932ToUtf8(q);
+  EXPECT_NE(q.find(J(u8"・同じ番組を新しく受信して古くなったコンテンツ")), std::string::npos);
+  EXPECT_EQ(q.find(J(u8"受信に失敗")), std::string::npos);
+  const std::string failed = OldContentQuestion(1, Rules(false, true, false), kNow);
+  EXPECT_NE(failed.find(J(u8"・受信に失敗した番組")), std::string::npos);
+  EXPECT_EQ(failed.find(J(u8"より前に受信")), std::string::npos);
 }
 
 }  // namespace

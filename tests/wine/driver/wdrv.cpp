@@ -480,6 +480,15 @@ int CmdRect(const Args& a) {
   return 0;
 }
 
+// resize WINDOW WIDTH HEIGHT: the outer size, as dragging the frame leaves it
+// (the window gets its WM_SIZE).
+int CmdResize(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  const int width = static_cast<int>(Number(a[1], L"width"));
+  const int height = static_cast<int>(Number(a[2], L"height"));
+  return SetWindowPos(top, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+}
+
 // Sends a key press to a control (or the window): key WINDOW CONTROL|- VK.
 int CmdKey(const Args& a) {
   HWND top = NeedTop(a[0]);
@@ -538,6 +547,7 @@ const Command kCommands[] = {
     {L"pixel", 4, 4, CmdPixel, "pixel WINDOW CONTROL|- X Y      the screen colour there, RRGGBB"},
     {L"screenpos", 4, 4, CmdScreenPos, "screenpos WINDOW CONTROL|- X Y  the screen point of client X Y"},
     {L"rect", 1, 2, CmdRect, "rect WINDOW [CONTROL]           screen rectangle: left top right bottom"},
+    {L"resize", 3, 3, CmdResize, "resize WINDOW WIDTH HEIGHT       set the window's outer size"},
     {L"key", 3, 3, CmdKey, "key WINDOW CONTROL|- VK         a key press"},
     {L"hold", 2, 2, CmdHold, "hold TITLE SECONDS              keep a window with that title for a while"},
 };
