@@ -69,7 +69,8 @@ note "the next start: answered OK, the failed reception's content is deleted"
 t_start
 t_wait_visible 20 "$QUESTION" || fail "no question on the second start"
 t_wdrv click "$QUESTION" 1 >/dev/null
-for _ in $(seq 50); do [ -e "$WORK/data/missed/a.bin" ] || break; sleep 0.2; done
+# The files go first, the log line after them.
+for _ in $(seq 50); do [ ! -e "$WORK/data/missed/a.bin" ] && [ -s "$WORK/hist/RsvData.log" ] && break; sleep 0.2; done
 [ -e "$WORK/data/missed/a.bin" ] && fail "the failed reception's content was not deleted"
 [ -e "$WORK/outside/kept/a.bin" ] || fail "content outside the data folder was deleted"
 [ -e "$WORK/outside/kept/FileList.mls" ] || fail "the list outside the data folder was deleted"
