@@ -34,3 +34,27 @@ BarRect BarOf(const ReservationEntry& entry, const ColumnAxis& axis, std::int32_
 // bar must hold the time, and in a group of lanes the lane must be the pointer's.
 int HitTestColumn(const std::vector<ReservationEntry>& entries, const ColumnAxis& axis, std::int32_t width,
                   std::int32_t x, std::int32_t y);
+
+// --- The program name on each bar --------------------------------------------
+// The name is written at the top of its bar, clipped to the bar's lane. A bar
+// that begins above the visible top and still reaches well below it (more than
+// two lines) has its name a few pixels below the top instead, as the grid does
+// with its cell text; that inset is recomputed only when scrolling has paused
+// (command 32805), so the name scrolls with its bar in between.
+constexpr std::int32_t kTitleMarginX = 2;      // from the bar's left edge
+constexpr std::int32_t kTitleBelowTop = 5;     // below the visible top when inset
+std::int32_t TitleInset(const BarRect& bar, std::int32_t lineHeight);
+
+struct TitlePlace {
+  bool shown = false;
+  std::int32_t x = 0, y = 0;  // where the text starts
+  BarRect clip;               // the inside of the bar: the text never leaves it
+};
+// The placement for a bar with a stored inset (from TitleInset); not shown
+// when the bar's inside is empty or lies outside 0..clientHeight.
+TitlePlace PlaceTitle(const BarRect& bar, std::int32_t inset, std::int32_t clientHeight);
+
+enum class TitleFont { Small, Normal };
+// The timetable's normal font when the lane has room for two of its
+// characters and the bar for one of its lines; the small font otherwise.
+TitleFont ChooseTitleFont(const BarRect& bar, std::int32_t normalCharWidth, std::int32_t normalLineHeight);

@@ -265,4 +265,64 @@ TEST(ReserveColumn, HitTestPicksTheLaneUnderThePointer) {
   EXPECT_EQ(bar.bottom, 70);
 }
 
+// The name on a bar: top of the bar, or 5 pixels below the visible top once
+// the bar begins above it and reaches more than two lines below; a stored
+// inset keeps the name moving with its bar until it is recomputed.
+TEST(ReserveColumnTitle, Placement) {
+  struct Case {
+    const char* name;
+    BarRect bar;
+    std::int32_t inset;  // -1: computed from the bar now
+    bool shown;
+    std::int32_t x, y;
+  } cases[] = {
+      {"visible bar: at its top, inside the frame", {10, 20, 50, 100}, -1, true, 12, 21},
+      {"begins above, reaches well below: below the visible top", {10, -40, 50, 100}, -1, true, 12, 6},
+      {"begins above, ends within two lines: at its own top", {10, -40, 50, 28}, -1, true, 12, -39},
+      {"stale inset: the name scrolls with the bar", {10, -60, 50, 80}, 45, true, 12, -14},
+      {"bar below the client", {10, 500, 50, 600}, -1, false, 12, 501},
+      {"bar above the client", {10, -90, 50, -10}, -1, false, 12, -89},
+      {"lane too narrow for any text", {40, 20, 42, 100}, -1, false, 42, 21},
+      {"bar of one pixel", {10, 20, 50, 21}, -1, false, 12, 21},
+  };
+  const std::int32_t line = 14, client = 400;
+  for (const Case& c : cases) {
+    const std::int32_t inset = c.inset >= 0 ? c.inset : TitleInset(c.bar, line);
+    const TitlePlace t = PlaceTitle(c.bar, inset, client);
+    EXPECT_EQ(t.shown, c.shown) << c.name;
+    EXPECT_EQ(t.x, c.x) << c.name;
+    EXPECT_EQ(t.y, c.y) << c.name;
+    EXPECT_EQ(t.clip.left, c.bar.left + 1) << c.name;
+    EXPECT_EQ(t.clip.right, c.bar.right - 1) << c.name;
+    EXPECT_EQ(t.clip.bottom, c.bar.bottom) << c.name;
+  }
+}
+
+TEST(ReserveColumnTitle, SmallFontWhenTheLaneOrTheBarIsTooSmall) {
+  const std::int32_t charWidth = 16, line = 18;
+  EXPECT_EQ(ChooseTitleFont(BarRect{10, 0, 50, 100}, charWidth, line), TitleFont::Normal);
+  EXPECT_EQ(ChooseTitleFont(BarRect{10, 0, 40, 100}, charWidth, line), TitleFont::Small);  // 27 pixels of room
+  EXPECT_EQ(ChooseTitleFont(BarRect{10, 0, 50, 12}, charWidth, line), TitleFont::Small);   // shorter than a line
+  EXPECT_EQ(ChooseTitleFont(BarRect{10, 0, 50, 19}, charWidth, line), TitleFont::Normal);  // exactly one line
+}
+
+// Lanes split the width right of the header; a name never reaches into the
+// next lane.
+TEST(ReserveColumnTitle, ClippedToItsLane) {
+  ReservationList list;
+  list.Insert(Entry(0, 60, 1));
+  list.Insert(Entry(10, 70, 2));
+  list.LayOutLanes();
+  ColumnAxis axis;
+  axis.origin = kBase;
+  axis.slotHeight = 10;
+  const BarRect left = BarOf(list.Entries()[0], axis, 90);
+  const BarRect right = BarOf(list.Entries()[1], axis, 90);
+  const TitlePlace a = PlaceTitle(left, TitleInset(left, 14), 400);
+  const TitlePlace b = PlaceTitle(right, TitleInset(right, 14), 400);
+  EXPECT_LE(a.clip.right, right.left);
+  EXPECT_GT(b.x, a.clip.right);
+  EXPECT_EQ(b.clip.right, 89);
+}
+
 }  // namespace

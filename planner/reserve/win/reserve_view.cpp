@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "common/debug_log.h"
+#include "common/text.h"
 #include "planner/reserve/reserve_column.h"
 #include "planner/reserve/reservation_texts.h"
 #include "planner/reserve/win/reserve_actions.h"
@@ -9,6 +11,8 @@
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"
 #include "planner/timetable/tavora_doc.h"
+#include "planner/timetable/win/timetable_instance.h"
+#include "planner/timetable/win/timetable_windows.h"
 
 namespace {
 const wchar_t kViewClass[] = L"TavoraReserveView";
@@ -43,7 +47,7 @@ const CReserveView::MessageEntry CReserveView::kMessages[] = {
 const CReserveView::CommandEntry CReserveView::kCommands[] = {
     {ID_PANE_TIMER, &CReserveView::OnTimerCommand},
     {ID_PANE_UPDATE, &CReserveView::OnUpdate},
-    {ID_RESERVE_TITLES, &CReserveView::OnUpdate},
+    {ID_RESERVE_TITLES, &CReserveView::OnPlaceTitles},
     {0, nullptr},
 };
 
@@ -96,12 +100,64 @@ LRESULT CReserveView::OnPaint(WPARAM, LPARAM) {
         SelectInDc selectBrush(memory, static_cast<int>(i) == hover_ ? barHover.Get() : bar.Get());
         Rectangle(memory, b.left, b.top, b.right, b.bottom + 1);
       }
+      PaintTitles(memory, rc.right, rc.bottom);
     }
     BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
   }
   DeleteDC(memory);
   EndPaint(Handle(), &ps);
   return 0;
+}
+
+namespace {
+std::int32_t LineHeightOf(HDC dc, HFONT font) {
+  SelectInDc select(dc, font);
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, L"\x4e9c", 1, &size);  // "亜", as the timetable measures
+  return size.cy + 2;
+}
+}  // namespace
+
+// Each bar's program name in the timetable's normal font, or its small one
+// where the lane or the bar is too small for it.
+void CReserveView::PaintTitles(HDC dc, int width, int height) {
+  const CTavoraApp& app = TheApp();
+  const TimetableWindows* timetable = CurrentTimetableWindows();
+  if (!app.doc || !timetable) return;
+  const TimetableFonts& fonts = timetable->Fonts();
+  const std::int32_t normalLine = LineHeightOf(dc, fonts.main.Get());
+  const std::int32_t smallLine = LineHeightOf(dc, fonts.small.Get());
+  const ColumnAxis axis = AxisOf(*app.doc, top_);
+  if (top_ == insetsTop_) titleInsets_.clear();
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0, 0, 0));
+  for (const ReservationEntry& e : app.reservations.Entries()) {
+    const BarRect bar = BarOf(e, axis, width);
+    const TitleFont font = ChooseTitleFont(bar, fonts.charWidth, normalLine);
+    const std::int32_t line = font == TitleFont::Normal ? normalLine : smallLine;
+    const auto key = std::make_pair(e.programNumber, e.subNumber);
+    auto inset = titleInsets_.find(key);
+    if (inset == titleInsets_.end()) inset = titleInsets_.emplace(key, TitleInset(bar, line)).first;
+    const TitlePlace place = PlaceTitle(bar, inset->second, height);
+    if (!place.shown) continue;
+    SelectInDc select(dc, font == TitleFont::Normal ? fonts.main.Get() : fonts.small.Get());
+    const RECT clip = {place.clip.left, place.clip.top, place.clip.right, place.clip.bottom};
+    const std::wstring name = Cp932ToWide(e.name);
+    ExtTextOutW(dc, place.x, place.y, ETO_CLIPPED, &clip, name.c_str(), static_cast<UINT>(name.size()), nullptr);
+    if (reportTitles_) {
+      DebugPrintf("reserve title %d-%d bar %d %d %d %d at %d %d font %s", e.programNumber, e.subNumber, bar.left,
+                  bar.top, bar.right, bar.bottom, place.x, place.y, font == TitleFont::Normal ? "normal" : "small");
+    }
+  }
+  if (reportTitles_) DebugPrintf("reserve titles placed, top %d", top_);
+  reportTitles_ = false;
+}
+
+void CReserveView::OnPlaceTitles() {
+  titleInsets_.clear();
+  insetsTop_ = top_;
+  reportTitles_ = true;
+  Redraw();
 }
 
 void CReserveView::CloseBubble() { bubble_.reset(); }

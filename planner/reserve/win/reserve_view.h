@@ -10,7 +10,10 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
 #include "common/win/window.h"
 
 constexpr UINT kMsgReserveSetTop = WM_APP + 40;
@@ -45,6 +48,8 @@ class CReserveView : public WindowImpl<CReserveView> {
   LRESULT OnCaptureChanged(WPARAM, LPARAM);
   void OnTimerCommand();
   void OnUpdate();
+  void OnPlaceTitles();
+  void PaintTitles(HDC dc, int width, int height);
 
   int HitTest(int x, int y) const;
   void CloseBubble();
@@ -55,4 +60,10 @@ class CReserveView : public WindowImpl<CReserveView> {
   int hover_ = -1;
   int autoScroll_ = 0;  // -1 up, +1 down, 0 none
   std::unique_ptr<CBubble> bubble_;
+  // Each bar's name inset (by program numbers), kept while the grid scrolls
+  // and recomputed when scrolling has paused (command 32805); without any
+  // scrolling since, every paint computes them afresh.
+  std::map<std::pair<std::int32_t, std::int32_t>, std::int32_t> titleInsets_;
+  int insetsTop_ = 0;          // the position they were computed at
+  bool reportTitles_ = false;  // the next paint reports where the names went
 };

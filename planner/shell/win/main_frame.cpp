@@ -322,6 +322,11 @@ bool CMainFrame::OtherCommand(int id) {
     return true;
   }
   if (id == ID_PANE_TIMER) return true;
+  if (id == ID_RESERVE_TITLES) {
+    // Re-positioning the names is the column's; the frame passes it on.
+    if (reserveView_) PostMessageW(reserveView_->Handle(), WM_COMMAND, ID_RESERVE_TITLES, 0);
+    return true;
+  }
   return false;
 }
 

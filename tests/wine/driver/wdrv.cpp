@@ -459,6 +459,27 @@ int CmdPixel(const Args& a) {
   return 0;
 }
 
+// differ WINDOW CONTROL|- X Y W H RRGGBB: how many screen pixels of the
+// rectangle (client coordinates) are not that colour (text drawn on a plain
+// background, a line on a pane).
+int CmdDiffer(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND target = a[1] == L"-" ? top : NeedControl(top, a[1]);
+  POINT p = {Number(a[2], L"x"), Number(a[3], L"y")};
+  const long w = Number(a[4], L"width"), h = Number(a[5], L"height");
+  const unsigned long rgb = std::wcstoul(a[6].c_str(), nullptr, 16);
+  const COLORREF colour = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+  ClientToScreen(target, &p);
+  HDC screen = GetDC(nullptr);
+  long differing = 0;
+  for (long y = 0; y < h; ++y)
+    for (long x = 0; x < w; ++x)
+      if (GetPixel(screen, p.x + x, p.y + y) != colour) ++differing;
+  ReleaseDC(nullptr, screen);
+  std::printf("%ld\n", differing);
+  return 0;
+}
+
 // screenpos WINDOW CONTROL|- X Y: the screen point of client coordinates, "X Y"
 // (to find a window's points in a screenshot).
 int CmdScreenPos(const Args& a) {
@@ -496,6 +517,43 @@ int CmdKey(const Args& a) {
   const WPARAM vk = static_cast<WPARAM>(Number(a[2], L"virtual key"));
   PostMessageW(target, WM_KEYDOWN, vk, 1);
   PostMessageW(target, WM_KEYUP, vk, 0xC0000001);
+  return 0;
+}
+
+// scroll WINDOW CONTROL|- up|down|pageup|pagedown [N]: N vertical scroll-bar
+// steps (WM_VSCROLL, sent, so they are done when the command ends).
+int CmdScroll(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND target = a[1] == L"-" ? top : NeedControl(top, a[1]);
+  WPARAM code;
+  if (a[2] == L"up") code = SB_LINEUP;
+  else if (a[2] == L"down") code = SB_LINEDOWN;
+  else if (a[2] == L"pageup") code = SB_PAGEUP;
+  else if (a[2] == L"pagedown") code = SB_PAGEDOWN;
+  else {
+    Error(L"scroll: up, down, pageup or pagedown, not " + a[2]);
+    return 2;
+  }
+  const long count = a.size() > 3 ? Number(a[3], L"count") : 1;
+  for (long i = 0; i < count; ++i) SendMessageW(target, WM_VSCROLL, code, 0);
+  return 0;
+}
+
+// drag WINDOW CONTROL|- X1 Y1 X2 Y2: the left button pressed at X1 Y1, the
+// pointer moved to X2 Y2 in a few steps with the button held, released there.
+int CmdDrag(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND target = a[1] == L"-" ? top : NeedControl(top, a[1]);
+  const int x1 = static_cast<int>(Number(a[2], L"x1")), y1 = static_cast<int>(Number(a[3], L"y1"));
+  const int x2 = static_cast<int>(Number(a[4], L"x2")), y2 = static_cast<int>(Number(a[5], L"y2"));
+  constexpr int kSteps = 4;
+  SendMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(x1, y1));
+  SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x1, y1));
+  for (int i = 1; i <= kSteps; ++i) {
+    const int x = x1 + (x2 - x1) * i / kSteps, y = y1 + (y2 - y1) * i / kSteps;
+    SendMessageW(target, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+  }
+  SendMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(x2, y2));
   return 0;
 }
 
@@ -545,9 +603,12 @@ const Command kCommands[] = {
     {L"listview", 1, 2, CmdListView, "listview WINDOW [CONTROL]       print a list view's rows as TSV"},
     {L"mouse", 4, 5, CmdMouse, "mouse WINDOW CONTROL|- X Y [left|double|right|move|down|drag|up]"},
     {L"pixel", 4, 4, CmdPixel, "pixel WINDOW CONTROL|- X Y      the screen colour there, RRGGBB"},
+    {L"differ", 7, 7, CmdDiffer, "differ WINDOW CONTROL|- X Y W H RRGGBB  count pixels not of that colour"},
     {L"screenpos", 4, 4, CmdScreenPos, "screenpos WINDOW CONTROL|- X Y  the screen point of client X Y"},
     {L"rect", 1, 2, CmdRect, "rect WINDOW [CONTROL]           screen rectangle: left top right bottom"},
     {L"resize", 3, 3, CmdResize, "resize WINDOW WIDTH HEIGHT       set the window's outer size"},
+    {L"scroll", 3, 4, CmdScroll, "scroll WINDOW CONTROL|- up|down|pageup|pagedown [N]  vertical scroll steps"},
+    {L"drag", 6, 6, CmdDrag, "drag WINDOW CONTROL|- X1 Y1 X2 Y2  left button from X1 Y1 to X2 Y2"},
     {L"key", 3, 3, CmdKey, "key WINDOW CONTROL|- VK         a key press"},
     {L"hold", 2, 2, CmdHold, "hold TITLE SECONDS              keep a window with that title for a while"},
 };
