@@ -539,24 +539,6 @@ int CmdScroll(const Args& a) {
   return 0;
 }
 
-// drag WINDOW CONTROL|- X1 Y1 X2 Y2: the left button pressed at X1 Y1, the
-// pointer moved to X2 Y2 in a few steps with the button held, released there.
-int CmdDrag(const Args& a) {
-  HWND top = NeedTop(a[0]);
-  HWND target = a[1] == L"-" ? top : NeedControl(top, a[1]);
-  const int x1 = static_cast<int>(Number(a[2], L"x1")), y1 = static_cast<int>(Number(a[3], L"y1"));
-  const int x2 = static_cast<int>(Number(a[4], L"x2")), y2 = static_cast<int>(Number(a[5], L"y2"));
-  constexpr int kSteps = 4;
-  SendMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(x1, y1));
-  SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x1, y1));
-  for (int i = 1; i <= kSteps; ++i) {
-    const int x = x1 + (x2 - x1) * i / kSteps, y = y1 + (y2 - y1) * i / kSteps;
-    SendMessageW(target, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
-  }
-  SendMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(x2, y2));
-  return 0;
-}
-
 // Stands in for another program's window (the channel selector's "nexa").
 int CmdHold(const Args& a) {
   const DWORD seconds = static_cast<DWORD>(Number(a[1], L"seconds"));
@@ -608,7 +590,6 @@ const Command kCommands[] = {
     {L"rect", 1, 2, CmdRect, "rect WINDOW [CONTROL]           screen rectangle: left top right bottom"},
     {L"resize", 3, 3, CmdResize, "resize WINDOW WIDTH HEIGHT       set the window's outer size"},
     {L"scroll", 3, 4, CmdScroll, "scroll WINDOW CONTROL|- up|down|pageup|pagedown [N]  vertical scroll steps"},
-    {L"drag", 6, 6, CmdDrag, "drag WINDOW CONTROL|- X1 Y1 X2 Y2  left button from X1 Y1 to X2 Y2"},
     {L"key", 3, 3, CmdKey, "key WINDOW CONTROL|- VK         a key press"},
     {L"hold", 2, 2, CmdHold, "hold TITLE SECONDS              keep a window with that title for a while"},
 };
