@@ -1,4 +1,5 @@
 #include "planner/timetable/cell_text.h"
+#include <algorithm>
 #include <cstdio>
 #include "common/files.h"
 #include "common/text.h"
@@ -54,6 +55,13 @@ std::vector<std::string> WrapLines(const std::string& name, std::int32_t width, 
     pos += end;
   }
   return lines;
+}
+
+// Seconds past the local hour ("%M%S" as a number of seconds), -1 when unknown.
+std::int32_t MinuteSecond(Time32 t) {
+  const std::string text = FormatLocalTime(t, "%M%S");
+  if (text.size() != 4) return -1;
+  return ((text[0] - '0') * 10 + (text[1] - '0')) * 60 + (text[2] - '0') * 10 + (text[3] - '0');
 }
 
 std::string WithCrLf(const std::string& text) {
@@ -125,4 +133,21 @@ std::string LaunchPath(const std::string& folder, const std::string& launchFile)
   if (launchFile.empty()) return std::string();
   if (launchFile.find(':') != std::string::npos) return launchFile;
   return WithBackslash(folder) + launchFile;
+}
+
+std::int32_t LocalMinutes::Of(Time32 t) {
+  const Time32 start = t - ((t % 3600) + 3600) % 3600;
+  auto it = std::find_if(hours_.begin(), hours_.end(), [start](const Hour& h) { return h.start == start; });
+  if (it == hours_.end()) {
+    Hour h{start, 0, false};
+    const std::int32_t first = MinuteSecond(start);
+    // A zone may change its offset inside a UTC hour (half an hour off, or a
+    // change at a half hour): such an hour asks the rules for every time.
+    h.steady = first >= 0 && MinuteSecond(start + 3599) == (first + 3599) % 3600;
+    h.secondsIntoHour = first;
+    hours_.push_back(h);
+    it = hours_.end() - 1;
+  }
+  if (!it->steady) return std::max(0, MinuteSecond(t)) / 60;
+  return (it->secondsIntoHour + (t - start)) / 60 % 60;
 }

@@ -38,3 +38,20 @@ std::int32_t HourLabel(Time32 periodStart, std::int32_t shiftHours, std::int32_t
 // The path the open button opens: folder + "\" + launch file, or the launch
 // file alone when it holds a drive (":"); empty when there is nothing to open.
 std::string LaunchPath(const std::string& folder, const std::string& launchFile);
+
+// The local minute a cell writes in its corner ("%M"). A repaint writes it for
+// hundreds of cells and the time-zone rules are slow to ask (under Wine most of
+// all), so they are asked twice per UTC hour: at its start and its end, and only
+// an hour whose offset changed in between is asked minute by minute.
+class LocalMinutes {
+ public:
+  std::int32_t Of(Time32 t);
+
+ private:
+  struct Hour {
+    Time32 start;
+    std::int32_t secondsIntoHour;  // local minute and second at the hour's start, in seconds
+    bool steady;                   // one offset for the whole hour
+  };
+  std::vector<Hour> hours_;
+};

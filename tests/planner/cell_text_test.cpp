@@ -1,5 +1,8 @@
 // Cell texts and the timetable model's commands.
 #include <gtest/gtest.h>
+#include <cstdlib>
+#include <ctime>
+#include <string>
 #include "common/files.h"
 #include "common/settings.h"
 #include "common/text.h"
@@ -61,6 +64,64 @@ TEST(DetailText, HoldsTheFieldsInOrder) {
   std::string hovered = DetailText(p, true, "C:\\d", "run.exe");
   EXPECT_EQ(hovered.find(J(u8"データ格納場所")), std::string::npos);
   EXPECT_EQ(hovered.find("KByte"), std::string::npos);
+}
+
+// The zone of the process for the scope (POSIX; on Windows the system's zone stays).
+class ScopedZone {
+ public:
+  explicit ScopedZone(const char* zone) {
+#if !defined(_WIN32)
+    const char* old = std::getenv("TZ");
+    hadOld_ = old != nullptr;
+    if (old) old_ = old;
+    setenv("TZ", zone, 1);
+    tzset();
+#else
+    (void)zone;
+#endif
+  }
+  ~ScopedZone() {
+#if !defined(_WIN32)
+    if (hadOld_) setenv("TZ", old_.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
+#endif
+  }
+
+ private:
+  bool hadOld_ = false;
+  std::string old_;
+};
+
+// The corner minute asks the zone rules once an hour; it must still agree with
+// them minute by minute, in zones a quarter or half hour off and across the
+// daylight-saving changes of spring and autumn, with the hours visited out of order.
+TEST(LocalMinutes, AgreeWithTheZoneRulesAcrossOffsetsAndDaylightSaving) {
+  struct Case {
+    const char* zone;
+    Time32 from;  // UTC; a day around a change of offset
+  };
+  const Case cases[] = {
+      {"Asia/Tokyo", 1774713600},        // 2026-03-28 16:00
+      {"Asia/Kathmandu", 1774713600},    // +5:45
+      {"Europe/Berlin", 1774738800},     // 2026-03-29 01:00 UTC: clocks go forward
+      {"Europe/Berlin", 1792882800},     // 2026-10-25 01:00 UTC: clocks go back
+      {"America/St_Johns", 1772942400},  // -3:30, 2026-03-08: forward
+      {"Australia/Lord_Howe", 1775314800},  // +11 to +10:30 on the hour
+      {"Australia/Lord_Howe", 1791041400},  // +10:30 to +11 at half past
+  };
+  for (const Case& c : cases) {
+    ScopedZone zone(c.zone);
+    LocalMinutes minutes;
+    for (int pass = 0; pass < 2; ++pass) {
+      // Second pass backwards, so cached hours are met again in another order.
+      for (Time32 d = 0; d <= 2 * 43200; d += 67) {
+        const Time32 t = pass == 0 ? c.from - 43200 + d : c.from + 43200 - d;
+        const std::string expected = FormatLocalTime(t, "%M");
+        ASSERT_EQ(minutes.Of(t), std::atoi(expected.c_str())) << c.zone << " at " << t;
+      }
+    }
+  }
 }
 
 TEST(CellTexts, DateHeaderHourLabelsAndLaunchPaths) {

@@ -79,23 +79,25 @@ void DrawTextLine(HDC dc, int x, int y, const std::string& cp932, const RECT& cl
   ExtTextOutW(dc, x, y, ETO_CLIPPED, &clip, w.c_str(), static_cast<UINT>(w.size()), nullptr);
 }
 
-void DrawButton(HDC dc, const RECT& r, CellButton kind, bool pressed, const RECT& clip) {
+// The button's bitmap blitted into the part of `r` inside `clip`.
+void DrawButton(HDC dc, HDC memory, const RECT& r, CellButton kind, bool pressed, const RECT& clip) {
   const int id = kind == CellButton::Reserve ? (pressed ? IDB_RESERVE_PRESSED : IDB_RESERVE)
                                              : (pressed ? IDB_OPEN_PRESSED : IDB_OPEN);
   HBITMAP bitmap = static_cast<HBITMAP>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_SHARED));
+  if (bitmap) {
+    RECT part;
+    if (!IntersectRect(&part, &r, &clip)) return;
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, memory, part.left - r.left,
+           part.top - r.top, SRCCOPY);
+    SelectObject(memory, old);
+    return;
+  }
   const int save = SaveDC(dc);
   IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
-  if (bitmap) {
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-  } else {
-    RECT b = r;
-    DrawFrameControl(dc, &b, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-  }
+  RECT b = r;
+  DrawFrameControl(dc, &b, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
   RestoreDC(dc, save);
 }
 
@@ -266,6 +268,10 @@ LRESULT CTavoraView::OnPaint(WPARAM, LPARAM) {
   static const WORD kPattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
   ScopedBitmap patternBits(CreateBitmap(8, 8, 1, 1, kPattern));
   ScopedBrush pattern(CreatePatternBrush(patternBits.Get()));
+  CellPaint shared(dc, pattern.Get(), recompute);
+  // The minute font stays selected; a cell wide enough for its name switches
+  // to the name font and back.
+  Selected smallFont(dc, panes_.Fonts().small.Get());
   const Time32 clipTop = g.TimeAt(clip.top + y) - 600;
   const Time32 clipBottom = g.TimeAt(clip.bottom + y) + 600;
   for (std::size_t c = 0; c < rows.size() && c < g.Columns(); ++c) {
@@ -275,7 +281,7 @@ LRESULT CTavoraView::OnPaint(WPARAM, LPARAM) {
                                 [](Time32 t, const GuideProgram* p) { return t < p->startTime; });
     for (auto it = programs.begin(); it != end; ++it) {
       if ((*it)->endTime < clipTop) continue;
-      PaintCell(dc, c, **it, pattern.Get(), recompute);
+      PaintCell(shared, c, **it);
     }
   }
   if (recompute) insetsStale_ = false;
@@ -284,7 +290,22 @@ LRESULT CTavoraView::OnPaint(WPARAM, LPARAM) {
   return 0;
 }
 
-void CTavoraView::PaintCell(HDC dc, std::size_t column, GuideProgram& p, HBRUSH framePattern, bool recomputeInset) {
+CTavoraView::CellPaint::CellPaint(HDC target, HBRUSH pattern, bool recompute)
+    : dc(target), framePattern(pattern), recomputeInset(recompute) {
+  std::fill(std::begin(minuteWidth), std::end(minuteWidth), -1);
+}
+
+CTavoraView::CellPaint::~CellPaint() {
+  if (buttonDC) DeleteDC(buttonDC);
+}
+
+HDC CTavoraView::CellPaint::ButtonDC() {
+  if (!buttonDC) buttonDC = CreateCompatibleDC(dc);
+  return buttonDC;
+}
+
+void CTavoraView::PaintCell(CellPaint& paint, std::size_t column, GuideProgram& p) {
+  HDC dc = paint.dc;
   const GridGeometry& g = panes_.Geometry();
   const TimetableFonts& fonts = panes_.Fonts();
   const ColourTables& colours = panes_.model.Colours();
@@ -296,46 +317,53 @@ void CTavoraView::PaintCell(HDC dc, std::size_t column, GuideProgram& p, HBRUSH 
     return;
   }
   const std::int32_t row = p.highlight + p.state;
-  SetDCBrushColor(dc, colours.Back(row, p.colourGroup));
+  const COLORREF back = colours.Back(row, p.colourGroup);
+  SetDCBrushColor(dc, back);
   FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   // Frame lines in a half-tone pattern.
   SetTextColor(dc, RGB(0, 0, 0));
-  SetBkColor(dc, colours.Back(row, p.colourGroup));
+  SetBkColor(dc, back);
   RECT frame = cell;
   InflateRect(&frame, 1, 1);
-  FrameRect(dc, &frame, framePattern);
+  FrameRect(dc, &frame, paint.framePattern);
   SetTextColor(dc, colours.Text(row, p.colourGroup));
 
   // The name stays readable when the cell starts above the visible top.
   const std::int32_t lineHeight = fonts.charHeight + 2;
-  if (recomputeInset) {
+  if (paint.recomputeInset) {
     p.textInset = cell.top < 0 && cell.bottom > 2 * lineHeight ? -cell.top + 5 : 0;
   }
   const std::int32_t textTop = cell.top + std::max(0, p.textInset);
 
-  // Start minute in the corner, the name beside it.
-  Selected smallFont(dc, fonts.small.Get());
-  const std::string minute = FormatLocalTime(p.startTime, "%M");
-  SIZE minuteSize = {};
-  GetTextExtentPoint32A(dc, minute.c_str(), static_cast<int>(minute.size()), &minuteSize);
-  DrawTextLine(dc, cell.left + 1, textTop, minute, cell);
-  Selected boldFont(dc, fonts.bold.Get());
-  const std::int32_t nameLeft = cell.left + kTextLeft + minuteSize.cx + 2;
+  // Start minute in the corner (the minute font is selected), the name beside it.
+  const std::int32_t minute = paint.minutes.Of(p.startTime);
+  const wchar_t digits[2] = {static_cast<wchar_t>(L'0' + minute / 10), static_cast<wchar_t>(L'0' + minute % 10)};
+  std::int32_t& minuteWidth = paint.minuteWidth[minute];
+  if (minuteWidth < 0) {
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, digits, 2, &size);
+    minuteWidth = size.cx;
+  }
+  ExtTextOutW(dc, cell.left + 1, textTop, ETO_CLIPPED, &cell, digits, 2, nullptr);
+  const std::int32_t nameLeft = cell.left + kTextLeft + minuteWidth + 2;
   const std::int32_t nameWidth = cell.right - nameLeft - 1;
   if (nameWidth < fonts.charWidth / 2) {
     // Too narrow for even part of a character: no name, and no measuring.
     p.cellRect = GuideRect();
     return;
   }
-  MeasuredText measured(dc, p.name);
-  const WrappedName wrapped = WrapName(p.name, nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight,
-                                       [&measured](const std::string&, std::size_t bytes) {
-                                         return measured.Width(0, bytes);
-                                       });
   std::int32_t lineY = textTop;
-  for (const std::string& line : wrapped.lines) {
-    DrawTextLine(dc, nameLeft, lineY, line, cell);
-    lineY += lineHeight;
+  {
+    Selected boldFont(dc, fonts.bold.Get());
+    MeasuredText measured(dc, p.name);
+    const WrappedName wrapped = WrapName(p.name, nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight,
+                                         [&measured](const std::string&, std::size_t bytes) {
+                                           return measured.Width(0, bytes);
+                                         });
+    for (const std::string& line : wrapped.lines) {
+      DrawTextLine(dc, nameLeft, lineY, line, cell);
+      lineY += lineHeight;
+    }
   }
 
   // The button on the line below the name.
@@ -346,7 +374,7 @@ void CTavoraView::PaintCell(HDC dc, std::size_t column, GuideProgram& p, HBRUSH 
   } else {
     RECT button = {cell.left - kCellInset + kButtonLeft, lineY, cell.left - kCellInset + kButtonLeft + kButtonWidth,
                    lineY + kButtonHeight};
-    DrawButton(dc, button, kind, pressed_ == &p && pressedDown_, cell);
+    DrawButton(dc, paint.ButtonDC(), button, kind, pressed_ == &p && pressedDown_, cell);
     RECT clipped;
     IntersectRect(&clipped, &button, &cell);
     p.cellRect = GuideRect{clipped.left + x, clipped.top + y, clipped.right + x, clipped.bottom + y};

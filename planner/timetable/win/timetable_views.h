@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include "planner/timetable/cell_text.h"
 #include "planner/timetable/grid_geometry.h"
 #include "planner/timetable/win/view_window.h"
 
@@ -64,7 +65,22 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   LRESULT OnCommandMessage(WPARAM, LPARAM);
   LRESULT OnCaptureChanged(WPARAM, LPARAM);
 
-  void PaintCell(HDC dc, std::size_t column, GuideProgram& p, HBRUSH framePattern, bool recomputeInset);
+  // What the cells of one paint share, so each is measured or made once per
+  // paint rather than once per cell.
+  struct CellPaint {
+    CellPaint(HDC target, HBRUSH pattern, bool recompute);
+    ~CellPaint();
+    CellPaint(const CellPaint&) = delete;
+    CellPaint& operator=(const CellPaint&) = delete;
+    HDC ButtonDC();
+    HDC dc;
+    HBRUSH framePattern;
+    bool recomputeInset;
+    LocalMinutes minutes;
+    std::int32_t minuteWidth[60];  // pixel width of "00".."59"; -1 until measured
+    HDC buttonDC = nullptr;        // memory DC the button bitmaps are blitted from
+  };
+  void PaintCell(CellPaint& paint, std::size_t column, GuideProgram& p);
   void InvalidateProgram(const GuideProgram* p);
   GuideProgram* ProgramAtClient(POINT pt, PixelRect* cell) const;
   void Press(GuideProgram* p);
