@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The timetable's columns in the real Tavora.exe: a title hidden in the
-# registry, the title order dialog (134), the program filter dialog (140) and
-# its on/off command, widths dragged and double-clicked in the heading pane;
-# all kept in the registry and shown again after a restart.
+# registry, the title order dialog (134), the program filter dialog (140) by
+# channel and by category and its on/off command, widths dragged and
+# double-clicked in the heading pane; all kept in the registry and shown again
+# after a restart and a switch of the title kind.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
 t_init
@@ -52,6 +53,28 @@ t_post 32813
 sleep 0.5
 [ "$(tt_headings)" = '局2|局3' ] || fail "headings with the filter on again: '$(tt_headings)'"
 
+note "the filter dialog reopens with its rules; a category is hidden too"
+t_post 32815
+t_wait_visible 10 "$FILTER" || fail "dialog 140 did not open again"
+[ "$(t_wdrv items "$FILTER" 1016)" = 局1 ] || fail "hidden channels: $(t_wdrv items "$FILTER" 1016 | tr '\n' ' ')"
+[ "$(t_wdrv items "$FILTER" 1023 | tr '\n' ' ')" = '局2 局3 ' ] ||
+  fail "shown channels: $(t_wdrv items "$FILTER" 1023 | tr '\n' ' ')"
+index=$(t_wdrv items "$FILTER" 1025 | awk '$0 == "分類0" { print NR - 1; exit }')
+[ -n "$index" ] || fail "分類0 is not among the categories: $(t_wdrv items "$FILTER" 1025 | tr '\n' ' ')"
+t_wdrv select "$FILTER" 1025 "$index" >/dev/null
+t_wdrv click "$FILTER" 1030 >/dev/null
+[ "$(t_wdrv items "$FILTER" 1022)" = 分類0 ] || fail "selected categories: $(t_wdrv items "$FILTER" 1022 | tr '\n' ' ')"
+t_wdrv check "$FILTER" 1021 1 >/dev/null
+t_wdrv check "$FILTER" 1020 0 >/dev/null
+t_wdrv click "$FILTER" 1 >/dev/null
+t_wdrv wait "$FILTER" 5000 gone >/dev/null || fail "dialog 140 stayed"
+sleep 0.5
+[ -z "$(tt_cell 1005 1)" ] || fail "a program of 分類0 is still drawn: $(tt_cell 1005 1)"
+[ -n "$(tt_cell 1002 1)" ] || fail "a program of 分類2 was hidden: $(tt_cells)"
+t_post 32813
+sleep 0.5
+[ -n "$(tt_cell 1005 1)" ] || fail "with the filter off the program of 分類0 is missing"
+
 # Column 0 is now 局2; 1005 is a one-lane program of it.
 column_width() { awk '{ print $11 - $9 }' <<<"$(tt_cell 1005 1)"; }
 column_left() { awk '{ print $9 }' <<<"$(tt_cell 1005 1)"; }
@@ -95,7 +118,9 @@ note "the registry keeps order, width and filter; a restart shows them"
 t_exit
 [ "$(t_reg_query 'Title\2' '局2')" = "$(printf '0x%x' $expected)" ] ||
   fail "width of 局2 stored: '$(t_reg_query 'Title\2' '局2')'"
-t_reg_query Environment FilterChannel | grep -q '局1' || fail "FilterChannel: '$(t_reg_query Environment FilterChannel)'"
+[ "$(tt_reg_text Environment FilterChannel | tr -d ,)" = 局1 ] || fail "FilterChannel: '$(tt_reg_text Environment FilterChannel)'"
+[ "$(tt_reg_text Environment FilterCategory | tr -d ,)" = 分類0 ] || fail "FilterCategory: '$(tt_reg_text Environment FilterCategory)'"
+[ "$(t_reg_query Environment FilterCaExcept)" = 0x1 ] || fail "FilterCaExcept: $(t_reg_query Environment FilterCaExcept)"
 t_start
 sleep 1
 [ "$(tt_headings)" = '局2|局1|局3' ] || fail "headings after the restart: '$(tt_headings)'"
@@ -103,5 +128,16 @@ sleep 1
 t_post 32813
 sleep 0.5
 [ "$(tt_headings)" = '局2|局3' ] || fail "the stored filter does not hide 局1: '$(tt_headings)'"
+[ -z "$(tt_cell 1005 1)" ] || fail "the stored filter does not hide 分類0"
+t_post 32813
+sleep 0.5
+
+note "switching the title kind and back keeps the width of 局2"
+t_post 32773
+sleep 0.5
+t_post 32775
+sleep 0.5
+[ "$(tt_headings)" = '局2|局1|局3' ] || fail "headings after a kind switch: '$(tt_headings)'"
+[ "$(column_width)" = $((expected * unit / 100)) ] || fail "width after a kind switch: $(column_width)"
 t_exit
 echo PASS
