@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The timetable's colours in the real Tavora.exe: the colour design page (on
 # its own and inside the settings sheet) changes the normal background through
-# the system colour chooser and the cells show it; schemes registered under a
-# name land in "ColorSave.Dat", are switched between and listed again after a
-# restart; the category group editor puts a category into a group and the
-# category view paints its programs in that group's colour.
+# the system colour chooser and the cells show it; a new margin colour is
+# announced and taken at the next start; schemes registered under a name land
+# in "ColorSave.Dat", are switched between, replaced in place, listed again
+# after a restart and deleted; the category group editor puts a category into
+# a group and the category view paints its programs in that group's colour,
+# also after a restart.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
 t_init
@@ -57,6 +59,22 @@ open_page() {
   t_post 32900
   t_wait_visible 10 "$PAGE" || fail "command 32900 did not open the colour page"
 }
+# message_ok TEXT: the planner's message with that text, closed with OK.
+message_ok() {
+  t_wait_visible 10 'メッセージ' || fail "no message '$1'"
+  t_wdrv controls 'メッセージ' | grep -qF "$1" || fail "message: $(t_wdrv controls 'メッセージ')"
+  t_wdrv post 'メッセージ' 1 >/dev/null
+  t_wdrv wait 'メッセージ' 5000 gone >/dev/null || fail "the message stayed"
+}
+# margin_colour: the grid left of the first column.
+margin_colour() { tt_pixel 3 50; }
+# category_program: a program of 分類1 in view by category (its column is then $column).
+category_program() {
+  local headings; headings=$(tt_headings)
+  column=$(tr '|' '\n' <<<"$headings" | awk '$0 == "分類1" { print NR - 1; exit }')
+  [ -n "$column" ] || fail "no column 分類1 by category: '$headings'"
+  tt_cells | awk -v c="$column" '$5 == c { print $2; exit }'
+}
 close_with_ok() {
   t_wdrv click "$1" 1 >/dev/null
   t_wdrv wait "$1" 5000 gone >/dev/null || fail "OK did not close $1"
@@ -64,18 +82,28 @@ close_with_ok() {
 }
 
 [ "$(cell_colour 1005)" = C0C0C0 ] || fail "the normal background at start is $(cell_colour 1005)"
+[ "$(margin_colour)" = C0C0C0 ] || fail "the margin at start is $(margin_colour)"
 
-note "the colour page on its own: a new normal background reaches the cells"
+note "the colour page on its own: 削除 without a scheme asks for one"
 open_page
 [ "$(t_wdrv text "$PAGE" 1088)" = 通常時 ] || fail "the state combo shows '$(t_wdrv text "$PAGE" 1088)'"
+t_wdrv click "$PAGE" 1091 >/dev/null
+message_ok '削除する配色名を指定してください。'
+
+note "a new normal background reaches the cells; the margin waits for the next start"
 pick_colour "$PAGE" 1086 32 144 80
+pick_colour "$PAGE" 1068 255 255 0
 register "$PAGE" 緑系
 pick_colour "$PAGE" 1086 160 48 48
 register "$PAGE" 赤系
 [ "$(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')" = '緑系 赤系 ' ] || fail "schemes: $(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')"
 [ "$(t_wdrv text "$PAGE" 1089)" = 赤系 ] || fail "the registered scheme is not chosen: '$(t_wdrv text "$PAGE" 1089)'"
-close_with_ok "$PAGE"
+t_wdrv click "$PAGE" 1 >/dev/null
+message_ok '余白部分の色変更は次回の起動から有効になります。'
+t_wdrv wait "$PAGE" 5000 gone >/dev/null || fail "OK did not close the colour page"
+sleep 0.5
 [ "$(cell_colour 1005)" = A03030 ] || fail "after OK the normal cell is $(cell_colour 1005), not A03030"
+[ "$(margin_colour)" = C0C0C0 ] || fail "the margin changed before the next start: $(margin_colour)"
 [ "$(t_reg_query 'Environment\番組背景NML' Color0)" = 0x3030a0 ] ||
   fail "Color0 stored: $(t_reg_query 'Environment\番組背景NML' Color0)"
 [ "$(t_reg_query Environment 'Color list')" = 赤系 ] || fail "Color list: $(t_reg_query Environment 'Color list')"
@@ -103,32 +131,16 @@ pick_colour "$PAGE" 1086 16 16 200
 register "$PAGE" 赤系
 close_with_ok "$PAGE"
 [ "$(stat -c %s "$SAVE")" = $((2 * 1034)) ] || fail "ColorSave.Dat grew to $(stat -c %s "$SAVE") bytes"
-[ "$(scheme_name 1)" = 赤系 ] || fail "the replaced record moved: $(scheme_name 0) $(scheme_name 1)"
+[ "$(scheme_name 0)" = 緑系 ] && [ "$(scheme_name 1)" = 赤系 ] ||
+  fail "the replaced record moved: $(scheme_name 0) $(scheme_name 1)"
 [ "$(cell_colour 1005)" = 1010C8 ] || fail "the normal cell is $(cell_colour 1005), not 1010C8"
-
-note "after a restart the schemes are listed and can be chosen"
-t_exit
-t_start
-sleep 1
-[ "$(cell_colour 1005)" = 1010C8 ] || fail "after the restart the normal cell is $(cell_colour 1005)"
-open_page
-[ "$(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')" = '緑系 赤系 ' ] ||
-  fail "schemes after the restart: $(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')"
-[ "$(t_wdrv text "$PAGE" 1089)" = 赤系 ] || fail "the last scheme is not chosen: '$(t_wdrv text "$PAGE" 1089)'"
-choose_scheme "$PAGE" 緑系
-close_with_ok "$PAGE"
-[ "$(cell_colour 1005)" = 209050 ] || fail "scheme 緑系 after the restart: $(cell_colour 1005)"
 
 note "the category group editor puts 分類1 into group 3; the category view paints it so"
 t_post 32773
 sleep 0.5
-headings=$(tt_headings)
-column=$(tr '|' '\n' <<<"$headings" | awk '$0 == "分類1" { print NR - 1; exit }')
-[ -n "$column" ] || fail "no column 分類1 by category: '$headings'"
-in_column() { tt_cells | awk -v c="$column" '$5 == c { print $2; exit }'; }
-program=$(in_column)
+program=$(category_program)
 [ -n "$program" ] || fail "no program of 分類1 in view: $(tt_cells)"
-[ "$(cell_colour "$program")" = 209050 ] || fail "分類1 before the editor: $(cell_colour "$program")"
+[ "$(cell_colour "$program")" = 1010C8 ] || fail "分類1 before the editor: $(cell_colour "$program")"
 EDITOR='カテゴリーグループの設定'
 t_post 32901
 t_wait_visible 10 "$EDITOR" || fail "command 32901 did not open the category editor"
@@ -145,5 +157,31 @@ close_with_ok "$EDITOR"
 [ "$(cell_colour "$program")" = 4080FF ] || fail "分類1 in group 3 is painted $(cell_colour "$program"), not 4080FF"
 [ "$(sed -n 3p "$WORK/prog/CategoryList.dat" | iconv -f CP932 -t UTF-8 | tr -d '\r,')" = 分類1 ] ||
   fail "CategoryList.dat: $(iconv -f CP932 -t UTF-8 "$WORK/prog/CategoryList.dat" | od -c | head)"
+t_post 32775
+sleep 0.3
+
+note "after a restart: the margin, the groups and the schemes"
+t_exit
+t_start
+sleep 1
+[ "$(cell_colour 1005)" = 1010C8 ] || fail "after the restart the normal cell is $(cell_colour 1005)"
+[ "$(margin_colour)" = FFFF00 ] || fail "the new margin colour was not taken at the start: $(margin_colour)"
+t_post 32773
+sleep 0.5
+program=$(category_program)
+[ "$(cell_colour "$program")" = 4080FF ] || fail "after the restart 分類1 is painted $(cell_colour "$program")"
+t_post 32775
+sleep 0.3
+open_page
+[ "$(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')" = '緑系 赤系 ' ] ||
+  fail "schemes after the restart: $(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')"
+[ "$(t_wdrv text "$PAGE" 1089)" = 赤系 ] || fail "the last scheme is not chosen: '$(t_wdrv text "$PAGE" 1089)'"
+t_wdrv click "$PAGE" 1091 >/dev/null
+sleep 0.3
+[ "$(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')" = '緑系 ' ] || fail "after 削除: $(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')"
+[ "$(stat -c %s "$SAVE")" = 1034 ] && [ "$(scheme_name 0)" = 緑系 ] || fail "ColorSave.Dat after 削除: $(stat -c %s "$SAVE") bytes"
+choose_scheme "$PAGE" 緑系
+close_with_ok "$PAGE"
+[ "$(cell_colour 1005)" = 209050 ] || fail "scheme 緑系 after the restart: $(cell_colour 1005)"
 t_exit
 echo PASS
