@@ -25,6 +25,8 @@ t_post 32781
 t_wait_visible 10 "$ORDER" || fail "dialog 134 did not open"
 t_wdrv controls "$ORDER" | grep -q '上へ移動' || fail "dialog 134: $(t_wdrv controls "$ORDER")"
 t_wdrv select "$ORDER" 1003 1 >/dev/null || fail "no second title in the list"
+[ "$(t_wdrv items "$ORDER" 1003 | tr '\t\n' '/ ')" = '/局1/ /局2/ ' ] ||
+  fail "dialog 134 lists: $(t_wdrv items "$ORDER" 1003 | tr '\t\n' '/ ')"
 t_wdrv click "$ORDER" 1005 >/dev/null
 t_wdrv click "$ORDER" 1 >/dev/null
 t_wdrv wait "$ORDER" 5000 gone >/dev/null || fail "dialog 134 stayed"
@@ -38,8 +40,15 @@ note "the filter dialog hides 局1; 32813 turns the filter off and on"
 FILTER='番組フィルターの設定'
 t_post 32815
 t_wait_visible 10 "$FILTER" || fail "dialog 140 did not open"
+# flags WINDOW ID: "ve" for a visible, enabled control.
+flags() { t_wdrv controls "$1" | awk -F'\t' -v id="$2" '$1 == id { print $3; exit }'; }
+[ "$(flags "$FILTER" 1027)" = v- ] || fail "'>>' is enabled with no hidden channel: $(flags "$FILTER" 1027)"
+[ "$(flags "$FILTER" 1026)" = ve ] || fail "'<<' is disabled with channels shown: $(flags "$FILTER" 1026)"
 t_wdrv select "$FILTER" 1023 0 >/dev/null || fail "no channel in the shown list"
 t_wdrv click "$FILTER" 1026 >/dev/null
+sleep 0.2
+[ "$(t_wdrv items "$FILTER" 1016)" = 局1 ] || fail "hidden channels: $(t_wdrv items "$FILTER" 1016 | tr '\n' ' ')"
+[ "$(flags "$FILTER" 1027)" = ve ] || fail "'>>' stays disabled with a hidden channel"
 t_wdrv click "$FILTER" 1 >/dev/null
 t_wdrv wait "$FILTER" 5000 gone >/dev/null || fail "dialog 140 stayed"
 sleep 0.5
@@ -135,6 +144,10 @@ sleep 0.5
 note "switching the title kind and back keeps the width of 局2"
 t_post 32773
 sleep 0.5
+t_post 32781
+t_wait_visible 10 '番組表タイトルの並び替え（番組カゴテリー別）' || fail "dialog 134 by category has another title"
+t_wdrv click '番組表タイトルの並び替え（番組カゴテリー別）' 2 >/dev/null
+t_wdrv wait '番組表タイトルの並び替え（番組カゴテリー別）' 5000 gone >/dev/null || fail "キャンセル did not close dialog 134"
 t_post 32775
 sleep 0.5
 [ "$(tt_headings)" = '局2|局1|局3' ] || fail "headings after a kind switch: '$(tt_headings)'"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A program received by the unit, with a launch file, in the real Tavora.exe:
 # its cell shows the open button, and a click on it opens the launch file from
-# the storage folder (a batch file that adds a line to a marker file). The right button
-# on a program shows the detail pop-up: name, times, "内容" with the digest,
-# the category and, for the received one, where its data lies.
+# the storage folder (a batch file that adds a line to a marker file), as does
+# a double-click beside it; a double-click on a coming program opens its
+# reservation dialog. The right button on a program shows the detail pop-up:
+# name, times, "内容" with the digest, the category and, for the received one,
+# where its data lies.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
 t_init
@@ -23,6 +25,9 @@ tt_program 801 1 "$start" $((start + 1800)) '中継番組' '局2' '分類1' | tt
 "$RSVTOOL" make --folder "$WORK/sched" --program 801 --sub 1 --sid 5 --address "$group" --port "$port" \
   --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" --name '中継番組' \
   --storage "$(winpath "$STORE")" --autorun mark.bat >/dev/null || fail "rsvtool make"
+# The reservation dialog asks the guide server for a program's details.
+t_detail_file "$WORK/hist/1005-1.spn" 239.192.7.250 "$port" 6 'timetable'
+tt_guide_server "$WORK/hist"
 t_reg Environment Timeout REG_DWORD 60
 # The unit opens the reception window at once for a program two minutes ahead.
 t_reg Environment 'Prepare Time' REG_DWORD 300
@@ -58,6 +63,21 @@ tt_click $(tt_button_centre "$line")
 for _ in $(seq 50); do [ "$(launches)" -gt "$runs" ] && break; sleep 0.2; done
 sleep 0.5
 [ "$(launches)" = $((runs + 1)) ] || fail "the open button ran the launch file $(( $(launches) - runs )) times"
+
+note "a double-click beside the button opens it too"
+tt_click $(tt_cell_corner "$line") double
+for _ in $(seq 50); do [ "$(launches)" -gt $((runs + 1)) ] && break; sleep 0.2; done
+sleep 0.5
+[ "$(launches)" = $((runs + 2)) ] || fail "the double-click ran the launch file $(( $(launches) - runs - 1 )) times"
+
+note "a double-click on a coming program opens its reservation dialog"
+RSV='番組の予約'
+tt_click $(tt_cell_corner "$(tt_cell 1005 1)") double
+t_wait_visible 10 "$RSV" || fail "a double-click on a coming program opened no dialog 149"
+[ "$(t_wdrv text "$RSV" 1001)" = '番組 1005' ] || fail "dialog 149 is for '$(t_wdrv text "$RSV" 1001)'"
+t_wdrv click "$RSV" 2 >/dev/null
+t_wdrv wait "$RSV" 5000 gone >/dev/null || fail "dialog 149 stayed"
+[ "$(tt_state "$(tt_cell 1005 1)")" = 0 ] || fail "a cancelled dialog reserved: $(tt_cell 1005 1)"
 
 # bubble_text X Y: the pop-up the right button opens there ("|" for line breaks).
 bubble_text() {

@@ -99,6 +99,15 @@ tt_reg_text() {
     sed -n "s/^    $2    REG_SZ    //p"
 }
 
+# tt_guide_server FOLDER: `headend guide` serves the day and detail files of
+# FOLDER on port 80 of the loopback, and the planner is told to ask it.
+tt_guide_server() {
+  "$HEADEND" guide --folder "$1" --port 80 > "$WORK/server.log" 2>&1 &
+  T_EXTRA_PIDS="$T_EXTRA_PIDS $!"
+  for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null && break; sleep 0.05; done
+  t_reg Environment EpgURL REG_SZ 'http://127.0.0.1'
+}
+
 # tt_headings: the column headings as the heading pane shows them, "|" between.
 tt_headings() { t_wdrv text "$TWIN" class:TavoraTitles; }
 
@@ -129,10 +138,7 @@ tt_open_week() {
     tt_busy_day "$day" $((1000 + i * 100)) | t_guide_file "$WORK/served/$(date -d "@$day" +gd%y%m%d.dpn)"
   done
   t_detail_file "$WORK/served/502-1.spn" "$group" "$port" 5 'timetable'
-  "$HEADEND" guide --folder "$WORK/served" --port 80 > "$WORK/server.log" 2>&1 &
-  T_EXTRA_PIDS="$!"
-  for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null && break; sleep 0.05; done
-  t_reg Environment EpgURL REG_SZ 'http://127.0.0.1'
+  tt_guide_server "$WORK/served"
   t_reg Environment 'Display days' REG_DWORD 7
   t_reg Environment TitleKind REG_DWORD 2
   t_reg Environment Timeout REG_DWORD 60
