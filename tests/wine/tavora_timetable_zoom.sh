@@ -23,7 +23,7 @@ SECOND=$((DAY_START + 6600))
 check_cells() {
   local dump line scroll_y slot unit ch v h cw hours want_slot want_unit
   dump=$(tt_dump)
-  read -r _ _ _ scroll_y _ _ _ _ slot _ unit _ hours _ cw ch _ _ _ v h <<<"$(grep '^cells scroll' <<<"$dump")"
+  read -r _ _ _ scroll_y _ _ _ _ slot _ unit _ hours _ cw ch _ _ _ v h _ <<<"$(grep '^cells scroll' <<<"$dump")"
   want_slot=$((ch + v + 4))
   [ $((want_slot * 6 * hours)) -gt 32000 ] && want_slot=$((want_slot * 32000 / (want_slot * 6 * hours)))
   [ "$slot" = "$want_slot" ] || fail "$1: ten minutes are $slot pixels, expected $want_slot (char $ch, vZoom $v)"

@@ -439,14 +439,29 @@ LRESULT CTavoraView::OnLButtonDown(WPARAM, LPARAM lParam) {
   return 0;
 }
 
+void CTavoraView::FollowDrag() {
+  if (!dragPendingV_ && !dragPendingH_) return;
+  panes_.GridScrolled(dragPendingV_, dragPendingH_);
+  panes_.host.SendToReserveView(kCmdViewUpdate);
+  dragPendingV_ = dragPendingH_ = false;
+}
+
 LRESULT CTavoraView::OnLButtonUp(WPARAM, LPARAM lParam) {
   POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   GuideProgram* p = pressed_;
   const bool act = p && pressedDown_ && InButton(p, pt, x, y);
+  const bool dragged = dragging_;
   pressed_ = nullptr;
   pressedDown_ = false;
   dragging_ = false;
   if (GetCapture() == Handle()) ReleaseCapture();
+  // A drag of fewer than three moves would leave the time scale and the
+  // headings behind the grid; in 24-hour mode a drag to either end moves the
+  // window on by whole hours, as the scroll bar does.
+  if (dragged) {
+    FollowDrag();
+    ShiftDayWindowIfNeeded();
+  }
   if (p) InvalidateProgram(p);
   if (act) {
     UpdateWindow(Handle());
@@ -456,6 +471,7 @@ LRESULT CTavoraView::OnLButtonUp(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CTavoraView::OnCaptureChanged(WPARAM, LPARAM) {
+  FollowDrag();
   if (pressed_) InvalidateProgram(pressed_);
   pressed_ = nullptr;
   pressedDown_ = false;
@@ -537,11 +553,10 @@ LRESULT CTavoraView::OnMouseMove(WPARAM wParam, LPARAM lParam) {
       lastScrollTick = GetTickCount();
       insetsStale_ = true;
       ScrollWindowEx(Handle(), ox - x, oy - y, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+      dragPendingV_ = dragPendingV_ || oy != y;
+      dragPendingH_ = dragPendingH_ || ox != x;
       // The neighbours follow on every third move only.
-      if (++dragMoves_ % 3 == 0) {
-        panes_.GridScrolled(oy != y, ox != x);
-        panes_.host.SendToReserveView(kCmdViewUpdate);
-      }
+      if (++dragMoves_ % 3 == 0) FollowDrag();
     }
     return 0;
   }
@@ -639,9 +654,9 @@ void CTavoraView::DumpCells() {
   RECT client;
   GetClientRect(Handle(), &client);
   const TimetableFonts& fonts = panes_.Fonts();
-  DebugPrintf("cells scroll %d %d size %ld %ld slot %d unit %d hours %d char %d %d mode24 %d zoom %d %d", x, y,
-              client.right, client.bottom, g.slotHeight, g.columnUnit, g.hours, fonts.charWidth, fonts.charHeight,
-              panes_.doc.dayMode24, panes_.doc.vZoom, panes_.doc.hZoom);
+  DebugPrintf("cells scroll %d %d size %ld %ld slot %d unit %d hours %d char %d %d mode24 %d zoom %d %d offset %d", x,
+              y, client.right, client.bottom, g.slotHeight, g.columnUnit, g.hours, fonts.charWidth, fonts.charHeight,
+              panes_.doc.dayMode24, panes_.doc.vZoom, panes_.doc.hZoom, g.ShiftHours());
   for (std::size_t c = 0; c < rows.size() && c < g.Columns(); ++c) {
     for (const GuideProgram* p : rows[c].programs) {
       RECT r = ToClient(g.CellRect(c, *p), x, y);

@@ -90,6 +90,8 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   void SetHover(GuideProgram* p, bool raised);
   void AfterScroll(std::int32_t oldX, std::int32_t oldY);
   void ShiftDayWindowIfNeeded();
+  // The time scale, headings and reservation column catch up with a drag.
+  void FollowDrag();
 
   TimetableWindows& panes_;
   GuideProgram* pressed_ = nullptr;
@@ -97,6 +99,8 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   bool dragging_ = false;
   POINT dragLast_ = {};
   int dragMoves_ = 0;
+  // Scrolled by dragging since the neighbour panes last followed.
+  bool dragPendingV_ = false, dragPendingH_ = false;
   GuideProgram* hover_ = nullptr;
   bool hoverRaised_ = false;
   bool overButton_ = false;

@@ -42,7 +42,8 @@ tt_busy_day() {
 
 # tt_dump: asks the grid for its geometry and visible cells and prints the
 # lines it writes: first "cells scroll X Y size W H slot S unit U hours N char
-# CW CH mode24 M zoom V H", then one "cell NUMBER SUB column C state S rect L T
+# CW CH mode24 M zoom V H offset F" (F: hours the 24-hour window starts after
+# the period), then one "cell NUMBER SUB column C state S rect L T
 # R B button L T R B" per visible program (client coordinates of the grid).
 tt_dump() {
   local before; before=$(stat -c %s "$LV_DEBUG_LOG" 2>/dev/null || echo 0)

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Scrolling the timetable in the real Tavora.exe: after a drag of the grid the
+# date header names the hour at the top of the grid (the time scale followed);
+# in 24-hour mode dragging on moves the 24-hour window into the next days, and
+# "次の日" / "前の日" move it by a day, never beyond the period.
+. "$(dirname "$0")/lib/tavora.sh"
+. "$(dirname "$0")/lib/timetable.sh"
+t_init
+export LV_DEBUG_LOG="$WORK/debug.log"
+
+tt_day_start_now
+tt_local_week </dev/null
+t_start
+sleep 1
+
+header() { t_wdrv text "$TWIN" class:TavoraDayInfo; }
+# The time at the top of the grid, from its scroll position and geometry.
+top_time() {
+  local y slot offset
+  read -r _ _ _ y _ _ _ _ slot _ _ _ _ _ _ _ _ _ _ _ _ _ offset _ <<<"$(tt_dump | grep '^cells scroll')"
+  echo $((DAY_START + y * 600 / slot + offset * 3600))
+}
+# check_header WHAT: the date header names the date and hour of the grid's top.
+check_header() {
+  local t shown want
+  t=$(( $(top_time) + 1200 ))
+  want="$(date -d "@$t" +%m/%d) .*  $(date -d "@$t" +%H)時～"
+  for _ in $(seq 20); do
+    shown=$(header)
+    grep -q "$want" <<<"$shown" && return 0
+    sleep 0.1
+  done
+  fail "$1: the header reads '$shown', the grid's top is $(date -d "@$t" '+%m/%d %H:%M')"
+}
+# drag DY: drags the grid up by DY pixels in two moves (the content scrolls down).
+drag() {
+  local from=$(( $1 + 20 ))
+  t_wdrv mouse "$TWIN" $GRID 3 $from down >/dev/null
+  t_wdrv mouse "$TWIN" $GRID 3 $((from - $1 / 2)) drag >/dev/null
+  t_wdrv mouse "$TWIN" $GRID 3 20 up >/dev/null
+  sleep 0.3
+}
+read -r _ gt _ gb <<<"$(t_wdrv rect "$TWIN" $GRID)"
+page=$((gb - gt - 40))
+
+note "a drag of the grid: the header follows"
+check_header "at the start"
+before=$(top_time)
+drag $page
+[ "$(top_time)" -gt "$before" ] || fail "the drag did not scroll the grid"
+check_header "after a drag"
+drag $page
+check_header "after a second drag"
+
+note "24-hour mode: dragging on moves into the next days"
+period_hours=$(tt_geometry hours)
+t_post 32817
+sleep 0.5
+[ "$(tt_geometry mode24)" = 1 ] || fail "32817 did not turn the 24-hour mode on"
+check_header "24-hour mode"
+second_day=$(date -d "@$((DAY_START + 2 * 86400))" +%m/%d)
+for _ in $(seq 40); do
+  drag $page
+  grep -q "$second_day" <<<"$(header)" && break
+done
+grep -q "$second_day" <<<"$(header)" ||
+  fail "dragging in 24-hour mode stays at $(header); offset $(tt_geometry offset) hours"
+check_header "after dragging into the third day"
+
+note "次の日 and 前の日 move the 24-hour window by a day within the period"
+offset=$(tt_geometry offset)
+t_post 32779
+sleep 0.3
+[ "$(tt_geometry offset)" = $((offset + 24)) ] || fail "次の日: offset $offset -> $(tt_geometry offset)"
+for _ in $(seq 8); do t_post 32779; done
+sleep 0.5
+[ "$(tt_geometry offset)" = $((period_hours - 24)) ] ||
+  fail "次の日 to the end: offset $(tt_geometry offset) of a $period_hours-hour period"
+check_header "at the end of the period"
+for _ in $(seq 10); do t_post 32777; done
+sleep 0.5
+[ "$(tt_geometry offset)" = 0 ] || fail "前の日 to the start: offset $(tt_geometry offset)"
+check_header "at the start of the period"
+t_post 32817
+sleep 0.3
+[ "$(tt_geometry mode24)" = 0 ] || fail "32817 did not turn the 24-hour mode off"
+t_exit
+echo PASS
