@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The timetable's colours in the real Tavora.exe: the colour design page (on
 # its own and inside the settings sheet) changes the normal background through
-# the system colour chooser and the cells show it; a new margin colour is
+# the system colour chooser and the cells (and their derived hover shade) show
+# it, as the headings and the time scale show theirs; a new margin colour is
 # announced and taken at the next start; schemes registered under a name land
 # in "ColorSave.Dat", are switched between, replaced in place, listed again
 # after a restart and deleted; the category group editor puts a category into
@@ -124,16 +125,37 @@ sleep 0.3
 choose_scheme "$SHEET" 緑系
 close_with_ok "$SHEET"
 [ "$(cell_colour 1005)" = 209050 ] || fail "with scheme 緑系 the normal cell is $(cell_colour 1005), not 209050"
+# 0x209050 brightened once: the largest part 0x90 >> 2 is above 30, so each
+# part grows by a quarter.
+t_wdrv mouse "$TWIN" $GRID $(tt_button_centre "$(tt_cell 1005 1)") move >/dev/null
+sleep 0.5
+hover=$(tt_pixel $(tt_cell_corner "$(tt_cell 1005 1)"))
+tt_unhover
+[ "$hover" = 28B464 ] || fail "the hover shade of 209050 is $hover, not 28B464"
 
-note "registering under an existing name replaces that record in place"
+note "registering under an existing name replaces that record in place; title and hour colours"
+# The fourth hour of the day is in view below the current time.
+hour=$(date -d "@$((DAY_START + 3 * 3600))" +%-H)
 open_page
 pick_colour "$PAGE" 1086 16 16 200
+pick_colour "$PAGE" 1080 200 100 0
+t_wdrv settext "$PAGE" 1041 "$hour" >/dev/null
+pick_colour "$PAGE" 1082 0 100 200
 register "$PAGE" 赤系
 close_with_ok "$PAGE"
 [ "$(stat -c %s "$SAVE")" = $((2 * 1034)) ] || fail "ColorSave.Dat grew to $(stat -c %s "$SAVE") bytes"
 [ "$(scheme_name 0)" = 緑系 ] && [ "$(scheme_name 1)" = 赤系 ] ||
   fail "the replaced record moved: $(scheme_name 0) $(scheme_name 1)"
 [ "$(cell_colour 1005)" = 1010C8 ] || fail "the normal cell is $(cell_colour 1005), not 1010C8"
+margin=$(( $(tt_geometry char | cut -d' ' -f2) + 6 ))
+[ "$(t_wdrv pixel "$TWIN" class:TavoraTitles $((margin + 4)) 3)" = C86400 ] ||
+  fail "the heading background is $(t_wdrv pixel "$TWIN" class:TavoraTitles $((margin + 4)) 3), not C86400"
+read -r _ scroll_y <<<"$(tt_geometry scroll)"
+hour_top=$(( 3 * 6 * $(tt_geometry slot) - scroll_y ))
+[ "$(t_wdrv pixel "$TWIN" class:TavoraTimeScale 3 $((hour_top + 3)))" = 0064C8 ] ||
+  fail "the time scale at $hour時 is $(t_wdrv pixel "$TWIN" class:TavoraTimeScale 3 $((hour_top + 3))), not 0064C8"
+[ "$(t_wdrv pixel "$TWIN" class:TavoraTimeScale 3 $((hour_top - 3)))" = C0C0C0 ] ||
+  fail "the hour before $hour時 changed too: $(t_wdrv pixel "$TWIN" class:TavoraTimeScale 3 $((hour_top - 3)))"
 
 note "the category group editor puts 分類1 into group 3; the category view paints it so"
 t_post 32773

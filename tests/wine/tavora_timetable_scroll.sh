@@ -54,9 +54,14 @@ check_header "after a second drag"
 
 note "24-hour mode: dragging on moves into the next days"
 period_hours=$(tt_geometry hours)
+[ "$(tt_geometry zoom)" = '0 0' ] || fail "zoom at the start: $(tt_geometry zoom)"
 t_post 32817
 sleep 0.5
 [ "$(tt_geometry mode24)" = 1 ] || fail "32817 did not turn the 24-hour mode on"
+read -r v24 _ <<<"$(tt_geometry zoom)"
+read -r _ ch <<<"$(tt_geometry char)"
+[ $(( (ch + v24 + 4) * 6 * period_hours )) -gt 32000 ] && [ $(( (ch + v24 + 2) * 6 * period_hours )) -le 32000 ] ||
+  fail "the 24-hour mode took vZoom $v24: not the first step over 32000 pixels for $period_hours hours"
 check_header "24-hour mode"
 second_day=$(date -d "@$((DAY_START + 2 * 86400))" +%m/%d)
 for _ in $(seq 40); do
@@ -84,5 +89,6 @@ check_header "at the start of the period"
 t_post 32817
 sleep 0.3
 [ "$(tt_geometry mode24)" = 0 ] || fail "32817 did not turn the 24-hour mode off"
+[ "$(tt_geometry zoom)" = '0 0' ] || fail "leaving the 24-hour mode did not restore the zoom: $(tt_geometry zoom)"
 t_exit
 echo PASS

@@ -4,7 +4,8 @@
 # are charHeight + vZoom + 4 high, a 100 % column (hZoom / 2 + 10) x charWidth
 # + 4 wide); the zoom and font size are stored and taken up again after a
 # restart; raising the vertical zoom past the 32000-pixel height turns the
-# 24-hour mode on, lowering it turns it off again.
+# 24-hour mode on, lowering it turns it off again; the commands stop at their
+# limits.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
 t_init
@@ -105,5 +106,18 @@ done
 t_post 32794
 sleep 0.3
 [ "$(tt_geometry mode24)" = 0 ] || fail "縦縮小 below the limit kept the 24-hour mode"
+
+note "the zoom and font commands stop at their limits"
+for _ in $(seq 40); do t_post 32794; t_post 32796; done
+for _ in $(seq 12); do t_post 32792; done
+sleep 1
+[ "$(tt_geometry zoom)" = '-8 -8' ] || fail "縦縮小 and 横縮小 went to $(tt_geometry zoom), not -8 -8"
+check_cells "smallest zoom and font"
+[ "$CHAR_H" -lt "$char0" ] || fail "フォント縮小 left the character $CHAR_H high"
+for _ in $(seq 40); do t_post 32793; done
+sleep 1
+[ "$(tt_geometry zoom)" = '64 -8' ] || fail "縦拡大 went to $(tt_geometry zoom | cut -d' ' -f1), not 64"
+[ "$(tt_geometry mode24)" = 1 ] || fail "no 24-hour mode at vZoom 64"
 t_exit
+[ "$(t_reg_query Environment FontSize)" = 0xa ] || fail "the smallest font stored: $(t_reg_query Environment FontSize)"
 echo PASS
