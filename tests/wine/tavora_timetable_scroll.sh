@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Scrolling the timetable in the real Tavora.exe: after a drag of the grid the
-# date header names the hour at the top of the grid (the time scale followed);
+# date header names the hour at the top of the grid (the time scale followed)
+# and the headings stand over their columns;
 # in 24-hour mode dragging on moves the 24-hour window into the next days, and
 # "次の日" / "前の日" move it by a day, never beyond the period.
 . "$(dirname "$0")/lib/tavora.sh"
@@ -10,6 +11,8 @@ export LV_DEBUG_LOG="$WORK/debug.log"
 
 tt_day_start_now
 tt_local_week </dev/null
+# Headings in their own colour, apart from the margin.
+t_reg Environment 'チャンネル背景' REG_DWORD 0x00808000
 t_start
 sleep 1
 
@@ -90,5 +93,24 @@ t_post 32817
 sleep 0.3
 [ "$(tt_geometry mode24)" = 0 ] || fail "32817 did not turn the 24-hour mode off"
 [ "$(tt_geometry zoom)" = '0 0' ] || fail "leaving the 24-hour mode did not restore the zoom: $(tt_geometry zoom)"
+
+note "a sideways drag: the headings follow the grid"
+for _ in $(seq 10); do t_post 32795; done
+t_post 32774
+sleep 0.5
+x0=$(tt_geometry scroll | cut -d' ' -f1)
+t_wdrv mouse "$TWIN" $GRID 600 3 down >/dev/null
+t_wdrv mouse "$TWIN" $GRID 300 3 drag >/dev/null
+t_wdrv mouse "$TWIN" $GRID 100 3 up >/dev/null
+sleep 0.5
+[ "$(tt_geometry scroll | cut -d' ' -f1)" -gt "$x0" ] || fail "the sideways drag did not scroll from $x0"
+# The last column's right edge, in the grid and in the heading pane above it.
+line=$(tt_cell 1003 1)
+[ -n "$line" ] || fail "program 1003 is not in view: $(tt_cells)"
+right=$(awk '{ print $11 }' <<<"$line")
+[ "$(t_wdrv pixel "$TWIN" class:TavoraTitles $((right - 4)) 3)" = 008080 ] ||
+  fail "the heading left of x $right is $(t_wdrv pixel "$TWIN" class:TavoraTitles $((right - 4)) 3), not the title colour"
+[ "$(t_wdrv pixel "$TWIN" class:TavoraTitles $((right + 4)) 3)" = C0C0C0 ] ||
+  fail "the heading right of x $right is $(t_wdrv pixel "$TWIN" class:TavoraTitles $((right + 4)) 3), not the margin"
 t_exit
 echo PASS
