@@ -6,22 +6,7 @@
 . "$(dirname "$0")/lib/timetable.sh"
 tt_open_week
 
-note "the reserve button opens dialog 149; 予約 marks the cell"
-RSV='番組の予約'
-tt_click $(tt_button_centre "$coming")
-t_wait_window 20 "$RSV" || fail "dialog 149 did not open"
-[ "$(t_wdrv text "$RSV" 1001)" = '予約する番組' ] || fail "dialog 149 is for '$(t_wdrv text "$RSV" 1001)'"
-t_wdrv click "$RSV" 1 >/dev/null
-wait_for_file 10 "$WORK/sched/RSV*.SDL" >/dev/null || fail "no reservation file"
-tt_unhover
-colour=
-for _ in $(seq 30); do
-  colour=$(tt_pixel $(tt_cell_corner "$(tt_cell 502 1)"))
-  [ "$colour" = C00000 ] && break
-  sleep 0.2
-done
-[ "$colour" = C00000 ] || fail "the reserved cell is $colour, not the reserved colour"
-[ "$(tt_state "$(tt_cell 502 1)")" = 1 ] || fail "state: $(tt_cell 502 1)"
+tt_reserve_coming
 
 note "the unit receives; the cell shows the received state"
 for _ in $(seq 150); do

@@ -173,3 +173,26 @@ tt_open_week() {
   sleep 0.3
   [ "$(tt_pixel $(tt_cell_corner "$coming"))" = C0C0C0 ] || fail "normal colour: $(tt_pixel $(tt_cell_corner "$coming"))"
 }
+
+# tt_reserve_coming (after tt_open_week): the reserve button of the coming
+# program opens dialog 149; "予約" writes the reservation file and turns the
+# cell to the reserved colour.
+tt_reserve_coming() {
+  local colour
+  note "the reserve button opens dialog 149; 予約 marks the cell"
+  RSV='番組の予約'
+  tt_click $(tt_button_centre "$coming")
+  t_wait_window 20 "$RSV" || fail "dialog 149 did not open"
+  [ "$(t_wdrv text "$RSV" 1001)" = '予約する番組' ] || fail "dialog 149 is for '$(t_wdrv text "$RSV" 1001)'"
+  t_wdrv click "$RSV" 1 >/dev/null
+  wait_for_file 10 "$WORK/sched/RSV*.SDL" >/dev/null || fail "no reservation file"
+  tt_unhover
+  colour=
+  for _ in $(seq 30); do
+    colour=$(tt_pixel $(tt_cell_corner "$(tt_cell 502 1)"))
+    [ "$colour" = C00000 ] && break
+    sleep 0.2
+  done
+  [ "$colour" = C00000 ] || fail "the reserved cell is $colour, not the reserved colour"
+  [ "$(tt_state "$(tt_cell 502 1)")" = 1 ] || fail "state: $(tt_cell 502 1)"
+}
