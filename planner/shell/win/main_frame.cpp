@@ -2,15 +2,20 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <windowsx.h>
 
+#include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "common/debug_log.h"
+#include "common/files.h"
 #include "common/peer_names.h"
 #include "common/settings.h"
 #include "common/text.h"
 #include "common/win/dialog.h"
+#include "common/win/message_box.h"
 #include "planner/reserve/reservation_files.h"
 #include "planner/reserve/win/reserve_actions.h"
 #include "planner/reserve/win/reserve_view.h"
@@ -78,7 +83,8 @@ void CommandState(HWND toolbar, int id, bool* enabled, bool* checked) {
     *checked = toolbar && IsWindowVisible(toolbar);
   } else {
     // Commands no part has connected yet are shown but cannot be chosen.
-    *enabled = id == ID_TIME_CALIBRATION || id == ID_FILE_OPEN || id == ID_APP_EXIT || id == ID_APP_ABOUT;
+    *enabled = id == ID_TIME_CALIBRATION || id == ID_FILE_OPEN || id == ID_APP_EXIT || id == ID_APP_ABOUT ||
+               (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_FILE4);
   }
 }
 }  // namespace
@@ -92,6 +98,10 @@ const CMainFrame::MessageEntry CMainFrame::kMessages[] = {
     {WM_GETMINMAXINFO, &CMainFrame::OnGetMinMaxInfo},
     {WM_SETCURSOR, &CMainFrame::OnSetCursor},
     {WM_NOTIFY, &CMainFrame::OnNotify},
+    {WM_LBUTTONDOWN, &CMainFrame::OnLeftDown},
+    {WM_MOUSEMOVE, &CMainFrame::OnMouseMove},
+    {WM_LBUTTONUP, &CMainFrame::OnLeftUp},
+    {WM_CAPTURECHANGED, &CMainFrame::OnCaptureChanged},
     {0, nullptr},
 };
 
@@ -133,6 +143,11 @@ bool CMainFrame::CreateFrame(HINSTANCE instance, const std::string& title) {
 LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
   CTavoraApp& app = TheApp();
   app.mainFrame = Handle();
+  reserveShownWidth_ = StoredReserveWidth(app.settings->Int(kEnv, frame_values::kReserveWidth, 0));
+  timeScaleWidth_ = StoredTimeScaleWidth(app.settings->Int(kEnv, frame_values::kTimeScaleWidth, 0), kTimeScaleWidth);
+  app.doc->reservationColumnWidth = reserveShownWidth_;
+  recent_ = RecentFiles::Load(*app.settings);
+  RebuildRecentMenu();
   toolbar_ = CreateFrameToolbar(app.instance, Handle());
   reserveView_ = std::make_unique<CReserveView>();
   reserveView_->CreateView(app.instance, Handle());
@@ -144,26 +159,35 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
   return 0;
 }
 
+SplitterColumns CMainFrame::Columns() const {
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  const CTavoraDoc* doc = TheApp().doc;
+  return LayOutColumns(rc.right, timeScaleWidth_, doc ? doc->reservationColumnWidth : 0);
+}
+
+int CMainFrame::PanesTop() const { return ToolbarHeight(toolbar_) + panes_.dayInfoHeight; }
+
 void CMainFrame::LayOutPanes() {
   RECT rc;
   GetClientRect(Handle(), &rc);
   const int width = rc.right;
   const int height = rc.bottom;
-  const CTavoraDoc* doc = TheApp().doc;
-  const int column = doc ? doc->reservationColumnWidth : 50;
   const int bar = ToolbarHeight(toolbar_);
   if (toolbar_ && bar) MoveWindow(toolbar_, 0, 0, width, bar, TRUE);
   const int top = bar + panes_.dayInfoHeight;
   const int gridTop = top + kTitleRowHeight;
-  const int gridWidth = width - kTimeScaleWidth - column;
+  const SplitterColumns c = Columns();
   Place(panes_.dayInfo, 0, bar, width - kClockWidth, panes_.dayInfoHeight);
   if (clock_) Place(clock_->Handle(), width - kClockWidth, bar, kClockWidth, panes_.dayInfoHeight);
-  Place(panes_.corner, 0, top, kTimeScaleWidth, kTitleRowHeight);
-  Place(panes_.titles, kTimeScaleWidth, top, gridWidth, kTitleRowHeight);
-  Place(panes_.reserveHeading, width - column, top, column, kTitleRowHeight);
-  Place(panes_.timeScale, 0, gridTop, kTimeScaleWidth, height - gridTop);
-  Place(panes_.grid, kTimeScaleWidth, gridTop, gridWidth, height - gridTop);
-  if (reserveView_) Place(reserveView_->Handle(), width - column, gridTop, column, height - gridTop);
+  Place(panes_.corner, 0, top, c.timeScaleWidth, kTitleRowHeight);
+  Place(panes_.titles, c.gridLeft, top, c.gridWidth, kTitleRowHeight);
+  Place(panes_.reserveHeading, c.reserveLeft, top, c.reserveWidth, kTitleRowHeight);
+  Place(panes_.timeScale, 0, gridTop, c.timeScaleWidth, height - gridTop);
+  Place(panes_.grid, c.gridLeft, gridTop, c.gridWidth, height - gridTop);
+  if (reserveView_) Place(reserveView_->Handle(), c.reserveLeft, gridTop, c.reserveWidth, height - gridTop);
+  // The bars are the frame's own background between the panes.
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void CMainFrame::RedrawPanes() {
@@ -260,7 +284,101 @@ LRESULT CMainFrame::OnSetCursor(WPARAM wParam, LPARAM lParam) {
     SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     return TRUE;
   }
+  if (reinterpret_cast<HWND>(wParam) == Handle() && LOWORD(lParam) == HTCLIENT) {
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(Handle(), &pt);
+    if (dragBar_ != SplitterBar::None || (pt.y >= PanesTop() && BarAt(Columns(), pt.x) != SplitterBar::None)) {
+      SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32644)));  // IDC_SIZEWE
+      return TRUE;
+    }
+  }
   return DefWindowProcW(Handle(), WM_SETCURSOR, wParam, lParam);
+}
+
+// --- splitter ----------------------------------------------------------------
+
+void CMainFrame::InvertTracker(int left) {
+  if (left < 0) return;
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  const int top = PanesTop();
+  // Over the panes as well: the line is drawn without the children clipped out.
+  HDC dc = GetDCEx(Handle(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+  if (!dc) return;
+  PatBlt(dc, left, top, kSplitterBar, rc.bottom - top, DSTINVERT);
+  ReleaseDC(Handle(), dc);
+}
+
+LRESULT CMainFrame::OnLeftDown(WPARAM, LPARAM lParam) {
+  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  if (dragBar_ != SplitterBar::None || y < PanesTop()) return 0;
+  const SplitterColumns c = Columns();
+  const SplitterBar bar = BarAt(c, x);
+  if (bar == SplitterBar::None) return 0;
+  const int left = bar == SplitterBar::TimeScale ? c.TimeBarLeft() : c.reserveBarLeft;
+  dragBar_ = bar;
+  dragOffset_ = x - left;
+  trackerLeft_ = left;
+  SetCapture(Handle());
+  InvertTracker(trackerLeft_);
+  return 0;
+}
+
+LRESULT CMainFrame::OnMouseMove(WPARAM, LPARAM lParam) {
+  if (dragBar_ == SplitterBar::None) return 0;
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  const int left = ClampBarLeft(dragBar_, GET_X_LPARAM(lParam) - dragOffset_, rc.right, Columns());
+  if (left == trackerLeft_) return 0;
+  InvertTracker(trackerLeft_);
+  trackerLeft_ = left;
+  InvertTracker(trackerLeft_);
+  return 0;
+}
+
+LRESULT CMainFrame::OnLeftUp(WPARAM, LPARAM lParam) {
+  if (dragBar_ == SplitterBar::None) return 0;
+  OnMouseMove(0, lParam);
+  const SplitterBar bar = dragBar_;
+  const int left = trackerLeft_;
+  EndDrag();
+  DropBar(bar, left);
+  return 0;
+}
+
+LRESULT CMainFrame::OnCaptureChanged(WPARAM, LPARAM) {
+  // Capture taken away (another window, Esc in a menu): the drag is abandoned.
+  EndDrag();
+  return 0;
+}
+
+void CMainFrame::EndDrag() {
+  if (dragBar_ == SplitterBar::None) return;
+  InvertTracker(trackerLeft_);
+  dragBar_ = SplitterBar::None;
+  trackerLeft_ = -1;
+  if (GetCapture() == Handle()) ReleaseCapture();
+}
+
+void CMainFrame::DropBar(SplitterBar bar, int left) {
+  CTavoraApp& app = TheApp();
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  if (bar == SplitterBar::TimeScale) {
+    timeScaleWidth_ = TimeScaleWidthAt(left);
+    app.settings->SetInt(kEnv, frame_values::kTimeScaleWidth, timeScaleWidth_);
+  } else if (bar == SplitterBar::Reserve && app.doc) {
+    const int width = ReserveWidthAt(left, rc.right);
+    // Narrower than the minimum hides the column; its last width comes back with 32816.
+    app.doc->reservationColumnWidth = width;
+    if (width > 0) {
+      reserveShownWidth_ = width;
+      app.settings->SetInt(kEnv, frame_values::kReserveWidth, width);
+    }
+  }
+  LayOutPanes();
+  RedrawPanes();
 }
 
 LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
@@ -322,6 +440,10 @@ bool CMainFrame::OtherCommand(int id) {
     return true;
   }
   if (id == ID_PANE_TIMER) return true;
+  if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_FILE4) {
+    OpenRecent(static_cast<std::size_t>(id - ID_FILE_MRU_FILE1));
+    return true;
+  }
   if (id == ID_RESERVE_TITLES) {
     // Re-positioning the names is the column's; the frame passes it on.
     if (reserveView_) PostMessageW(reserveView_->Handle(), WM_COMMAND, ID_RESERVE_TITLES, 0);
@@ -340,7 +462,7 @@ void CMainFrame::OnActivateRequest() {
 void CMainFrame::OnToggleReserveColumn() {
   CTavoraDoc* doc = TheApp().doc;
   if (!doc) return;
-  doc->reservationColumnWidth = doc->reservationColumnWidth > 0 ? 0 : 50;
+  doc->reservationColumnWidth = doc->reservationColumnWidth > 0 ? 0 : reserveShownWidth_;
   LayOutPanes();
   RedrawPanes();
 }
@@ -370,7 +492,6 @@ void CMainFrame::OnSetTimeError() {
 }
 
 void CMainFrame::OnOpenGuideSettings() {
-  CTavoraApp& app = TheApp();
   wchar_t file[MAX_PATH] = {};
   const std::wstring title = Cp932ToWide(J(u8"番組表設定ﾌｧｲﾙを選択"));
   OPENFILENAMEW ofn{};
@@ -380,11 +501,62 @@ void CMainFrame::OnOpenGuideSettings() {
   ofn.nMaxFile = MAX_PATH;
   ofn.lpstrTitle = title.c_str();
   ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameW(&ofn) || !app.doc) return;
+  if (!GetOpenFileNameW(&ofn)) return;
+  OpenGuideSettingsFile(WideToCp932(file));
+}
+
+void CMainFrame::OpenGuideSettingsFile(const std::string& path) {
+  CTavoraApp& app = TheApp();
+  if (!app.doc) return;
   app.reservations.Clear();
-  app.doc->OnOpenDocument(WideToCp932(file));
+  const bool opened = app.doc->OnOpenDocument(path);
   RebuildAndCollect(true);
   RedrawPanes();
+  DebugPrintf("Tavora: guide settings file %s %s", path.c_str(), opened ? "opened" : "could not be opened");
+  if (!opened) return;
+  recent_.Add(path);
+  recent_.Save(*app.settings);
+  RebuildRecentMenu();
+}
+
+void CMainFrame::OpenRecent(std::size_t index) {
+  if (index >= recent_.Paths().size()) return;
+  CTavoraApp& app = TheApp();
+  const std::string path = recent_.Paths()[index];
+  if (app.fs->Exists(path) && !app.fs->IsFolder(path)) {
+    OpenGuideSettingsFile(path);
+    return;
+  }
+  // Gone since it was opened: it leaves the list, and the user is told which one.
+  recent_.Remove(path);
+  recent_.Save(*app.settings);
+  RebuildRecentMenu();
+  const std::string format = app.String(IDS_RECENT_MISSING);
+  std::vector<char> text(format.size() + path.size() + 16);
+  std::snprintf(text.data(), text.size(), format.c_str(), path.c_str());
+  ShowMessageBox(Handle(), text.data(), app.String(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CMainFrame::RebuildRecentMenu() {
+  HMENU file = GetSubMenu(GetMenu(Handle()), 0);
+  if (!file) return;
+  for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id) DeleteMenu(file, static_cast<UINT>(id), MF_BYCOMMAND);
+  int position = 0;
+  const int count = GetMenuItemCount(file);
+  while (position < count && GetMenuItemID(file, position) != ID_FILE_OPEN) ++position;
+  const std::vector<std::string>& paths = recent_.Paths();
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    InsertMenuW(file, static_cast<UINT>(position + 1 + static_cast<int>(i)), MF_BYPOSITION | MF_STRING,
+                static_cast<UINT_PTR>(ID_FILE_MRU_FILE1 + static_cast<int>(i)),
+                Cp932ToWide(RecentFiles::MenuText(i, paths[i])).c_str());
+  }
+  // The File menu as it now reads, for the tests and for anyone reading the log.
+  const int items = GetMenuItemCount(file);
+  for (int i = 0; i < items; ++i) {
+    wchar_t text[MAX_PATH + 16] = {};
+    GetMenuStringW(file, static_cast<UINT>(i), text, MAX_PATH + 15, MF_BYPOSITION);
+    DebugPrintf("Tavora: file menu %d %u %s", i, GetMenuItemID(file, i), WideToCp932(text).c_str());
+  }
 }
 
 void CMainFrame::OnExit() { DestroyWindow(Handle()); }

@@ -1,5 +1,6 @@
-// CMainFrame: the planner's main window. Menu 128, the panes of the timetable
-// and the reservation column laid out as a fixed splitter, and the one 100 ms
+// CMainFrame: the planner's main window. Menu 128 with the recent guide
+// settings files, the panes of the timetable and the reservation column laid
+// out as a splitter whose two vertical bars the user drags, and the one 100 ms
 // timer that drives everything periodic.
 #pragma once
 #include <windows.h>
@@ -7,6 +8,8 @@
 #include <memory>
 #include "common/win/window.h"
 #include "planner/shell/frame_ticker.h"
+#include "planner/shell/recent_files.h"
+#include "planner/shell/splitter_layout.h"
 #include "planner/shell/win/timetable_panes.h"
 
 class CReserveView;
@@ -39,6 +42,10 @@ class CMainFrame : public WindowImpl<CMainFrame> {
   LRESULT OnGetMinMaxInfo(WPARAM, LPARAM);
   LRESULT OnSetCursor(WPARAM, LPARAM);
   LRESULT OnNotify(WPARAM, LPARAM);
+  LRESULT OnLeftDown(WPARAM, LPARAM);
+  LRESULT OnMouseMove(WPARAM, LPARAM);
+  LRESULT OnLeftUp(WPARAM, LPARAM);
+  LRESULT OnCaptureChanged(WPARAM, LPARAM);
   void OnToggleToolbar();
   bool OtherCommand(int id) override;
 
@@ -57,10 +64,29 @@ class CMainFrame : public WindowImpl<CMainFrame> {
   void PostToPanes(bool all);
   void StorePlacement();
 
+  // The splitter: columns of the current client width, the inverted line of a drag.
+  SplitterColumns Columns() const;
+  int PanesTop() const;
+  void InvertTracker(int left);
+  void EndDrag();
+  void DropBar(SplitterBar bar, int left);
+
+  // The recent guide settings files under "番組表の切り替え".
+  void OpenGuideSettingsFile(const std::string& path);
+  void OpenRecent(std::size_t index);
+  void RebuildRecentMenu();
+
   TimetablePanes panes_;
   HWND toolbar_ = nullptr;
   std::unique_ptr<CReserveView> reserveView_;
   std::unique_ptr<CClockWindow> clock_;
   FrameTicker ticker_;
   UINT_PTR timerId_ = 0;
+
+  int timeScaleWidth_ = kTimeScaleWidth;
+  int reserveShownWidth_ = kDefaultReserveWidth;  // the column's width whenever it is shown
+  SplitterBar dragBar_ = SplitterBar::None;
+  int dragOffset_ = 0;    // pointer x minus the bar's left edge at the press
+  int trackerLeft_ = -1;  // the inverted line's left edge while dragging
+  RecentFiles recent_;
 };
