@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The View menu's two switches of the timetable in the real Tavora.exe: with
 # "予約ボタンを表示する" off the grid draws no reserve button (pixels of the
-# grid) and a click where it was opens nothing; on again it is back. Both
+# grid) and a click where it was opens nothing; on again it is back. With
+# "マウス位置の番組を強調する" off a cell is not raised under the pointer. Both
 # switches are stored at once under "Environment" and read at the next start.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
@@ -64,6 +65,22 @@ tt_unhover
 sleep 0.3
 [ "$(button_pixels "$(tt_cell 502 1)")" = "$on" ] || fail "the button looks different: $(button_pixels "$(tt_cell 502 1)") vs $on"
 [ "$(t_reg_query Environment 'Reserve Buttons')" = 0x1 ] || fail "Reserve Buttons: $(t_reg_query Environment 'Reserve Buttons')"
+
+note "hover feedback, still off from before the restart: the cell keeps its colour under the pointer"
+coming=$(tt_cell 502 1)
+t_wdrv mouse "$TWIN" $GRID $(tt_button_centre "$coming") move >/dev/null
+sleep 0.5
+[ "$(tt_pixel $(tt_cell_corner "$coming"))" = C0C0C0 ] || fail "raised with hover off: $(tt_pixel $(tt_cell_corner "$coming"))"
+t_post $ID_VIEW_HOVER
+t_wdrv mouse "$TWIN" $GRID $(tt_button_centre "$coming") move >/dev/null
+colour=
+for _ in $(seq 15); do
+  colour=$(tt_pixel $(tt_cell_corner "$coming"))
+  [ "$colour" != C0C0C0 ] && break
+  sleep 0.2
+done
+[ "$colour" != C0C0C0 ] || fail "not raised with hover on again"
+tt_unhover
 
 t_exit
 echo PASS
