@@ -98,6 +98,7 @@ const CMainFrame::MessageEntry CMainFrame::kMessages[] = {
     {WM_GETMINMAXINFO, &CMainFrame::OnGetMinMaxInfo},
     {WM_SETCURSOR, &CMainFrame::OnSetCursor},
     {WM_NOTIFY, &CMainFrame::OnNotify},
+    {WM_PAINT, &CMainFrame::OnPaint},
     {WM_LBUTTONDOWN, &CMainFrame::OnLeftDown},
     {WM_MOUSEMOVE, &CMainFrame::OnMouseMove},
     {WM_LBUTTONUP, &CMainFrame::OnLeftUp},
@@ -297,6 +298,25 @@ LRESULT CMainFrame::OnSetCursor(WPARAM wParam, LPARAM lParam) {
 }
 
 // --- splitter ----------------------------------------------------------------
+
+// The frame's own client area is the two bars between the panes: raised
+// strips in the button face colour, as splitter bars look.
+LRESULT CMainFrame::OnPaint(WPARAM, LPARAM) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(Handle(), &ps);
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  const SplitterColumns c = Columns();
+  const int top = PanesTop();
+  for (int left : {c.TimeBarLeft(), c.reserveBarLeft}) {
+    if (left < 0) continue;
+    RECT bar = {left, top, left + kSplitterBar, rc.bottom};
+    FillRect(dc, &bar, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &bar, EDGE_RAISED, BF_LEFT | BF_RIGHT);
+  }
+  EndPaint(Handle(), &ps);
+  return 0;
+}
 
 void CMainFrame::InvertTracker(int left) {
   if (left < 0) return;

@@ -42,6 +42,7 @@ class CMainFrame : public WindowImpl<CMainFrame> {
   LRESULT OnGetMinMaxInfo(WPARAM, LPARAM);
   LRESULT OnSetCursor(WPARAM, LPARAM);
   LRESULT OnNotify(WPARAM, LPARAM);
+  LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnLeftDown(WPARAM, LPARAM);
   LRESULT OnMouseMove(WPARAM, LPARAM);
   LRESULT OnLeftUp(WPARAM, LPARAM);
