@@ -109,6 +109,15 @@ sleep 0.5
   fail "Color0 stored: $(t_reg_query 'Environment\番組背景NML' Color0)"
 [ "$(t_reg_query Environment 'Color list')" = 赤系 ] || fail "Color list: $(t_reg_query Environment 'Color list')"
 
+note "キャンセル leaves the colours as they were"
+open_page
+pick_colour "$PAGE" 1086 0 0 0
+t_wdrv click "$PAGE" 2 >/dev/null
+t_wdrv wait "$PAGE" 5000 gone >/dev/null || fail "キャンセル did not close the colour page"
+sleep 0.3
+[ "$(cell_colour 1005)" = A03030 ] || fail "after キャンセル the normal cell is $(cell_colour 1005)"
+[ "$(t_reg_query 'Environment\番組背景NML' Color0)" = 0x3030a0 ] || fail "キャンセル stored a colour"
+
 note "ColorSave.Dat holds both schemes as whole records"
 SAVE="$WORK/prog/ColorSave.Dat"
 [ "$(stat -c %s "$SAVE" 2>/dev/null)" = $((2 * 1034)) ] || fail "ColorSave.Dat is $(stat -c %s "$SAVE" 2>/dev/null) bytes"

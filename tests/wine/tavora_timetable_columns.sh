@@ -62,6 +62,18 @@ t_post 32813
 sleep 0.5
 [ "$(tt_headings)" = '局2|局3' ] || fail "headings with the filter on again: '$(tt_headings)'"
 
+note "in dialog 140 a double-click moves an item; キャンセル keeps the rules"
+t_post 32815
+t_wait_visible 10 "$FILTER" || fail "dialog 140 did not open"
+t_wdrv mouse "$FILTER" 1023 20 4 double >/dev/null
+sleep 0.3
+t_wdrv items "$FILTER" 1016 | grep -qx 局2 || fail "a double-click did not hide 局2: $(t_wdrv items "$FILTER" 1016 | tr '\n' ' ')"
+t_wdrv items "$FILTER" 1023 | grep -qx 局2 && fail "局2 stayed among the shown channels"
+t_wdrv click "$FILTER" 2 >/dev/null
+t_wdrv wait "$FILTER" 5000 gone >/dev/null || fail "キャンセル did not close dialog 140"
+sleep 0.3
+[ "$(tt_headings)" = '局2|局3' ] || fail "headings after キャンセル: '$(tt_headings)'"
+
 note "the filter dialog reopens with its rules; a category is hidden too"
 t_post 32815
 t_wait_visible 10 "$FILTER" || fail "dialog 140 did not open again"
@@ -141,15 +153,23 @@ sleep 0.5
 t_post 32813
 sleep 0.5
 
-note "switching the title kind and back keeps the width of 局2"
-t_post 32773
-sleep 0.5
-t_post 32781
-t_wait_visible 10 '番組表タイトルの並び替え（番組カゴテリー別）' || fail "dialog 134 by category has another title"
+note "the headings' right-button menu switches the title kind; back again, 局2 keeps its width"
+# heading_menu KEY...: the menu of the heading pane, walked with the keys.
+heading_menu() {
+  t_wdrv mouse "$TWIN" class:TavoraTitles 30 $heading_y right >/dev/null
+  sleep 0.5
+  for key in "$@"; do t_wdrv key "$TWIN" - "$key" >/dev/null; sleep 0.1; done
+  sleep 0.5
+}
+DOWN=40 UP=38 ENTER=13
+heading_menu $DOWN $DOWN $DOWN $ENTER
+[ "$(tr '|' '\n' <<<"$(tt_headings)" | sort | tr '\n' ' ')" = '分類0 分類1 分類2 分類9 ' ] ||
+  fail "番組カテゴリー別表示 from the heading menu: '$(tt_headings)'"
+heading_menu $UP $ENTER
+t_wait_visible 10 '番組表タイトルの並び替え（番組カゴテリー別）' || fail "the heading menu opened no dialog 134 by category"
 t_wdrv click '番組表タイトルの並び替え（番組カゴテリー別）' 2 >/dev/null
 t_wdrv wait '番組表タイトルの並び替え（番組カゴテリー別）' 5000 gone >/dev/null || fail "キャンセル did not close dialog 134"
-t_post 32775
-sleep 0.5
+heading_menu $DOWN $ENTER
 [ "$(tt_headings)" = '局2|局1|局3' ] || fail "headings after a kind switch: '$(tt_headings)'"
 [ "$(column_width)" = $((expected * unit / 100)) ] || fail "width after a kind switch: $(column_width)"
 t_exit
