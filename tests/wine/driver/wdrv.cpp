@@ -404,6 +404,28 @@ int CmdListView(const Args& a) {
   return 0;
 }
 
+// lvrect WINDOW CONTROL ROW: a list view row's rectangle in the list's client
+// coordinates, "left top right bottom" (to point at the row with the mouse).
+int CmdListViewRect(const Args& a) {
+  HWND list = NeedControl(NeedTop(a[0]), a[1]);
+  RemoteBuffer buffer(list, sizeof(RECT));
+  if (!buffer.Ok()) {
+    Error(L"cannot reach the list view's process");
+    return 1;
+  }
+  RECT r = {LVIR_BOUNDS, 0, 0, 0};
+  buffer.Write(0, &r, sizeof r);
+  DWORD_PTR ok = 0;
+  SendMessageTimeoutW(list, LVM_GETITEMRECT, Number(a[2], L"row"), reinterpret_cast<LPARAM>(buffer.Address()),
+                      SMTO_ABORTIFHUNG, 2000, &ok);
+  if (!ok || !buffer.Read(0, &r, sizeof r)) {
+    Error(L"no row " + a[2]);
+    return 1;
+  }
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  return 0;
+}
+
 // mouse WINDOW CONTROL|- X Y [left|double|right|move|down|drag|up]: client
 // coordinates of the control (or of the window itself with "-"); posted like the
 // real input. down, drag (a move with the left button held) and up are the
@@ -583,6 +605,7 @@ const Command kCommands[] = {
     {L"tree", 1, 2, CmdTree, "tree WINDOW [CONTROL]           print a tree view's top-level items"},
     {L"tab", 3, 3, CmdTab, "tab WINDOW CONTROL INDEX        select a tab (TCN_SELCHANGE to its parent)"},
     {L"listview", 1, 2, CmdListView, "listview WINDOW [CONTROL]       print a list view's rows as TSV"},
+    {L"lvrect", 3, 3, CmdListViewRect, "lvrect WINDOW CONTROL ROW       a list view row's client rectangle"},
     {L"mouse", 4, 5, CmdMouse, "mouse WINDOW CONTROL|- X Y [left|double|right|move|down|drag|up]"},
     {L"pixel", 4, 4, CmdPixel, "pixel WINDOW CONTROL|- X Y      the screen colour there, RRGGBB"},
     {L"differ", 7, 7, CmdDiffer, "differ WINDOW CONTROL|- X Y W H RRGGBB  count pixels not of that colour"},
