@@ -270,6 +270,17 @@ void CReserveView::ScrollBy(int dy) {
 
 void CReserveView::OnTimerCommand() {
   if (autoScroll_ && (GetKeyState(VK_LBUTTON) & 0x8000)) ScrollBy(autoScroll_ * kAutoScrollStep);
+  DropHoverOffColumn();
+}
+
+// No mouse message comes once the pointer has left the column: the frame's
+// timer finds it gone, and the highlighted bar goes back to normal.
+void CReserveView::DropHoverOffColumn() {
+  if (hover_ < 0 || autoScroll_) return;
+  POINT p;
+  if (!GetCursorPos(&p) || WindowFromPoint(p) == Handle()) return;
+  hover_ = -1;
+  Redraw();
 }
 
 void CReserveView::OnUpdate() {

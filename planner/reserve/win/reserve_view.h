@@ -47,6 +47,7 @@ class CReserveView : public WindowImpl<CReserveView> {
   LRESULT OnSize(WPARAM, LPARAM);
   LRESULT OnCaptureChanged(WPARAM, LPARAM);
   void OnTimerCommand();
+  void DropHoverOffColumn();
   void OnUpdate();
   void OnPlaceTitles();
   void PaintTitles(HDC dc, int width, int height);
