@@ -6,8 +6,9 @@
 //
 //   paint_bench.exe [--view channel|series|category|wide]... [--day24] [--runs N]
 //                   [--at UNIXTIME] [--dump PREFIX] [--hold SECONDS]
-// --at fixes the clock (the same cells every run); --dump writes the grid's
-// pixels of each view to PREFIX-VIEW.bmp, to compare a change pixel by pixel;
+// --at fixes the clock (the same cells every run); --dump writes the pixels of
+// each view's grid to PREFIX-VIEW.bmp and of the whole timetable (headings, time
+// scale, date header) to PREFIX-VIEW-frame.bmp, to compare a change pixel by pixel;
 // --hold keeps the window open for a look or a screenshot.
 #include <windows.h>
 
@@ -175,14 +176,13 @@ double BlitFloor(HWND grid, int runs) {
   return total / runs;
 }
 
-// The grid's pixels as a 24-bit BMP file.
-bool DumpGrid(HWND grid, const std::string& path) {
-  InvalidateRect(grid, nullptr, FALSE);
-  UpdateWindow(grid);
+// A window's client pixels, children included, as a 24-bit BMP file.
+bool DumpWindow(HWND window, const std::string& path) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   RECT gr;
-  GetClientRect(grid, &gr);
+  GetClientRect(window, &gr);
   const int w = gr.right, h = gr.bottom;
-  HDC dc = GetDC(grid);
+  HDC dc = GetDCEx(window, nullptr, DCX_CACHE);
   HDC memory = CreateCompatibleDC(dc);
   HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
   HGDIOBJ old = SelectObject(memory, bitmap);
@@ -200,7 +200,7 @@ bool DumpGrid(HWND grid, const std::string& path) {
   const int lines = GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
   DeleteObject(bitmap);
   DeleteDC(memory);
-  ReleaseDC(grid, dc);
+  ReleaseDC(window, dc);
   if (lines != h) return false;
   BITMAPFILEHEADER fh = {};
   fh.bfType = 0x4D42;
@@ -300,10 +300,12 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     if (!dump.empty()) {
       Show(b, view);
-      const std::string path = dump + "-" + view.name + ".bmp";
-      if (!DumpGrid(grid, path)) {
-        std::fprintf(stderr, "paint_bench: cannot write %s\n", path.c_str());
-        status = 1;
+      for (HWND w : {grid, frame}) {
+        const std::string path = dump + "-" + view.name + (w == frame ? "-frame" : "") + ".bmp";
+        if (!DumpWindow(w, path)) {
+          std::fprintf(stderr, "paint_bench: cannot write %s\n", path.c_str());
+          status = 1;
+        }
       }
     }
   }

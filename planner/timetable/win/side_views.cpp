@@ -27,6 +27,49 @@ void CentredText(HDC dc, const std::string& cp932, RECT r) {
   DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+// The paint of a side pane: laid out first, drawn whole into a buffer of the
+// client's size with the timetable's palette and main font, blitted at the end.
+class PanePaint {
+ public:
+  PanePaint(HWND w, TimetableWindows& panes)
+      : laidOut_(panes), paint_(w), client_(ClientOf(w)), buffer_(paint_.Get(), client_.right, client_.bottom) {
+    panes.SelectPalette(buffer_.Get());
+    font_ = SelectObject(buffer_.Get(), panes.Fonts().main.Get());
+    SetBkMode(buffer_.Get(), TRANSPARENT);
+  }
+  ~PanePaint() {
+    SelectObject(buffer_.Get(), font_);
+    BitBlt(paint_.Get(), 0, 0, client_.right, client_.bottom, buffer_.Get(), 0, 0, SRCCOPY);
+  }
+  PanePaint(const PanePaint&) = delete;
+  PanePaint& operator=(const PanePaint&) = delete;
+  HDC Dc() const { return buffer_.Get(); }
+  const RECT& Client() const { return client_; }
+
+ private:
+  static RECT ClientOf(HWND w) {
+    RECT r;
+    GetClientRect(w, &r);
+    return r;
+  }
+  struct LaidOut {
+    explicit LaidOut(TimetableWindows& panes) { panes.EnsureLayout(); }
+  };
+  LaidOut laidOut_;
+  PaintDC paint_;
+  RECT client_;
+  BackBuffer buffer_;
+  HGDIOBJ font_ = nullptr;
+};
+
+// The window text carries what a pane shows, for tools that read windows; it
+// is set only when it changed.
+void ShowInWindowText(HWND w, std::wstring& shown, const std::wstring& text) {
+  if (text == shown) return;
+  shown = text;
+  SetWindowTextW(w, text.c_str());
+}
+
 }  // namespace
 
 // --- CDayInfo ---
@@ -40,27 +83,16 @@ const CDayInfo::MessageEntry CDayInfo::kMessages[] = {
 bool CDayInfo::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraDayInfo", 0, 0); }
 
 LRESULT CDayInfo::OnPaint(WPARAM, LPARAM) {
-  panes_.EnsureLayout();
-  PaintDC paint(Handle());
-  RECT r;
-  GetClientRect(Handle(), &r);
-  BackBuffer buffer(paint.Get(), r.right, r.bottom);
-  HDC dc = buffer.Get();
+  PanePaint paint(Handle(), panes_);
+  HDC dc = paint.Dc();
+  RECT r = paint.Client();
   Fill(dc, r, GetSysColor(COLOR_BTNFACE));
   DrawEdge(dc, &r, BDR_RAISEDINNER, BF_BOTTOM);
-  Selected font(dc, panes_.Fonts().main.Get());
-  SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   const std::wstring text = Cp932ToWide(DayInfoText(panes_.doc.topTime));
-  // The window text carries the header too, for tools that read windows.
-  if (text != shown_) {
-    shown_ = text;
-    SetWindowTextW(Handle(), text.c_str());
-  }
-  RECT t = r;
-  t.left += 8;
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  BitBlt(paint.Get(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+  ShowInWindowText(Handle(), shown_, text);
+  r.left += 8;
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   return 0;
 }
 
@@ -75,18 +107,13 @@ const CTopTitleView::MessageEntry CTopTitleView::kMessages[] = {
 bool CTopTitleView::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraTopTitle", 0, 0); }
 
 LRESULT CTopTitleView::OnPaint(WPARAM, LPARAM) {
-  panes_.EnsureLayout();
-  PaintDC paint(Handle());
-  HDC dc = paint.Get();
-  RECT r;
-  GetClientRect(Handle(), &r);
-  panes_.SelectPalette(dc);
+  PanePaint paint(Handle(), panes_);
+  HDC dc = paint.Dc();
+  RECT r = paint.Client();
   const ColourTables& c = panes_.model.Colours();
   Fill(dc, r, c.titleBack);
   DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
   if (!text_.empty()) {
-    Selected font(dc, panes_.Fonts().main.Get());
-    SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, c.titleText);
     CentredText(dc, J(text_.c_str()), r);
   }
@@ -126,13 +153,9 @@ void CTimeView::OnTimer() {
 }
 
 LRESULT CTimeView::OnPaint(WPARAM, LPARAM) {
-  panes_.EnsureLayout();
-  PaintDC paint(Handle());
-  RECT client;
-  GetClientRect(Handle(), &client);
-  BackBuffer buffer(paint.Get(), client.right, client.bottom);
-  HDC dc = buffer.Get();
-  panes_.SelectPalette(dc);
+  PanePaint paint(Handle(), panes_);
+  HDC dc = paint.Dc();
+  const RECT& client = paint.Client();
   CTavoraDoc& doc = panes_.doc;
   const GridGeometry& g = panes_.Geometry();
   const ColourTables& colours = panes_.model.Colours();
@@ -141,14 +164,8 @@ LRESULT CTimeView::OnPaint(WPARAM, LPARAM) {
   // The time at the top edge of the visible grid, for the date header.
   doc.topTime = static_cast<Time32>(doc.periodStartCopy + static_cast<std::int64_t>(sy) * 600 / g.slotHeight +
                                     g.ShiftHours() * 3600);
-  // The window text is the height of ten minutes, for tools that read windows.
-  const std::wstring slot = std::to_wstring(g.slotHeight);
-  if (slot != shown_) {
-    shown_ = slot;
-    SetWindowTextW(Handle(), slot.c_str());
-  }
-  Selected font(dc, panes_.Fonts().main.Get());
-  SetBkMode(dc, TRANSPARENT);
+  // The window text is the height of ten minutes.
+  ShowInWindowText(Handle(), shown_, std::to_wstring(g.slotHeight));
   const std::int32_t hourPx = g.slotHeight * 6;
   const std::int32_t first = std::max(0, sy / std::max(1, hourPx));
   for (std::int32_t h = first; h < g.hours; ++h) {
@@ -172,7 +189,6 @@ LRESULT CTimeView::OnPaint(WPARAM, LPARAM) {
     Selected pen(dc, GetStockObject(DC_PEN));
     Polygon(dc, tri, 3);
   }
-  BitBlt(paint.Get(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
   return 0;
 }
 
@@ -193,29 +209,19 @@ const CTitleView::MessageEntry CTitleView::kMessages[] = {
 bool CTitleView::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraTitles", 0, 0); }
 
 LRESULT CTitleView::OnPaint(WPARAM, LPARAM) {
-  panes_.EnsureLayout();
-  PaintDC paint(Handle());
-  RECT client;
-  GetClientRect(Handle(), &client);
-  BackBuffer buffer(paint.Get(), client.right, client.bottom);
-  HDC dc = buffer.Get();
-  panes_.SelectPalette(dc);
+  PanePaint paint(Handle(), panes_);
+  HDC dc = paint.Dc();
+  const RECT& client = paint.Client();
   const ColourTables& colours = panes_.model.Colours();
   const GridGeometry& g = panes_.Geometry();
   const std::vector<TitleRow>& rows = panes_.model.Rows();
   const std::int32_t sx = panes_.ScrollX();
   Fill(dc, client, colours.outside);
-  Selected font(dc, panes_.Fonts().main.Get());
-  SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colours.titleText);
-  // The window text lists the headings, for tools that read windows.
+  // The window text lists the headings.
   std::string all;
   for (std::size_t c = 0; c < rows.size(); ++c) all += (c ? "|" : "") + (rows[c].name.empty() ? J(u8"その他") : rows[c].name);
-  const std::wstring allWide = Cp932ToWide(all);
-  if (allWide != shown_) {
-    shown_ = allWide;
-    SetWindowTextW(Handle(), allWide.c_str());
-  }
+  ShowInWindowText(Handle(), shown_, Cp932ToWide(all));
   for (std::size_t c = 0; c < rows.size() && c < g.Columns(); ++c) {
     RECT r = {g.columnLeft[c] - sx, 0, g.columnLeft[c + 1] - sx, client.bottom};
     if (r.right < 0 || r.left > client.right) continue;
@@ -224,7 +230,6 @@ LRESULT CTitleView::OnPaint(WPARAM, LPARAM) {
     const std::string& name = rows[c].name;
     CentredText(dc, name.empty() ? J(u8"その他") : name, r);
   }
-  BitBlt(paint.Get(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
   return 0;
 }
 

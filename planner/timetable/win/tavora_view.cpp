@@ -176,21 +176,29 @@ void CTavoraView::SetSizes(std::int32_t w, std::int32_t h) {
 }
 
 void CTavoraView::SetPosition(std::int32_t nx, std::int32_t ny) {
-  const std::int32_t ox = x, oy = y;
   const bool deep = panes_.DeepColour();
-  ScrollTo(AlignScroll(nx, deep, false), AlignScroll(ny, deep, false));
+  MoveTo(AlignScroll(nx, deep, false), AlignScroll(ny, deep, false));
+}
+
+void CTavoraView::MoveTo(std::int32_t nx, std::int32_t ny) {
+  const std::int32_t ox = x, oy = y;
+  ScrollTo(nx, ny);
   UpdateBars(Handle());
   AfterScroll(ox, oy);
 }
 
 void CTavoraView::AfterScroll(std::int32_t ox, std::int32_t oy) {
   if (ox == x && oy == y) return;
+  ShiftPixels(ox, oy);
+  panes_.GridScrolled(oy != y, ox != x);
+}
+
+void CTavoraView::ShiftPixels(std::int32_t ox, std::int32_t oy) {
   lastScrollTick = GetTickCount();
   insetsStale_ = true;
   // Only the uncovered strip is painted now; the text insets catch up when
   // scrolling has paused.
   ScrollWindowEx(Handle(), ox - x, oy - y, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
-  panes_.GridScrolled(oy != y, ox != x);
 }
 
 void CTavoraView::ShiftDayWindowIfNeeded() {
@@ -202,11 +210,8 @@ void CTavoraView::ShiftDayWindowIfNeeded() {
   if (offset == doc.firstHourOffset) return;
   doc.firstHourOffset = offset;
   panes_.RedrawAll();
-  const std::int32_t oy = y;
-  ScrollTo(x, ny);
-  UpdateBars(Handle());
+  MoveTo(x, ny);
   Invalidate();
-  AfterScroll(x, oy);
 }
 
 LRESULT CTavoraView::OnEraseBackground(WPARAM, LPARAM) { return 1; }
@@ -218,30 +223,20 @@ LRESULT CTavoraView::OnSize(WPARAM, LPARAM) {
 
 LRESULT CTavoraView::OnVScroll(WPARAM wParam, LPARAM) {
   ClosePopup();
-  const std::int32_t oy = y;
-  ScrollTo(x, AlignScroll(BarPosition(Handle(), SB_VERT, wParam, y, pageH), panes_.DeepColour(), false));
-  UpdateBars(Handle());
-  AfterScroll(x, oy);
+  MoveTo(x, AlignScroll(BarPosition(Handle(), SB_VERT, wParam, y, pageH), panes_.DeepColour(), false));
   if (LOWORD(wParam) != SB_THUMBTRACK) ShiftDayWindowIfNeeded();
   return 0;
 }
 
 LRESULT CTavoraView::OnHScroll(WPARAM wParam, LPARAM) {
   ClosePopup();
-  const std::int32_t ox = x;
-  ScrollTo(AlignScroll(BarPosition(Handle(), SB_HORZ, wParam, x, pageW), panes_.DeepColour(), false), y);
-  UpdateBars(Handle());
-  AfterScroll(ox, y);
+  MoveTo(AlignScroll(BarPosition(Handle(), SB_HORZ, wParam, x, pageW), panes_.DeepColour(), false), y);
   return 0;
 }
 
 LRESULT CTavoraView::OnWheel(WPARAM wParam, LPARAM) {
   ClosePopup();
-  const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-  const std::int32_t oy = y;
-  ScrollTo(x, AlignScroll(y - delta, panes_.DeepColour(), false));
-  UpdateBars(Handle());
-  AfterScroll(x, oy);
+  MoveTo(x, AlignScroll(y - GET_WHEEL_DELTA_WPARAM(wParam), panes_.DeepColour(), false));
   ShiftDayWindowIfNeeded();
   return 0;
 }
@@ -550,9 +545,7 @@ LRESULT CTavoraView::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     dragLast_ = pt;
     UpdateBars(Handle());
     if (ox != x || oy != y) {
-      lastScrollTick = GetTickCount();
-      insetsStale_ = true;
-      ScrollWindowEx(Handle(), ox - x, oy - y, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+      ShiftPixels(ox, oy);
       dragPendingV_ = dragPendingV_ || oy != y;
       dragPendingH_ = dragPendingH_ || ox != x;
       // The neighbours follow on every third move only.

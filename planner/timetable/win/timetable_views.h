@@ -88,7 +88,10 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   void ReserveFromGrid(GuideProgram& p);
   void OpenReceived(const GuideProgram& p);
   void SetHover(GuideProgram* p, bool raised);
+  // Scrolls to a position already aligned: bars, uncovered strip, panes.
+  void MoveTo(std::int32_t nx, std::int32_t ny);
   void AfterScroll(std::int32_t oldX, std::int32_t oldY);
+  void ShiftPixels(std::int32_t oldX, std::int32_t oldY);
   void ShiftDayWindowIfNeeded();
   // The time scale, headings and reservation column catch up with a drag.
   void FollowDrag();
