@@ -12,6 +12,8 @@
 #include <set>
 #include <string>
 
+#include "common/win/message_table.h"
+
 class Dialog {
  public:
   virtual ~Dialog();
@@ -54,34 +56,13 @@ template <class T>
 class DialogImpl : public Dialog {
  public:
   // Handlers return the dialog procedure's result (TRUE: handled).
-  struct MessageEntry {
-    UINT message;
-    INT_PTR (T::*handler)(WPARAM wParam, LPARAM lParam);
-  };
-  struct CommandEntry {
-    UINT id;
-    void (T::*handler)();
-  };
+  using MessageEntry = typename MessageTable<T, INT_PTR>::MessageEntry;
+  using CommandEntry = typename MessageTable<T, INT_PTR>::CommandEntry;
 
  protected:
   bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override {
-    T* self = static_cast<T*>(this);
-    for (const MessageEntry* e = T::kMessages; e->handler; ++e) {
-      if (e->message == message) {
-        *result = (self->*e->handler)(wParam, lParam);
-        return true;
-      }
-    }
-    if (message == WM_COMMAND) {
-      for (const CommandEntry* e = T::kCommands; e->handler; ++e) {
-        if (e->id == LOWORD(wParam)) {
-          (self->*e->handler)();
-          *result = TRUE;
-          return true;
-        }
-      }
-    }
-    return false;
+    return MessageTable<T, INT_PTR>::Dispatch(*static_cast<T*>(this), T::kMessages, T::kCommands, message, wParam,
+                                              lParam, TRUE, result);
   }
 };
 

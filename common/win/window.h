@@ -12,6 +12,8 @@
 #include <set>
 #include <string>
 
+#include "common/win/message_table.h"
+
 class Window {
  public:
   virtual ~Window();
@@ -49,36 +51,17 @@ class Window {
 template <class T>
 class WindowImpl : public Window {
  public:
-  struct MessageEntry {
-    UINT message;
-    LRESULT (T::*handler)(WPARAM wParam, LPARAM lParam);
-  };
-  struct CommandEntry {
-    UINT id;
-    void (T::*handler)();
-  };
+  using MessageEntry = typename MessageTable<T, LRESULT>::MessageEntry;
+  using CommandEntry = typename MessageTable<T, LRESULT>::CommandEntry;
 
  protected:
   bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
-    T* self = static_cast<T*>(this);
-    for (const MessageEntry* e = T::kMessages; e->handler; ++e) {
-      if (e->message == message) {
-        *result = (self->*e->handler)(wParam, lParam);
-        return true;
-      }
-    }
-    if (message == WM_COMMAND) {
-      for (const CommandEntry* e = T::kCommands; e->handler; ++e) {
-        if (e->id == LOWORD(wParam)) {
-          (self->*e->handler)();
-          *result = 0;
-          return true;
-        }
-      }
-      if (OtherCommand(LOWORD(wParam))) {
-        *result = 0;
-        return true;
-      }
+    if (MessageTable<T, LRESULT>::Dispatch(*static_cast<T*>(this), T::kMessages, T::kCommands, message, wParam,
+                                           lParam, 0, result))
+      return true;
+    if (message == WM_COMMAND && OtherCommand(LOWORD(wParam))) {
+      *result = 0;
+      return true;
     }
     return false;
   }

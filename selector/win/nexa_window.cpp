@@ -85,16 +85,9 @@ LRESULT CALLBACK CNexaWnd::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 LRESULT CNexaWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   if (trayMessage_ && message == trayMessage_) return OnTray(wParam, lParam);
-  for (const MessageEntry* e = kMessages; e->handler; ++e)
-    if (e->message == message) return (this->*e->handler)(wParam, lParam);
-  if (message == WM_COMMAND) {
-    for (const CommandEntry* e = kCommands; e->handler; ++e) {
-      if (e->id == LOWORD(wParam)) {
-        (this->*e->handler)();
-        return 0;
-      }
-    }
-  }
+  LRESULT result = 0;
+  if (MessageTable<CNexaWnd, LRESULT>::Dispatch(*this, kMessages, kCommands, message, wParam, lParam, 0, &result))
+    return result;
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "common/win/message_table.h"
 #include "selector/announce_listener.h"
 #include "selector/channel_selector.h"
 
@@ -16,14 +17,8 @@ class OvdBinding;
 
 class CNexaWnd : public SelectorHost {
  public:
-  struct MessageEntry {
-    UINT message;
-    LRESULT (CNexaWnd::*handler)(WPARAM wParam, LPARAM lParam);
-  };
-  struct CommandEntry {
-    UINT id;
-    void (CNexaWnd::*handler)();
-  };
+  using MessageEntry = MessageTable<CNexaWnd, LRESULT>::MessageEntry;
+  using CommandEntry = MessageTable<CNexaWnd, LRESULT>::CommandEntry;
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
   static constexpr UINT_PTR kReloadTimer = 1123;

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "common/win/message_table.h"
+
 class ViewWindow {
  public:
   virtual ~ViewWindow();
@@ -30,20 +32,11 @@ class ViewWindow {
 template <class T>
 class ViewImpl : public ViewWindow {
  public:
-  struct MessageEntry {
-    UINT message;
-    LRESULT (T::*handler)(WPARAM wParam, LPARAM lParam);
-  };
+  using MessageEntry = typename MessageTable<T, LRESULT>::MessageEntry;
 
  protected:
   bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
-    T* self = static_cast<T*>(this);
-    for (const MessageEntry* e = T::kMessages; e->handler; ++e) {
-      if (e->message == message) {
-        *result = (self->*e->handler)(wParam, lParam);
-        return true;
-      }
-    }
-    return false;
+    return MessageTable<T, LRESULT>::Dispatch(*static_cast<T*>(this), T::kMessages, nullptr, message, wParam, lParam,
+                                              0, result);
   }
 };
