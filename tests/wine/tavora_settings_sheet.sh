@@ -70,6 +70,8 @@ note "old content page: turned on"
 t_wdrv tab "$SHEET" 1052 5
 t_wdrv check "$SHEET" 1200 1
 t_wdrv click "$SHEET" 1200
+[ "$(t_wdrv text "$SHEET" 1210)" = 30 ] || fail "the question's seconds show '$(t_wdrv text "$SHEET" 1210)', not 30"
+t_wdrv settext "$SHEET" 1210 12
 shot settings_old_content
 t_wdrv tab "$SHEET" 1052 1
 shot settings_colours
@@ -92,6 +94,7 @@ check Search SearchKey0 ニュース
 check Search CheckUse0 0x1
 check Search CheckName0 0x1
 check 'Environment\DelExec' ExecKind 0x2
+check 'Environment\DelExec' AskSeconds 0xc
 
 note "the unit uses the new timeout"
 now=$(date +%s)

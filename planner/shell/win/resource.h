@@ -316,6 +316,8 @@
 #define IDC_DEL_DAYS_SPIN 1207
 #define IDC_DEL_ERROR 1208
 #define IDC_DEL_OVERWRITE 1209
+#define IDC_DEL_ASK_EDIT 1210
+#define IDC_DEL_ASK_SPIN 1211
 // Folder chooser 212
 #define IDC_FC_OK 7
 #define IDC_FC_FREE 1014

@@ -324,6 +324,10 @@ class COldContentPage : public CSettingsPage<COldContentPage> {
         n <= static_cast<std::int32_t>(kPastDayMax)) {
       v.pastDay = static_cast<std::uint32_t>(n);
     }
+    if (ParseDecimal(Text(IDC_DEL_ASK_EDIT), &n) && n >= static_cast<std::int32_t>(kAskSecondsMin) &&
+        n <= static_cast<std::int32_t>(kAskSecondsMax)) {
+      v.askSeconds = static_cast<std::uint32_t>(n);
+    }
     return v;
   }
 
@@ -334,6 +338,8 @@ class COldContentPage : public CSettingsPage<COldContentPage> {
     SpinRange(IDC_DEL_DAYS_SPIN, static_cast<int>(kPastDayMin), static_cast<int>(kPastDayMax));
     SetNumber(IDC_DEL_HOUR_EDIT, static_cast<long>(stored_.execHour));
     SetNumber(IDC_DEL_DAYS_EDIT, static_cast<long>(stored_.pastDay));
+    SpinRange(IDC_DEL_ASK_SPIN, static_cast<int>(kAskSecondsMin), static_cast<int>(kAskSecondsMax));
+    SetNumber(IDC_DEL_ASK_EDIT, static_cast<long>(stored_.askSeconds));
     Check(IDC_DEL_ON, stored_.execKind != kOldContentOff);
     Check(stored_.execKind == kOldContentAtStart ? IDC_DEL_AT_START : IDC_DEL_DAILY, true);
     Check(IDC_DEL_OLD, stored_.oldProg != 0);
@@ -346,7 +352,9 @@ class COldContentPage : public CSettingsPage<COldContentPage> {
 
   void EnableRules() {
     const bool on = Checked(IDC_DEL_ON);
-    for (int id : {IDC_DEL_AT_START, IDC_DEL_DAILY, IDC_DEL_OLD, IDC_DEL_ERROR, IDC_DEL_OVERWRITE}) Enable(id, on);
+    for (int id : {IDC_DEL_AT_START, IDC_DEL_DAILY, IDC_DEL_OLD, IDC_DEL_ERROR, IDC_DEL_OVERWRITE, IDC_DEL_ASK_EDIT,
+                   IDC_DEL_ASK_SPIN})
+      Enable(id, on);
     Enable(IDC_DEL_HOUR_EDIT, on && Checked(IDC_DEL_DAILY));
     Enable(IDC_DEL_HOUR_SPIN, on && Checked(IDC_DEL_DAILY));
     Enable(IDC_DEL_DAYS_EDIT, on && Checked(IDC_DEL_OLD));
