@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The received-programs dialog (136) with the mouse: hovering over a row shows
-# the bubble of that row's reception (and moves on to the next row, and goes
-# away off the rows); "開く" and a double-click open the start file of the
+# the bubble of that row's reception (it moves on to the next row and goes away
+# off the rows, on the right button and when the pointer leaves); "開く" and a double-click open the start file of the
 # selected row (a batch file that leaves a marker); a row without a start file
 # hides "開く" and opens the reception detail on a double-click; resizing the
 # dialog carries the list and the buttons along, and the size is stored on
@@ -76,6 +76,7 @@ plain=$(row_of 平文試験)
 [ -n "$launch" ] && [ -n "$plain" ] || fail "rows: $(t_wdrv listview "$RCV" 1012)"
 
 note "hovering over a row shows its reception in a bubble"
+shown 1009 && fail "開く shown with nothing selected"
 point_at_row "$launch"
 t_wait_window 5 '~番組名  起動試験' || fail "no bubble over the row"
 bubble=$(t_wdrv text '~番組名  起動試験')
@@ -89,9 +90,16 @@ t_wdrv find '~番組名  起動試験' >/dev/null && fail "the first row's bubbl
 read -r _ bottom _ <<<"$(t_wdrv lvrect "$RCV" 1012 1 | awk '{ print $2, $4 }')"
 xdotool mousemove $(t_wdrv screenpos "$RCV" 1012 30 $((bottom + 40))) 2>/dev/null
 t_wdrv wait '~番組名  平文試験' 3000 gone >/dev/null || fail "the bubble stayed off the rows"
+point_at_row "$launch"
+t_wait_window 5 '~番組名  起動試験' || fail "no bubble over the row again"
+xdotool click 3 2>/dev/null
+t_wdrv wait '~番組名  起動試験' 3000 gone >/dev/null || fail "the bubble stayed after the right button"
+point_at_row "$plain"
+t_wait_window 5 '~番組名  平文試験' || fail "no bubble over the second row again"
+xdotool mousemove 5 5 2>/dev/null
+t_wdrv wait '~番組名  平文試験' 3000 gone >/dev/null || fail "the bubble stayed when the pointer left the dialog"
 
 note "a row with a start file: 開く and a double-click open it"
-shown 1009 && fail "開く shown with nothing selected"
 click_row "$launch"
 for _ in $(seq 25); do shown 1009 && break; sleep 0.2; done
 shown 1009 || fail "開く hidden for the row with a start file"

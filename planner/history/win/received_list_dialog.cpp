@@ -51,6 +51,7 @@ class CReceivedListDlg : public DialogImpl<CReceivedListDlg> {
   const ReceivedEntry* EntryOfRow(int row) const;
   void HoverAt(POINT client);
   void CloseBubble();
+  void DismissBubble();
   static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
   HistoryHost& host_;
@@ -231,9 +232,13 @@ void CReceivedListDlg::OnOpen() {
 
 void CReceivedListDlg::OnPast() { ShowPastRecords(Handle(), host_); }
 
-void CReceivedListDlg::CloseBubble() {
+void CReceivedListDlg::DismissBubble() {
   if (bubbleShown_ && host_.closeBubble) host_.closeBubble();
   bubbleShown_ = false;
+}
+
+void CReceivedListDlg::CloseBubble() {
+  DismissBubble();
   hoverRow_ = -1;
 }
 
@@ -265,8 +270,12 @@ LRESULT CALLBACK CReceivedListDlg::ListProc(HWND hwnd, UINT message, WPARAM wPar
       break;
     }
     case WM_MOUSELEAVE:
-    case WM_RBUTTONDOWN:
       self->CloseBubble();
+      break;
+    case WM_RBUTTONDOWN:
+      // Dismissed for this row: the list's own mouse handling after the
+      // button must not bring it back while the pointer stays on the row.
+      self->DismissBubble();
       break;
     default:
       break;
