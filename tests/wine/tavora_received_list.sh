@@ -4,8 +4,9 @@
 # off the rows, on the right button and when the pointer leaves); "開く" and a double-click open the start file of the
 # selected row (a batch file that leaves a marker); a row without a start file
 # hides "開く" and opens the reception detail on a double-click; resizing the
-# dialog carries the list and the buttons along, and the size is stored on
-# close and given back on the next opening.
+# dialog carries the list and the buttons along; the size and the column widths
+# (a stored width beyond reason shows at its default, a dragged one is kept)
+# are stored on close and given back on the next opening.
 . "$(dirname "$0")/lib/tavora.sh"
 t_init
 export LV_DEBUG_LOG="$WORK/debug.log"
@@ -35,6 +36,9 @@ for _ in $(seq 100); do [ "$(ls "$WORK/hist" | grep -c '^INFO')" = 2 ] && break;
 [ "$(ls "$WORK/hist" | grep -c '^INFO')" = 2 ] || fail "the unit did not record the two receptions"
 t_end_unit
 t_reg Environment LossRequest REG_DWORD 0  # no missed-programs notice in the way
+# Stored column widths: one beyond reason (shown at its default), one narrowed.
+t_reg ReportSize 番組名 REG_DWORD 5000
+t_reg ReportSize 受信日 REG_DWORD 90
 
 open_list() {
   t_post $ID_RECEIVED_LIST
@@ -74,6 +78,9 @@ open_list
 launch=$(row_of 起動試験)
 plain=$(row_of 平文試験)
 [ -n "$launch" ] && [ -n "$plain" ] || fail "rows: $(t_wdrv listview "$RCV" 1012)"
+
+[ "$(t_wdrv lvwidths "$RCV" 1012)" = "$(printf '150\t90\t50\t50\t120')" ] ||
+  fail "column widths: $(t_wdrv lvwidths "$RCV" 1012)"
 
 note "hovering over a row shows its reception in a bubble"
 shown 1009 && fail "開く shown with nothing selected"
@@ -123,6 +130,13 @@ t_wdrv wait "$DETAIL" 5000 gone >/dev/null || fail "the detail did not close"
 [ -e "$WORK/data/plain/a.bin" ] || fail "content went while looking at it"
 xdotool mousemove 5 5 2>/dev/null
 
+note "a column dragged wider keeps its width"
+xdotool mousemove $(t_wdrv screenpos "$RCV" 1012 149 8) mousedown 1 sleep 0.2 mousemove_relative 20 0 sleep 0.2 \
+  mousemove_relative 20 0 sleep 0.2 mouseup 1 2>/dev/null
+xdotool mousemove 5 5 2>/dev/null
+dragged=$(t_wdrv lvwidths "$RCV" 1012 | cut -f1)
+[ "$dragged" -ge 180 ] || fail "dragging the divider left the first column at $dragged"
+
 note "resizing: the list and the buttons follow; the size comes back on the next opening"
 dialog=$(t_wdrv rect "$RCV")
 list=$(t_wdrv rect "$RCV" 1012)
@@ -145,11 +159,15 @@ t_wdrv click "$RCV" 1 >/dev/null
 t_wdrv wait "$RCV" 5000 gone >/dev/null || fail "閉じる did not close the dialog"
 [ "$(( $(t_reg_query ReportSize WindowWidth) ))" = $((width + 120)) ] || fail "WindowWidth: $(t_reg_query ReportSize WindowWidth)"
 [ "$(( $(t_reg_query ReportSize WindowHeight) ))" = $((height + 80)) ] || fail "WindowHeight: $(t_reg_query ReportSize WindowHeight)"
+[ "$(( $(t_reg_query ReportSize 番組名) ))" = "$dragged" ] || fail "番組名 stored as $(t_reg_query ReportSize 番組名), shown $dragged"
+[ "$(( $(t_reg_query ReportSize 受信日) ))" = 90 ] || fail "受信日 stored as $(t_reg_query ReportSize 受信日)"
 open_list
 [ "$(size_of "$(t_wdrv rect "$RCV")")" = "$((width + 120)) $((height + 80))" ] ||
   fail "reopened at $(size_of "$(t_wdrv rect "$RCV")"), not at the stored size"
 [ "$(size_of "$(t_wdrv rect "$RCV" 1012)")" = "$((list_width + 120)) $((list_height + 80))" ] ||
   fail "reopened with the list at $(size_of "$(t_wdrv rect "$RCV" 1012)")"
+[ "$(t_wdrv lvwidths "$RCV" 1012 | cut -f1-2)" = "$(printf '%s\t90' "$dragged")" ] ||
+  fail "reopened with the columns at $(t_wdrv lvwidths "$RCV" 1012)"
 t_wdrv click "$RCV" 1 >/dev/null
 t_wdrv wait "$RCV" 5000 gone >/dev/null || fail "閉じる did not close the reopened dialog"
 t_exit

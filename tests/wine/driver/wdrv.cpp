@@ -426,6 +426,20 @@ int CmdListViewRect(const Args& a) {
   return 0;
 }
 
+// lvwidths WINDOW [CONTROL]: a list view's column widths, tab-separated.
+int CmdListViewWidths(const Args& a) {
+  HWND list = NeedControl(NeedTop(a[0]), a.size() > 1 ? a[1] : std::wstring(L"class:SysListView32"));
+  std::wstring line;
+  for (int column = 0, n = ColumnCount(list); column < n; ++column) {
+    DWORD_PTR width = 0;
+    SendMessageTimeoutW(list, LVM_GETCOLUMNWIDTH, column, 0, SMTO_ABORTIFHUNG, 2000, &width);
+    if (column) line += L'\t';
+    line += std::to_wstring(width);
+  }
+  Print(line);
+  return 0;
+}
+
 // mouse WINDOW CONTROL|- X Y [left|double|right|move|down|drag|up]: client
 // coordinates of the control (or of the window itself with "-"); posted like the
 // real input. down, drag (a move with the left button held) and up are the
@@ -606,6 +620,7 @@ const Command kCommands[] = {
     {L"tab", 3, 3, CmdTab, "tab WINDOW CONTROL INDEX        select a tab (TCN_SELCHANGE to its parent)"},
     {L"listview", 1, 2, CmdListView, "listview WINDOW [CONTROL]       print a list view's rows as TSV"},
     {L"lvrect", 3, 3, CmdListViewRect, "lvrect WINDOW CONTROL ROW       a list view row's client rectangle"},
+    {L"lvwidths", 1, 2, CmdListViewWidths, "lvwidths WINDOW [CONTROL]       a list view's column widths as TSV"},
     {L"mouse", 4, 5, CmdMouse, "mouse WINDOW CONTROL|- X Y [left|double|right|move|down|drag|up]"},
     {L"pixel", 4, 4, CmdPixel, "pixel WINDOW CONTROL|- X Y      the screen colour there, RRGGBB"},
     {L"differ", 7, 7, CmdDiffer, "differ WINDOW CONTROL|- X Y W H RRGGBB  count pixels not of that colour"},
