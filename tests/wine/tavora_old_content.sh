@@ -65,6 +65,16 @@ sleep 1
 t_wdrv visible "$TWIN" >/dev/null || fail "the planner's window went with the question"
 t_exit
 
+note "the planner told to end while it asks: it ends and deletes nothing"
+t_start
+t_wait_visible 20 "$QUESTION" || fail "no question on the second start"
+t_post $ID_APP_EXIT
+for _ in $(seq 50); do kill -0 "$TPID" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$TPID" 2>/dev/null && fail "the planner did not end while its question was open"
+wait "$TPID"
+TPID=
+[ -e "$WORK/data/missed/a.bin" ] || fail "content deleted by a planner that was ending"
+
 note "the next start: answered OK, the failed reception's content is deleted"
 t_start
 t_wait_visible 20 "$QUESTION" || fail "no question on the second start"
