@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The received-programs dialog (136) with the mouse: hovering over a row shows
 # the bubble of that row's reception (it moves on to the next row and goes away
-# off the rows, on the right button and when the pointer leaves); "開く" and a double-click open the start file of the
-# selected row (a batch file that leaves a marker); a row without a start file
-# hides "開く" and opens the reception detail on a double-click; resizing the
-# dialog carries the list and the buttons along; the size and the column widths
-# (a stored width beyond reason shows at its default, a dragged one is kept)
-# are stored on close and given back on the next opening.
+# off the rows, on the right button and when the pointer leaves); "開く" and a
+# double-click open the start file of the selected row (a batch file that
+# leaves a marker); a row without a start file hides "開く" and opens the
+# reception detail on a double-click; two selected rows leave "削除..." alone
+# enabled; a header click sorts; resizing the dialog carries the list and the
+# buttons along; the size and the column widths (a stored width beyond reason
+# shows at its default, a dragged one is kept) are stored on close and given
+# back on the next opening.
 . "$(dirname "$0")/lib/tavora.sh"
 t_init
 export LV_DEBUG_LOG="$WORK/debug.log"
@@ -128,6 +130,31 @@ t_wait_visible 10 "$DETAIL" || fail "a double-click did not open the reception d
 t_wdrv post "$DETAIL" 1 >/dev/null
 t_wdrv wait "$DETAIL" 5000 gone >/dev/null || fail "the detail did not close"
 [ -e "$WORK/data/plain/a.bin" ] || fail "content went while looking at it"
+
+note "two rows selected: 削除... stays, 詳細... and 開く go"
+enabled() { t_wdrv controls "$RCV" | awk -F'\t' -v id="$1" '$1 == id { exit ($3 ~ /e$/) ? 0 : 1 } END { if (NR == 0) exit 1 }'; }
+click_row "$launch"
+for _ in $(seq 25); do shown 1009 && break; sleep 0.2; done
+enabled 1010 && enabled 1004 || fail "詳細... or 削除... disabled with one row selected"
+xdotool keydown ctrl 2>/dev/null
+click_row "$plain"
+xdotool keyup ctrl 2>/dev/null
+for _ in $(seq 25); do enabled 1010 || break; sleep 0.2; done
+enabled 1010 && fail "詳細... enabled with two rows selected"
+enabled 1004 || fail "削除... disabled with two rows selected"
+shown 1009 && fail "開く shown with two rows selected"
+
+note "a header click sorts by that column, a second one the other way"
+names() { t_wdrv listview "$RCV" 1012 | cut -f1 | paste -sd,; }
+xdotool mousemove $(t_wdrv screenpos "$RCV" 1012 40 8) click 1 2>/dev/null
+for _ in $(seq 25); do [ "$(names)" = 起動試験,平文試験 ] && break; sleep 0.2; done
+[ "$(names)" = 起動試験,平文試験 ] || fail "sorted by name: $(names)"
+sleep 0.6  # not a double-click
+xdotool click 1 2>/dev/null
+for _ in $(seq 25); do [ "$(names)" = 平文試験,起動試験 ] && break; sleep 0.2; done
+[ "$(names)" = 平文試験,起動試験 ] || fail "sorted by name the other way: $(names)"
+launch=$(row_of 起動試験)
+plain=$(row_of 平文試験)
 xdotool mousemove 5 5 2>/dev/null
 
 note "a column dragged wider keeps its width"
