@@ -445,7 +445,7 @@ LRESULT CTavoraView::OnLButtonUp(WPARAM, LPARAM lParam) {
   POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   GuideProgram* p = pressed_;
   const bool act = p && pressedDown_ && InButton(p, pt, x, y);
-  const bool dragged = dragging_;
+  const bool dragged = dragging_ && dragMoves_ > 0;
   pressed_ = nullptr;
   pressedDown_ = false;
   dragging_ = false;
