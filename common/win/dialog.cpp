@@ -38,26 +38,12 @@ void Dialog::Destroy() {
 }
 
 UINT_PTR Dialog::StartTimer(UINT_PTR first, UINT_PTR last, UINT periodMs) {
-  if (!hwnd_) return 0;
-  for (UINT_PTR id = first; id <= last; ++id) {
-    if (timers_.count(id)) continue;
-    if (!SetTimer(hwnd_, id, periodMs, nullptr)) return 0;
-    timers_.insert(id);
-    return id;
-  }
-  return 0;
+  return timers_.Start(hwnd_, first, last, periodMs);
 }
 
-void Dialog::StopTimer(UINT_PTR id) {
-  if (!timers_.erase(id)) return;
-  if (hwnd_) KillTimer(hwnd_, id);
-}
+void Dialog::StopTimer(UINT_PTR id) { timers_.Stop(hwnd_, id); }
 
-void Dialog::StopAllTimers() {
-  for (UINT_PTR id : timers_)
-    if (hwnd_) KillTimer(hwnd_, id);
-  timers_.clear();
-}
+void Dialog::StopAllTimers() { timers_.StopAll(hwnd_); }
 
 void Dialog::SetItemText(int id, const std::string& cp932) {
   SetDlgItemTextW(hwnd_, id, Cp932ToWide(cp932).c_str());
@@ -80,7 +66,7 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   const bool handled = self->Dispatch(message, wParam, lParam, &result);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-    self->timers_.clear();
+    self->timers_.Forget();
     self->hwnd_ = nullptr;
     self->Detached();
   }

@@ -9,10 +9,10 @@
 #pragma once
 #include <windows.h>
 
-#include <set>
 #include <string>
 
 #include "common/win/message_table.h"
+#include "common/win/timer_ids.h"
 
 class Dialog {
  public:
@@ -49,7 +49,7 @@ class Dialog {
   static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
   bool modal_ = false;
-  std::set<UINT_PTR> timers_;
+  TimerIds timers_;
 };
 
 template <class T>

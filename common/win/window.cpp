@@ -38,26 +38,12 @@ HWND Window::Create(HINSTANCE instance, const wchar_t* className, const std::str
 }
 
 UINT_PTR Window::StartTimer(UINT_PTR first, UINT_PTR last, UINT periodMs) {
-  if (!hwnd_) return 0;
-  for (UINT_PTR id = first; id <= last; ++id) {
-    if (timers_.count(id)) continue;
-    if (!SetTimer(hwnd_, id, periodMs, nullptr)) continue;
-    timers_.insert(id);
-    return id;
-  }
-  return 0;
+  return timers_.Start(hwnd_, first, last, periodMs);
 }
 
-void Window::StopTimer(UINT_PTR id) {
-  if (!timers_.erase(id)) return;
-  if (hwnd_) KillTimer(hwnd_, id);
-}
+void Window::StopTimer(UINT_PTR id) { timers_.Stop(hwnd_, id); }
 
-void Window::StopAllTimers() {
-  for (UINT_PTR id : timers_)
-    if (hwnd_) KillTimer(hwnd_, id);
-  timers_.clear();
-}
+void Window::StopAllTimers() { timers_.StopAll(hwnd_); }
 
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Window* self;
@@ -73,7 +59,7 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   const bool handled = self->Dispatch(message, wParam, lParam, &result);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->timers_.clear();
+    self->timers_.Forget();
     self->hwnd_ = nullptr;
     self->Detached();
   }

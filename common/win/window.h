@@ -9,10 +9,10 @@
 #pragma once
 #include <windows.h>
 
-#include <set>
 #include <string>
 
 #include "common/win/message_table.h"
+#include "common/win/timer_ids.h"
 
 class Window {
  public:
@@ -45,7 +45,7 @@ class Window {
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
-  std::set<UINT_PTR> timers_;
+  TimerIds timers_;
 };
 
 template <class T>
