@@ -31,6 +31,13 @@ cell_colour() {
   sleep 0.3
   tt_pixel $(tt_cell_corner "$line")
 }
+# cell_is NUMBER COLOUR: 0 once that program's cell shows the colour.
+cell_is() {
+  local line; line=$(tt_cell "$1" 1)
+  [ -n "$line" ] || fail "program $1 is not in view: $(tt_cells)"
+  tt_unhover
+  tt_until "$2" tt_pixel $(tt_cell_corner "$line")
+}
 # pick_colour WINDOW BUTTON R G B: the colour chooser of a colour button.
 pick_colour() {
   t_wdrv click "$1" "$2" >/dev/null
@@ -82,7 +89,7 @@ close_with_ok() {
   sleep 0.5
 }
 
-[ "$(cell_colour 1005)" = C0C0C0 ] || fail "the normal background at start is $(cell_colour 1005)"
+cell_is 1005 C0C0C0 || fail "the normal background at start is $(cell_colour 1005)"
 [ "$(margin_colour)" = C0C0C0 ] || fail "the margin at start is $(margin_colour)"
 
 note "the colour page on its own: 削除 without a scheme asks for one"
@@ -103,7 +110,7 @@ t_wdrv click "$PAGE" 1 >/dev/null
 message_ok '余白部分の色変更は次回の起動から有効になります。'
 t_wdrv wait "$PAGE" 5000 gone >/dev/null || fail "OK did not close the colour page"
 sleep 0.5
-[ "$(cell_colour 1005)" = A03030 ] || fail "after OK the normal cell is $(cell_colour 1005), not A03030"
+cell_is 1005 A03030 || fail "after OK the normal cell is $(cell_colour 1005), not A03030"
 [ "$(margin_colour)" = C0C0C0 ] || fail "the margin changed before the next start: $(margin_colour)"
 [ "$(t_reg_query 'Environment\番組背景NML' Color0)" = 0x3030a0 ] ||
   fail "Color0 stored: $(t_reg_query 'Environment\番組背景NML' Color0)"
@@ -115,7 +122,7 @@ pick_colour "$PAGE" 1086 0 0 0
 t_wdrv click "$PAGE" 2 >/dev/null
 t_wdrv wait "$PAGE" 5000 gone >/dev/null || fail "キャンセル did not close the colour page"
 sleep 0.3
-[ "$(cell_colour 1005)" = A03030 ] || fail "after キャンセル the normal cell is $(cell_colour 1005)"
+cell_is 1005 A03030 || fail "after キャンセル the normal cell is $(cell_colour 1005)"
 [ "$(t_reg_query 'Environment\番組背景NML' Color0)" = 0x3030a0 ] || fail "キャンセル stored a colour"
 
 note "ColorSave.Dat holds both schemes as whole records"
@@ -133,14 +140,14 @@ sleep 0.3
 [ "$(t_wdrv text "$SHEET" 1089)" = 赤系 ] || fail "the sheet's page shows scheme '$(t_wdrv text "$SHEET" 1089)'"
 choose_scheme "$SHEET" 緑系
 close_with_ok "$SHEET"
-[ "$(cell_colour 1005)" = 209050 ] || fail "with scheme 緑系 the normal cell is $(cell_colour 1005), not 209050"
+cell_is 1005 209050 || fail "with scheme 緑系 the normal cell is $(cell_colour 1005), not 209050"
 # 0x209050 brightened once: the largest part 0x90 >> 2 is above 30, so each
 # part grows by a quarter.
-t_wdrv mouse "$TWIN" $GRID $(tt_button_centre "$(tt_cell 1005 1)") move >/dev/null
-sleep 0.5
-hover=$(tt_pixel $(tt_cell_corner "$(tt_cell 1005 1)"))
+line=$(tt_cell 1005 1)
+t_wdrv mouse "$TWIN" $GRID $(tt_button_centre "$line") move >/dev/null
+tt_until 28B464 tt_pixel $(tt_cell_corner "$line") ||
+  fail "the hover shade of 209050 is $(tt_pixel $(tt_cell_corner "$line")), not 28B464"
 tt_unhover
-[ "$hover" = 28B464 ] || fail "the hover shade of 209050 is $hover, not 28B464"
 
 note "registering under an existing name replaces that record in place; title and hour colours"
 # The fourth hour of the day is in view below the current time.
@@ -155,13 +162,13 @@ close_with_ok "$PAGE"
 [ "$(stat -c %s "$SAVE")" = $((2 * 1034)) ] || fail "ColorSave.Dat grew to $(stat -c %s "$SAVE") bytes"
 [ "$(scheme_name 0)" = 緑系 ] && [ "$(scheme_name 1)" = 赤系 ] ||
   fail "the replaced record moved: $(scheme_name 0) $(scheme_name 1)"
-[ "$(cell_colour 1005)" = 1010C8 ] || fail "the normal cell is $(cell_colour 1005), not 1010C8"
+cell_is 1005 1010C8 || fail "the normal cell is $(cell_colour 1005), not 1010C8"
 margin=$(( $(tt_geometry char | cut -d' ' -f2) + 6 ))
-[ "$(t_wdrv pixel "$TWIN" class:TavoraTitles $((margin + 4)) 3)" = C86400 ] ||
+tt_until C86400 t_wdrv pixel "$TWIN" class:TavoraTitles $((margin + 4)) 3 ||
   fail "the heading background is $(t_wdrv pixel "$TWIN" class:TavoraTitles $((margin + 4)) 3), not C86400"
 read -r _ scroll_y <<<"$(tt_geometry scroll)"
 hour_top=$(( 3 * 6 * $(tt_geometry slot) - scroll_y ))
-[ "$(t_wdrv pixel "$TWIN" class:TavoraTimeScale 3 $((hour_top + 3)))" = 0064C8 ] ||
+tt_until 0064C8 t_wdrv pixel "$TWIN" class:TavoraTimeScale 3 $((hour_top + 3)) ||
   fail "the time scale at $hour時 is $(t_wdrv pixel "$TWIN" class:TavoraTimeScale 3 $((hour_top + 3))), not 0064C8"
 [ "$(t_wdrv pixel "$TWIN" class:TavoraTimeScale 3 $((hour_top - 3)))" = C0C0C0 ] ||
   fail "the hour before $hour時 changed too: $(t_wdrv pixel "$TWIN" class:TavoraTimeScale 3 $((hour_top - 3)))"
@@ -171,7 +178,7 @@ t_post 32773
 sleep 0.5
 program=$(category_program)
 [ -n "$program" ] || fail "no program of 分類1 in view: $(tt_cells)"
-[ "$(cell_colour "$program")" = 1010C8 ] || fail "分類1 before the editor: $(cell_colour "$program")"
+cell_is "$program" 1010C8 || fail "分類1 before the editor: $(cell_colour "$program")"
 EDITOR='カテゴリーグループの設定'
 t_post 32901
 t_wait_visible 10 "$EDITOR" || fail "command 32901 did not open the category editor"
@@ -185,7 +192,7 @@ sleep 0.3
 [ "$(t_wdrv items "$EDITOR" 1013)" = 分類1 ] || fail "group 3 holds: $(t_wdrv items "$EDITOR" 1013 | tr '\n' ' ')"
 t_wdrv items "$EDITOR" 1010 | grep -qx 分類1 && fail "分類1 stayed among the standard categories"
 close_with_ok "$EDITOR"
-[ "$(cell_colour "$program")" = 4080FF ] || fail "分類1 in group 3 is painted $(cell_colour "$program"), not 4080FF"
+cell_is "$program" 4080FF || fail "分類1 in group 3 is painted $(cell_colour "$program"), not 4080FF"
 [ "$(sed -n 3p "$WORK/prog/CategoryList.dat" | iconv -f CP932 -t UTF-8 | tr -d '\r,')" = 分類1 ] ||
   fail "CategoryList.dat: $(iconv -f CP932 -t UTF-8 "$WORK/prog/CategoryList.dat" | od -c | head)"
 t_post 32775
@@ -195,12 +202,12 @@ note "after a restart: the margin, the groups and the schemes"
 t_exit
 t_start
 sleep 1
-[ "$(cell_colour 1005)" = 1010C8 ] || fail "after the restart the normal cell is $(cell_colour 1005)"
-[ "$(margin_colour)" = FFFF00 ] || fail "the new margin colour was not taken at the start: $(margin_colour)"
+cell_is 1005 1010C8 || fail "after the restart the normal cell is $(cell_colour 1005)"
+tt_until FFFF00 margin_colour || fail "the new margin colour was not taken at the start: $(margin_colour)"
 t_post 32773
 sleep 0.5
 program=$(category_program)
-[ "$(cell_colour "$program")" = 4080FF ] || fail "after the restart 分類1 is painted $(cell_colour "$program")"
+cell_is "$program" 4080FF || fail "after the restart 分類1 is painted $(cell_colour "$program")"
 t_post 32775
 sleep 0.3
 open_page
@@ -213,6 +220,6 @@ sleep 0.3
 [ "$(stat -c %s "$SAVE")" = 1034 ] && [ "$(scheme_name 0)" = 緑系 ] || fail "ColorSave.Dat after 削除: $(stat -c %s "$SAVE") bytes"
 choose_scheme "$PAGE" 緑系
 close_with_ok "$PAGE"
-[ "$(cell_colour 1005)" = 209050 ] || fail "scheme 緑系 after the restart: $(cell_colour 1005)"
+cell_is 1005 209050 || fail "scheme 緑系 after the restart: $(cell_colour 1005)"
 t_exit
 echo PASS

@@ -108,9 +108,9 @@ sleep 0.5
 line=$(tt_cell 1003 1)
 [ -n "$line" ] || fail "program 1003 is not in view: $(tt_cells)"
 right=$(awk '{ print $11 }' <<<"$line")
-[ "$(t_wdrv pixel "$TWIN" class:TavoraTitles $((right - 4)) 3)" = 008080 ] ||
+tt_until 008080 t_wdrv pixel "$TWIN" class:TavoraTitles $((right - 4)) 3 ||
   fail "the heading left of x $right is $(t_wdrv pixel "$TWIN" class:TavoraTitles $((right - 4)) 3), not the title colour"
-[ "$(t_wdrv pixel "$TWIN" class:TavoraTitles $((right + 4)) 3)" = C0C0C0 ] ||
+tt_until C0C0C0 t_wdrv pixel "$TWIN" class:TavoraTitles $((right + 4)) 3 ||
   fail "the heading right of x $right is $(t_wdrv pixel "$TWIN" class:TavoraTitles $((right + 4)) 3), not the margin"
 t_exit
 echo PASS

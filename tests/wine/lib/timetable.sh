@@ -109,8 +109,22 @@ tt_guide_server() {
   t_reg Environment EpgURL REG_SZ 'http://127.0.0.1'
 }
 
-# tt_headings: the column headings as the heading pane shows them, "|" between.
+# tt_headings: the column headings as the heading pane shows them, "|" between
+# (its window text, set when it paints).
 tt_headings() { t_wdrv text "$TWIN" class:TavoraTitles; }
+
+# tt_until EXPECTED COMMAND...: 0 once the command prints EXPECTED (what a pane
+# shows changes only when it has painted), 1 after 5 s.
+tt_until() {
+  local want=$1
+  shift
+  for _ in $(seq 50); do
+    [ "$("$@")" = "$want" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+tt_headings_are() { tt_until "$1" tt_headings; }
 
 # tt_open_week: a week of guide with a program on the air (501) and one two
 # minutes ahead (502, its detail file naming a carousel on $group:$port), the
