@@ -191,6 +191,12 @@ t_wdrv click "$EDITOR" 1012 >/dev/null
 sleep 0.3
 [ "$(t_wdrv items "$EDITOR" 1013)" = 分類1 ] || fail "group 3 holds: $(t_wdrv items "$EDITOR" 1013 | tr '\n' ' ')"
 t_wdrv items "$EDITOR" 1010 | grep -qx 分類1 && fail "分類1 stayed among the standard categories"
+t_wdrv select "$EDITOR" 1009 0 >/dev/null
+sleep 0.3
+[ -z "$(t_wdrv items "$EDITOR" 1013)" ] || fail "group 1 holds: $(t_wdrv items "$EDITOR" 1013 | tr '\n' ' ')"
+t_wdrv select "$EDITOR" 1009 2 >/dev/null
+sleep 0.3
+[ "$(t_wdrv items "$EDITOR" 1013)" = 分類1 ] || fail "back in group 3: $(t_wdrv items "$EDITOR" 1013 | tr '\n' ' ')"
 close_with_ok "$EDITOR"
 cell_is "$program" 4080FF || fail "分類1 in group 3 is painted $(cell_colour "$program"), not 4080FF"
 [ "$(sed -n 3p "$WORK/prog/CategoryList.dat" | iconv -f CP932 -t UTF-8 | tr -d '\r,')" = 分類1 ] ||
@@ -221,5 +227,23 @@ sleep 0.3
 choose_scheme "$PAGE" 緑系
 close_with_ok "$PAGE"
 cell_is 1005 209050 || fail "scheme 緑系 after the restart: $(cell_colour 1005)"
+
+note "the editor moves 分類1 back to the standard colours"
+t_post 32773
+sleep 0.5
+program=$(category_program)
+t_post 32901
+t_wait_visible 10 "$EDITOR" || fail "command 32901 did not open the category editor"
+t_wdrv select "$EDITOR" 1009 2 >/dev/null
+sleep 0.3
+[ "$(t_wdrv items "$EDITOR" 1013)" = 分類1 ] || fail "group 3 after the restart: $(t_wdrv items "$EDITOR" 1013 | tr '\n' ' ')"
+t_wdrv select "$EDITOR" 1013 0 >/dev/null
+t_wdrv click "$EDITOR" 1011 >/dev/null
+sleep 0.3
+t_wdrv items "$EDITOR" 1010 | grep -qx 分類1 || fail "分類1 is not back among the standard categories"
+close_with_ok "$EDITOR"
+cell_is "$program" 209050 || fail "分類1 back in the standard group is painted $(cell_colour "$program")"
+[ -z "$(sed -n 3p "$WORK/prog/CategoryList.dat" | tr -d '\r,')" ] || fail "CategoryList.dat still lists 分類1 in group 3"
+t_post 32775
 t_exit
 echo PASS
