@@ -112,5 +112,17 @@ tt_until 008080 t_wdrv pixel "$TWIN" class:TavoraTitles $((right - 4)) 3 ||
   fail "the heading left of x $right is $(t_wdrv pixel "$TWIN" class:TavoraTitles $((right - 4)) 3), not the title colour"
 tt_until C0C0C0 t_wdrv pixel "$TWIN" class:TavoraTitles $((right + 4)) 3 ||
   fail "the heading right of x $right is $(t_wdrv pixel "$TWIN" class:TavoraTitles $((right + 4)) 3), not the margin"
+
+note "a border dragged in the scrolled headings sets the width from where it is seen"
+left=$(awk '{ print $9 }' <<<"$line")
+unit=$(tt_geometry unit)
+t_wdrv mouse "$TWIN" class:TavoraTitles "$right" 5 down >/dev/null
+t_wdrv mouse "$TWIN" class:TavoraTitles $((right - 20)) 5 drag >/dev/null
+t_wdrv mouse "$TWIN" class:TavoraTitles $((right - 40)) 5 up >/dev/null
+sleep 0.3
+percent=$(( (right - 40 - left) * 100 / unit ))
+width=$(awk '{ print $11 - $9 }' <<<"$(tt_cell 1003 1)")
+[ "$width" = $((percent * unit / 100)) ] ||
+  fail "the column dragged to $percent % of $unit is $width wide, not $((percent * unit / 100))"
 t_exit
 echo PASS
