@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The timetable's colours in the real Tavora.exe: the colour design page (on
-# its own and inside the settings sheet) changes the normal background through
-# the system colour chooser and the cells (and their derived hover shade) show
-# it, as the headings and the time scale show theirs; a new margin colour is
+# its own and inside the settings sheet) changes the normal and reserved
+# backgrounds through the system colour chooser and the cells (and their
+# derived hover shade) show them, as the headings and the time scale show
+# theirs; a new margin colour is
 # announced and taken at the next start; schemes registered under a name land
 # in "ColorSave.Dat", are switched between, replaced in place, listed again
 # after a restart and deleted; the category group editor puts a category into
@@ -17,6 +18,10 @@ tt_day_start_now
 tt_local_week </dev/null
 # Group 3 has its own normal background (COLORREF 0x00BBGGRR).
 t_reg 'Environment\番組背景NML' Color3 REG_DWORD 0x00FF8040
+# 1004 (局1, in 100 minutes) is reserved.
+"$RSVTOOL" make --folder "$WORK/sched" --program 1004 --sub 1 --sid 5 --address 239.192.8.1 --port 20000 \
+  --start "$(minute_text $((DAY_START + 6000)))" --end "$(minute_text $((DAY_START + 9600)))" --name '番組 1004' \
+  >/dev/null || fail "rsvtool make"
 t_start
 sleep 1
 
@@ -90,6 +95,7 @@ close_with_ok() {
 }
 
 cell_is 1005 C0C0C0 || fail "the normal background at start is $(cell_colour 1005)"
+cell_is 1004 D0D0D0 || fail "the reserved background at start is $(cell_colour 1004): $(tt_cell 1004 1)"
 [ "$(margin_colour)" = C0C0C0 ] || fail "the margin at start is $(margin_colour)"
 
 note "the colour page on its own: 削除 without a scheme asks for one"
@@ -106,11 +112,14 @@ pick_colour "$PAGE" 1086 160 48 48
 register "$PAGE" 赤系
 [ "$(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')" = '緑系 赤系 ' ] || fail "schemes: $(t_wdrv items "$PAGE" 1089 | tr '\n' ' ')"
 [ "$(t_wdrv text "$PAGE" 1089)" = 赤系 ] || fail "the registered scheme is not chosen: '$(t_wdrv text "$PAGE" 1089)'"
+t_wdrv select "$PAGE" 1088 1 >/dev/null
+pick_colour "$PAGE" 1086 64 0 128
 t_wdrv click "$PAGE" 1 >/dev/null
 message_ok '余白部分の色変更は次回の起動から有効になります。'
 t_wdrv wait "$PAGE" 5000 gone >/dev/null || fail "OK did not close the colour page"
 sleep 0.5
 cell_is 1005 A03030 || fail "after OK the normal cell is $(cell_colour 1005), not A03030"
+cell_is 1004 400080 || fail "after OK the reserved cell is $(cell_colour 1004), not 400080"
 [ "$(margin_colour)" = C0C0C0 ] || fail "the margin changed before the next start: $(margin_colour)"
 [ "$(t_reg_query 'Environment\番組背景NML' Color0)" = 0x3030a0 ] ||
   fail "Color0 stored: $(t_reg_query 'Environment\番組背景NML' Color0)"
