@@ -5,9 +5,9 @@
 # derived hover shade) show them, as the headings and the time scale show
 # theirs; a new margin colour is announced and taken at the next start;
 # schemes registered under a name land in "ColorSave.Dat", are switched
-# between, replaced in place, listed again after a restart and deleted; the category group editor puts a category into
-# a group and the category view paints its programs in that group's colour,
-# also after a restart.
+# between, replaced in place, listed again after a restart and deleted; the
+# category group editor puts a category into a group and the category view
+# paints its programs in that group's colour, also after a restart.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
 t_init
