@@ -556,22 +556,35 @@ int CmdKey(const Args& a) {
   return 0;
 }
 
-// scroll WINDOW CONTROL|- up|down|pageup|pagedown [N]: N vertical scroll-bar
-// steps (WM_VSCROLL, sent, so they are done when the command ends).
+// scroll WINDOW CONTROL|- STEP [N]: N scroll-bar steps (sent, so they are done
+// when the command ends): up, down, pageup, pagedown, top, bottom vertically,
+// left, right, pageleft, pageright, leftend, rightend sideways.
 int CmdScroll(const Args& a) {
   HWND top = NeedTop(a[0]);
   HWND target = a[1] == L"-" ? top : NeedControl(top, a[1]);
-  WPARAM code;
-  if (a[2] == L"up") code = SB_LINEUP;
-  else if (a[2] == L"down") code = SB_LINEDOWN;
-  else if (a[2] == L"pageup") code = SB_PAGEUP;
-  else if (a[2] == L"pagedown") code = SB_PAGEDOWN;
-  else {
-    Error(L"scroll: up, down, pageup or pagedown, not " + a[2]);
+  struct Step {
+    const wchar_t* name;
+    UINT message;
+    WPARAM code;
+  };
+  static const Step kSteps[] = {
+      {L"up", WM_VSCROLL, SB_LINEUP},         {L"down", WM_VSCROLL, SB_LINEDOWN},
+      {L"pageup", WM_VSCROLL, SB_PAGEUP},     {L"pagedown", WM_VSCROLL, SB_PAGEDOWN},
+      {L"top", WM_VSCROLL, SB_TOP},           {L"bottom", WM_VSCROLL, SB_BOTTOM},
+      {L"left", WM_HSCROLL, SB_LINELEFT},     {L"right", WM_HSCROLL, SB_LINERIGHT},
+      {L"pageleft", WM_HSCROLL, SB_PAGELEFT}, {L"pageright", WM_HSCROLL, SB_PAGERIGHT},
+      {L"leftend", WM_HSCROLL, SB_LEFT},      {L"rightend", WM_HSCROLL, SB_RIGHT},
+  };
+  const Step* step = nullptr;
+  for (const Step& s : kSteps)
+    if (a[2] == s.name) step = &s;
+  if (!step) {
+    Error(L"scroll: up, down, pageup, pagedown, top, bottom, left, right, pageleft, pageright, leftend or rightend, "
+          L"not " + a[2]);
     return 2;
   }
   const long count = a.size() > 3 ? Number(a[3], L"count") : 1;
-  for (long i = 0; i < count; ++i) SendMessageW(target, WM_VSCROLL, code, 0);
+  for (long i = 0; i < count; ++i) SendMessageW(target, step->message, step->code, 0);
   return 0;
 }
 
@@ -627,7 +640,7 @@ const Command kCommands[] = {
     {L"screenpos", 4, 4, CmdScreenPos, "screenpos WINDOW CONTROL|- X Y  the screen point of client X Y"},
     {L"rect", 1, 2, CmdRect, "rect WINDOW [CONTROL]           screen rectangle: left top right bottom"},
     {L"resize", 3, 3, CmdResize, "resize WINDOW WIDTH HEIGHT       set the window's outer size"},
-    {L"scroll", 3, 4, CmdScroll, "scroll WINDOW CONTROL|- up|down|pageup|pagedown [N]  vertical scroll steps"},
+    {L"scroll", 3, 4, CmdScroll, "scroll WINDOW CONTROL|- STEP [N]  scroll-bar steps: up|down|pageup|pagedown|top|bottom, left|right|pageleft|pageright|leftend|rightend"},
     {L"key", 3, 3, CmdKey, "key WINDOW CONTROL|- VK         a key press"},
     {L"hold", 2, 2, CmdHold, "hold TITLE SECONDS              keep a window with that title for a while"},
 };
