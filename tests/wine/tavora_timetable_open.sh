@@ -5,7 +5,7 @@
 # a double-click beside it; a double-click on a coming program opens its
 # reservation dialog. The right button on a program shows the detail pop-up:
 # name, times, "内容" with the digest, the category and, for the received one,
-# where its data lies.
+# where its data lies; a scroll or a click closes it.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
 t_init
@@ -100,7 +100,9 @@ for part in '番組 1005' "  $(date -d @$p_start '+%Y/%m/%d   %H:%M')～$(date -
   grep -qF -- "$part" <<<"$text" || fail "the pop-up lacks '$part': $text"
 done
 grep -q 'データ格納場所' <<<"$text" && fail "a plain program's pop-up names a storage place: $text"
-close_bubble
+t_wdrv scroll "$TWIN" $GRID down >/dev/null
+t_wdrv wait '~内容' 5000 gone >/dev/null || fail "the pop-up stayed while the grid scrolled"
+t_wdrv scroll "$TWIN" $GRID up >/dev/null
 
 note "the pop-up of the received program names its storage"
 text=$(bubble_text $(tt_cell_corner "$(tt_cell 801 1)"))
