@@ -255,10 +255,10 @@
 #define IDR_FOLDER_CHOOSER_MENU 213
 // A page tells the sheet that its values changed
 #define ID_SETTINGS_CHANGED 32786
-// Folder chooser context menu
-#define ID_FC_CREATE 32901
-#define ID_FC_DELETE 32902
-#define ID_FC_SELECT 32903
+// Folder chooser context menu (apart from the timetable's 32900-32902)
+#define ID_FC_CREATE 32920
+#define ID_FC_DELETE 32921
+#define ID_FC_SELECT 32922
 // Sheet 152
 #define IDC_SET_APPLY 3
 #define IDC_SET_TAB 1052
