@@ -269,9 +269,14 @@ LRESULT CALLBACK CReceivedListDlg::ListProc(HWND hwnd, UINT message, WPARAM wPar
       TrackMouseEvent(&track);
       break;
     }
-    case WM_MOUSELEAVE:
-      self->CloseBubble();
+    case WM_MOUSELEAVE: {
+      // A leave can be left over from before a capture (the list's own
+      // right-button tracking): the bubble goes only when the pointer is
+      // really off the list.
+      POINT at;
+      if (!GetCursorPos(&at) || WindowFromPoint(at) != hwnd) self->CloseBubble();
       break;
+    }
     case WM_RBUTTONDOWN:
       // Dismissed for this row: the list's own mouse handling after the
       // button must not bring it back while the pointer stays on the row.
