@@ -14,12 +14,29 @@ bool TrayIcon::Add(HWND owner, UINT id, UINT callbackMessage, HICON icon, const 
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = callbackMessage;
   data.hIcon = icon;
-  const std::wstring tip = Cp932ToWide(tipCp932);
-  std::wcsncpy(data.szTip, tip.c_str(), sizeof data.szTip / sizeof data.szTip[0] - 1);
+  SetTip(data.szTip, tipCp932);
   if (!Shell_NotifyIconW(NIM_ADD, &data)) return false;
   owner_ = owner;
   id_ = id;
   return true;
+}
+
+bool TrayIcon::Modify(HICON icon, const std::string& tipCp932) {
+  if (!owner_) return false;
+  NOTIFYICONDATAW data = {};
+  data.cbSize = sizeof data;
+  data.hWnd = owner_;
+  data.uID = id_;
+  data.uFlags = NIF_ICON | NIF_TIP;
+  data.hIcon = icon;
+  SetTip(data.szTip, tipCp932);
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+void TrayIcon::SetTip(wchar_t* tip, const std::string& tipCp932) const {
+  // The NOTIFYICONDATAW tip holds 128 characters with its end; tipChars_ <= 127.
+  std::wcsncpy(tip, Cp932ToWide(tipCp932).c_str(), tipChars_);
+  tip[tipChars_] = L'\0';
 }
 
 void TrayIcon::Remove() {

@@ -1,9 +1,6 @@
 #include "nexa_window.h"
 
-#include <shellapi.h>
-
 #include <cstdio>
-#include <cwchar>
 
 #include "common/debug_log.h"
 #include "common/files.h"
@@ -94,16 +91,8 @@ LRESULT CNexaWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 std::string CNexaWnd::Text(UINT id) const { return LoadCp932String(instance_, id); }
 
 LRESULT CNexaWnd::OnCreate(WPARAM, LPARAM) {
-  NOTIFYICONDATAW data = {};
-  data.cbSize = sizeof data;
-  data.hWnd = hwnd_;
-  data.uID = kTrayId;
-  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  data.uCallbackMessage = trayMessage_;
-  data.hIcon = LoadIconW(instance_, L"NEXOIcon1");
-  std::wcsncpy(data.szTip, Cp932ToWide(Text(IDS_TIP_CHECKING_START)).c_str(), 63);
-  if (!Shell_NotifyIconW(NIM_ADD, &data)) return -1;
-  trayShown_ = true;
+  if (!tray_.Add(hwnd_, kTrayId, trayMessage_, LoadIconW(instance_, L"NEXOIcon1"), Text(IDS_TIP_CHECKING_START)))
+    return -1;
   SetTimer(hwnd_, kReloadTimer, kReloadMs, nullptr);
   SetTimer(hwnd_, kCheckTimer, kCheckMs, nullptr);
   ReloadChannelList();
@@ -149,7 +138,7 @@ void CNexaWnd::CheckSessions() {
   if (status != lastStatus_) {
     lastStatus_ = status;
     DebugPrintf("nexa: listener status %d\n", status);
-    if (trayShown_) UpdateTray(true);
+    UpdateTray();
   }
   // Nothing is switched before the selector's own settings are read.
   if (!configured_) return;
@@ -163,17 +152,10 @@ void CNexaWnd::CheckSessions() {
   selector_.Check(&sessions, count);
 }
 
-void CNexaWnd::UpdateTray(bool modify) {
-  NOTIFYICONDATAW data = {};
-  data.cbSize = sizeof data;
-  data.hWnd = hwnd_;
-  data.uID = kTrayId;
-  data.uFlags = NIF_ICON | NIF_TIP;
+void CNexaWnd::UpdateTray() {
   const bool receiving = lastStatus_ == static_cast<int>(ListenerStatus::Receiving);
-  data.hIcon = LoadIconW(instance_, receiving ? L"NEXOIcon" : L"NEXOIcon1");
   const std::string tip = receiving ? selector_.CurrentName() : Text(IDS_TIP_CHECKING);
-  std::wcsncpy(data.szTip, Cp932ToWide(tip.substr(0, FitToBytes(tip, 120))).c_str(), 63);
-  Shell_NotifyIconW(modify ? NIM_MODIFY : NIM_ADD, &data);
+  tray_.Modify(LoadIconW(instance_, receiving ? L"NEXOIcon" : L"NEXOIcon1"), tip.substr(0, FitToBytes(tip, 120)));
 }
 
 bool CNexaWnd::SetSid(std::uint16_t sid) { return ovd_.SetSid(sid); }
@@ -193,7 +175,7 @@ void CNexaWnd::PostAskCommand() { PostMessageW(hwnd_, WM_COMMAND, ID_ASK_SWITCH,
 
 void CNexaWnd::ShowChannelName(const std::string& name) {
   DebugOut("nexa: channel " + std::to_string(selector_.CurrentChannel()) + " \"" + name + "\"\n");
-  if (trayShown_ && lastStatus_ == static_cast<int>(ListenerStatus::Receiving)) UpdateTray(true);
+  if (lastStatus_ == static_cast<int>(ListenerStatus::Receiving)) UpdateTray();
 }
 
 LRESULT CNexaWnd::OnEnterIdle(WPARAM source, LPARAM dialog) {
@@ -271,14 +253,7 @@ LRESULT CNexaWnd::OnDestroy(WPARAM, LPARAM) {
   KillTimer(hwnd_, kCheckTimer);
   // The listener ends before the window and the sockets go.
   listener_.Stop();
-  if (trayShown_) {
-    NOTIFYICONDATAW data = {};
-    data.cbSize = sizeof data;
-    data.hWnd = hwnd_;
-    data.uID = kTrayId;
-    Shell_NotifyIconW(NIM_DELETE, &data);
-    trayShown_ = false;
-  }
+  tray_.Remove();
   ovd_.Close();
   PostQuitMessage(0);
   return 0;

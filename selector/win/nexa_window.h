@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/win/message_table.h"
+#include "common/win/tray_icon.h"
 #include "selector/announce_listener.h"
 #include "selector/channel_selector.h"
 
@@ -64,7 +65,7 @@ class CNexaWnd : public SelectorHost {
 
   void ReloadChannelList();
   void CheckSessions();
-  void UpdateTray(bool modify);
+  void UpdateTray();
   void ShowTrayMenu();
   std::string Text(UINT id) const;
 
@@ -72,7 +73,8 @@ class CNexaWnd : public SelectorHost {
   OvdBinding& ovd_;
   HWND hwnd_ = nullptr;
   UINT trayMessage_ = 0;
-  bool trayShown_ = false;
+  // The tip keeps the 64-character limit (with its end) of older shells.
+  TrayIcon tray_{63};
   ChannelSelector selector_;
   AnnounceListener listener_;
   bool configured_ = false;
