@@ -16,10 +16,11 @@ tt_day_start_now() {
 }
 GRID=class:TavoraGrid
 
-# tt_program NUMBER SUB START END NAME CHANNEL CATEGORY: one guide program (UTF-8).
+# tt_program NUMBER SUB START END NAME CHANNEL CATEGORY [SERIES]: one guide
+# program (UTF-8); its series is "CHANNELの番組" unless given (empty: none).
 tt_program() {
   printf '<program><program_number>%d</program_number><pro_name>%s</pro_name>' "$1" "$6"
-  printf '<cp_name>%s</cp_name><category_for_sort>%s</category_for_sort>' "$6の番組" "$7"
+  printf '<cp_name>%s</cp_name><category_for_sort>%s</category_for_sort>' "${8-$6の番組}" "$7"
   printf '<category_for_search>%s</category_for_search><name>%s</name>' "$7" "$5"
   printf '<digest>%s の内容</digest><total_kbyte>100</total_kbyte>\r\n' "$5"
   printf '<schedule><program_sub_number>%d</program_sub_number><receiver_ver>1</receiver_ver>' "$2"
