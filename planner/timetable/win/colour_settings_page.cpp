@@ -19,11 +19,7 @@ class CColourSettingsPage : public SettingsPageWindow {
   bool Changed() const override { return page_.Changed(); }
   bool Save() override {
     if (!page_.Save()) return false;
-    if (TimetableWindows* w = CurrentTimetableWindows()) {
-      w->RebuildFonts();
-      w->RebuildPalette();
-      w->RedrawAll();
-    }
+    if (TimetableWindows* w = CurrentTimetableWindows()) w->TakeColourPage();
     return true;
   }
 

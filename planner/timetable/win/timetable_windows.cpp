@@ -258,12 +258,16 @@ bool TimetableWindows::QueryCommand(int id, bool* enabled, bool* checked) const 
 }
 
 void TimetableWindows::ShowColourPage() {
-  if (RunColourPageDialog(frame_, model, host)) {
-    RebuildFonts();
-    RebuildPalette();
-    doc.charHeight = fonts_.charHeight;
-    RedrawAll();
-  }
+  if (RunColourPageDialog(frame_, model, host)) TakeColourPage();
+}
+
+void TimetableWindows::TakeColourPage() {
+  RebuildFonts();
+  RebuildPalette();
+  // The reservation column and the height limits work from the document's
+  // character height, not from the fonts.
+  doc.charHeight = fonts_.charHeight;
+  RedrawAll();
 }
 
 void TimetableWindows::ShowCategoryEditor() {

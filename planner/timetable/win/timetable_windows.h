@@ -52,6 +52,9 @@ class TimetableWindows {
   // The frame's 32774 (now), 32777 / 32779 (a day back / on).
   void ScrollToNow();
   void ScrollDays(int days);
+  // After the colour page's OK (on its own or in the settings sheet): the
+  // fonts rebuilt and measured for the document, the palette, a repaint.
+  void TakeColourPage();
 
   // Document hooks.
   std::int32_t MeasureCharHeight(std::int32_t fontSize);
