@@ -278,6 +278,10 @@ void CColourPage::PickFont() {
   std::string chosen = WideToCp932(lf.lfFaceName);
   chosen.resize(FitToBytes(chosen, kFontFaceMax));
   font_.face = chosen;
+  // The chooser answers with the character height in pixels (negative); the
+  // grid keeps sizes the settings accept, as the stored value is read back.
+  const int height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+  if (height >= 4 && height <= 150) font_.size = height;
   font_.bold = lf.lfWeight >= 700;
   font_.italic = lf.lfItalic ? 1 : 0;
   ShowFont();
