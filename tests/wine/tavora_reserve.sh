@@ -58,14 +58,7 @@ for want in "$group" "$port" '予約試験番組' 'yoyaku' 'テスト局'; do
   grep -q -- "$want" <<<"$dump" || fail "the reservation file lacks $want: $dump"
 done
 ls "$WORK/sched" | grep -v -e '^RSV.*\.SDL$' -e '^Tavora.log$' && fail "a temporary file was left"
-for _ in $(seq 100); do
-  [ "$(t_wdrv count 受信ユニット)" -ge 2 ] && break
-  sleep 0.2
-done
-[ "$(t_wdrv count 受信ユニット)" -ge 2 ] || fail "no reception window"
-"$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 5 --extra 4 "$WORK/send" &
-T_EXTRA_PIDS="$T_EXTRA_PIDS $!"
-result=$(wait_for_file 90 "$WORK/hist/INFO*.RSV") || fail "no result record"
+t_broadcast "$group" "$port" "$WORK/send"
 sleep 1
 diff -r "$WORK/send" "$WORK/data/yoyaku" || fail "received files differ"
 

@@ -35,14 +35,7 @@ t_start
 t_wait_window 30 "$QTITLE" || fail "the unit did not start"
 
 note "the unit receives the program"
-for _ in $(seq 150); do
-  [ "$(t_wdrv count 受信ユニット)" -ge 2 ] && break
-  sleep 0.2
-done
-[ "$(t_wdrv count 受信ユニット)" -ge 2 ] || fail "no reception window"
-"$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 5 --extra 4 "$WORK/send" &
-T_EXTRA_PIDS="$T_EXTRA_PIDS $!"
-wait_for_file 90 "$WORK/hist/INFO*.RSV" >/dev/null || fail "no result record"
+t_broadcast "$group" "$port" "$WORK/send"
 
 note "the received program shows the open button"
 line=

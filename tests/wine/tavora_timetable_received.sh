@@ -9,14 +9,7 @@ tt_open_week
 tt_reserve_coming
 
 note "the unit receives; the cell shows the received state"
-for _ in $(seq 150); do
-  [ "$(t_wdrv count 受信ユニット)" -ge 2 ] && break
-  sleep 0.2
-done
-[ "$(t_wdrv count 受信ユニット)" -ge 2 ] || fail "no reception window"
-"$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 5 --extra 4 "$WORK/send" &
-T_EXTRA_PIDS="$T_EXTRA_PIDS $!"
-wait_for_file 90 "$WORK/hist/INFO*.RSV" >/dev/null || fail "no result record"
+t_broadcast "$group" "$port" "$WORK/send"
 # The planner collects results when the unit posts 32798 and once a minute.
 colour=
 for _ in $(seq 100); do
