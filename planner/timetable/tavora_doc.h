@@ -100,6 +100,8 @@ class PlannerDocHooks {
 class CTavoraDoc {
  public:
   CTavoraDoc(PlannerSettings& settings, FileSystem& fs, const Clock& clock, PlannerDocHooks& hooks);
+  // The shell's services (wait cursor, redraws) for work done outside the document.
+  PlannerDocHooks& Hooks() { return hooks_; }
 
   // --- members named as the planner names them ---
   std::int32_t fontSizeAdjust = 0;

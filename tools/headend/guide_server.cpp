@@ -23,7 +23,7 @@ namespace {
 
 // How a request is answered. A path may start with "/<mode>/" to pick one
 // for that request; --mode sets the default.
-enum class Mode { Normal, NotFound, Slow, Stall, Short, NoLength, Empty, BigHead, Huge, Html, Trickle, SplitHead };
+enum class Mode { Normal, NotFound, Slow, Stall, Short, NoLength, Empty, BigHead, Huge, Html, Trickle, SplitHead, Silent };
 
 struct ModeName {
   const char* name;
@@ -43,6 +43,7 @@ const ModeName kModes[] = {
     {"html", Mode::Html, "200 with an error page instead of the file"},
     {"trickle", Mode::Trickle, "declares the file's length and sends one byte every 100 ms"},
     {"splithead", Mode::SplitHead, "the status line, 300 ms later the headers, 300 ms later the body"},
+    {"silent", Mode::Silent, "reads the request, then sends nothing while the connection stays open"},
 };
 
 struct ServerOptions {
@@ -108,6 +109,15 @@ std::string Head(const std::string& status, long long length, const std::string&
   return head + "\r\n";
 }
 
+// Holds the connection open for `seconds` or until the client closes it.
+void WaitForClientClose(int fd, int seconds) {
+  for (int i = 0; i < seconds * 10; ++i) {
+    char probe;
+    if (::recv(fd, &probe, 1, MSG_DONTWAIT) == 0) break;  // the client gave up
+    Pause(100);
+  }
+}
+
 void Answer(int fd, const ServerOptions& options, const std::string& requestHead) {
   std::string line = requestHead.substr(0, requestHead.find("\r\n"));
   std::string target;
@@ -127,6 +137,12 @@ void Answer(int fd, const ServerOptions& options, const std::string& requestHead
     }
   }
   std::string name = path.substr(path.rfind('/') + 1);
+  if (mode == Mode::Silent) {
+    Log("request " + Visible(requestHead) + " -> silent " + name);
+    WaitForClientClose(fd, options.stallSeconds);
+    Log("silent request ended: " + name);
+    return;
+  }
   std::string body;
   bool found = line.compare(0, 4, "GET ") == 0 && !name.empty() && name.find("..") == std::string::npos &&
                ReadFile(options.folder + "/" + name, &body);
@@ -150,11 +166,7 @@ void Answer(int fd, const ServerOptions& options, const std::string& requestHead
         break;
       case Mode::Stall:
         SendAll(fd, Head("200 OK", static_cast<long long>(body.size())) + body.substr(0, half));
-        for (int i = 0; i < options.stallSeconds * 10; ++i) {
-          char probe;
-          if (::recv(fd, &probe, 1, MSG_DONTWAIT) == 0) break;  // the client gave up
-          Pause(100);
-        }
+        WaitForClientClose(fd, options.stallSeconds);
         break;
       case Mode::Short:
         SendAll(fd, Head("200 OK", static_cast<long long>(body.size())) + body.substr(0, half));
@@ -194,6 +206,7 @@ void Answer(int fd, const ServerOptions& options, const std::string& requestHead
         break;
       }
       case Mode::NotFound:
+      case Mode::Silent:
         break;
     }
     outcome = "200";

@@ -58,6 +58,29 @@ bool ReadBody(FetchJob& job, HINTERNET request) {
   }
 }
 
+// Waits for the fetch thread at most `ms` while this thread's windows keep
+// painting and answering messages other programs send them. Input is held off
+// (dropped: the user clicked while the wait cursor was up); posted messages and
+// timers wait in the queue, because their work could change the guide under
+// the program being reserved. True when the thread ended in time.
+bool WaitPainting(HANDLE thread, DWORD ms) {
+  const DWORD started = GetTickCount();
+  for (;;) {
+    const DWORD spent = GetTickCount() - started;
+    if (spent >= ms) return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+    const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, ms - spent, QS_PAINT | QS_SENDMESSAGE | QS_INPUT);
+    if (woke == WAIT_OBJECT_0) return true;
+    if (woke == WAIT_TIMEOUT) return false;
+    if (woke == WAIT_FAILED) return WaitForSingleObject(thread, ms - spent) == WAIT_OBJECT_0;
+    MSG msg;
+    // Any peek also delivers the messages sent from other threads.
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT)) {
+    }
+    // Bounded: a window that never validates would otherwise keep this loop busy.
+    for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) DispatchMessageW(&msg);
+  }
+}
+
 DWORD WINAPI FetchThread(void* parameter) {
   FetchJob& job = *static_cast<FetchJob*>(parameter);
   HINTERNET request = InternetOpenUrlA(job.session, job.url.c_str(), nullptr, 0,
@@ -87,14 +110,17 @@ bool WinInetDetailFetcher::Fetch(const std::string& url, std::string* body) {
   InternetSetOptionA(job->session, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
   InternetSetOptionA(job->session, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
   InternetSetOptionA(job->session, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+  const DWORD started = GetTickCount();
   HANDLE thread = CreateThread(nullptr, 0, &FetchThread, job, 0, nullptr);
   if (!thread) {
     InternetCloseHandle(job->session);
     delete job;
     return false;
   }
-  if (WaitForSingleObject(thread, kDetailTimeoutMs) == WAIT_TIMEOUT) {
-    DebugOut("Tavora: detail file took too long: " + url);
+  const bool ended = keepPainting_ ? WaitPainting(thread, kDetailTimeoutMs)
+                                    : WaitForSingleObject(thread, kDetailTimeoutMs) == WAIT_OBJECT_0;
+  if (!ended) {
+    DebugPrintf("Tavora: detail file took too long (%lu ms): %s", GetTickCount() - started, url.c_str());
     // Closing the session ends the blocked call where the system allows it;
     // either way the thread finishes on its own and frees the job.
     InternetCloseHandle(job->session);
@@ -106,6 +132,7 @@ bool WinInetDetailFetcher::Fetch(const std::string& url, std::string* body) {
   InternetCloseHandle(job->session);
   const bool ok = job->ok;
   if (ok) *body = job->body;
+  else DebugPrintf("Tavora: detail file not fetched after %lu ms: %s", GetTickCount() - started, url.c_str());
   delete job;  // the thread has let go already
   return ok;
 }

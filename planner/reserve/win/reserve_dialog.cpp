@@ -101,13 +101,6 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
       PostMessageW(Handle(), WM_COMMAND, IDCANCEL, 0);
       return TRUE;
     }
-    WinInetDetailFetcher fetcher;
-    if (CompleteProgramDetail(*program_, app.doc->guideUrl, app.folders.history, *app.fs, &fetcher) ==
-        DetailOutcome::Unavailable) {
-      ShowMessageBox(Handle(), app.String(IDS_NO_DETAIL), app.String(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
-      PostMessageW(Handle(), WM_COMMAND, IDCANCEL, 0);
-      return TRUE;
-    }
     SetItemText(IDC_RSV_SIZE, KbyteText(program_->totalKbyte));
     SetItemText(IDC_RSV_FOLDER, DefaultStorageFolder(app.folders.data, program_->holder));
     SetItemText(IDC_RSV_TITLE, program_->name);
@@ -202,6 +195,20 @@ const CReserveDlg::CommandEntry CReserveDlg::kCommands[] = {
 }  // namespace
 
 bool ReserveProgram(HWND owner, GuideProgram& program) {
+  CTavoraApp& app = TheApp();
+  if (!app.doc) return false;
+  // The detail is completed before the dialog exists: the fetch may take up to
+  // its time limit, the planner keeps painting under the wait cursor meanwhile,
+  // and without a detail no empty dialog flashes up behind the message.
+  app.doc->Hooks().WaitCursor(true);
+  WinInetDetailFetcher fetcher(true);
+  const DetailOutcome detail =
+      CompleteProgramDetail(program, app.doc->guideUrl, app.folders.history, *app.fs, &fetcher);
+  app.doc->Hooks().WaitCursor(false);
+  if (detail == DetailOutcome::Unavailable) {
+    ShowMessageBox(owner, app.String(IDS_NO_DETAIL), app.String(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
   CReserveDlg dialog(&program);
   dialog.RunModal(TheApp().instance, IDD_RESERVE, owner);
   return dialog.reserved;
