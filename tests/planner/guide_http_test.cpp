@@ -195,6 +195,21 @@ TEST_F(GuideServerTest, StalledBodyIsCutByTheIdleLimit) {
   EXPECT_LT(took, std::chrono::seconds(5));
 }
 
+TEST_F(GuideServerTest, ServerThatNeverAnswersIsCutByTheAnswerLimit) {
+  cache.Write(kDay, cachedText);
+  HttpLimits limits;
+  limits.answerMs = 300;
+  auto started = std::chrono::steady_clock::now();
+  GuideDayText day = Fetch("http://127.0.0.1/silent/", limits);
+  auto took = std::chrono::steady_clock::now() - started;
+  EXPECT_TRUE(day.fetchFailed);
+  EXPECT_EQ(cache.Read(kDay), cachedText);
+  EXPECT_LT(took, std::chrono::seconds(5));
+  std::vector<std::string> lines = Requests();
+  ASSERT_GT(lines.size(), probeLines);
+  EXPECT_NE(lines.back().find("-> silent"), std::string::npos) << lines.back();
+}
+
 TEST_F(GuideServerTest, EndlessBodyIsCutByTheBodyLimit) {
   HttpLimits limits;
   limits.idleMs = 1000;
