@@ -196,14 +196,19 @@ const CReserveDlg::CommandEntry CReserveDlg::kCommands[] = {
 
 bool ReserveProgram(HWND owner, GuideProgram& program) {
   CTavoraApp& app = TheApp();
-  if (!app.doc) return false;
+  // Messages other programs send are answered while the detail is awaited:
+  // none of them may start a second reservation meanwhile.
+  static bool fetching = false;
+  if (!app.doc || fetching) return false;
   // The detail is completed before the dialog exists: the fetch may take up to
   // its time limit, the planner keeps painting under the wait cursor meanwhile,
   // and without a detail no empty dialog flashes up behind the message.
   app.doc->Hooks().WaitCursor(true);
+  fetching = true;
   WinInetDetailFetcher fetcher(true);
   const DetailOutcome detail =
       CompleteProgramDetail(program, app.doc->guideUrl, app.folders.history, *app.fs, &fetcher);
+  fetching = false;
   app.doc->Hooks().WaitCursor(false);
   if (detail == DetailOutcome::Unavailable) {
     ShowMessageBox(owner, app.String(IDS_NO_DETAIL), app.String(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
