@@ -96,6 +96,8 @@ t_wait_visible 10 "$FILTER" || fail "dialog 140 did not open"
 index=$(list_index "$FILTER" 1024 ドラマ)
 [ -n "$index" ] || fail "ドラマ is not among the shown series: $(t_wdrv items "$FILTER" 1024 | tr '\n' ' ')"
 t_wdrv items "$FILTER" 1024 | grep -qx 局3の番組 || fail "局3の番組 is not offered: $(t_wdrv items "$FILTER" 1024 | tr '\n' ' ')"
+# A program without a series offers no empty item: it could not be stored as a rule.
+t_wdrv items "$FILTER" 1024 | grep -qx '' && fail "an empty series is offered: $(t_wdrv items "$FILTER" 1024 | tr '\n' '/')"
 t_wdrv select "$FILTER" 1024 "$index" >/dev/null
 t_wdrv click "$FILTER" 1028 >/dev/null
 sleep 0.2
