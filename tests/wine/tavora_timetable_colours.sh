@@ -10,10 +10,7 @@
 # paints its programs in that group's colour, also after a restart.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
-t_init
-export LV_DEBUG_LOG="$WORK/debug.log"
-
-tt_day_start_now
+tt_init
 tt_local_week </dev/null
 # Group 3 has its own normal background (COLORREF 0x00BBGGRR).
 t_reg 'Environment\番組背景NML' Color3 REG_DWORD 0x00FF8040

@@ -6,10 +6,7 @@
 # after a restart and a switch of the title kind.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
-t_init
-export LV_DEBUG_LOG="$WORK/debug.log"
-
-tt_day_start_now
+tt_init
 # 701 overlaps 1002 on 局2: that column needs two lanes.
 tt_program 701 1 $((DAY_START + 3000)) $((DAY_START + 6600)) '重なる番組' '局2' '分類9' | tt_local_week
 t_reg 'Title\2' HideTitle REG_SZ "$(printf '\t局3\t')"

@@ -6,10 +6,7 @@
 # with the grid after a drag of the grid, before and after the font change.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
-t_init
-export LV_DEBUG_LOG="$WORK/debug.log"
-
-tt_day_start_now
+tt_init
 tt_local_week </dev/null
 # 1004 (局1, from 100 to 160 minutes into the day) is reserved.
 reserved=$((DAY_START + 6000))

@@ -6,10 +6,7 @@
 # the 24-hour window on.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
-t_init
-export LV_DEBUG_LOG="$WORK/debug.log"
-
-tt_day_start_now
+tt_init
 for k in $(seq 10 69); do
   tt_program $((2000 + k)) 1 $((DAY_START + 600)) $((DAY_START + 4200)) "遠方の番組 $k" "遠方局$k" '分類1'
 done | tt_local_week

@@ -8,10 +8,7 @@
 # where its data lies; a scroll or a click closes it.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
-t_init
-export LV_DEBUG_LOG="$WORK/debug.log"
-
-tt_day_start_now
+tt_init
 now=$(date +%s)
 start=$((now - now % 60 + 120))
 port=$((20000 + RANDOM % 10000))

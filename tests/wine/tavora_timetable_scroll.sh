@@ -6,10 +6,7 @@
 # "次の日" / "前の日" move it by a day, never beyond the period.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
-t_init
-export LV_DEBUG_LOG="$WORK/debug.log"
-
-tt_day_start_now
+tt_init
 tt_local_week </dev/null
 # Headings in their own colour, apart from the margin.
 t_reg Environment 'チャンネル背景' REG_DWORD 0x00808000

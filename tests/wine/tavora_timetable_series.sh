@@ -7,10 +7,7 @@
 # filter dialog (140) takes a series' column away and gives it back.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
-t_init
-export LV_DEBUG_LOG="$WORK/debug.log"
-
-tt_day_start_now
+tt_init
 # In the gaps between the busy day's programs, so no column needs two lanes.
 {
   tt_program 801 1 $((DAY_START + 4300)) $((DAY_START + 5900)) 'ドラマ第1話' '局1' '分類9' 'ドラマ'

@@ -5,11 +5,8 @@
 # are kept there (by channel, by category, 24-hour mode, hover bubble).
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
-t_init
-export LV_DEBUG_LOG="$WORK/debug.log"
+tt_init
 shot() { [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/$1.png"; return 0; }
-
-tt_day_start_now
 now=$(date +%s)
 start=$((now - now % 60))
 {

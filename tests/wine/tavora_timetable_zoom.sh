@@ -8,10 +8,7 @@
 # limits.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
-t_init
-export LV_DEBUG_LOG="$WORK/debug.log"
-
-tt_day_start_now
+tt_init
 tt_local_week </dev/null
 t_start
 sleep 1

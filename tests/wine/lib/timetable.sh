@@ -3,6 +3,14 @@
 # (client coordinates of the grid), and clicks and pixels there.
 ID_TIMETABLE_DUMP_CELLS=32902
 
+# tt_init: t_init with the planner's debug log kept in the work folder, and
+# the broadcast day starting at the current hour (tt_day_start_now).
+tt_init() {
+  t_init
+  export LV_DEBUG_LOG="$WORK/debug.log"
+  tt_day_start_now
+}
+
 # tt_day_start_now: the current hour becomes the planner's day start; sets
 # DAY_START (epoch) and DAY_FILE (that day's guide cache file name).
 tt_day_start_now() {
@@ -134,12 +142,9 @@ tt_headings_are() { tt_until "$1" tt_headings; }
 # view in the normal colour. Leaves $now, $start, $group, $port, $started and
 # $coming for the test.
 tt_open_week() {
-  t_init
-  export LV_DEBUG_LOG="$WORK/debug.log"
+  tt_init
   mkdir -p "$WORK/served" "$WORK/send"
   head -c 100000 /dev/urandom > "$WORK/send/data.bin"
-
-  tt_day_start_now
   now=$(date +%s)
   start=$((now - now % 60))
   port=$((20000 + RANDOM % 10000))
