@@ -8,6 +8,11 @@
 // Starts the socket layer once per process (WSAStartup); false when it fails.
 bool InitSockets();
 
+// What Receive answers besides a datagram's length (0 is an empty datagram,
+// read and gone like any other).
+constexpr int kNoDatagram = -2;  // nothing waiting: the drain is done
+constexpr int kOversized = -3;   // a datagram longer than the buffer, read and dropped
+
 class DatagramSocket {
  public:
   virtual ~DatagramSocket() = default;
@@ -17,8 +22,10 @@ class DatagramSocket {
   // IP_ADD_MEMBERSHIP of the dotted group on the default interface.
   virtual bool Join(const std::string& group) = 0;
   virtual bool Leave() = 0;                                   // when joined
-  virtual int Pending() = 0;                                  // FIONREAD; -1 on error
-  // One datagram; -1 on error (no datagram waiting is an error too).
+  // One datagram, without waiting: its length, kNoDatagram, kOversized, or -1 on
+  // another error. Drain with one call per datagram until kNoDatagram: a
+  // pending-bytes count cannot tell an empty datagram from none (both are 0),
+  // and a loop driven by it never gets past an empty one.
   virtual int Receive(void* buffer, int size, std::uint16_t* sourcePort) = 0;
   virtual int LastError() const = 0;                          // WSAGetLastError / errno
   virtual std::uintptr_t Handle() const = 0;                  // SOCKET or fd, for WSAAsyncSelect

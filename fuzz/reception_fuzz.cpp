@@ -35,12 +35,12 @@ class InputSocket : public DatagramSocket {
   bool Bind(std::uint16_t, int) override { return true; }
   bool Join(const std::string&) override { return true; }
   bool Leave() override { return true; }
-  int Pending() override { return inbox_->empty() ? 0 : static_cast<int>(inbox_->front().size()) + 1; }
   int Receive(void* buffer, int size, std::uint16_t* port) override {
-    if (inbox_->empty()) return -1;
+    if (inbox_->empty()) return kNoDatagram;
     std::string d = std::move(inbox_->front());
     inbox_->pop_front();
-    const int n = static_cast<int>(d.size()) < size ? static_cast<int>(d.size()) : size;
+    if (static_cast<int>(d.size()) > size) return kOversized;
+    const int n = static_cast<int>(d.size());
     std::copy(d.begin(), d.begin() + n, static_cast<char*>(buffer));
     if (port) *port = 1;
     return n;

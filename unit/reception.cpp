@@ -127,7 +127,10 @@ void Reception::Pump(int trace) {
   pumped_ = true;
   lastPumpTick_ = now;
   if (suspended_) return;
-  while (socket_->Pending() > 0) {
+  // One receive per datagram until none is waiting. Empty, short and oversized
+  // datagrams are read and dropped here or by the checks after the queue; the
+  // bound keeps a flood of them from holding the window.
+  for (int reads = 0; reads < kMaxReadsPerPump; ++reads) {
     // Memory stays bounded even when the sender outruns the disk: the system
     // drops what arrives meanwhile and a later cycle fills the gaps.
     if (queue_.size() > kQueueSuspend) {
@@ -141,10 +144,11 @@ void Reception::Pump(int trace) {
     } else {
       b.reset(new Buffer);
     }
-    int n = socket_->Receive(b->data, kDatagramMax, &b->port);
-    if (n < 0) {
+    const int n = socket_->Receive(b->data, kDatagramMax, &b->port);
+    if (n <= 0) {
       pool_.push_back(std::move(b));
-      break;
+      if (n == kNoDatagram || n == -1) break;
+      continue;  // empty or oversized: nothing to keep
     }
     b->size = n;
     b->tick = now;

@@ -23,6 +23,9 @@ constexpr std::size_t kFlushThreshold = 0x40000;    // flush once more than this
 constexpr std::size_t kFlushChunk = 8192;
 constexpr std::size_t kQueueSuspend = 20000;        // stop reading the socket above this
 constexpr std::size_t kQueueResume = 15000;         // and resume below this
+// Receives per pump at most: datagrams that are dropped at once (empty, too long)
+// never fill the queue, so the queue bound alone would not end a flood of them.
+constexpr int kMaxReadsPerPump = 25000;
 constexpr int kDatagramsPerTick = 100;
 constexpr int kReceiveBuffer = 0x20000;             // SO_RCVBUF of the data socket
 constexpr std::uint32_t kMemoryFileBlocks = 10;     // files this small may stay in memory

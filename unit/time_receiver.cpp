@@ -2,6 +2,8 @@
 // "TimeError".
 #include "unit/time_receiver.h"
 
+#include <cstring>
+
 #include "common/clock.h"
 #include "common/debug_log.h"
 #include "common/peer_names.h"
@@ -41,23 +43,27 @@ void TimeReceiver::OnDatagrams() {
   if (!socket_) return;
   Time32 now = clock_.Now();
   std::uint8_t buffer[256];
-  // Bounded, so that a socket that keeps failing cannot hold the window.
-  for (int guard = 0; guard < 10000 && socket_->Pending() > 0; ++guard) {
+  // One receive per datagram until none is waiting; only the last datagram of
+  // a burst counts. Bounded, so that a flood cannot hold the window.
+  std::uint8_t last[sizeof buffer];
+  int lastSize = -1;
+  for (int guard = 0; guard < 10000; ++guard) {
     std::uint16_t port = 0;
-    int n = socket_->Receive(buffer, sizeof buffer, &port);
-    bool more = socket_->Pending() > 0;
+    const int n = socket_->Receive(buffer, sizeof buffer, &port);
+    if (n == kNoDatagram || n == -1) break;
     if (countdown_ > 0) --countdown_;
-    if (n < 0 || more) continue;  // only the last datagram of a burst counts
-    if (countdown_ != 0) break;
-    std::int32_t offset = 0;
-    if (!EvaluateTransmitTime(buffer, static_cast<std::size_t>(n), now, &offset)) continue;
-    countdown_ = kNtpSkip;
-    done_ = true;
-    if (offset > lastError_ + 1 || offset < lastError_ - 1) {
-      lastError_ = offset;
-      changed_ = true;
-      settings_.SetInt(peer::kEnvironmentSubKey, peer::kTimeErrorValue, offset);
-    }
+    lastSize = n < 0 ? -1 : n;
+    if (n > 0) std::memcpy(last, buffer, static_cast<std::size_t>(n));
+  }
+  if (lastSize < 0 || countdown_ != 0) return;
+  std::int32_t offset = 0;
+  if (!EvaluateTransmitTime(last, static_cast<std::size_t>(lastSize), now, &offset)) return;
+  countdown_ = kNtpSkip;
+  done_ = true;
+  if (offset > lastError_ + 1 || offset < lastError_ - 1) {
+    lastError_ = offset;
+    changed_ = true;
+    settings_.SetInt(peer::kEnvironmentSubKey, peer::kTimeErrorValue, offset);
   }
 }
 

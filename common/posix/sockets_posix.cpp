@@ -47,22 +47,18 @@ class PosixDatagramSocket : public DatagramSocket {
     if (setsockopt(fd_, IPPROTO_IP, IP_DROP_MEMBERSHIP, &joined_, sizeof joined_) != 0) return Fail();
     return true;
   }
-  int Pending() override {
-    int n = 0;
-    if (ioctl(fd_, FIONREAD, &n) != 0) {
-      Fail();
-      return -1;
-    }
-    return n;
-  }
   int Receive(void* buffer, int size, std::uint16_t* sourcePort) override {
     sockaddr_in from{};
     socklen_t len = sizeof from;
-    ssize_t n = recvfrom(fd_, buffer, static_cast<std::size_t>(size), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &len);
+    // MSG_TRUNC answers the datagram's real length, so a longer one is told
+    // from one that fits exactly, as Winsock's WSAEMSGSIZE does.
+    ssize_t n = recvfrom(fd_, buffer, static_cast<std::size_t>(size), MSG_DONTWAIT | MSG_TRUNC,
+                         reinterpret_cast<sockaddr*>(&from), &len);
     if (n < 0) {
       Fail();
-      return -1;
+      return error_ == EAGAIN || error_ == EWOULDBLOCK ? kNoDatagram : -1;
     }
+    if (n > size) return kOversized;
     if (sourcePort) *sourcePort = ntohs(from.sin_port);
     return static_cast<int>(n);
   }

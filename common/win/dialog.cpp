@@ -1,6 +1,7 @@
 #include "common/win/dialog.h"
 
 #include "common/text.h"
+#include "common/win/modal_loop.h"
 
 Dialog::~Dialog() {
   // A dialog object that dies before its window must not be called back.
@@ -15,6 +16,7 @@ Dialog::~Dialog() {
 
 INT_PTR Dialog::RunModal(HINSTANCE instance, int resourceId, HWND parent) {
   modal_ = true;
+  ModalLoop loop;
   return DialogBoxParamW(instance, MAKEINTRESOURCEW(resourceId), parent, &Dialog::Proc,
                          reinterpret_cast<LPARAM>(this));
 }

@@ -21,6 +21,10 @@ class WinsockDatagramSocket : public DatagramSocket {
     Close();
     socket_ = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     if (socket_ == INVALID_SOCKET) return Fail();
+    // Non-blocking from the start: a receive with nothing waiting answers at once
+    // (WSAAsyncSelect would also set this, but only once it is called).
+    u_long nonBlocking = 1;
+    if (ioctlsocket(socket_, FIONBIO, &nonBlocking) != 0) return Fail();
     BOOL on = TRUE;
     setsockopt(socket_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof on);
     if (receiveBuffer > 0)
@@ -52,27 +56,14 @@ class WinsockDatagramSocket : public DatagramSocket {
       return Fail();
     return true;
   }
-  int Pending() override {
-    u_long n = 0;
-    if (ioctlsocket(socket_, FIONREAD, &n) != 0) {
-      Fail();
-      return -1;
-    }
-    return static_cast<int>(n);
-  }
   int Receive(void* buffer, int size, std::uint16_t* sourcePort) override {
-    // A receive on a blocking socket with nothing waiting would hang the window
-    // that drains it; nothing pending is reported as an error instead.
-    if (Pending() <= 0) {
-      if (error_ == 0) error_ = WSAEWOULDBLOCK;
-      return -1;
-    }
     sockaddr_in from{};
     int len = sizeof from;
     int n = recvfrom(socket_, static_cast<char*>(buffer), size, 0, reinterpret_cast<sockaddr*>(&from), &len);
     if (n == SOCKET_ERROR) {
       Fail();
-      return -1;
+      if (error_ == WSAEWOULDBLOCK) return kNoDatagram;
+      return error_ == WSAEMSGSIZE ? kOversized : -1;
     }
     if (sourcePort) *sourcePort = ntohs(from.sin_port);
     return n;

@@ -19,17 +19,13 @@ bool FakeSocket::Leave() {
   return true;
 }
 
-int FakeSocket::Pending() {
-  if (net_->inbox.empty()) return 0;
-  return std::max<int>(1, static_cast<int>(net_->inbox.front().size()));
-}
-
 int FakeSocket::Receive(void* buffer, int size, std::uint16_t* sourcePort) {
-  if (net_->inbox.empty()) return -1;
+  if (net_->inbox.empty()) return kNoDatagram;
   std::string d = std::move(net_->inbox.front());
   net_->inbox.pop_front();
-  int n = std::min<int>(size, static_cast<int>(d.size()));
-  std::memcpy(buffer, d.data(), n);
+  const int n = static_cast<int>(d.size());
+  if (n > size) return kOversized;
+  if (n > 0) std::memcpy(buffer, d.data(), n);
   if (sourcePort) *sourcePort = 5000;
   return n;
 }

@@ -27,7 +27,8 @@ class FakeSocket : public DatagramSocket {
   bool Bind(std::uint16_t port, int receiveBuffer) override;
   bool Join(const std::string& group) override;
   bool Leave() override;
-  int Pending() override;
+  // As the real socket: an empty datagram reads as 0, none waiting as
+  // kNoDatagram, one longer than the buffer is dropped as kOversized.
   int Receive(void* buffer, int size, std::uint16_t* sourcePort) override;
   int LastError() const override { return 10049; }
   std::uintptr_t Handle() const override { return 0; }

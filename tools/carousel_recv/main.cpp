@@ -56,9 +56,10 @@ int Discard(const ReceptionParams& params, int idleSeconds, bool quiet) {
   const std::uint32_t idleWait = static_cast<std::uint32_t>(idleSeconds) * 1000u;
   for (;;) {
     if (WaitReadable(socket->Handle(), 50)) {
-      while (socket->Pending() > 0) {
-        int n = socket->Receive(buffer.data(), static_cast<int>(buffer.size()), nullptr);
-        if (n < 0) break;
+      for (;;) {
+        const int n = socket->Receive(buffer.data(), static_cast<int>(buffer.size()), nullptr);
+        if (n == kNoDatagram || n == -1) break;
+        if (n < 0) continue;  // too long for the buffer: read and dropped
         ++count;
         bytes += static_cast<unsigned>(n);
       }
