@@ -40,6 +40,7 @@ struct CarouselOptions {
   int cycles = 1;            // 0: until interrupted
   long firstBlock = 0;       // block of file 0 the first cycle starts at
   long extra = 0;            // datagrams of a further cycle sent after the last one
+  long emptyFirst = 0;       // empty datagrams sent before the carousel
   double loss = 0, duplicate = 0, reorder = 0;
   unsigned seed = 1;
   std::string interface = "127.0.0.1";
@@ -66,6 +67,7 @@ void Help(FILE* out) {
                "      --extra N           after the last cycle, send the first N datagrams of the\n"
                "                          next one (a receiver declares completion on a datagram\n"
                "                          of a file it already has)\n"
+               "      --empty-first N     send N empty (zero-length) datagrams before the carousel\n"
                "      --loss PCT          drop this percentage of datagrams (seeded)\n"
                "      --duplicate PCT     send this percentage of datagrams twice\n"
                "      --reorder PCT       hold back this percentage of datagrams by 1-8 places\n"
@@ -154,6 +156,12 @@ class Sender {
   }
   ~Sender() {
     if (fd_ >= 0) close(fd_);
+  }
+  // Stray datagrams on the group, as a misconfigured sender puts them there.
+  bool SendEmpty(long count) {
+    for (long i = 0; i < count; ++i)
+      if (!Send(std::string())) return false;
+    return true;
   }
   // Applies loss, duplication and reordering, then sends.
   bool Offer(std::string d) {
@@ -296,7 +304,7 @@ int ParseCarousel(const std::vector<std::string>& args, CarouselOptions* o) {
   Options opts;
   std::string e;
   if (!opts.Parse(args,
-                  {"group", "port", "class", "block-size", "rate", "cycles", "first-block", "extra", "loss",
+                  {"group", "port", "class", "block-size", "rate", "cycles", "first-block", "extra", "empty-first", "loss",
                    "duplicate", "reorder", "seed", "interface", "ttl"},
                   {"quiet"}, &e,
                   {{'g', "group"}, {'p', "port"}, {'c', "class"}, {'b', "block-size"}, {'r', "rate"},
@@ -306,12 +314,13 @@ int ParseCarousel(const std::vector<std::string>& args, CarouselOptions* o) {
     Help(stdout);
     return 0;
   }
-  std::int64_t firstBlock = 0, extra = 0, seed = 1;
+  std::int64_t firstBlock = 0, extra = 0, emptyFirst = 0, seed = 1;
   if (!opts.Int("port", 1, 65535, o->port, &o->port, &e) || !opts.Int("class", 0, 7, o->headerClass, &o->headerClass, &e) ||
       !opts.Int("block-size", 300, 4096, o->blockSize, &o->blockSize, &e) ||
       !opts.Int("cycles", 0, 1000000, o->cycles, &o->cycles, &e) ||
       !opts.Integer("first-block", 0, 0xFFFFFF, 0, &firstBlock, &e) ||
-      !opts.Integer("extra", 0, 1L << 30, 0, &extra, &e) || !opts.Number("loss", 0, 100, 0, &o->loss, &e) ||
+      !opts.Integer("extra", 0, 1L << 30, 0, &extra, &e) ||
+      !opts.Integer("empty-first", 0, 1000000, 0, &emptyFirst, &e) || !opts.Number("loss", 0, 100, 0, &o->loss, &e) ||
       !opts.Number("duplicate", 0, 100, 0, &o->duplicate, &e) || !opts.Number("reorder", 0, 100, 0, &o->reorder, &e) ||
       !opts.Integer("seed", 0, 0xFFFFFFFF, 1, &seed, &e) || !opts.Int("ttl", 0, 255, o->ttl, &o->ttl, &e))
     return UsageError("headend carousel", e);
@@ -320,6 +329,7 @@ int ParseCarousel(const std::vector<std::string>& args, CarouselOptions* o) {
   if (opts.Positional().size() != 1) return UsageError("headend carousel", "one FOLDER is needed");
   o->firstBlock = static_cast<long>(firstBlock);
   o->extra = static_cast<long>(extra);
+  o->emptyFirst = static_cast<long>(emptyFirst);
   o->seed = static_cast<unsigned>(seed);
   o->group = opts.Text("group", o->group);
   o->interface = opts.Text("interface", o->interface);
@@ -374,6 +384,7 @@ int RunCarousel(int argc, char** argv) {
                          "store blocks but never complete or place the files\n");
   Sender sender(o);
   if (!sender.Open()) return 1;
+  if (!sender.SendEmpty(o.emptyFirst)) return 1;
   return SendCycles(o, carousel, files.size(), sender) ? 0 : 1;
 }
 

@@ -56,6 +56,9 @@ run class1 1 -- -b 4096 -n 3 --extra 20 -r 5M
 run class2_midstart_lossy 2 -- -b 1024 -n 40 -r 20M --first-block 100 --loss 20 --duplicate 10 --reorder 10 --seed 7
 run class3_lossy 3 -- -b 4096 -n 40 -r 20M --loss 30 --reorder 20 --duplicate 20 --seed 11
 run class1_small_blocks 1 -- -b 300 -n 10 -r 2M
+# Stray empty datagrams on the group before the carousel are read and dropped;
+# they must neither stop the reception nor keep the receiver spinning.
+run empty_datagrams_first 1 -- -b 4096 -n 2 --extra 20 -r 5M --empty-first 3
 
 # A name from the air that climbs out of the folder is refused: nothing lands
 # outside, the broadcast never completes, and the reception says so.

@@ -594,6 +594,24 @@ TEST_F(ReceptionTest, QueuedWorkBetweenTicksDrainsAFastStreamWithoutTimeChecks) 
   EXPECT_EQ(folder.Read("fast.bin"), files[0].data);
 }
 
+TEST_F(ReceptionTest, EmptyAndOversizedDatagramsBeforeTheCarouselAreReadPast) {
+  std::vector<CarouselFile> files{{"after_empty.bin", RandomBytes(rng, 30000)}};
+  auto cycle = Cycle(files, 1024, 1);
+  Start();
+  Feed({std::string(), std::string(5000, 'o'), std::string()});
+  Feed(cycle);
+  Feed(cycle[1]);
+  // One drain reads past the stray datagrams to everything behind them.
+  rx->OnSocketReady();
+  EXPECT_TRUE(net->inbox.empty());
+  EXPECT_EQ(rx->QueueLength(), cycle.size() + 1);
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  EXPECT_EQ(rx->Result(), 1);
+  rx->PlaceFiles();
+  EXPECT_EQ(folder.Read("after_empty.bin"), files[0].data);
+}
+
 TEST_F(ReceptionTest, IntakeStopsAboveTwentyThousandQueuedDatagrams) {
   Start();
   std::string d = Base(1);

@@ -158,3 +158,14 @@ TEST_F(TimeReceiverTest, DiscardLeavesTheGroupAndClosesTheSocket) {
   EXPECT_TRUE(net->closed);
   EXPECT_EQ(receiver->Socket(), nullptr);
 }
+
+TEST_F(TimeReceiverTest, EmptyDatagramBeforeTheTimeIsReadPast) {
+  Make(0);
+  net->inbox.push_back(std::string());
+  net->inbox.push_back(std::string(300, 'x'));  // longer than a time datagram: dropped
+  net->inbox.push_back(NtpDatagram(clock.Now(), 42));
+  receiver->OnDatagrams();
+  EXPECT_TRUE(net->inbox.empty());
+  EXPECT_TRUE(receiver->Done());
+  EXPECT_EQ(receiver->LastError(), 42);
+}
