@@ -68,8 +68,9 @@ std::int64_t CTavoraDoc::MultiDayHeight() const {
 }
 
 void CTavoraDoc::ReadTitleSettings() {
-  sortTitle = settings_.Text(TitleKey(titleKind), "SortTitle");
-  hideTitle = settings_.Text(TitleKey(titleKind), "HideTitle");
+  // Whole lists: a cut one would lose titles when written back.
+  sortTitle = settings_.WholeText(TitleKey(titleKind), "SortTitle");
+  hideTitle = settings_.WholeText(TitleKey(titleKind), "HideTitle");
 }
 
 void CTavoraDoc::ReadViewSettings() {

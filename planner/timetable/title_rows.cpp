@@ -78,9 +78,10 @@ DisplayRuleTexts FormatDisplayRules(const DisplayRules& rules) {
 DisplayRules ReadDisplayRules(const PlannerSettings& settings) {
   const char* env = peer::kEnvironmentSubKey;
   DisplayRuleTexts t;
-  t.channels = settings.Text(env, "FilterChannel");
-  t.series = settings.Text(env, "FilterContent");
-  t.categories = settings.Text(env, "FilterCategory");
+  // Lists grow past 255 bytes; a cut read would be written back cut at exit.
+  t.channels = settings.WholeText(env, "FilterChannel");
+  t.series = settings.WholeText(env, "FilterContent");
+  t.categories = settings.WholeText(env, "FilterCategory");
   t.categoryExcept = settings.Int(env, "FilterCaExcept", 1);
   return ParseDisplayRules(t);
 }

@@ -383,6 +383,18 @@ TEST_F(DocTest, TitleKindSwitchStoresWidthsAndReadsTheNewKindsOrder) {
   EXPECT_EQ(hooks.redraws, redraws) << "the same kind changes nothing";
 }
 
+TEST_F(DocTest, LongTitleOrderAndHiddenListsAreReadWhole) {
+  // Lists past the 255 bytes of a plain text read: a cut one is written back cut.
+  std::string sorted, hidden;
+  for (int i = 0; i < 60; ++i) sorted += "\tseries number " + std::to_string(i) + "\t";
+  for (int i = 0; i < 40; ++i) hidden += "\tchannel name " + std::to_string(i) + "\t";
+  settings.SetText("Title\\1", "SortTitle", sorted);
+  settings.SetText("Title\\1", "HideTitle", hidden);
+  ASSERT_TRUE(doc.OnNewDocument());
+  EXPECT_EQ(doc.sortTitle, sorted);
+  EXPECT_EQ(doc.hideTitle, hidden);
+}
+
 TEST_F(DocTest, RedisplayTakesANewClockOffsetAndReloadsAfterTwelveHours) {
   ASSERT_TRUE(doc.OnNewDocument());
   SetEnv("TimeError", 1);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include "common/settings.h"
 #include "planner/guide/guide_program.h"
 #include "planner/timetable/title_rows.h"
 
@@ -195,6 +196,27 @@ TEST(DisplayFilter, TextsRoundTripWithTheExclusionFlagOfTheLastCategoryRule) {
   EXPECT_EQ(back.categories, "c1,c2");
   EXPECT_EQ(back.categoryExcept, 0);
   EXPECT_EQ(FormatDisplayRules({}).categoryExcept, 1);
+}
+
+TEST(DisplayFilter, LongRuleListsSurviveAReadAndWriteBack) {
+  // Lists grow past the 255 bytes of a plain text read; the exit writes back what was read.
+  auto store = CreateMemorySettings();
+  PlannerSettings settings{*store};
+  std::string channels, series, categories;
+  for (int i = 0; i < 40; ++i) channels += (i ? "," : "") + std::string("channel ") + std::to_string(i);
+  for (int i = 0; i < 40; ++i) series += (i ? "," : "") + std::string("series ") + std::to_string(i);
+  for (int i = 0; i < 40; ++i) categories += (i ? "," : "") + std::string("category ") + std::to_string(i);
+  ASSERT_GT(channels.size(), 255u);
+  settings.SetText("Environment", "FilterChannel", channels);
+  settings.SetText("Environment", "FilterContent", series);
+  settings.SetText("Environment", "FilterCategory", categories);
+  settings.SetInt("Environment", "FilterCaExcept", 0);
+  DisplayRules rules = ReadDisplayRules(settings);
+  EXPECT_EQ(rules.size(), 120u);
+  WriteDisplayRules(settings, rules);
+  EXPECT_EQ(settings.WholeText("Environment", "FilterChannel"), channels);
+  EXPECT_EQ(settings.WholeText("Environment", "FilterContent"), series);
+  EXPECT_EQ(settings.WholeText("Environment", "FilterCategory"), categories);
 }
 
 // --- lanes ---
