@@ -55,7 +55,11 @@ bool ReceptionHistory::RetireEntry(const ReceivedEntry& entry, const std::string
     return false;
   }
   historyExists_ = true;
-  if (!entry.resultFile.empty()) fs_.Remove(folder + entry.resultFile);
+  if (!entry.resultFile.empty() && !fs_.Remove(folder + entry.resultFile)) {
+    if (retiredButKept_.insert(entry.resultFile).second) {
+      DebugOut(folder + entry.resultFile + " cannot be deleted; it is logged and not collected again\n");
+    }
+  }
   return true;
 }
 
@@ -98,7 +102,7 @@ bool ReceptionHistory::CollectResults(const std::string& historyFolder) {
   const std::size_t before = entries_.size();
   bool changed = false;
   for (const FoundFile& f : found) {
-    if (f.isFolder || Listed(f.name)) continue;
+    if (f.isFolder || Listed(f.name) || retiredButKept_.count(f.name)) continue;
     std::string data;
     // A record the unit is still writing is read at the next collection.
     if (!fs_.ReadAll(folder + f.name, &data) || data.size() < 4) continue;
@@ -125,7 +129,9 @@ int ReceptionHistory::DeleteContent(const std::vector<ReceivedEntry>& selected, 
     if (it == entries_.end()) continue;
     ReceivedEntry entry = std::move(*it);
     entries_.erase(it);
-    DeleteContentFiles(fs_, entry.storageFolder);
+    // A failed or missed reception owns no files: what its folder holds is an
+    // earlier reception's, which it did not replace.
+    if (entry.status == kResultSuccess) DeleteContentFiles(fs_, entry.storageFolder);
     // Its files are gone, but the reception stays listed until its log line is
     // written: the INFO file is its only record.
     if (RetireEntry(entry, historyFolder)) {

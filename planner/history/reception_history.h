@@ -2,6 +2,7 @@
 // superseded and retired into "RsvData.log", and content deleted on request.
 #pragma once
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 #include "common/clock.h"
@@ -55,5 +56,8 @@ class ReceptionHistory {
   FileSystem& fs_;
   const CalibratedClock& clock_;
   std::vector<ReceivedEntry> entries_;
+  // Result files already retired into RsvData.log that could not be deleted:
+  // collecting them again would log the same reception every minute.
+  std::set<std::string> retiredButKept_;
   bool historyExists_ = false;
 };

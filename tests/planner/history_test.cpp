@@ -14,6 +14,7 @@
 #include "planner/history/history_texts.h"
 #include "planner/history/reception_history.h"
 #include "tests/common/tokyo_time.h"
+#include "tests/support/failing_files.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -240,6 +241,44 @@ TEST_F(HistoryTest, UnwritableLogKeepsTheRecordForTheNextCollection) {
   EXPECT_FALSE(Info(1));
   EXPECT_FALSE(Info(2));
   EXPECT_EQ(LogLines(), 2);
+}
+
+TEST_F(HistoryTest, AnInfoFileThatCannotBeDeletedIsLoggedOnce) {
+  FailingFiles stuck(fs);
+  stuck.failRemove = true;
+  ReceptionHistory h{stuck, clock};
+  ReceptionResult stream = Result("s", 0, 7);
+  stream.port = 0;  // straight to the log
+  WriteInfo(1, stream);
+  std::vector<std::string> debug;
+  SetDebugSink([&](const std::string& line) { debug.push_back(line); });
+  for (int minute = 0; minute < 3; ++minute) h.CollectResults(history_);
+  SetDebugSink(nullptr);
+  EXPECT_TRUE(Info(1));
+  EXPECT_EQ(LogLines(), 1) << "the same reception logged again at each collection";
+  ASSERT_EQ(debug.size(), 1u);
+  EXPECT_NE(debug[0].find("INFO00001.RSV cannot be deleted"), std::string::npos) << debug[0];
+}
+
+TEST_F(HistoryTest, AFailedReceptionOwnsNoFiles) {
+  // A missed reception into the folder of an earlier good one supersedes it in
+  // the list, but the files are still the earlier reception's.
+  WriteContent("a", "10\nkept.bin\n");
+  fs.WriteAll(data_ + "a\\kept.bin", "x");
+  WriteInfo(1, Result("a", 0, 1));
+  history.CollectResults(history_);
+  for (ResultStatus status : {kResultFailed, kResultNotReceived}) {
+    ReceptionResult missed = Result("a", status == kResultFailed ? 900 : 1800, 2);
+    missed.status = status;
+    WriteInfo(2, missed);
+    history.CollectResults(history_);
+    ASSERT_EQ(history.Entries().size(), 1u);
+    ASSERT_EQ(history.Entries()[0].status, status);
+    EXPECT_EQ(history.DeleteContent({history.Entries()[0]}, history_), 1);
+    EXPECT_TRUE(history.Entries().empty());
+    EXPECT_TRUE(fs.Exists(data_ + "a\\kept.bin")) << "status " << status;
+    EXPECT_TRUE(fs.Exists(data_ + "a\\FileList.mls")) << "status " << status;
+  }
 }
 
 TEST_F(HistoryTest, DeleteContentRemovesNestedFoldersAndRetires) {

@@ -14,11 +14,12 @@ class FailingFiles : public FileSystem {
   int writeFailures = 0;         // the next n Write calls fail and write nothing
   std::int64_t spaceLeft = -1;   // bytes that still fit; beyond them a write stores what fits and fails (-1: no limit)
   bool failReplace = false;      // Replace fails and leaves both files as they are
+  bool failRemove = false;       // Remove fails and leaves the file (a read-only or locked file)
   int failedWrites = 0;          // Write calls that failed so far
 
   std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) override;
   std::vector<FoundFile> Find(const std::string& p) override { return real_.Find(p); }
-  bool Remove(const std::string& p) override { return real_.Remove(p); }
+  bool Remove(const std::string& p) override { return !failRemove && real_.Remove(p); }
   bool RemoveFolder(const std::string& p) override { return real_.RemoveFolder(p); }
   bool CopyTo(const std::string& a, const std::string& b, bool o) override { return real_.CopyTo(a, b, o); }
   bool Rename(const std::string& a, const std::string& b) override { return real_.Rename(a, b); }
