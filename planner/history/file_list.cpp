@@ -8,6 +8,7 @@
 
 #include "common/debug_log.h"
 #include "common/files.h"
+#include "common/path.h"
 #include "common/safe_name.h"
 #include "common/text.h"
 
@@ -22,21 +23,12 @@ std::string TrimLine(std::string line) {
 
 // Folder part of a relative path ("a\b\f.txt" -> "a\b"), empty for a file at the top.
 std::string DirectoryPart(const std::string& path) {
-  std::size_t cut = std::string::npos;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(path[i]))) ++i;
-    else if (path[i] == '\\' || path[i] == '/') cut = i;
-  }
+  const std::size_t cut = LastSeparator(path);
   return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
 int Depth(const std::string& relative) {
-  int depth = 1;
-  for (std::size_t i = 0; i < relative.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(relative[i]))) ++i;
-    else if (relative[i] == '\\' || relative[i] == '/') ++depth;
-  }
-  return depth;
+  return std::max<int>(1, static_cast<int>(PathComponents(relative).size()));
 }
 
 // Removes folder\relative and then each parent level while the removal succeeds;

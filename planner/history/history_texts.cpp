@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/files.h"
+#include "common/path.h"
 #include "common/reception_result.h"
 #include "common/settings.h"
 #include "common/text.h"
@@ -75,11 +76,7 @@ namespace {
 
 // Splits a relative path at its last separator, knowing cp932 trail bytes.
 void SplitRelative(const std::string& path, std::string* folder, std::string* name) {
-  std::size_t cut = std::string::npos;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(path[i]))) ++i;
-    else if (path[i] == '\\' || path[i] == '/') cut = i;
-  }
+  const std::size_t cut = LastSeparator(path);
   *folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
   *name = cut == std::string::npos ? path : path.substr(cut + 1);
 }

@@ -303,6 +303,19 @@ TEST_F(HistoryTest, DeleteContentRemovesNestedFoldersAndRetires) {
   EXPECT_EQ(LogLines(), 1);
 }
 
+TEST_F(HistoryTest, DeleteContentRemovesFoldersWhoseNamesEndInATrailByteOfBackslash) {
+  // 表 and ソ end in the byte of "\\": the levels are still found and removed.
+  const std::string a = J(u8"番組表"), b = J(u8"ソ");
+  CreateFolderPath(fs, data_ + "p\\" + a + "\\" + b);
+  fs.WriteAll(data_ + "p\\" + a + "\\" + b + "\\f.bin", "data");
+  WriteContent("p", "10\n" + a + "\\" + b + "\\f.bin\n");
+  WriteInfo(1, Result("p", 0, 1));
+  history.CollectResults(history_);
+  ASSERT_EQ(history.Entries().size(), 1u);
+  EXPECT_EQ(history.DeleteContent(history.Entries(), history_), 1);
+  EXPECT_FALSE(fs.Exists(data_ + "p\\" + a));
+}
+
 TEST_F(HistoryTest, DeleteContentLeavesFilesItDidNotList) {
   WriteContent("p", "10\nlisted.txt\n");
   fs.WriteAll(data_ + "p\\listed.txt", "x");
