@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "common/path.h"
 #include "common/files.h"
 #include "common/peer_names.h"
 #include "common/settings.h"
@@ -56,8 +57,8 @@ FolderPageValues LoadFolderPage(const PlannerSettings& settings) {
 }
 
 bool FolderPageChanged(const FolderPageValues& opened, const FolderPageValues& current) {
-  return UpperFolder(opened.dataFolder) != UpperFolder(current.dataFolder) ||
-         UpperFolder(opened.historyFolder) != UpperFolder(current.historyFolder) ||
+  // A trailing "\" or the letters' case name the same folder: no change.
+  return !SamePath(opened.dataFolder, current.dataFolder) || !SamePath(opened.historyFolder, current.historyFolder) ||
          opened.diskLimitOn != current.diskLimitOn || opened.totalLimitOn != current.totalLimitOn ||
          (current.diskLimitOn && opened.diskLimit != current.diskLimit) ||
          (current.totalLimitOn && opened.totalLimit != current.totalLimit);
@@ -117,7 +118,9 @@ FolderSaveResult SaveFolderPage(const FolderPageValues& opened, const FolderPage
     // The history follows the user to the new folder; records already there
     // are only overwritten when the user says so. The old folder keeps its copy.
     if (!previousHistory.empty() && UpperFolder(previousHistory) != UpperFolder(history)) {
-      const bool holdsRecords = !fs.Find(WithBackslash(history) + kResultRecords).empty();
+      // A log alone is a history too: it is not overwritten without asking.
+      const bool holdsRecords = !fs.Find(WithBackslash(history) + kResultRecords).empty() ||
+                                fs.Exists(WithBackslash(history) + kHistoryLog);
       if (!holdsRecords || (ask && ask())) r.historyFilesCopied = CopyHistoryFiles(fs, previousHistory, history);
     }
   }

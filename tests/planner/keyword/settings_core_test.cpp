@@ -88,6 +88,10 @@ TEST_F(SettingsPagesTest, FolderPageShowsFoldersUpperCasedAndDetectsChanges) {
   FolderPageValues v = opened;
   v.dataFolder = "c:\\Data";
   EXPECT_FALSE(FolderPageChanged(opened, v)) << "case alone is no change";
+  v.dataFolder = "C:\\DATA\\";
+  v.historyFolder = "c:\\hist\\";
+  EXPECT_FALSE(FolderPageChanged(opened, v)) << "a trailing separator names the same folder";
+  v = opened;
   v.diskLimit = 99;
   EXPECT_FALSE(FolderPageChanged(opened, v)) << "an unchecked limit's edit is no change";
   v.diskLimitOn = true;
@@ -210,6 +214,26 @@ TEST_F(SettingsPagesTest, MovedHistoryFollowsTheUserAndOverwritesOnlyWhenAsked) 
   r = SaveFolderPage(opened, v, settings_, fs, [&] { ++asked; return false; });
   EXPECT_EQ(asked, 2);
   EXPECT_EQ(r.historyFilesCopied, 2);
+}
+
+TEST_F(SettingsPagesTest, AMovedHistoryAsksBeforeOverwritingALogWithoutRecords) {
+  MemoryFiles fs;
+  ASSERT_TRUE(CreateFolderPath(fs, "C:\\OLD"));
+  ASSERT_TRUE(CreateFolderPath(fs, "C:\\NEW"));
+  fs.WriteAll("C:\\OLD\\RsvData.log", "oldlog");
+  fs.WriteAll("C:\\NEW\\RsvData.log", "newlog");
+  settings_.SetText("path", "DataPath", "C:\\DATA");
+  settings_.SetText("temp", "DataPath", "C:\\OLD");
+  FolderPageValues opened = LoadFolderPage(settings_);
+  FolderPageValues v = opened;
+  v.historyFolder = "C:\\NEW";
+  int asked = 0;
+  FolderSaveResult r = SaveFolderPage(opened, v, settings_, fs, [&] { ++asked; return false; });
+  ASSERT_TRUE(r.saved);
+  EXPECT_EQ(asked, 1);
+  std::string log;
+  fs.ReadAll("C:\\NEW\\RsvData.log", &log);
+  EXPECT_EQ(log, "newlog");
 }
 
 TEST_F(SettingsPagesTest, ReceptionPageDefaultsAndRoundTrip) {
