@@ -30,17 +30,6 @@ OverlapWarning CheckOverlap(const ReservationList& list, const ReservationCandid
   return OverlapWarning::None;
 }
 
-std::string VolumeRoot(const std::string& folder) {
-  if (folder.size() >= 2 && folder[0] == '\\' && folder[1] == '\\') {
-    const std::size_t host = folder.find('\\', 2);
-    if (host == std::string::npos) return folder + "\\";
-    const std::size_t share = folder.find('\\', host + 1);
-    if (share == std::string::npos) return folder + "\\";
-    return folder.substr(0, share + 1);
-  }
-  return folder.substr(0, 3);
-}
-
 bool FreeKbyte(FileSystem& fs, const std::string& root, std::uint64_t* kbyte) {
   std::uint64_t bytes = 0;
   if (root.empty() || !fs.FreeSpace(root, &bytes)) return false;

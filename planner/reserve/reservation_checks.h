@@ -2,6 +2,7 @@
 // with other reservations and the time budget, free space of the folder's
 // volume, and the total size of all reserved and received content.
 #pragma once
+#include "common/path.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,10 +30,6 @@ enum class OverlapWarning {
 // Reservations of the same service are one stream and never count as overlap.
 // `now` is the calibrated time.
 OverlapWarning CheckOverlap(const ReservationList& list, const ReservationCandidate& candidate, Time32 now);
-
-// The volume a folder lies on: "\\host\share\" for a network path, else the
-// first three characters ("C:\").
-std::string VolumeRoot(const std::string& folder);
 
 // Free KByte of a volume root; false when unknown.
 bool FreeKbyte(FileSystem& fs, const std::string& root, std::uint64_t* kbyte);
