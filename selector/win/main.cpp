@@ -118,8 +118,10 @@ int Run(HINSTANCE instance, const char* commandLine) {
 
   Config config;
   if (!ReadConfig(&config)) return Fail(instance, IDS_MSG_005);
+  // The routing driver's key belongs to its setup: without it there is no
+  // driver to tell the interface, and nexa must not make a key of its own.
   RegKey router;
-  if (!router.Create(peer::kRouterKey)) return Fail(instance, IDS_MSG_006);
+  if (!router.Open(peer::kRouterKey, KEY_READ | KEY_WRITE)) return Fail(instance, IDS_MSG_006);
   router.WriteDword(peer::kRouterInterfaceValue, address);
   window.Configure(config.mode, config.tagId);
   window.StartListener(address, config.group, config.port);

@@ -12,13 +12,6 @@ bool RegKey::Open(const std::string& path, REGSAM access) {
          (key_ = nullptr, false);
 }
 
-bool RegKey::Create(const std::string& path) {
-  Close();
-  return RegCreateKeyExW(HKEY_LOCAL_MACHINE, Cp932ToWide(path).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                         &key_, nullptr) == ERROR_SUCCESS ||
-         (key_ = nullptr, false);
-}
-
 void RegKey::Close() {
   if (key_) RegCloseKey(key_);
   key_ = nullptr;

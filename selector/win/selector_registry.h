@@ -14,7 +14,6 @@ class RegKey {
   RegKey(const RegKey&) = delete;
   RegKey& operator=(const RegKey&) = delete;
   bool Open(const std::string& path, REGSAM access);      // HKLM, cp932 path
-  bool Create(const std::string& path);                   // HKLM, read and write
   void Close();
   bool IsOpen() const { return key_ != nullptr; }
 

@@ -2,7 +2,8 @@
 # Failed starts end with their numbered message (caption "NEXA") and leave the
 # routing driver's interface value alone:
 #   no board library and no interface with the 0xAA address -> 004,
-#   the selector's key missing                              -> 005.
+#   the selector's key missing                              -> 005,
+#   the routing driver's key missing                        -> 006 (and no key made).
 . "$(dirname "$0")/lib/nexa.sh"
 n_init
 
@@ -30,4 +31,11 @@ n_board_interface aa:aa:aa:aa:aa:aa
 wine reg delete "$NKEY" /f >/dev/null 2>&1 </dev/null
 n_start && fail "nexa.exe finished its start without its key"
 expect_message 005
+
+note "the routing driver's key missing: 006, and nexa makes none"
+wine reg add "$NKEY" /v Mode /t REG_BINARY /d 00000000 /f >/dev/null 2>&1 </dev/null || fail "reg add Mode"
+wine reg delete "$RKEY" /f >/dev/null 2>&1 </dev/null
+n_start && fail "nexa.exe finished its start without the routing driver's key"
+expect_message 006
+wine reg query "$RKEY" >/dev/null 2>&1 </dev/null && fail "nexa.exe made the routing driver's key"
 echo PASS

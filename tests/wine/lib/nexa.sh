@@ -36,6 +36,8 @@ n_init() {
   wine reg delete "$NKEY" /f >/dev/null 2>&1 </dev/null
   wine reg delete "$RKEY" /f >/dev/null 2>&1 </dev/null
   wine reg add "$NKEY" /v Mode /t REG_BINARY /d 00000000 /f >/dev/null 2>&1 </dev/null || fail "reg add Mode"
+  # The routing driver's setup makes its key; nexa only opens it.
+  wine reg add "$RKEY" /f >/dev/null 2>&1 </dev/null || fail "reg add $RKEY"
 }
 
 n_cleanup() {
