@@ -76,7 +76,12 @@ bool ReadConfig(Config* c) {
   RegKey key;
   if (!key.Open(peer::kSelectorKey, KEY_READ)) return false;
   std::uint32_t value = 0;
-  if (key.ReadFourBytes(peer::kSelectorModeValue, &value)) c->mode = static_cast<SwitchMode>(value);
+  // Only 0-2 are modes: anything else (a text "0" reads as 0x30) keeps the
+  // default, which is then what is written back at exit.
+  if (key.ReadFourBytes(peer::kSelectorModeValue, &value)) {
+    if (value <= static_cast<std::uint32_t>(SwitchMode::Never)) c->mode = static_cast<SwitchMode>(value);
+    else DebugPrintf("nexa: Mode %u is no mode; %u is used\n", value, static_cast<unsigned>(c->mode));
+  }
   if (key.ReadDword(peer::kSelectorTagIdValue, &value)) c->tagId = static_cast<std::int32_t>(value);
   if (c->tagId < -1 || c->tagId > 0xFFFF) c->tagId = -1;
   std::string group;
