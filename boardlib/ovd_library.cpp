@@ -398,6 +398,8 @@ std::int32_t OvdLibrary::OvdGetIcCardNum(std::uint8_t* number) {
   std::string text;
   if (!env_.settings.ReadText(Hive::LocalMachine, AdapterKeyPath(adapterKey_), peer::kAdapterIcCardValue, &text))
     return kOvdFail;
-  if (text.size() > 100) text.resize(100);
+  // The adapter's value holds at most 100 bytes; a longer one is not the
+  // number the card was registered with.
+  if (text.size() > 100) return kOvdFail;
   return IcCardBytes(text, number) ? 0 : kOvdFail;
 }

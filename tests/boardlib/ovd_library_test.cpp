@@ -249,6 +249,18 @@ TEST(OvdLibraryOvd, IdentitiesAndNullPointers) {
   EXPECT_EQ(ic, (std::array<std::uint8_t, 6>{0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})) << "untouched";
 }
 
+TEST(OvdLibraryOvd, AnIcCardNumberLongerThanTheLimitIsRefused) {
+  BoardRig rig;
+  Process& p = rig.Start(10);
+  const std::string key = std::string(peer::kAdapterClassKey) + "\\0003";
+  // Valid digits first: cutting the value at 100 bytes would still parse.
+  rig.settings->WriteText(Hive::LocalMachine, key, peer::kAdapterIcCardValue, "1234567890123450" + std::string(90, '0'));
+  std::array<std::uint8_t, 6> ic;
+  ic.fill(0xEE);
+  EXPECT_EQ(p.library.OvdGetIcCardNum(ic.data()), -1);
+  EXPECT_EQ(ic, (std::array<std::uint8_t, 6>{0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE})) << "untouched";
+}
+
 TEST(OvdLibraryShared, TwoProcessesShareTheDriverButNotTheStream) {
   BoardRig rig;
   Process& a = rig.Start(10);
