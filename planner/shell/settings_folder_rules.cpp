@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/path.h"
 #include "common/text.h"
 
 namespace {
@@ -23,26 +24,6 @@ std::vector<std::string> Components(const std::string& path) {
   return parts;
 }
 
-// A component Windows would read as "." or "..": dots and blanks only.
-bool IsDotComponent(const std::string& part) {
-  bool dot = false;
-  for (char c : part) {
-    if (c == '.') dot = true;
-    else if (c != ' ') return false;
-  }
-  return dot;
-}
-
-bool EndsWithSeparator(const std::string& folder) {
-  bool last = false;
-  for (std::size_t i = 0; i < folder.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(folder[i]);
-    last = c == '\\';
-    if (IsLeadByte(c) && i + 1 < folder.size()) ++i;
-  }
-  return last;
-}
-
 }  // namespace
 
 bool IsAbsoluteFolderText(const std::string& folder) {
@@ -50,11 +31,7 @@ bool IsAbsoluteFolderText(const std::string& folder) {
   return folder[1] == ':' || folder.compare(0, 2, "\\\\") == 0;
 }
 
-std::string WithoutTrailingBackslash(const std::string& folder) {
-  if (!EndsWithSeparator(folder)) return folder;
-  if (folder.size() == 3 && folder[1] == ':') return folder;
-  return folder.substr(0, folder.size() - 1);
-}
+std::string WithoutTrailingBackslash(const std::string& folder) { return WithoutTrailingSeparator(folder); }
 
 std::string UpperFolder(const std::string& folder) { return AsciiUpper(folder); }
 
