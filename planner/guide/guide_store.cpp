@@ -110,9 +110,14 @@ bool GuideStore::LoadGuideDays(const std::string& location, Time32 firstDay, int
     guide_ = std::move(incoming_);
     incoming_ = GuideList();
   }
-  if (showFailure && failureMessage_.ShouldShow(location, lastFetchFailed_))
-    failureMessage_.Answered(showFailure());
   return any;
+}
+
+void GuideStore::OfferFailureMessage(const std::string& location) {
+  if (!showFailure || !failureMessage_.ShouldShow(location, lastFetchFailed_)) return;
+  // Offered once per load, however often it is asked for.
+  lastFetchFailed_ = false;
+  failureMessage_.Answered(showFailure());
 }
 
 void GuideStore::Clear() {

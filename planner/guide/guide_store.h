@@ -62,9 +62,13 @@ class GuideStore {
   const GuideRules& Rules() const { return rules_; }
 
   // Loads dayCount days from firstDay (24 hours apart) into the incoming list;
-  // when at least one day produced a record it becomes the guide list. At the
-  // end the server-failure message is offered once through `showFailure`.
+  // when at least one day produced a record it becomes the guide list.
   bool LoadGuideDays(const std::string& location, Time32 firstDay, int dayCount, const std::string& cacheFolder);
+  // The server-failure message of the last load, offered once through
+  // `showFailure`. Its box is a modal loop that repaints the timetable, so the
+  // caller offers it only once everything that points into the new guide has
+  // been rebuilt.
+  void OfferFailureMessage(const std::string& location);
   // One day: fetch (or cache), parse into the incoming list.
   bool LoadGuideFile(const std::string& fileName, const std::string& location, const std::string& folder);
 

@@ -47,6 +47,15 @@ int ReservationList::Find(std::int32_t programNumber, std::int32_t subNumber) co
   return -1;
 }
 
+int ReservationList::Find(std::int32_t programNumber, std::int32_t subNumber, std::uint32_t reservationId) const {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const ReservationEntry& e = entries_[i];
+    if (e.programNumber == programNumber && e.subNumber == subNumber && e.reservationId == reservationId)
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
 void ReservationList::LayOutLanes() { ::LayOutLanes(entries_); }
 
 namespace {

@@ -49,6 +49,9 @@ class ReservationList {
   void Clear();
   // Index of the entry for this broadcast, or -1.
   int Find(std::int32_t programNumber, std::int32_t subNumber) const;
+  // Index of exactly this reservation (the same broadcast reserved again is
+  // another one), or -1: what a dialog found again after its message loop.
+  int Find(std::int32_t programNumber, std::int32_t subNumber, std::uint32_t reservationId) const;
 
   // laneCount / laneIndex of every entry (see LayOutLanes).
   void LayOutLanes();

@@ -127,6 +127,7 @@ bool CTavoraDoc::OnNewDocument() {
   hooks_.LoadColours();
   hooks_.BuildDisplayRules();
   notInitialised = 0;
+  guide_.OfferFailureMessage(guideUrl);
   return true;
 }
 
@@ -357,12 +358,17 @@ void CTavoraDoc::UpdateGuide() {
     dayStartHour = oldDayStart;
     hooks_.WaitCursor(false);
     updatingGuide_ = false;
+    guide_.OfferFailureMessage(location);
     return;
   }
   firstDayStart = first;
   AppendPlannerLog(fs_, settings_.ScheduleFolder(), J(u8"ＥＰＧの更新"), clock_.Base().Now());
+  // The old records are gone: the title rows that pointed into them are rebuilt
+  // before anything else can run a message loop (a detail fetch, a message box).
   hooks_.AssignColourGroups();
   ComputePeriod();
+  FreeTitleRows();
+  hooks_.BuildTitleRows();
   hooks_.ReloadResults();
   if (hooks_.RunKeywordReservation()) {
     hooks_.NotifyUnit();
@@ -371,9 +377,8 @@ void CTavoraDoc::UpdateGuide() {
   // The new records carry no marks yet: they are always recomputed.
   UpdateProgramMarks();
   CheckHeight();
-  FreeTitleRows();
-  hooks_.BuildTitleRows();
   hooks_.RedrawAllViews();
   hooks_.WaitCursor(false);
   updatingGuide_ = false;
+  guide_.OfferFailureMessage(location);
 }

@@ -271,14 +271,20 @@ TEST_F(GuideServerTest, FailureMessageIsOfferedOncePerLoadUntilTicked) {
   const Time32 first = MakeLocalTime(2001, 3, 5, 4, 0);
   EXPECT_TRUE(store.LoadGuideDays("http://127.0.0.1/404", first, 3, cache.Path()));
   EXPECT_EQ(store.Guide().Size(), 6u);
+  EXPECT_EQ(shown, 0) << "the load itself shows nothing: its caller offers the message";
+  store.OfferFailureMessage("http://127.0.0.1/404");
+  store.OfferFailureMessage("http://127.0.0.1/404");
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(Requests().size(), 3u) << "a 404 does not stop the other days from asking";
   tick = true;
   store.LoadGuideDays("http://127.0.0.1/404", first, 3, cache.Path());
+  store.OfferFailureMessage("http://127.0.0.1/404");
   EXPECT_EQ(shown, 2);
   store.LoadGuideDays("http://127.0.0.1/404", first, 3, cache.Path());
+  store.OfferFailureMessage("http://127.0.0.1/404");
   EXPECT_EQ(shown, 2) << "ticked: not shown again";
   store.LoadGuideDays("", first, 3, cache.Path());
+  store.OfferFailureMessage("");
   EXPECT_EQ(shown, 2);
 }
 

@@ -2,6 +2,7 @@
 // checks, and the reservation column's geometry.
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "planner/reserve/reservation_checks.h"
 #include "planner/reserve/reservation_list.h"
 #include "planner/reserve/reserve_column.h"
@@ -41,6 +42,26 @@ TEST(ReservationList, OrdersByStartThenEnd) {
   EXPECT_EQ(list.ReservedKbyte(), 100);
   EXPECT_EQ(list.Find(1, 0), 2);
   EXPECT_EQ(list.Find(5, 0), -1);
+}
+
+TEST(ReservationList, FindsAReservationAgainByItsKeyAfterTheListMoved) {
+  ReservationList list;
+  ReservationEntry first = Entry(30, 60, 7);
+  first.reservationId = 11;
+  ReservationEntry again = Entry(30, 60, 7);
+  again.reservationId = 12;
+  list.Insert(first);
+  list.Insert(Entry(90, 95, 8));
+  EXPECT_EQ(list.Find(7, 0, 11), 0);
+  // A rebuild while dialog 151 is up: an earlier entry shifts the index, and the
+  // same broadcast reserved again is another reservation.
+  list.Insert(Entry(0, 10, 9));
+  EXPECT_EQ(list.Find(7, 0, 11), 1);
+  list.RemoveAt(1);
+  list.Insert(again);
+  EXPECT_EQ(list.Find(7, 0, 11), -1);
+  EXPECT_EQ(list.Find(7, 0, 12), 1);
+  EXPECT_EQ(list.Find(7, 1, 12), -1);
 }
 
 struct Lane {
@@ -171,6 +192,9 @@ TEST(VolumeRoot, Table) {
       {"\\\\host", ""},  // no share: no volume to ask
   };
   for (const auto& c : cases) EXPECT_EQ(VolumeRoot(c.first), c.second) << c.first;
+  // A share named with 表 or ソ: their second byte is no separator.
+  EXPECT_EQ(VolumeRoot(J(u8"\\\\host\\番組表\\x")), J(u8"\\\\host\\番組表\\"));
+  EXPECT_EQ(VolumeRoot(J(u8"\\\\ソ\\s")), J(u8"\\\\ソ\\s\\"));
 }
 
 TEST(AbsoluteFolder, Table) {

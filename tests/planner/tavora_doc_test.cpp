@@ -1,5 +1,6 @@
 // The planner document without windows: initialisation, period, marks, zoom.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/settings.h"
@@ -26,7 +27,15 @@ class RecordingHooks : public PlannerDocHooks {
   int MeasureCharHeight(int) override { return charHeight; }
   void RedrawAllViews() override { ++redraws; }
   void PostToMainFrame(int command) override { posted.push_back(command); }
+  // The order of the steps that free, rebuild or may run a message loop.
+  std::vector<std::string> steps;
+  void FreeTitleRows() override { steps.push_back("free"); }
+  bool ShowServerFailure() override {
+    steps.push_back("failure");
+    return false;
+  }
   void BuildTitleRows() override {
+    steps.push_back("build");
     ++builds;
     if (widths) *widths = rowsToBuild;
   }
@@ -419,6 +428,20 @@ TEST_F(DocTest, GuideUpdateReplacesTheListAndLogs) {
   doc.OnCommand(kCmdGuideUpdate);
   EXPECT_EQ(doc.Programs().Size(), 6u);
   EXPECT_NE(cache.Read("Tavora.log").find("\t" + J(u8"ＥＰＧの更新") + "\r\n"), std::string::npos);
+}
+
+// The failure box is a modal loop that repaints the timetable: by then the
+// title rows must point into the new guide, not into the freed one.
+TEST_F(DocTest, ServerFailureIsShownOnlyOnceTheTitleRowsListTheNewGuide) {
+  WriteDays(clock.Now());
+  doc.guideUrl = "http://127.0.0.1:1/guide";  // fails at once: the cached days are used
+  ASSERT_TRUE(doc.OnNewDocument());
+  EXPECT_EQ(hooks.steps.back(), "failure");
+  EXPECT_EQ(std::count(hooks.steps.begin(), hooks.steps.end(), "failure"), 1);
+  hooks.steps.clear();
+  doc.OnCommand(kCmdGuideUpdate);
+  EXPECT_EQ(doc.Programs().Size(), 6u);
+  EXPECT_EQ(hooks.steps, (std::vector<std::string>{"free", "build", "failure"}));
 }
 
 TEST_F(DocTest, FailedGuideUpdateKeepsTheListAndDoesNotLog) {

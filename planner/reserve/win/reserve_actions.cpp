@@ -67,10 +67,17 @@ void AfterListChange() {
 bool CancelReservation(HWND owner, std::size_t index) {
   CTavoraApp& app = TheApp();
   if (index >= app.reservations.Size()) return false;
-  CCancelDlg dialog(app.reservations.Entries()[index].name);
+  // The list may be rebuilt while the dialog is up (a refresh deferred to its
+  // end, or one that runs anyway): the entry is found again by its key.
+  const ReservationEntry asked = app.reservations.Entries()[index];
+  CCancelDlg dialog(asked.name);
   if (dialog.RunModal(app.instance, IDD_RESERVE_CANCEL, owner) != IDOK) return false;
-  if (index >= app.reservations.Size()) return false;  // the list changed while the dialog was open
-  const ReservationEntry entry = app.reservations.RemoveAt(index);
+  const int now = app.reservations.Find(asked.programNumber, asked.subNumber, asked.reservationId);
+  if (now < 0) {
+    DebugPrintf("Tavora: the reservation of %s went while dialog 151 was open", asked.name.c_str());
+    return false;
+  }
+  const ReservationEntry entry = app.reservations.RemoveAt(static_cast<std::size_t>(now));
   WithdrawEntry(entry);
   WakeUnit(app.programFolder);
   if (GuideProgram* p = ProgramOf(entry)) p->state = 0;

@@ -91,7 +91,9 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
  public:
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
-  explicit CReserveDlg(GuideProgram* program) : program_(program) {}
+  // A copy: the guide the program came from may be replaced while the dialog
+  // runs its message loop; only the copy's key is looked up again.
+  explicit CReserveDlg(const GuideProgram& program) : copy_(program), program_(&copy_) {}
   bool reserved = false;
 
  private:
@@ -176,7 +178,6 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
     app.reservations.Insert(EntryFrom(record, *program_));
     app.reservations.LayOutLanes();
     app.SyncReservationMarks();
-    program_->state = 1;
     WakeUnit(app.programFolder);
     app.doc->UpdateProgramMarks();
     if (app.mainFrame) RedrawWindow(app.mainFrame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -185,6 +186,7 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
   }
   void OnCancel() { End(IDCANCEL); }
 
+  GuideProgram copy_;
   GuideProgram* program_;
 };
 const CReserveDlg::MessageEntry CReserveDlg::kMessages[] = {{WM_INITDIALOG, &CReserveDlg::OnInitDialog},
@@ -214,7 +216,7 @@ bool ReserveProgram(HWND owner, GuideProgram& program) {
     ShowMessageBox(owner, app.String(IDS_NO_DETAIL), app.String(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  CReserveDlg dialog(&program);
+  CReserveDlg dialog(program);
   dialog.RunModal(TheApp().instance, IDD_RESERVE, owner);
   return dialog.reserved;
 }

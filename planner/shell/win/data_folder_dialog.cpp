@@ -8,6 +8,7 @@
 #include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"
+#include "common/win/modal_loop.h"
 
 namespace {
 class CDataFolderDlg : public DialogImpl<CDataFolderDlg> {
@@ -47,7 +48,11 @@ bool ChooseFolder(HWND owner, std::string* folder) {
   BROWSEINFOW bi{};
   bi.hwndOwner = owner;
   bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&bi);
+  PIDLIST_ABSOLUTE list = nullptr;
+  {
+    ModalLoop loop;
+    list = SHBrowseForFolderW(&bi);
+  }
   if (!list) return false;
   wchar_t path[MAX_PATH] = {};
   const bool ok = SHGetPathFromIDListW(list, path) != 0;

@@ -15,7 +15,10 @@
 #include "common/sockets.h"
 #include "common/text.h"
 #include "common/win/dialog.h"
+#include "common/path.h"
 #include "common/win/message_box.h"
+#include "common/win/modal_loop.h"
+#include "planner/guide/http_get_socket.h"
 #include "planner/shell/win/data_folder_dialog.h"
 #include "planner/shell/win/main_frame.h"
 #include "planner/shell/win/planner_plugins.h"
@@ -35,8 +38,32 @@ std::string ModulePath() {
 }
 
 std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('\\');
+  // A program folder such as "...\\番組表" ends in the byte of a separator.
+  const std::size_t slash = LastSeparator(path);
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// While the guide is downloaded the window keeps painting and the frame's timer
+// and posted commands keep flowing; what a person types or clicks waits in the
+// queue until the download ends (the wait cursor is up). It counts as a modal
+// loop: a guide update or a list rebuild that arrives meanwhile waits for it.
+void PumpDuringDownload() {
+  ModalLoop loop;
+  MSG msg;
+  const UINT ranges[][2] = {{0, WM_NCMOUSEMOVE - 1},
+                            {WM_NCXBUTTONDBLCLK + 1, WM_KEYFIRST - 1},
+                            {WM_KEYLAST + 1, WM_MOUSEFIRST - 1},
+                            {WM_MOUSELAST + 1, 0xFFFFFFFF}};
+  for (const auto& range : ranges) {
+    for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, range[0], range[1], PM_REMOVE); ++i) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
 }
 
 std::string LockFilePath() {
@@ -172,6 +199,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   if (!SettleWorkingFolders(app)) return 0;
   ReadApplicationSettings(app);
 
+  SetHttpWaitPump(PumpDuringDownload);
   CShellDocHooks hooks;
   CTavoraDoc doc(settings, *app.fs, *app.clock, hooks);
   doc.dayStartHour = app.dayStartHour;
@@ -204,6 +232,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   if (Plugins().afterStartHousekeeping) Plugins().afterStartHousekeeping();
 
   const int code = MessageLoop(frame.Handle(), LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME)));
+  SetHttpWaitPump(nullptr);
   doc.DeleteContents();
   app.doc = nullptr;
   return code;

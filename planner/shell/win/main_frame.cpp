@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <cstdio>
+#include <set>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
+#include "common/win/modal_loop.h"
 #include "planner/reserve/reservation_files.h"
 #include "planner/reserve/win/reserve_actions.h"
 #include "planner/reserve/win/reserve_view.h"
@@ -26,6 +28,7 @@
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"
 #include "planner/timetable/tavora_doc.h"
+#include "common/win/modal_loop.h"
 
 static_assert(ID_REDISPLAY == peer::kCmdPlannerRefresh, "the unit posts this id");
 static_assert(ID_PLANNER_ACTIVATE == peer::kCmdPlannerActivate, "a second planner posts this id");
@@ -215,6 +218,7 @@ void CMainFrame::PostToPanes(bool all) {
 LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
   if (id != timerId_) return 0;
   CTavoraApp& app = TheApp();
+  RunDeferred();
   const TickWork work = ticker_.Tick(app.doc != nullptr && !app.doc->notInitialised);
   if (work.hoverPanes) PostToPanes(work.allPanes);
   if (work.minute) MinuteRefresh();
@@ -239,9 +243,37 @@ void FullRefresh() {
   if (HWND frame = TheApp().mainFrame) RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+// A guide update, a redisplay (32798) or the minute's refresh frees or rebuilds
+// what an open dialog, message box or menu may be showing: while any modal loop
+// runs, it waits and runs once when the loop has ended.
+bool CMainFrame::DeferWhileModal(int work) {
+  if (!ModalLoop::IsOpen()) return false;
+  if (deferred_.insert(work).second) DebugPrintf("Tavora: %d waits for the open dialog to close", work);
+  return true;
+}
+
+void CMainFrame::RunDeferred() {
+  if (deferred_.empty() || ModalLoop::IsOpen()) return;
+  const std::set<int> due = std::move(deferred_);
+  deferred_.clear();
+  CTavoraApp& app = TheApp();
+  // The minute's refresh first: a guide update rebuilds the lists again anyway.
+  for (int work : {kDeferredMinute, static_cast<int>(ID_REDISPLAY), static_cast<int>(ID_GUIDE_UPDATE)}) {
+    if (!due.count(work)) continue;
+    DebugPrintf("Tavora: %d runs now that the dialog has closed", work);
+    if (work == kDeferredMinute) {
+      MinuteRefresh();
+    } else if (app.doc) {
+      app.doc->OnCommand(work);
+      RedrawPanes();
+    }
+  }
+}
+
 void CMainFrame::MinuteRefresh() {
   CTavoraApp& app = TheApp();
   if (!app.doc) return;
+  if (DeferWhileModal(kDeferredMinute)) return;
   RebuildReservations(*app.fs, app.folders.schedule, app.doc->Guide().Guide(), app.dayStartHour, app.reservations,
                       false);
   if (Plugins().collectResults) Plugins().collectResults();
@@ -455,6 +487,7 @@ bool CMainFrame::OtherCommand(int id) {
   }
   CTavoraApp& app = TheApp();
   if (IsDocumentCommand(id) && app.doc) {
+    if (DeferWhileModal(id)) return true;
     app.doc->OnCommand(id);
     RedrawPanes();
     return true;
@@ -521,7 +554,10 @@ void CMainFrame::OnOpenGuideSettings() {
   ofn.nMaxFile = MAX_PATH;
   ofn.lpstrTitle = title.c_str();
   ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameW(&ofn)) return;
+  {
+    ModalLoop loop;
+    if (!GetOpenFileNameW(&ofn)) return;
+  }
   OpenGuideSettingsFile(WideToCp932(file));
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <set>
 #include "common/win/window.h"
 #include "planner/shell/frame_ticker.h"
 #include "planner/shell/recent_files.h"
@@ -83,6 +84,11 @@ class CMainFrame : public WindowImpl<CMainFrame> {
   std::unique_ptr<CClockWindow> clock_;
   FrameTicker ticker_;
   UINT_PTR timerId_ = 0;
+  // Work that waits for the open modal loop to end: command ids, or kDeferredMinute.
+  static constexpr int kDeferredMinute = -1;
+  std::set<int> deferred_;
+  bool DeferWhileModal(int work);
+  void RunDeferred();
 
   int timeScaleWidth_ = kTimeScaleWidth;
   int reserveShownWidth_ = kDefaultReserveWidth;  // the column's width whenever it is shown

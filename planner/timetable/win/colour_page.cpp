@@ -15,6 +15,7 @@
 #include "planner/timetable/win/timetable_host.h"
 #include "planner/timetable/win/timetable_windows.h"
 #include "planner/timetable/win/timetable_resource.h"
+#include "common/win/modal_loop.h"
 
 namespace {
 
@@ -274,7 +275,10 @@ void CColourPage::PickFont() {
   cf.hwndOwner = hwnd_;
   cf.lpLogFont = &lf;
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
-  if (!ChooseFontW(&cf)) return;
+  {
+    ModalLoop loop;
+    if (!ChooseFontW(&cf)) return;
+  }
   std::string chosen = WideToCp932(lf.lfFaceName);
   chosen.resize(FitToBytes(chosen, kFontFaceMax));
   font_.face = chosen;
@@ -316,6 +320,7 @@ void CColourPage::RegisterScheme() {
   ColourSchemeFile file(model_.Files(), model_.SchemePath());
   if (!file.Register(scheme)) {
     const std::wstring text = Cp932ToWide(model_.SchemePath() + J(u8" に配色を書き込めませんでした。"));
+    ModalLoop loop;
     MessageBoxW(hwnd_, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
@@ -362,6 +367,9 @@ bool RunColourPageDialog(HWND owner, TimetableModel& model, TimetableHost& host)
   header.pszCaption = caption.c_str();
   header.nPages = 1;
   header.phpage = &handle;
-  PropertySheetW(&header);
+  {
+    ModalLoop loop;
+    PropertySheetW(&header);
+  }
   return page.Applied();
 }

@@ -14,6 +14,7 @@
 #include "planner/timetable/win/timetable_windows.h"
 #include "planner/timetable/win/timetable_resource.h"
 #include "planner/timetable/win/timetable_views.h"
+#include "common/win/modal_loop.h"
 
 namespace {
 
@@ -319,8 +320,11 @@ LRESULT CTitleView::OnRButtonUp(WPARAM, LPARAM lParam) {
   add(kCmdTitleOrder, u8"番組表タイトルの並び替え", false);
   POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   ClientToScreen(Handle(), &pt);
-  const UINT chosen = static_cast<UINT>(
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, Handle(), nullptr));
+  UINT chosen = 0;
+  {
+    ModalLoop loop;
+    chosen = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, Handle(), nullptr));
+  }
   DestroyMenu(menu);
   // The frame routes the command as if it came from its menu.
   if (chosen) PostMessageW(panes_.Frame(), WM_COMMAND, chosen, 0);

@@ -409,6 +409,17 @@ void CTavoraView::SetHover(GuideProgram* p, bool raised) {
   InvalidateProgram(p);
 }
 
+void CTavoraView::ForgetPrograms() {
+  ClosePopup();
+  hover_ = nullptr;
+  hoverRaised_ = false;
+  overButton_ = false;
+  pressed_ = nullptr;
+  pressedDown_ = false;
+  // A move of the resting mouse is needed before the new program raises.
+  tick_ = 0;
+}
+
 void CTavoraView::ClosePopup() {
   if (popup_) panes_.host.CloseBubble(popup_);
   popup_ = nullptr;

@@ -83,7 +83,11 @@ class TimetableDocHooks : public PlannerDocHooks {
   void ReadCategoryGroups() override { model->ReadCategoryGroups(); }
   void AssignColourGroups() override { model->AssignColourGroups(); }
   void BuildTitleRows() override { model->BuildTitleRows(); }
-  void FreeTitleRows() override { model->FreeTitleRows(); }
+  void FreeTitleRows() override {
+    // Title rows are freed only when the records they list may go.
+    if (windows) windows->ForgetPrograms();
+    model->FreeTitleRows();
+  }
   void LoadColours() override {
     model->LoadColours();
     windows->RebuildPalette();

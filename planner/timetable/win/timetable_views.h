@@ -45,6 +45,9 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   void OnTimer();
   void OnCommand(int id);
   void ClosePopup();
+  // The guide records are about to be freed: nothing under the pointer or
+  // under a pressed button is remembered (the next mouse move finds the new one).
+  void ForgetPrograms();
   // Test hook: the visible programs' cells and buttons to the debug output.
   void DumpCells();
   std::uint32_t lastScrollTick = 0;

@@ -185,6 +185,10 @@ void TimetableWindows::RefreshDayInfo() {
   if (dayInfo_) dayInfo_->Invalidate();
 }
 
+void TimetableWindows::ForgetPrograms() {
+  if (grid_) grid_->ForgetPrograms();
+}
+
 void TimetableWindows::OnTimer() {
   if (!grid_) return;
   grid_->OnTimer();

@@ -43,6 +43,8 @@ class TimetableWindows {
   void Layout();
   // After any document change: geometry, scroll sizes, every pane repainted.
   void RedrawAll();
+  // The grid drops what it remembers of programs before the records go.
+  void ForgetPrograms();
   // The frame's timer (command 32797), every 100 ms.
   void OnTimer();
   // Commands of the timetable; false when the command is not one of them.
