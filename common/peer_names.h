@@ -22,6 +22,11 @@ constexpr int kCmdUnitExit = 1;
 constexpr int kCmdPlannerRefresh = 32798;
 // second copy of the planner -> the running one: come to the front
 constexpr int kCmdPlannerActivate = 32785;
+// Each program's own exit command, posted by the installer before it replaces
+// or removes the program files: the planner's "アプリケーションの終了(&X)" and the
+// selector's "NEXAの終了" (the unit's is kCmdUnitExit).
+constexpr int kCmdPlannerExit = 0xE141;
+constexpr int kCmdSelectorExit = 105;
 
 // --- Window titles ---------------------------------------------------------
 constexpr const char* kUnitTitle = u8"データ受信ユニット(QuillonUnit)";
