@@ -42,6 +42,8 @@ ip link set "$IFACE" address aa:aa:aa:aa:aa:aa
 ip addr add 198.18.0.2/24 dev "$IFACE"
 ip link set "$IFACE" up; ip link set "${IFACE}p" up
 mv "$PF/OVD.DLL" "$IWORK/OVD.DLL.aside"
+# The multicast routing driver (not part of the suite) keeps this key.
+wine reg add 'HKLM\System\CurrentControlSet\Services\VxD\MRELAY' /f >/dev/null 2>&1 </dev/null
 wine "$PFWIN\\Quillon.exe" >/dev/null 2>&1 </dev/null &
 wine "$PFWIN\\nexa.exe" >/dev/null 2>&1 </dev/null &
 wait_window 30 "データ受信ユニット(QuillonUnit)" || fail "the unit did not start"
