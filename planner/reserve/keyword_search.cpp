@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "common/reservation_file.h"
-#include "common/safe_name.h"
+#include "common/debug_log.h"
+#include "common/storage_folder.h"
 #include "common/settings.h"
 #include "common/text.h"
 #include "planner/guide/guide_program.h"
@@ -34,25 +35,18 @@ std::string NameUpToBreak(const std::string& name) {
   return name.substr(0, end);
 }
 
-// The folder without one trailing "\" (a trail byte 0x5C ends no folder).
-std::string WithoutTrailingBackslash(const std::string& folder) {
-  bool lastIsSeparator = false;
-  for (std::size_t i = 0; i < folder.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(folder[i]);
-    lastIsSeparator = c == '\\';
-    if (IsLeadByte(c) && i + 1 < folder.size()) ++i;
-  }
-  return lastIsSeparator ? folder.substr(0, folder.size() - 1) : folder;
-}
-
 }  // namespace
 
 std::string KeywordStorageFolder(const std::string& dataFolder, const GuideProgram& program) {
   std::string holder = program.holder.empty() ? NameUpToBreak(program.name) : program.holder;
   // The holder comes from the broadcaster's detail file (or from a title): it
   // may only name a place inside the data folder.
-  if (!IsSafeRelativePath(holder)) return std::string();
-  return WithoutTrailingBackslash(dataFolder) + "\\" + holder;
+  std::string folder;
+  const HolderProblem problem = StorageFolderForHolder(dataFolder, holder, &folder);
+  if (problem != HolderProblem::None)
+    DebugPrintf("Keyword reservation skipped: the holder \"%s\" of program %d %s\n", holder.c_str(),
+                program.programNumber, HolderProblemText(problem));
+  return folder;
 }
 
 bool ConditionPicks(const KeywordCondition& condition, const KeywordList& keywords, const GuideProgram& program) {

@@ -1,6 +1,7 @@
 #include "planner/reserve/reservation_texts.h"
 
 #include <cstdio>
+#include "common/storage_folder.h"
 #include "common/text.h"
 #include "planner/reserve/reservation_list.h"
 
@@ -45,5 +46,14 @@ std::string ReservationBubbleText(const ReservationEntry& e) {
 }
 
 std::string DefaultStorageFolder(const std::string& dataFolder, const std::string& holder) {
-  return dataFolder + "\\" + holder;
+  // The holder comes from the broadcaster's detail file: a name that would leave
+  // the data folder (or not fit a reservation) is never proposed.
+  std::string folder;
+  StorageFolderForHolder(dataFolder, holder, &folder);
+  return folder;
+}
+
+std::string RefusedHolderText(const std::string& holder) {
+  return J(u8"番組の格納フォルダ名 \"") + holder +
+         J(u8"\" は受信コンテンツのフォルダの中を指していないため使えません。格納フォルダを指定してください。");
 }

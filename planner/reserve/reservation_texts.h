@@ -16,4 +16,8 @@ std::string KbyteText(std::int64_t kbyte);
 // The bubble of a reservation in the column: name, date and times, expected size.
 std::string ReservationBubbleText(const ReservationEntry& entry);
 // The storage folder proposed for a broadcast: data folder + "\" + holder.
+// dataFolder + "\\" + holder, or empty when the holder would name a place
+// outside the data folder or a folder too long for a reservation.
 std::string DefaultStorageFolder(const std::string& dataFolder, const std::string& holder);
+// The message shown instead of proposing such a holder.
+std::string RefusedHolderText(const std::string& holder);

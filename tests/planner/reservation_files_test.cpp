@@ -399,4 +399,18 @@ TEST(ReservationTexts, TimesSizesAndBubble) {
   EXPECT_EQ(DefaultStorageFolder("C:\\data", "h"), "C:\\data\\h");
 }
 
+// A holder from the server that climbs out of the data folder, names a drive or
+// a device, or would not fit the record is never proposed.
+TEST(ReservationTexts, HoldersOutsideTheDataFolderAreNotProposed) {
+  const char* const refused[] = {"..\\..\\escape", "..\\..\\Users\\u\\Start Menu\\Programs\\Startup", "C:\\x",
+                                 "\\x", "CON", "a\\..\\..", ""};
+  for (const char* holder : refused) {
+    SCOPED_TRACE(holder);
+    EXPECT_EQ(DefaultStorageFolder("C:\\data", holder), "");
+  }
+  EXPECT_EQ(DefaultStorageFolder("C:\\data", std::string(300, 'a')), "");
+  EXPECT_EQ(DefaultStorageFolder(J(u8"C:\\番組表"), J(u8"ソ")), J(u8"C:\\番組表\\ソ"));
+  EXPECT_NE(RefusedHolderText("..\\x").find("..\\x"), std::string::npos);
+}
+
 }  // namespace

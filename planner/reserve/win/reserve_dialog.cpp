@@ -8,6 +8,7 @@
 #include "common/files.h"
 #include "common/peer_names.h"
 #include "common/settings.h"
+#include "common/storage_folder.h"
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
@@ -104,7 +105,12 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
       return TRUE;
     }
     SetItemText(IDC_RSV_SIZE, KbyteText(program_->totalKbyte));
-    SetItemText(IDC_RSV_FOLDER, DefaultStorageFolder(app.folders.data, program_->holder));
+    const std::string proposed = DefaultStorageFolder(app.folders.data, program_->holder);
+    SetItemText(IDC_RSV_FOLDER, proposed);
+    if (proposed.empty() && program_->sid != 0) {
+      DebugPrintf("Holder refused: \"%s\"\n", program_->holder.c_str());
+      ShowMessageBox(Handle(), RefusedHolderText(program_->holder), app.String(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
+    }
     SetItemText(IDC_RSV_TITLE, program_->name);
     SetItemText(IDC_RSV_DIGEST, NormaliseLineBreaks(program_->digest));
     SetItemText(IDC_RSV_TIME, BroadcastTimeText(program_->startTime, program_->endTime));
@@ -165,6 +171,12 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
     // A program without files (sid 0) has its folder field disabled: any text goes.
     std::string folder = DialogItemText(Handle(), IDC_RSV_FOLDER);
     if (program_->sid != 0 && !ReadFullFolderField(Handle(), IDC_RSV_FOLDER, &folder)) return;
+    // A folder longer than the record holds is refused here, never cut on writing.
+    if (folder.size() > kMaxStorageFolderBytes) {
+      ShowMessageBox(Handle(), J(u8"格納フォルダ \"") + folder + J(u8"\" は長すぎます。"), app.String(IDS_APP_TITLE),
+                     MB_OK | MB_ICONEXCLAMATION);
+      return;
+    }
     if (!ConfirmCapacity(folder)) return;
     const bool clear = IsDlgButtonChecked(Handle(), IDC_RSV_CLEAR) == BST_CHECKED;
     const ReservationRecord record = BuildReservationRecord(*program_, folder, clear, app.clock->TickMs());
