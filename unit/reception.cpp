@@ -27,6 +27,14 @@ Reception::Reception(const ReceptionParams& params, FileSystem& fs, const Clock&
 Reception::~Reception() {
   Shutdown();
   CloseCurrent();
+  // A reception that ends without placement (cancelled, superseded, the unit
+  // exiting) leaves nothing of itself in the storage folder.
+  for (auto& item : files_) DiscardTemp(item.second);
+}
+
+void Reception::DiscardTemp(ReceivedFile& e) {
+  if (!e.tempPath.empty()) fs_.Remove(e.tempPath);
+  e.tempPath.clear();
 }
 
 Time32 Reception::CalibratedNow() const { return clock_.Now() + params_.timeError; }
@@ -267,8 +275,10 @@ bool Reception::KeepInMemory(ReceivedFile& e) {
   return true;
 }
 
-void Reception::CreateEntryFile(ReceivedFile& e, bool named) {
-  const std::string& path = named ? e.destPath : e.tempPath;
+// Every file is assembled under a temporary name and reaches its own name only
+// whole, at placement: a partial file never stands at a user's name.
+void Reception::CreateEntryFile(ReceivedFile& e) {
+  const std::string& path = e.tempPath;
   CreateParentFolders(fs_, path);
   std::uint32_t now = clock_.TickMs();
   if (e.blockCount <= kMemoryFileBlocks && now - lastOpenTick_ < kMemoryFileGapMs && KeepInMemory(e)) return;
@@ -439,19 +449,16 @@ bool Reception::ProcessDatagram(Buffer& b) {
       e->fileId = h.fileId;
       e->blockCount = h.blockCount;
       e->headerSize = headerSize;
-      if (withHeader) {
-        if (!NameEntry(*e, ReadFileHeader(b.data, headerSize).fileName)) {
-          ++dropped_;
-          return false;
-        }
-      } else {
-        e->tempPath = TempPath();
+      if (withHeader && !NameEntry(*e, ReadFileHeader(b.data, headerSize).fileName)) {
+        ++dropped_;
+        return false;
       }
+      e->tempPath = TempPath();
       if (!FitsBounds(*e)) {
         ++dropped_;
         return false;
       }
-      CreateEntryFile(*e, withHeader);
+      CreateEntryFile(*e);
       if (e->rejected) {
         ++dropped_;
         return false;
@@ -511,7 +518,7 @@ bool Reception::StorePayload(ReceivedFile& e, std::uint64_t offset, const std::u
     return true;
   }
   if (!e.isOpen) {  // seen before and closed since
-    const std::string& path = e.tempPath.empty() ? e.destPath : e.tempPath;
+    const std::string& path = e.tempPath;
     if (path.empty()) return false;
     e.file = fs_.Open(path, OpenMode::ReadWrite);
     if (!e.file || !e.file->Seek(offset)) {
@@ -540,10 +547,21 @@ bool Reception::StorePayload(ReceivedFile& e, std::uint64_t offset, const std::u
 void Reception::TestCompletion() {
   // A reception ended by command 1 keeps storing, but its result stays 0.
   if (finished_) return;
-  if (fileCount_ <= 0 || files_.size() != static_cast<std::size_t>(fileCount_) ||
-      completeCount_ != files_.size() || files_.rbegin()->first != fileCount_ - 1)
+  if (!AllFilesComplete()) return;
+  // The blocks still in the write buffer count only once they are on disk: a
+  // failed write-out unmarks them and the next cycle brings them again.
+  CloseCurrent();
+  if (!AllFilesComplete()) {
+    DebugPrintf("Reception %s:%u: the last write-out failed; waiting for the next cycle\n",
+                params_.address.c_str(), static_cast<unsigned>(params_.port));
     return;
+  }
   Complete();
+}
+
+bool Reception::AllFilesComplete() const {
+  return fileCount_ > 0 && files_.size() == static_cast<std::size_t>(fileCount_) &&
+         completeCount_ == files_.size() && files_.rbegin()->first == fileCount_ - 1;
 }
 
 void Reception::Complete() {
@@ -610,32 +628,44 @@ void Reception::OnStopCommand() {
   }
 }
 
+// Renames within the storage folder (one volume, no second copy of the data);
+// a read-only or hidden file of that name is replaced as well.
+bool Reception::PutInPlace(const std::string& from, const std::string& to) {
+  CreateParentFolders(fs_, to);
+  if (fs_.Replace(from, to)) return true;
+  return fs_.Exists(to) && fs_.Remove(to) && fs_.Rename(from, to);
+}
+
 int Reception::PlaceFiles() {
   CloseCurrent();
   int failed = 0;
-  auto report = [&](const std::string& dest) {
-    DebugOut(dest + J(u8" ファイル作成失敗\n"));
-    ++failed;
-  };
   for (auto& item : files_) {
     ReceivedFile& e = item.second;
-    if (e.rejected || (!e.inMemory && e.tempPath.empty())) continue;  // already in place
-    if (e.destPath.empty()) {
-      DebugPrintf("File %u cannot be placed: its name never arrived%s%s\n", static_cast<unsigned>(e.fileId),
-                  e.tempPath.empty() ? "" : "; kept as ", e.tempPath.c_str());
+    if (e.rejected) continue;
+    if (!e.complete || e.destPath.empty()) {
+      DebugPrintf("File %u not placed: %s\n", static_cast<unsigned>(e.fileId),
+                  e.destPath.empty() ? "its name never arrived" : "incomplete");
+      DiscardTemp(e);
       ++failed;
       continue;
     }
-    CreateParentFolders(fs_, e.destPath);
+    bool ok;
     if (e.inMemory) {
       // The image holds blockSize x blockCount bytes; a larger size from the air
       // cannot be taken from it.
       std::size_t n = std::min<std::size_t>(e.fileSize, e.memory.size());
-      if (!fs_.WriteAll(e.destPath, std::string(e.memory.begin(), e.memory.begin() + n))) report(e.destPath);
-    } else if (fs_.CopyTo(e.tempPath, e.destPath, true)) {
-      fs_.Remove(e.tempPath);
+      e.tempPath = TempPath();
+      ok = fs_.WriteAll(e.tempPath, std::string(e.memory.begin(), e.memory.begin() + n)) &&
+           PutInPlace(e.tempPath, e.destPath);
     } else {
-      report(e.destPath);
+      ok = PutInPlace(e.tempPath, e.destPath);
+    }
+    if (ok) {
+      e.tempPath.clear();
+    } else {
+      DebugOut(e.destPath + J(u8" ファイル作成失敗\n"));
+      DiscardTemp(e);
+      ++failed;
     }
   }
   files_.clear();

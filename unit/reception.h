@@ -115,10 +115,12 @@ class Reception {
   Time32 ReceptionEnd() const { return receptionEnd_; }
   const ReceptionParams& Params() const { return params_; }
   const std::map<std::uint16_t, ReceivedFile>& Files() const { return files_; }
-  // Moves every file to its final name: files kept in memory are written,
-  // temporary files are copied over their destination and deleted. Files whose
-  // name never arrived stay where they are. The entries are freed; returns the
-  // number of files that could not be placed (each reported on the debug output).
+  // Moves every complete file to its final name: files kept in memory are
+  // written, temporary files are renamed over their destination. Incomplete
+  // files and files whose name never arrived are removed. The entries are
+  // freed; returns the number of files that are not whole at their final name
+  // (each reported on the debug output). Destroying the engine without it
+  // removes every temporary file.
   int PlaceFiles();
   DatagramSocket* Socket() { return socket_.get(); }     // for WSAAsyncSelect; null when none
   const std::string& StorageFolder() const { return storageFolder_; }  // ends in "\"
@@ -143,7 +145,10 @@ class Reception {
   bool Work();
   void FlushWriteBuffer();
   bool ProcessDatagram(Buffer& b);
-  void CreateEntryFile(ReceivedFile& e, bool named);
+  void CreateEntryFile(ReceivedFile& e);
+  void DiscardTemp(ReceivedFile& e);
+  bool PutInPlace(const std::string& from, const std::string& to);
+  bool AllFilesComplete() const;
   bool KeepInMemory(ReceivedFile& e);
   bool FitsBounds(ReceivedFile& e);
   bool StorePayload(ReceivedFile& e, std::uint64_t offset, const std::uint8_t* p, std::size_t n);

@@ -20,7 +20,7 @@ class FailedReception : public ReceptionHandle {
   int Result() const override { return 0; }
   Time32 ReceptionStart() const override { return now_; }
   Time32 ReceptionEnd() const override { return now_; }
-  void PlaceFiles() override {}
+  bool PlaceFiles() override { return false; }
 
  private:
   Time32 now_;
@@ -376,6 +376,18 @@ bool ScheduleDriver::WriteResult(const ReceptionResult& result) {
   return results_ && results_->Write(result);
 }
 
+// Places the files, then judges: a reception succeeded only when every file is
+// whole at its final name, and its record is written only after placement.
+ReceptionResult ScheduleDriver::PlaceAndJudge(Reservation& entry) {
+  const bool placed = entry.window && entry.window->PlaceFiles();
+  ReceptionResult result = ResultOfReception(entry);
+  if (result.status == kResultSuccess && !placed && !entry.IsStream()) {
+    DebugPrintf("Result of %s: the files could not all be placed; recorded as failed\n", entry.record.name.c_str());
+    result.status = kResultFailed;
+  }
+  return result;
+}
+
 ReceptionResult ScheduleDriver::ResultOfReception(const Reservation& entry) const {
   const int status = entry.window ? entry.window->Result() : kResultFailed;
   const Time32 from = entry.window ? entry.window->ReceptionStart() : Now();
@@ -393,8 +405,8 @@ bool ScheduleDriver::Record(Reservation& entry, const ReceptionResult& result) {
 }
 
 void ScheduleDriver::WriteResultAndPlace(Reservation& entry) {
+  const ReceptionResult result = PlaceAndJudge(entry);
   if (!entry.resultWritten) {
-    const ReceptionResult result = ResultOfReception(entry);
     if (!Record(entry, result)) {
       // The reservation file stays, so that the reception is not lost; the
       // record is tried again in later passes.
@@ -403,7 +415,6 @@ void ScheduleDriver::WriteResultAndPlace(Reservation& entry) {
       unwritten_.push_back(Unwritten{std::move(parked), result, 1, tickCount_});
     }
   }
-  if (entry.window) entry.window->PlaceFiles();
 }
 
 void ScheduleDriver::RetryUnwrittenResults(bool now) {
@@ -434,8 +445,8 @@ void ScheduleDriver::Collect(Reservation entry, bool forceAutorun) {
 // Results first, in place: a pass below this call may be walking these lists.
 void ScheduleDriver::WriteFinishedInPlace() {
   for (Reservation& entry : finished_) {
-    if (!entry.resultWritten) Record(entry, ResultOfReception(entry));
-    if (entry.window) entry.window->PlaceFiles();
+    const ReceptionResult result = PlaceAndJudge(entry);
+    if (!entry.resultWritten) Record(entry, result);
   }
   for (Unwritten& u : unwritten_)
     if (!u.entry.resultWritten) Record(u.entry, u.result);

@@ -87,10 +87,11 @@ class ScheduleDriver {
   bool Known(const Reservation& entry) const;
   void StartReception(Reservation& entry);
   void Collect(Reservation entry, bool forceAutorun);
-  // Result record and file placement of a reservation leaving the lists.
+  // File placement and then the result record of a reservation leaving the lists.
   void WriteResultAndPlace(Reservation& entry);
   bool WriteResult(const ReceptionResult& result);
   ReceptionResult ResultOfReception(const Reservation& entry) const;
+  ReceptionResult PlaceAndJudge(Reservation& entry);
   bool Record(Reservation& entry, const ReceptionResult& result);
   void RetryUnwrittenResults(bool now);
   void WriteFinishedInPlace();

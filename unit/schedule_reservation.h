@@ -19,7 +19,9 @@ class ReceptionHandle {
   virtual int Result() const = 0;              // 1 when every file completed
   virtual Time32 ReceptionStart() const = 0;   // calibrated
   virtual Time32 ReceptionEnd() const = 0;     // calibrated
-  virtual void PlaceFiles() = 0;               // received files to their final names
+  // Received files to their final names; true when every file of the
+  // broadcast is whole at its name. Only the first call places.
+  virtual bool PlaceFiles() = 0;
 };
 
 // The record as read from the file, with what the unit adds: its schedule

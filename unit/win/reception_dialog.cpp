@@ -55,10 +55,11 @@ void CReceptionDlg::ShowOnTop() {
   SetForegroundWindow(Handle());
 }
 
-void CReceptionDlg::PlaceFilesOnce() {
-  if (placed_) return;
+bool CReceptionDlg::PlaceFilesOnce() {
+  if (placed_) return allPlaced_;
   placed_ = true;
-  reception_->PlaceFiles();
+  allPlaced_ = reception_->PlaceFiles() == 0;
+  return allPlaced_;
 }
 
 INT_PTR CReceptionDlg::OnInitDialog(WPARAM, LPARAM) {

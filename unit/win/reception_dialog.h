@@ -29,7 +29,7 @@ class CReceptionDlg : public DialogImpl<CReceptionDlg>, public ReceptionView {
   void ShowOnTop();
 
   Reception& Engine() { return *reception_; }
-  void PlaceFilesOnce();
+  bool PlaceFilesOnce();
 
   // ReceptionView
   void SetProgramName(const std::string& text) override { SetItemText(IDC_PROGRAM_NAME, text); }
@@ -59,6 +59,7 @@ class CReceptionDlg : public DialogImpl<CReceptionDlg>, public ReceptionView {
   UINT_PTR timer_ = 0;
   bool started_ = false;
   bool placed_ = false;
+  bool allPlaced_ = false;
 };
 
 // The schedule's handle on a reception window; dropping it closes the window.
@@ -70,7 +71,7 @@ class ReceptionWindowHandle : public ReceptionHandle {
   int Result() const override { return dialog_->Engine().Result(); }
   Time32 ReceptionStart() const override { return dialog_->Engine().ReceptionStart(); }
   Time32 ReceptionEnd() const override { return dialog_->Engine().ReceptionEnd(); }
-  void PlaceFiles() override { dialog_->PlaceFilesOnce(); }
+  bool PlaceFiles() override { return dialog_->PlaceFilesOnce(); }
   CReceptionDlg& Dialog() { return *dialog_; }
 
  private:

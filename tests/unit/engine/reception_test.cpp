@@ -562,7 +562,8 @@ TEST_F(ReceptionTest, LargeFileGoesThroughTheWriteBehindBufferByteExact) {
   Feed(Cycle(files, 4096, 3)[7]);
   Run();
   ASSERT_TRUE(rx->Finished());
-  EXPECT_EQ(folder.Read("large.bin"), files[0].data);  // final name from block 0, no placement needed
+  EXPECT_EQ(rx->PlaceFiles(), 0);
+  EXPECT_EQ(folder.Read("large.bin"), files[0].data);
 }
 
 TEST_F(ReceptionTest, ClearFolderEmptiesTheStorageFolderFirst) {
@@ -591,6 +592,7 @@ TEST_F(ReceptionTest, QueuedWorkBetweenTicksDrainsAFastStreamWithoutTimeChecks) 
   EXPECT_EQ(rx->Result(), 1);
   EXPECT_EQ(view.stopPosts, 0);
   EXPECT_FALSE(rx->ProcessQueued());
+  EXPECT_EQ(rx->PlaceFiles(), 0);
   EXPECT_EQ(folder.Read("fast.bin"), files[0].data);
 }
 
@@ -636,6 +638,7 @@ TEST_F(ReceptionTest, FailedWriteIsReportedAndItsBlocksComeAgainFromTheNextCycle
   Feed(Cycle(files, 4096, 1)[0]);
   Run();
   ASSERT_TRUE(rx->Finished());
+  EXPECT_EQ(rx->PlaceFiles(), 0);
   EXPECT_EQ(folder.Read("w.bin"), files[0].data);
 }
 
@@ -741,4 +744,81 @@ TEST_F(ReceptionTest, SmallFilesKeptInMemoryStayWithinTheirTotal) {
   EXPECT_TRUE(Entry(0)->inMemory);
   EXPECT_FALSE(Entry(count - 1)->inMemory);
   EXPECT_FALSE(Entry(count - 1)->rejected);  // written to disk instead
+}
+
+// The blocks of the write buffer count only once written: a final write-out
+// that fails is no completion, and the next cycle completes the file.
+TEST_F(ReceptionTest, FailedFinalWriteOutIsNoSuccessUntilTheNextCycleBringsTheBlocks) {
+  FailingFiles failing(PlatformFiles());
+  std::vector<CarouselFile> files{{"last.bin", RandomBytes(rng, 20000)}};
+  auto cycle = Cycle(files, 4096, 1);
+  auto n = net;
+  rx.reset(new Reception(params, failing, clock, view, [n] { return std::unique_ptr<DatagramSocket>(new FakeSocket(n)); }));
+  ASSERT_TRUE(rx->Start());
+  Wait(1500);
+  Feed(cycle);
+  Run();
+  ASSERT_TRUE(Entry(0)->complete);
+  failing.writeFailures = 1;  // the write-out at completion
+  Feed(cycle[2]);
+  Run();
+  EXPECT_FALSE(rx->Finished());
+  EXPECT_EQ(rx->Result(), 0);
+  Feed(cycle);
+  Feed(cycle[1]);
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  EXPECT_EQ(rx->Result(), 1);
+  EXPECT_EQ(rx->PlaceFiles(), 0);
+  EXPECT_EQ(folder.Read("last.bin"), files[0].data);
+}
+
+// Whatever the outcome, the storage folder holds the user's files only: no
+// temporary file, and no partial file at a final name.
+TEST_F(ReceptionTest, NoTemporaryOrPartialFileIsLeftAfterAnyOutcome) {
+  std::vector<CarouselFile> files{{"whole.bin", RandomBytes(rng, 30000)}, {"part.bin", RandomBytes(rng, 30000)},
+                                  {"sub\\nameless.bin", RandomBytes(rng, 30000)}};
+  auto whole = FileDatagrams(files, 0, 1024, 1);
+  auto part = FileDatagrams(files, 1, 1024, 1);
+  auto nameless = FileDatagrams(files, 2, 1024, 1);
+  enum class End { Destroyed, StoppedAndPlaced };
+  for (End end : {End::Destroyed, End::StoppedAndPlaced}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    Start();
+    Wait(1500);
+    Feed(whole);
+    Feed(std::vector<std::string>(part.begin(), part.begin() + 10));
+    Feed(std::vector<std::string>(nameless.begin() + 1, nameless.end()));
+    Run();
+    EXPECT_FALSE(folder.Has("part.bin"));   // never at its name while partial
+    EXPECT_FALSE(folder.Has("whole.bin"));  // placed only at the end
+    EXPECT_FALSE(Fs().Find(folder / "~*.tmp").empty());
+    if (end == End::StoppedAndPlaced) {
+      rx->OnStopCommand();
+      EXPECT_EQ(rx->PlaceFiles(), 2);  // the partial and the nameless file
+      EXPECT_EQ(folder.Read("whole.bin"), files[0].data);
+    }
+    rx.reset();
+    EXPECT_TRUE(Fs().Find(folder / "~*.tmp").empty());
+    EXPECT_FALSE(folder.Has("part.bin"));
+    EXPECT_FALSE(folder.Has("sub\\nameless.bin"));
+    ClearFolder(Fs(), folder.Path());
+  }
+}
+
+TEST_F(ReceptionTest, FileThatCannotBePlacedIsCountedAndLeavesNoTemporaryFile) {
+  std::vector<CarouselFile> files{{"taken.bin", RandomBytes(rng, 20000)}};
+  // A folder stands where the file should go: it can be neither replaced nor removed.
+  ASSERT_TRUE(Fs().MakeFolder(folder / "taken.bin"));
+  ASSERT_TRUE(Fs().WriteAll(folder / "taken.bin\\keep", "keep"));
+  Start();
+  Wait(1500);
+  Feed(Cycle(files, 1024, 1));
+  Feed(Cycle(files, 1024, 1)[1]);
+  Run();
+  ASSERT_TRUE(rx->Finished());
+  EXPECT_EQ(rx->PlaceFiles(), 1);
+  EXPECT_TRUE(Logged(J(u8"ファイル作成失敗")));
+  EXPECT_TRUE(Fs().Find(folder / "~*.tmp").empty());
+  EXPECT_EQ(folder.Read("taken.bin\\keep"), "keep");
 }

@@ -1,5 +1,6 @@
 // The 300 ms pass: opening windows ahead of time, one sid per pass, collecting,
 // the idle exit, the planner notice and shutdown.
+#include <algorithm>
 #include "tests/unit/schedule/schedule_fixture.h"
 
 #include "common/text.h"
@@ -347,4 +348,36 @@ TEST_F(ScheduleTest, ResultOnAFullDiskWaitsForRoomAndIsWrittenOnce) {
   EXPECT_FALSE(Exists("RSV1.SDL"));
   ASSERT_EQ(Results().size(), 1u);
   EXPECT_EQ(Results()[0].status, kResultSuccess);
+}
+
+// The record tells what the user finds: a reception whose files could not all
+// be put at their names is no success, and the record follows the placement.
+TEST_F(ScheduleTest, ResultIsSuccessOnlyWhenEveryFileIsPlacedAndIsWrittenAfterPlacement) {
+  struct Case { bool placeOk; std::int32_t status; };
+  ASSERT_TRUE(driver->Start());
+  std::int32_t program = 93;
+  for (const Case& c : {Case{true, kResultSuccess}, Case{false, kResultFailed}}) {
+    SCOPED_TRACE(c.placeOk);
+    Put("RSV" + std::to_string(program) + ".SDL", Record(program, static_cast<std::uint32_t>(program), 0, 3600));
+    driver->Rescan();
+    const std::size_t before = Results().size();
+    auto withStatus = [&] {
+      auto all = Results();
+      return std::count_if(all.begin(), all.end(), [&](const ReceptionResult& r) { return r.status == c.status; });
+    };
+    const auto sameBefore = withStatus();
+    driver->Pass();
+    auto state = host.opened.back().state;
+    state->finished = true;
+    state->result = 1;
+    state->placeOk = c.placeOk;
+    std::size_t recordsAtPlacement = 99;
+    state->onPlace = [&] { recordsAtPlacement = Results().size(); };
+    driver->Pass();
+    driver->Pass();
+    EXPECT_EQ(recordsAtPlacement, before);
+    ASSERT_EQ(Results().size(), before + 1);
+    EXPECT_EQ(withStatus(), sameBefore + 1);
+    ++program;
+  }
 }

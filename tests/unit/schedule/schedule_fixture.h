@@ -25,6 +25,8 @@ struct FakeReception : ReceptionHandle {
     int result = 0;
     bool destroyed = false;
     int placed = 0;
+    bool placeOk = true;   // what PlaceFiles answers
+    std::function<void()> onPlace;
   };
   explicit FakeReception(std::shared_ptr<State> s) : state(std::move(s)) {}
   ~FakeReception() override { state->destroyed = true; }
@@ -33,7 +35,11 @@ struct FakeReception : ReceptionHandle {
   int Result() const override { return state->result; }
   Time32 ReceptionStart() const override { return 1000; }
   Time32 ReceptionEnd() const override { return 2000; }
-  void PlaceFiles() override { ++state->placed; }
+  bool PlaceFiles() override {
+    ++state->placed;
+    if (state->onPlace) state->onPlace();
+    return state->placeOk;
+  }
   std::shared_ptr<State> state;
 };
 
