@@ -39,13 +39,10 @@ std::string Folded(const std::vector<std::string>& parts, std::size_t count) {
 // The root in one spelling: upper case, "\" separators, one trailing "\".
 std::string FoldedRoot(const std::string& path) {
   std::string root = AsciiUpper(path.substr(0, PathRootLength(path)));
-  std::string out;
   ForEachCharacter(root, 0, [&](std::size_t i, bool sep) {
-    out += sep ? '\\' : root[i];
-    if (!sep && IsLeadByte(static_cast<unsigned char>(root[i])) && i + 1 < root.size()) out += root[i + 1];
+    if (sep) root[i] = '\\';
   });
-  if (!out.empty() && !EndsWithSeparator(out)) out += '\\';
-  return out;
+  return root.empty() ? root : WithTrailingSeparator(root);
 }
 
 }  // namespace

@@ -13,6 +13,10 @@ bool InitSockets();
 constexpr int kNoDatagram = -2;  // nothing waiting: the drain is done
 constexpr int kOversized = -3;   // a datagram longer than the buffer, read and dropped
 
+// Whether a Receive answer ends a drain: nothing waiting, or a failing socket.
+// Empty and oversized datagrams do not: the next one may be waiting behind them.
+constexpr bool EndsDrain(int answer) { return answer == kNoDatagram || answer == -1; }
+
 class DatagramSocket {
  public:
   virtual ~DatagramSocket() = default;

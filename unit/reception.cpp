@@ -155,7 +155,7 @@ void Reception::Pump(int trace) {
     const int n = socket_->Receive(b->data, kDatagramMax, &b->port);
     if (n <= 0) {
       pool_.push_back(std::move(b));
-      if (n == kNoDatagram || n == -1) break;
+      if (EndsDrain(n)) break;
       continue;  // empty or oversized: nothing to keep
     }
     b->size = n;

@@ -50,7 +50,7 @@ void TimeReceiver::OnDatagrams() {
   for (int guard = 0; guard < 10000; ++guard) {
     std::uint16_t port = 0;
     const int n = socket_->Receive(buffer, sizeof buffer, &port);
-    if (n == kNoDatagram || n == -1) break;
+    if (EndsDrain(n)) break;
     if (countdown_ > 0) --countdown_;
     lastSize = n < 0 ? -1 : n;
     if (n > 0) std::memcpy(last, buffer, static_cast<std::size_t>(n));

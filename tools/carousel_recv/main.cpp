@@ -58,7 +58,7 @@ int Discard(const ReceptionParams& params, int idleSeconds, bool quiet) {
     if (WaitReadable(socket->Handle(), 50)) {
       for (;;) {
         const int n = socket->Receive(buffer.data(), static_cast<int>(buffer.size()), nullptr);
-        if (n == kNoDatagram || n == -1) break;
+        if (EndsDrain(n)) break;
         if (n < 0) continue;  // too long for the buffer: read and dropped
         ++count;
         bytes += static_cast<unsigned>(n);
