@@ -24,6 +24,9 @@ std::uint16_t PacketPid(const std::uint8_t* p) { return static_cast<std::uint16_
 constexpr std::uint16_t kTimePid = 0x0014;
 constexpr std::uint8_t kTimeTable = 20;
 constexpr std::uint32_t kPatListenMs = 1100;
+// The flowing test looks 20 times, 100 ms apart.
+constexpr int kFlowingLooks = 20;
+constexpr std::uint32_t kFlowingLookMs = 100;
 }  // namespace
 
 bool VerifyWindow(BoardPort& port) {
@@ -306,12 +309,18 @@ int OvdBoard::ReadReceiverInfo() {
 bool OvdBoard::FlowingTest() {
   if (!found_) return false;
   ProgramFilter(0, 0);
-  bool waiting = false;
-  for (int i = 0; i < 20 && !waiting; ++i) {
-    clock_.SleepMs(100);
-    while ((waiting = Waiting()) && window_->Read8(kSlot) != 0x47) window_->Write8(kSlotRelease, 0);
+  for (int look = 0; look < kFlowingLooks; ++look) {
+    clock_.SleepMs(kFlowingLookMs);
+    // A card that hands nothing but damaged packets refills the slot as fast
+    // as it is released: each look drains for one interval at most.
+    const std::uint32_t start = clock_.TickMs();
+    while (Waiting()) {
+      if (window_->Read8(kSlot) == 0x47) return true;
+      if (clock_.TickMs() - start >= kFlowingLookMs) break;
+      window_->Write8(kSlotRelease, 0);
+    }
   }
-  return waiting;
+  return false;
 }
 
 Time32 OvdBoard::ReadBroadcastTime() {
@@ -342,8 +351,12 @@ std::uint32_t OvdBoard::ServiceTypeBits() {
   std::uint32_t result = 0;
   const std::uint32_t start = clock_.TickMs();
   Section s;
-  while (clock_.TickMs() - start < kPatListenMs) {
-    if (!ReadSection(&s, kPatListenMs - (clock_.TickMs() - start))) break;
+  for (;;) {
+    // One reading per turn: the time left is computed from the same reading
+    // that decided there is any left.
+    const std::uint32_t elapsed = clock_.TickMs() - start;
+    if (elapsed >= kPatListenMs) break;
+    if (!ReadSection(&s, kPatListenMs - elapsed)) break;
     if (s.pid != 0 || s.bytes.size() < 12) continue;  // no room for one entry and the CRC
     const int sectionLength = static_cast<int>(s.bytes.size()) - 3;
     const std::size_t entries = static_cast<std::size_t>((sectionLength - 12) / 4 + 1);

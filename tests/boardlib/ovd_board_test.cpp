@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <deque>
+#include <stdexcept>
 
 #include "tests/boardlib/board_rig.h"
 
@@ -428,6 +429,63 @@ TEST_F(BoardFixture, ServiceTypeBitsFromTheAssociationTable) {
   ASSERT_TRUE(b.FindMemoryWindow(&remembered));
   EXPECT_EQ(b.ServiceTypeBits(), 1u);
   EXPECT_GT(b.Stats().crcErrors, 0);
+}
+
+// Ticks that leap: the machine was busy between two readings.
+class LeapClock : public BoardClock {
+ public:
+  explicit LeapClock(std::uint32_t step) : step_(step) {}
+  std::uint32_t TickMs() override {
+    // A wait that lost its bound would read the clock for 49 simulated days.
+    if (++readings > kBudget) throw std::runtime_error("the wait does not end");
+    return tick_ += step_;
+  }
+  static constexpr int kBudget = 10000;
+  void SleepMs(std::uint32_t ms) override { tick_ += ms; }
+  int readings = 0;
+
+ private:
+  std::uint32_t step_;
+  std::uint32_t tick_ = 5000;
+};
+
+TEST_F(BoardFixture, ServiceTypeBitsWaitEndsWhenTheClockLeapsPastIt) {
+  SimConfig c = TestConfig();
+  c.patProgram = -1;  // no association table at all
+  Init(c);
+  LeapClock leap(600);
+  OvdBoard b(driver, leap);
+  std::uint32_t remembered = 0;
+  ASSERT_TRUE(b.FindMemoryWindow(&remembered));
+  std::uint32_t bits = 99;
+  EXPECT_NO_THROW(bits = b.ServiceTypeBits());
+  EXPECT_EQ(bits, 0u);
+  // 1100 ms are two leaps: a handful of readings, not a wait of 49 days.
+  EXPECT_LT(leap.readings, 20);
+}
+
+TEST_F(BoardFixture, FlowingTestOnACardOfDamagedPacketsEnds) {
+  Init();
+  ASSERT_TRUE(Find());
+  ScriptedPort& port = driver.Last();
+  port.scriptSlot = true;
+  std::vector<std::uint8_t> bad(188, 0x00);
+  std::vector<std::uint8_t> good(188, 0x00);
+  good[0] = 0x47;
+  constexpr std::size_t kPlenty = 100000;
+  for (std::size_t i = 0; i < kPlenty; ++i) port.packets.push_back(bad);
+  clock.slept = 0;
+  EXPECT_FALSE(board.FlowingTest());
+  // Each of the 20 looks drains for 100 ms of one-millisecond readings at most.
+  EXPECT_LE(kPlenty - port.packets.size(), 20u * 101u);
+  EXPECT_EQ(clock.slept, 2000u);
+
+  // Damaged packets ahead of a good one: the good one is still found.
+  port.packets.clear();
+  for (int i = 0; i < 5; ++i) port.packets.push_back(bad);
+  port.packets.push_back(good);
+  EXPECT_TRUE(board.FlowingTest());
+  EXPECT_EQ(port.packets.size(), 1u);
 }
 
 TEST_F(BoardFixture, FlowingTest) {

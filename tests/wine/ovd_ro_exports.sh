@@ -87,4 +87,14 @@ ovdtool ro-init ro-set-stream 1 291 8 ro-init
 [ "$(grep -c 'ROInit = 1' <<<"$OUT")" = 2 ] || fail "ROInit without driver: $OUT"
 expect_line "ROSetStream = 200"
 [ -z "$(card_commands)" ] || fail "commands sent without a driver: $(card_log)"
+sim_stop
+
+note "a card that hands only packets out of sync: the flowing test still ends"
+sim_start --id "$OVD_ID" --bad-sync-every 1
+# The guard only keeps a hanging library from hanging the suite.
+OUT=$(timeout 120 wine "$OVDTOOL" ro-init ro-status 7 ro-irdopt 0 ro-close 2>&1 </dev/null | tr -d '\r')
+expect_line "ROGetROStatus = 0"
+expect_line "status: 0"
+expect_line "irdopt: 0"
+expect_line "ROClose = 0"
 echo "ok"
