@@ -26,6 +26,12 @@ class SharedLock {
 };
 
 std::string AdapterKeyPath(const std::string& adapter) { return std::string(peer::kAdapterClassKey) + "\\" + adapter; }
+
+void ClearDeviceMark(SharedState& s) {
+  s.deviceHandle = 0;
+  s.deviceOwnerPid = 0;
+  s.deviceOwnerStarted = 0;
+}
 }  // namespace
 
 std::string DiscoverAdapter(Settings& settings) {
@@ -50,7 +56,10 @@ void OvdLibrary::PruneLocked() {
   SharedState& s = env_.shared;
   int count = 0;
   for (ProcessSlot& slot : s.slots) {
-    if (slot.pid && !env_.host.ProcessAlive(slot.pid)) slot.pid = 0;
+    if (slot.pid && !env_.host.ProcessAlive(slot.pid, slot.started)) {
+      slot.pid = 0;
+      slot.started = 0;
+    }
     if (slot.pid) ++count;
   }
   s.processCount = count;
@@ -59,14 +68,10 @@ void OvdLibrary::PruneLocked() {
     s.trayOwnerPid = 0;
   }
   // A handle dies with the process that opened it.
-  if (s.deviceHandle != 0 && s.deviceHandle != -1 && s.deviceOwnerPid && !env_.host.ProcessAlive(s.deviceOwnerPid)) {
-    s.deviceHandle = 0;
-    s.deviceOwnerPid = 0;
-  }
-  if (count == 0) {
-    s.deviceHandle = 0;
-    s.deviceOwnerPid = 0;
-  }
+  if (s.deviceHandle != 0 && s.deviceHandle != -1 && s.deviceOwnerPid &&
+      !env_.host.ProcessAlive(s.deviceOwnerPid, s.deviceOwnerStarted))
+    ClearDeviceMark(s);
+  if (count == 0) ClearDeviceMark(s);
 }
 
 void OvdLibrary::Load() {
@@ -90,8 +95,7 @@ void OvdLibrary::Load() {
     if (s.adapterKey[0] == 0) {
       std::snprintf(s.adapterKey, sizeof s.adapterKey, "%s", key.c_str());
       s.windowAddress = remembered;
-      s.deviceHandle = 0;
-      s.deviceOwnerPid = 0;
+      ClearDeviceMark(s);
       first = true;
     } else {
       first = false;
@@ -106,9 +110,13 @@ void OvdLibrary::Load() {
   }
   SharedLock lock(env_.host, s);
   const std::uint32_t pid = env_.host.CurrentProcessId();
+  const std::uint32_t started = env_.host.CurrentProcessStarted();
+  // A slot still under this id belongs to an earlier process that died
+  // without unloading: the pruning above has freed it.
   for (ProcessSlot& slot : s.slots) {
-    if (slot.pid == 0 || slot.pid == pid) {
+    if (slot.pid == 0) {
       slot.pid = pid;
+      slot.started = started;
       break;
     }
   }
@@ -123,9 +131,17 @@ void OvdLibrary::Unload() {
   {
     SharedLock lock(env_.host, s);
     const std::uint32_t pid = env_.host.CurrentProcessId();
-    for (ProcessSlot& slot : s.slots)
-      if (slot.pid == pid) slot.pid = 0;
-    if (s.deviceOwnerPid == pid) s.deviceOwnerPid = 0;
+    const std::uint32_t started = env_.host.CurrentProcessStarted();
+    for (ProcessSlot& slot : s.slots) {
+      if (slot.pid == pid && slot.started == started) {
+        slot.pid = 0;
+        slot.started = 0;
+      }
+    }
+    if (s.deviceOwnerPid == pid) {
+      s.deviceOwnerPid = 0;
+      s.deviceOwnerStarted = 0;
+    }
     PruneLocked();  // the last process leaves the driver closed
     if (s.trayOwnerPid == pid) {
       s.trayOwner = 0;
@@ -175,6 +191,7 @@ void OvdLibrary::OpenDriver() {
     SharedLock lock(env_.host, env_.shared);
     env_.shared.deviceHandle = opened ? env_.driver.Handle() : -1;
     env_.shared.deviceOwnerPid = opened ? env_.host.CurrentProcessId() : 0;
+    env_.shared.deviceOwnerStarted = opened ? env_.host.CurrentProcessStarted() : 0;
   }
   if (opened) SendCommand(cmd::kHello);
 }
@@ -182,8 +199,7 @@ void OvdLibrary::OpenDriver() {
 void OvdLibrary::CloseDriver() {
   env_.driver.Close();
   SharedLock lock(env_.host, env_.shared);
-  env_.shared.deviceHandle = 0;
-  env_.shared.deviceOwnerPid = 0;
+  ClearDeviceMark(env_.shared);
 }
 
 void OvdLibrary::SendStream() {

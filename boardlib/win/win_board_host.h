@@ -2,6 +2,8 @@
 // liveness, the shared state's lock, ticks and sleeps, and the driver (real or
 // simulated, whichever file the DLL links).
 #pragma once
+#include <windows.h>
+
 #include <memory>
 
 #include "boardlib/board_port.h"
@@ -9,13 +11,22 @@
 
 class WinLibraryHost : public LibraryHost {
  public:
+  // How processes are opened for a look (tests put a refusing one in).
+  using OpenProcessFn = HANDLE(WINAPI*)(DWORD access, BOOL inherit, DWORD pid);
+  explicit WinLibraryHost(OpenProcessFn openProcess = &OpenProcess) : openProcess_(openProcess) {}
+
   std::uint32_t CurrentProcessId() override;
-  bool ProcessAlive(std::uint32_t pid) override;
+  // The process's creation time in milliseconds, low 32 bits (never 0).
+  std::uint32_t CurrentProcessStarted() override;
+  bool ProcessAlive(std::uint32_t pid, std::uint32_t started) override;
   bool WindowAlive(std::uint64_t window) override;
   // A spin lock in the shared section; a holder that died is overtaken after
   // two seconds.
   void Lock(SharedState& state) override;
   void Unlock(SharedState& state) override;
+
+ private:
+  OpenProcessFn openProcess_;
 };
 
 class WinBoardClock : public BoardClock {

@@ -2,6 +2,7 @@
 // "processes" (library instances with their own driver and process id) on it.
 #pragma once
 #include <deque>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -22,28 +23,41 @@ inline SimConfig TestConfig() {
   return c;
 }
 
+// The processes of the rig: each id runs one process at a time, named by its
+// start stamp; a later process may be given the id of one that ended.
+struct FakeProcesses {
+  std::map<std::uint32_t, std::uint32_t> running;  // id -> start stamp
+  std::vector<std::uint32_t> looks;                // ids asked about, in order
+  std::uint32_t nextStamp = 1000;
+  std::uint32_t StartId(std::uint32_t pid) { return running[pid] = nextStamp++; }
+};
+
 class FakeHost : public LibraryHost {
  public:
-  FakeHost(std::uint32_t pid, std::set<std::uint32_t>& alive, std::set<std::uint64_t>& windows)
-      : pid_(pid), alive_(alive), windows_(windows) {}
+  FakeHost(std::uint32_t pid, FakeProcesses& processes, std::set<std::uint64_t>& windows)
+      : pid_(pid), started_(processes.StartId(pid)), processes_(processes), windows_(windows) {}
   std::uint32_t CurrentProcessId() override { return pid_; }
-  bool ProcessAlive(std::uint32_t pid) override { return alive_.count(pid) > 0; }
+  std::uint32_t CurrentProcessStarted() override { return started_; }
+  bool ProcessAlive(std::uint32_t pid, std::uint32_t started) override {
+    processes_.looks.push_back(pid);
+    auto it = processes_.running.find(pid);
+    return it != processes_.running.end() && (started == 0 || it->second == started);
+  }
   bool WindowAlive(std::uint64_t window) override { return windows_.count(window) > 0; }
   void Lock(SharedState&) override {}
   void Unlock(SharedState&) override {}
 
  private:
   std::uint32_t pid_;
-  std::set<std::uint32_t>& alive_;
+  std::uint32_t started_;
+  FakeProcesses& processes_;
   std::set<std::uint64_t>& windows_;
 };
 
 struct Process {
   Process(SimCardState& card, Settings& settings, SharedState& shared, std::uint32_t pid,
-          std::set<std::uint32_t>& alive, std::set<std::uint64_t>& windows)
-      : driver(card), host(pid, alive, windows), library(LibraryEnv{driver, clock, settings, host, shared}) {
-    alive.insert(pid);
-  }
+          FakeProcesses& processes, std::set<std::uint64_t>& windows)
+      : driver(card), host(pid, processes, windows), library(LibraryEnv{driver, clock, settings, host, shared}) {}
   InProcessSimDriver driver;
   StepClock clock;
   FakeHost host;
@@ -64,10 +78,14 @@ class BoardRig {
     if (!icCard.empty()) settings->WriteText(Hive::LocalMachine, key, peer::kAdapterIcCardValue, icCard);
   }
   Process& Start(std::uint32_t pid) {
-    processes.push_back(std::make_unique<Process>(*card, *settings, shared, pid, alive, windows));
+    processes.push_back(std::make_unique<Process>(*card, *settings, shared, pid, system, windows));
     processes.back()->library.Load();
     return *processes.back();
   }
+  // The process with this id ends without unloading.
+  void Kill(std::uint32_t pid) { system.running.erase(pid); }
+  // A process that does not use the library is given this id.
+  void ReuseId(std::uint32_t pid) { system.StartId(pid); }
   // All command lines the card received, in order over every process.
   std::vector<std::string> Commands(const Process& p) const {
     std::vector<std::string> out;
@@ -79,7 +97,7 @@ class BoardRig {
   std::unique_ptr<SimCardState> card;
   std::unique_ptr<Settings> settings;
   SharedState shared;
-  std::set<std::uint32_t> alive;
+  FakeProcesses system;
   std::set<std::uint64_t> windows;
   std::vector<std::unique_ptr<Process>> processes;
 };

@@ -289,11 +289,36 @@ TEST(OvdLibraryShared, ADeadProcessLeavesNoCountOwnerOrOpenDriverBehind) {
   ASSERT_EQ(a.library.ROInit(), 0);
   rig.shared.trayOwner = 0x1234;  // a's window
   rig.shared.trayOwnerPid = 10;
-  rig.alive.erase(10);  // a dies without unloading
+  rig.Kill(10);  // a dies without unloading
   Process& b = rig.Start(11);
   EXPECT_EQ(rig.shared.processCount, 1);
   EXPECT_EQ(rig.shared.trayOwner, 0u) << "the stale window is replaced";
   EXPECT_FALSE(b.library.DriverOpen());
   EXPECT_EQ(b.library.ROInit(), 0);
+}
+TEST(OvdLibraryShared, AReusedProcessIdKeepsNeitherTheSlotNorTheDriverMark) {
+  BoardRig rig;
+  Process& a = rig.Start(10);
+  Process& b = rig.Start(11);
+  ASSERT_EQ(a.library.ROInit(), 0);
+  EXPECT_EQ(b.library.ROInit(), 101);
+  rig.Kill(10);     // a dies without unloading
+  rig.ReuseId(10);  // and an unrelated process gets its id
+  EXPECT_FALSE(b.library.DriverOpen()) << "the mark of the dead opener is cleared";
+  EXPECT_EQ(b.library.ROInit(), 0);
+  Process& c = rig.Start(12);
+  EXPECT_EQ(rig.shared.processCount, 2) << "the dead process's slot is freed";
+  EXPECT_EQ(c.library.ROInit(), 101);
+}
+
+TEST(OvdLibraryShared, AProcessStartedUnderTheIdOfADeadOneGetsASlotOfItsOwn) {
+  BoardRig rig;
+  rig.Start(10);
+  rig.Kill(10);
+  Process& again = rig.Start(10);  // a new process with the same id loads the library
+  EXPECT_EQ(rig.shared.processCount, 1);
+  again.library.Unload();
+  EXPECT_EQ(rig.shared.processCount, 0);
+  for (const ProcessSlot& slot : rig.shared.slots) EXPECT_EQ(slot.pid, 0u);
 }
 }  // namespace
