@@ -38,9 +38,10 @@ void Attach(HINSTANCE instance) {
   if (!gFrame->window->Create()) gFrame->window.reset();
 }
 
-void Detach() {
+void Detach(bool processEnding) {
   if (!gFrame) return;
-  if (gFrame->window) gFrame->window->Close();
+  // A window left to its thread still names its object: that stays behind.
+  if (gFrame->window && !gFrame->window->CloseOnUnload(processEnding)) (void)gFrame->window.release();
   gFrame->window.reset();
   gFrame->library.Unload();
   DebugPrintf("Ovd: unloaded in process %lu, %d processes, driver %s", GetCurrentProcessId(),
@@ -52,12 +53,13 @@ void Detach() {
 OvdLibrary* Lib() { return gFrame ? &gFrame->library : nullptr; }
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     DisableThreadLibraryCalls(instance);
     Attach(instance);
   } else if (reason == DLL_PROCESS_DETACH) {
-    Detach();
+    // reserved is set when the process ends: its other threads are gone then.
+    Detach(reserved != nullptr);
   }
   return TRUE;
 }

@@ -12,6 +12,10 @@ constexpr UINT kTrayId = 1;
 constexpr UINT kDoubleClick = 0x0203;
 constexpr UINT_PTR kFirstTimer = 10, kLastTimer = 19;
 constexpr UINT kPollMs = 1000;
+// Sent by an unload on another thread: destroy the window on its own thread.
+constexpr UINT kDestroyRequest = WM_APP + 1;
+// How long an unload on another thread waits for the window's thread.
+constexpr UINT kOwnerAnswerMs = 2000;
 
 std::uint64_t WindowValue(HWND hwnd) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(hwnd)); }
 }  // namespace
@@ -22,6 +26,7 @@ const StatusWindow::MessageEntry StatusWindow::kMessages[] = {
     {kTrayMessage, &StatusWindow::OnTray},
     {WM_CLOSE, &StatusWindow::OnClose},
     {WM_DESTROY, &StatusWindow::OnDestroy},
+    {kDestroyRequest, &StatusWindow::OnDestroyRequest},
     {0, nullptr},
 };
 const StatusWindow::CommandEntry StatusWindow::kCommands[] = {
@@ -38,6 +43,30 @@ bool StatusWindow::Create() { return CreateModeless(instance_, IDD_BOARD_STATUS,
 
 void StatusWindow::Close() {
   if (Handle()) Destroy();
+}
+
+bool StatusWindow::CloseOnUnload(bool processEnding) {
+  HWND hwnd = Handle();
+  if (!hwnd) return true;
+  if (GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId()) {
+    Destroy();
+    return true;
+  }
+  DWORD_PTR answer = 0;
+  if (!processEnding &&
+      SendMessageTimeoutW(hwnd, kDestroyRequest, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kOwnerAnswerMs, &answer) &&
+      !Handle())
+    return true;
+  // Its thread is blocked (perhaps waiting for this very unload) or gone. A
+  // window of another thread can be neither destroyed nor have its timer
+  // killed from here, but its dialog procedure can be taken away: the dialog
+  // class's own procedure then answers every message, timer ticks included.
+  SetWindowLongPtrW(hwnd, DWLP_DLGPROC, 0);
+  SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+  ShowWindowAsync(hwnd, SW_HIDE);
+  ReleaseTheIcon();
+  DebugPrintf("Ovd: status window of thread %lu left without its library", GetWindowThreadProcessId(hwnd, nullptr));
+  return false;
 }
 
 INT_PTR StatusWindow::OnInitDialog(WPARAM, LPARAM) {
@@ -150,6 +179,11 @@ INT_PTR StatusWindow::OnDestroy(WPARAM, LPARAM) {
   timer_ = 0;
   ReleaseTheIcon();
   return FALSE;
+}
+
+INT_PTR StatusWindow::OnDestroyRequest(WPARAM, LPARAM) {
+  Destroy();
+  return TRUE;
 }
 
 void StatusWindow::OnReconnect() { library_.SendStream(); }

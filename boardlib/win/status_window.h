@@ -15,7 +15,14 @@ class StatusWindow : public DialogImpl<StatusWindow> {
   StatusWindow(HINSTANCE instance, OvdLibrary& library);
   ~StatusWindow() override;
   bool Create();
-  void Close();  // destroys the window (unload)
+  void Close();  // destroys the window (unload on its own thread)
+  // Unload may run on any thread of the host, but the window belongs to the
+  // thread that loaded the library: there it is destroyed (asked by a sent
+  // message when unload runs elsewhere). When that thread does not answer, or
+  // the process is ending, the window is cut loose instead: nothing of the
+  // library is called from it again and it stays hidden until its thread ends.
+  // False then: this object must outlive the library (the window still names it).
+  bool CloseOnUnload(bool processEnding);
 
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
@@ -26,6 +33,7 @@ class StatusWindow : public DialogImpl<StatusWindow> {
   INT_PTR OnTray(WPARAM, LPARAM);
   INT_PTR OnClose(WPARAM, LPARAM);
   INT_PTR OnDestroy(WPARAM, LPARAM);
+  INT_PTR OnDestroyRequest(WPARAM, LPARAM);
   void OnReconnect();
   void Poll();
   void TryToOwnTheIcon();
