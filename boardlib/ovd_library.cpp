@@ -156,7 +156,12 @@ void OvdLibrary::Unload() {
 bool OvdLibrary::DriverOpen() {
   SharedState& s = env_.shared;
   SharedLock lock(env_.host, s);
-  PruneLocked();
+  // Every export asks this, several times: only the opener's liveness decides
+  // the answer. The look at every slot is for load, unload and the tray.
+  if (s.deviceHandle != 0 && s.deviceHandle != -1 && s.deviceOwnerPid &&
+      s.deviceOwnerPid != env_.host.CurrentProcessId() &&
+      !env_.host.ProcessAlive(s.deviceOwnerPid, s.deviceOwnerStarted))
+    ClearDeviceMark(s);
   return s.deviceHandle != 0 && s.deviceHandle != -1;
 }
 

@@ -5,43 +5,29 @@
 
 #include <vector>
 
+#include "boardlib/win/spin_lock.h"
 #include "boardlib/win/win_board_host.h"
 #include "tools/boardsim/sim_link.h"
 
 namespace {
-class SectionLock {
- public:
-  explicit SectionLock(volatile long* lock) : lock_(reinterpret_cast<volatile LONG*>(lock)) {
-    const DWORD start = GetTickCount();
-    while (InterlockedCompareExchange(lock_, 1, 0) != 0) {
-      if (GetTickCount() - start > 2000) break;  // its holder is gone
-      Sleep(0);
-    }
-  }
-  ~SectionLock() { InterlockedExchange(lock_, 0); }
-
- private:
-  volatile LONG* lock_;
-};
-
 class LockedSimPort : public BoardPort {
  public:
   LockedSimPort(simlink::Shared& shared, std::uint32_t physical, std::uint32_t length)
       : shared_(shared), card_(shared.card), port_(card_, shared.card.config.address, physical, length) {}
   std::uint8_t Read8(std::uint32_t o) override {
-    SectionLock lock(&shared_.cardLock);
+    SpinLockHolder lock(&shared_.cardLock);
     return port_.Read8(o);
   }
   std::uint16_t Read16(std::uint32_t o) override {
-    SectionLock lock(&shared_.cardLock);
+    SpinLockHolder lock(&shared_.cardLock);
     return port_.Read16(o);
   }
   void Write8(std::uint32_t o, std::uint8_t v) override {
-    SectionLock lock(&shared_.cardLock);
+    SpinLockHolder lock(&shared_.cardLock);
     port_.Write8(o, v);
   }
   void Write16(std::uint32_t o, std::uint16_t v) override {
-    SectionLock lock(&shared_.cardLock);
+    SpinLockHolder lock(&shared_.cardLock);
     port_.Write16(o, v);
   }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "boardlib/win/spin_lock.h"
+
 namespace {
 std::uint32_t StartStamp(HANDLE process) {
   FILETIME created, exited, kernel, user;
@@ -46,21 +48,9 @@ bool WinLibraryHost::WindowAlive(std::uint64_t window) {
   return window != 0 && IsWindow(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)));
 }
 
-void WinLibraryHost::Lock(SharedState& state) {
-  auto* lock = reinterpret_cast<volatile LONG*>(&state.lock);
-  const DWORD start = GetTickCount();
-  while (InterlockedCompareExchange(lock, 1, 0) != 0) {
-    if (GetTickCount() - start > 2000) {
-      *lock = 1;  // its holder is gone
-      return;
-    }
-    Sleep(0);
-  }
-}
+void WinLibraryHost::Lock(SharedState& state) { spin_lock::Acquire(spin_lock::AsLockWord(&state.lock)); }
 
-void WinLibraryHost::Unlock(SharedState& state) {
-  InterlockedExchange(reinterpret_cast<volatile LONG*>(&state.lock), 0);
-}
+void WinLibraryHost::Unlock(SharedState& state) { spin_lock::Release(spin_lock::AsLockWord(&state.lock)); }
 
 std::uint32_t WinBoardClock::TickMs() { return GetTickCount(); }
 void WinBoardClock::SleepMs(std::uint32_t ms) { Sleep(ms); }

@@ -321,4 +321,23 @@ TEST(OvdLibraryShared, AProcessStartedUnderTheIdOfADeadOneGetsASlotOfItsOwn) {
   EXPECT_EQ(rig.shared.processCount, 0);
   for (const ProcessSlot& slot : rig.shared.slots) EXPECT_EQ(slot.pid, 0u);
 }
+TEST(OvdLibraryShared, ExportsLookOnlyAtTheProcessThatOpenedTheDriver) {
+  BoardRig rig;
+  Process& opener = rig.Start(10);
+  Process& b = rig.Start(11);
+  rig.Start(12);
+  rig.Start(13);
+  ASSERT_EQ(opener.library.ROInit(), 0);
+  rig.system.looks.clear();
+  std::uint32_t value = 0;
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(b.library.ROGetROStatus(4, &value), 0);
+    EXPECT_EQ(b.library.OvdSetSid(7), 0);
+  }
+  EXPECT_FALSE(rig.system.looks.empty());
+  for (std::uint32_t pid : rig.system.looks) EXPECT_EQ(pid, 10u) << "a look at a process that holds nothing";
+  rig.system.looks.clear();
+  EXPECT_EQ(opener.library.ROGetROStatus(4, &value), 0);
+  EXPECT_TRUE(rig.system.looks.empty()) << "the opener itself needs no look";
+}
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "boardlib/win/spin_lock.h"
 
 namespace {
 // A child that exists but does not run any code until it is ended.
@@ -90,5 +91,20 @@ TEST(WinLibraryHost, AProcessThatAllowsOnlyALookIsStillJudged) {
   EXPECT_FALSE(host.ProcessAlive(pid, 1)) << "a stamp that is not its own";
   child.End();
   EXPECT_FALSE(host.ProcessAlive(pid, 0));
+}
+}  // namespace
+
+namespace {
+TEST(SpinLock, AFreeWordIsTakenAndAHolderThatDiedIsOvertaken) {
+  volatile LONG word = 0;
+  EXPECT_TRUE(spin_lock::Acquire(&word));
+  EXPECT_EQ(word, 1);
+  spin_lock::Release(&word);
+  EXPECT_EQ(word, 0);
+  word = 1;  // its holder ended without releasing it
+  EXPECT_FALSE(spin_lock::Acquire(&word)) << "overtaken, not waited for";
+  EXPECT_EQ(word, 1) << "held by the one that overtook it";
+  spin_lock::Release(&word);
+  EXPECT_EQ(word, 0);
 }
 }  // namespace

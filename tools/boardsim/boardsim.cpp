@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "boardlib/win/spin_lock.h"
 #include "common/peer_names.h"
 #include "common/settings.h"
 #include "common/time_text.h"
@@ -96,10 +97,10 @@ bool LoadPackets(const std::string& path, SimCardState& card, std::string* error
   return true;
 }
 
-void LockCard(simlink::Shared& shared) {
-  while (InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(&shared.cardLock), 1, 0) != 0) Sleep(0);
-}
-void UnlockCard(simlink::Shared& shared) { InterlockedExchange(reinterpret_cast<volatile LONG*>(&shared.cardLock), 0); }
+// A library process killed while it touched the card would otherwise stop
+// the card for good.
+void LockCard(simlink::Shared& shared) { spin_lock::Acquire(spin_lock::AsLockWord(&shared.cardLock)); }
+void UnlockCard(simlink::Shared& shared) { spin_lock::Release(spin_lock::AsLockWord(&shared.cardLock)); }
 
 // Changes the running card's status values and driver answers.
 int Update(const Options& o) {
@@ -185,10 +186,8 @@ class Simulator {
   }
 
  private:
-  void Lock() {
-    while (InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(&shared_.cardLock), 1, 0) != 0) Sleep(0);
-  }
-  void Unlock() { InterlockedExchange(reinterpret_cast<volatile LONG*>(&shared_.cardLock), 0); }
+  void Lock() { LockCard(shared_); }
+  void Unlock() { UnlockCard(shared_); }
 
   simlink::Shared& shared_;
   SimCard card_;

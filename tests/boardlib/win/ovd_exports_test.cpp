@@ -1,7 +1,8 @@
 // The export table of a built OVD.DLL, read from the image's export directory:
 // exactly the names applications resolve (plain and decorated), each decorated
 // name and each shared entry point on the function it stands for; every entry
-// point that is not provided answers -1.
+// point that is not provided answers -1; the adapter class key is string 2
+// of its string table.
 //   ovd_exports_test [gtest options]   with OVD_UNDER_TEST = the library's path
 #include <windows.h>
 
@@ -12,6 +13,8 @@
 #include <map>
 #include <set>
 #include <string>
+
+#include "common/peer_names.h"
 
 namespace {
 // Every exported name and the function it is (its own name when it is one).
@@ -124,6 +127,14 @@ TEST(OvdExportTable, EntryPointsThatAreNotProvidedAnswerMinusOne) {
     ASSERT_NE(fn, nullptr) << name;
     EXPECT_EQ(fn(), -1) << name;
   }
+}
+TEST(OvdResources, StringTwoIsTheAdapterClassKey) {
+  const wchar_t* text = nullptr;
+  const int length = LoadStringW(gModule, 2, reinterpret_cast<LPWSTR>(&text), 0);
+  ASSERT_GT(length, 0) << "no string 2";
+  char cp932[256] = {};
+  WideCharToMultiByte(932, 0, text, length, cp932, sizeof cp932 - 1, nullptr, nullptr);
+  EXPECT_STREQ(cp932, peer::kAdapterClassKey);
 }
 }  // namespace
 
