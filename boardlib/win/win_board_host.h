@@ -35,5 +35,6 @@ class WinBoardClock : public BoardClock {
   void SleepMs(std::uint32_t ms) override;
 };
 
-// Defined by real_board_driver.cpp or sim_board_driver.cpp.
+// Defined by real_board_driver.cpp (the real build) or by the simulated
+// card's port in tools/boardsim (the test build).
 std::unique_ptr<BoardDriver> CreateBoardDriver();

@@ -16,8 +16,8 @@ echo "install: $(echo "$(date +%s.%N) - $start" | bc) s, package $(stat -c %s "$
 note "the four files, the real-driver library, nothing else"
 [ "$(cd "$PF" && ls | sort | tr '\n' ' ')" = "OVD.DLL Quillon.exe Tavora.exe nexa.exe " ] ||
   fail "installed: $(cd "$PF" && ls | tr '\n' ' ')"
-cmp -s "$PF/OVD.DLL" "$WIN_BIN/ovd/real/OVD.DLL" || fail "OVD.DLL is not the real-driver build"
-cmp -s "$PF/OVD.DLL" "$WIN_BIN/ovd/OVD.DLL" && fail "OVD.DLL is the simulated-card build"
+cmp -s "$PF/OVD.DLL" "$WIN_BIN/ovd/OVD.DLL" || fail "OVD.DLL is not the real-driver build"
+cmp -s "$PF/OVD.DLL" "$WIN_BIN/ovd/sim/OVD.DLL" && fail "OVD.DLL is the simulated-card build"
 for f in Tavora.exe Quillon.exe nexa.exe; do
   cmp -s "$PF/$f" "$WIN_BIN/installer/payload/$f" || fail "$f differs from the build"
 done

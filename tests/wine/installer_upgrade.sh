@@ -57,7 +57,7 @@ wine "$WDRV" find "データ受信ユニット(QuillonUnit)" >/dev/null 2>&1 </d
 wine "$WDRV" find NEXA >/dev/null 2>&1 </dev/null && fail "the selector still runs"
 [ "$(entries | wc -l)" = 1 ] && [ "$(entries | cut -f2)" = "$higher" ] || fail "entries after the upgrade: $(entries)"
 for f in Tavora.exe Quillon.exe nexa.exe OVD.DLL; do [ -e "$PF/$f" ] || fail "$f missing after the upgrade"; done
-cmp -s "$PF/OVD.DLL" "$WIN_BIN/ovd/real/OVD.DLL" || fail "OVD.DLL after the upgrade is not the real-driver build"
+cmp -s "$PF/OVD.DLL" "$WIN_BIN/ovd/OVD.DLL" || fail "OVD.DLL after the upgrade is not the real-driver build"
 [ "$(cat "$PF/Schedule/notes.txt" 2>/dev/null)" = keep ] || fail "the schedule folder's file is gone"
 [ "$(reg_value "$PLANNER_KEY\\Environment" DayStart)" = 0x6 ] || fail "DayStart lost by the upgrade"
 [ "$(reg_value "$NKEY" Mode)" = 02000000 ] || fail "the selector's Mode lost by the upgrade: $(reg_value "$NKEY" Mode)"

@@ -8,7 +8,7 @@
 # matches; "いいえ" to the question sends nothing; the driver is closed at exit.
 . "$(dirname "$0")/lib/nexa.sh"
 n_init
-OVD_BIN=${OVD_BIN:-$WIN_BIN/ovd}
+OVD_BIN=${OVD_BIN:-$WIN_BIN/ovd/sim}
 BOARDSIM="$OVD_BIN/boardsim.exe"
 for f in "$BOARDSIM" "$OVD_BIN/OVD.DLL"; do [ -e "$f" ] || fail "missing $f"; done
 cp "$OVD_BIN/OVD.DLL" "$WORK/bin/"

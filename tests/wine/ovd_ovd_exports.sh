@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Ovd* exports of the real OVD.DLL (simulated card build): service and
+# The Ovd* exports of OVD.DLL (its simulated-card build): service and
 # tag ids, the commands they send, and the board's identities.
 set -uo pipefail
 . "$(dirname "$0")/lib/ovd.sh"

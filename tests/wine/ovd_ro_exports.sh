@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The RO* exports of the real OVD.DLL (simulated card build) driven by
+# The RO* exports of OVD.DLL (its simulated-card build) driven by
 # ovdtool.exe against boardsim: result codes, the commands the card receives,
 # the broadcast time and the service type bits.
 set -uo pipefail

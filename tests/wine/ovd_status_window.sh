@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The board status window "ソラネクボード情報" of the real OVD.DLL: hidden while
+# The board status window "ソラネクボード情報" of OVD.DLL (simulated card): hidden while
 # the reception is good, popped up without focus when a problem follows a good
 # state, its fields filled from the driver once a second, and "再接続" sending
 # the service id and tag id again.

@@ -1,5 +1,6 @@
 # Shared by the ovd_*.sh tests: the simulated card (boardsim.exe), the
-# simulated OVD.DLL and ovdtool.exe, all in $WIN_BIN/ovd. Each test sources
+# simulated-card OVD.DLL and ovdtool.exe, all in $WIN_BIN/ovd/sim (the real
+# build, $WIN_BIN/ovd/OVD.DLL, finds no card here). Each test sources
 # this file, calls ovd_init, and leaves no boardsim and no adapter key behind.
 set -uo pipefail
 
@@ -12,7 +13,7 @@ OVD_MAC='00-50-9F-FF-FE-C3-7D-05'   # of OVD_ID, worked by hand
 
 ovd_init() {
   : "${WIN_BIN:?}"
-  OVD_DIR="$WIN_BIN/ovd"
+  OVD_DIR="$WIN_BIN/ovd/sim"
   BOARDSIM="$OVD_DIR/boardsim.exe"
   OVDTOOL="$OVD_DIR/ovdtool.exe"
   for f in "$BOARDSIM" "$OVDTOOL" "$OVD_DIR/OVD.DLL"; do [ -e "$f" ] || fail "missing $f"; done

@@ -1,6 +1,6 @@
-// The drivers of the simulated card: boardsim's named section stands for the
-// physical memory (the card's registers act on the state kept there) and its
-// mailbox for the board driver.
+// The driver port of the simulated-card build of OVD.DLL (never shipped):
+// boardsim's named section stands for the physical memory (the card's
+// registers act on the state kept there) and its mailbox for the board driver.
 #include <windows.h>
 
 #include <vector>
