@@ -15,7 +15,7 @@ constexpr UINT kPollMs = 1000;
 // Sent by an unload on another thread: destroy the window on its own thread.
 constexpr UINT kDestroyRequest = WM_APP + 1;
 // How long an unload on another thread waits for the window's thread.
-constexpr UINT kOwnerAnswerMs = 2000;
+constexpr UINT kOwnerAnswerMs = 5000;
 
 std::uint64_t WindowValue(HWND hwnd) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(hwnd)); }
 }  // namespace

@@ -4,12 +4,15 @@
 // any ("block"), and afterwards handles messages for a while: a window left
 // with its procedure in the freed library would crash at its next timer tick.
 //   ovd_unload_thread DLL pump|block
-// exit: 0 done; 2 usage; 3 the library did not load; 4 no status window;
+// With LV_DEBUG_LOG set, the unload waits until the library's debug output
+// says the window shows the tray icon.
+// exit: 0 done; 2 usage; 3 the library did not load; 4 no status window (or no icon);
 // 5 the unload did not finish; 6 the window outlived an unload that could
 // reach its thread.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -44,6 +47,16 @@ void Pump(DWORD ms) {
   }
 }
 
+bool LogSays(const char* path, const char* text) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (!f) return false;
+  std::string content;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) content.append(buffer, n);
+  std::fclose(f);
+  return content.find(text) != std::string::npos;
+}
+
 DWORD WINAPI Unload(LPVOID module) {
   FreeLibrary(static_cast<HMODULE>(module));
   return 0;
@@ -66,8 +79,12 @@ int main(int argc, char** argv) {
   const bool pump = std::strcmp(argv[2], "pump") == 0;
   HMODULE module = LoadLibraryA(argv[1]);
   if (!module) Fail(3, "the library did not load");
-  // Long enough for the window to take the icon and poll the driver.
-  Pump(2500);
+  // The window takes the icon at a timer tick and then polls the driver.
+  if (const char* log = std::getenv("LV_DEBUG_LOG")) {
+    for (int i = 0; i < 200 && !LogSays(log, "tray icon shown by process"); ++i) Pump(100);
+    if (!LogSays(log, "tray icon shown by process")) Fail(4, "the status window did not take the icon");
+  }
+  Pump(1500);
   HWND window = StatusWindowOfThisThread();
   if (!window) Fail(4, "no status window on the loading thread");
 
