@@ -1,23 +1,21 @@
 #include "planner/shell/startup_folders.h"
 
 #include "common/files.h"
+#include "common/path.h"
 #include "common/peer_names.h"
 #include "common/settings.h"
 
 namespace {
 constexpr const char* kScheduleDefault = "\\Program Files\\Lumivent\\Schedule";
 constexpr const char* kHistoryDefault = "\\Program Files\\Lumivent\\Temporary";
-
-std::string WithoutTrailingBackslash(std::string folder) {
-  // "C:\" keeps its backslash: without it the text names the drive's current folder.
-  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-  return folder;
-}
 }  // namespace
 
 std::string WindowsDrive(const std::string& windowsFolder) {
-  const std::size_t slash = windowsFolder.find('\\');
-  return slash == std::string::npos ? windowsFolder : windowsFolder.substr(0, slash);
+  // The root without its separator: "C:\WINDOWS" -> "C:".
+  std::string root = windowsFolder.substr(0, PathRootLength(windowsFolder));
+  if (root.empty()) return windowsFolder;
+  if (EndsWithSeparator(root)) root.pop_back();
+  return root;
 }
 
 bool EnsureFolder(FileSystem& fs, const std::string& path) {
@@ -28,7 +26,8 @@ bool EnsureFolder(FileSystem& fs, const std::string& path) {
 }
 
 std::string WithShareName(const std::string& folder, FolderQuestions& questions) {
-  if (folder.size() < 2 || folder[1] != ':') return folder;
+  const std::size_t root = PathRootLength(folder);
+  if (root < 2 || folder[1] != ':') return folder;
   const std::string share = questions.ShareOfDrive(folder.substr(0, 2));
   if (share.empty()) return folder;
   return share + folder.substr(2);
@@ -38,7 +37,7 @@ FolderResult SettleFolders(FileSystem& fs, PlannerSettings& settings, const std:
                            FolderQuestions& questions, WorkingFolders* out) {
   FolderResult result;
 
-  std::string schedule = WithoutTrailingBackslash(settings.ScheduleFolder());
+  std::string schedule = WithoutTrailingSeparator(settings.ScheduleFolder());
   if (schedule.empty()) schedule = drive + kScheduleDefault;
   if (!EnsureFolder(fs, schedule)) {
     result.failure = fs.Exists(schedule) ? FolderFailure::BlockedByFile : FolderFailure::CannotCreate;
@@ -47,25 +46,25 @@ FolderResult SettleFolders(FileSystem& fs, PlannerSettings& settings, const std:
   }
   settings.SetText(peer::kScheduleSubKey, peer::kFolderValue, schedule);
 
-  std::string history = WithoutTrailingBackslash(settings.HistoryFolder());
+  std::string history = WithoutTrailingSeparator(settings.HistoryFolder());
   if (history.empty()) history = drive + kHistoryDefault;
   const bool historyMade = EnsureFolder(fs, history);
   if (!historyMade) history = schedule;
   settings.SetText(peer::kHistorySubKey, peer::kFolderValue, history);
 
-  std::string data = WithoutTrailingBackslash(settings.DataFolder());
+  std::string data = WithoutTrailingSeparator(settings.DataFolder());
   if (data.empty() || !historyMade) {
     if (!questions.AskDataFolder(&data)) {
       result.failure = FolderFailure::Cancelled;
       return result;
     }
-    data = WithoutTrailingBackslash(data);
+    data = WithoutTrailingSeparator(data);
     if (!EnsureFolder(fs, data)) {
       result.failure = FolderFailure::CannotCreate;
       result.folder = data;
       return result;
     }
-    if (fs.DriveTypeOf(data.substr(0, 3)) == DriveType::Remote) data = WithShareName(data, questions);
+    if (fs.DriveTypeOf(VolumeRoot(data)) == DriveType::Remote) data = WithShareName(data, questions);
     settings.SetText(peer::kDataSubKey, peer::kFolderValue, data);
   }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include "common/files.h"
 #include "common/settings.h"
+#include "common/text.h"
 #include "planner/shell/bubble_layout.h"
 #include "planner/shell/frame_ticker.h"
 #include "planner/shell/startup_folders.h"
@@ -113,9 +114,37 @@ TEST_F(StartupFoldersTest, StoredFoldersLoseTheirTrailingBackslash) {
   EXPECT_EQ(questions.asked, 0);
 }
 
+// 表 and ソ end in the byte of "\": only a real separator is stripped, so a
+// folder named with them is neither refused nor rewritten.
+TEST_F(StartupFoldersTest, FoldersEndingInATrailByteOfBackslashStayWhole) {
+  const std::string schedule = root / J(u8"予約ソ");
+  const std::string history = root / J(u8"履歴表");
+  const std::string data = root / J(u8"番組表");
+  ASSERT_TRUE(files.MakeFolder(data));
+  settings.SetText("Schedule", "DataPath", schedule);
+  settings.SetText("temp", "DataPath", history + "\\");
+  questions.answerFolder = data;
+  ASSERT_EQ(Settle().failure, FolderFailure::None);
+  EXPECT_EQ(folders.schedule, schedule);
+  EXPECT_EQ(folders.history, history);
+  EXPECT_EQ(folders.data, data);
+  EXPECT_TRUE(files.IsFolder(schedule));
+  EXPECT_TRUE(files.IsFolder(history));
+  EXPECT_EQ(settings.ScheduleFolder(), schedule);
+  EXPECT_EQ(settings.HistoryFolder(), history);
+  EXPECT_EQ(settings.DataFolder(), data);
+  // Every later start finds the same folders.
+  questions.answerFolder.clear();
+  ASSERT_EQ(Settle().failure, FolderFailure::None);
+  EXPECT_EQ(settings.ScheduleFolder(), schedule);
+  EXPECT_EQ(folders.data, data);
+  EXPECT_EQ(questions.asked, 1);
+}
+
 TEST(StartupFolders, WindowsDriveAndShareNames) {
   EXPECT_EQ(WindowsDrive("C:\\WINDOWS"), "C:");
   EXPECT_EQ(WindowsDrive("D:\\WINNT\\x"), "D:");
+  EXPECT_EQ(WindowsDrive("E:\\"), "E:");
   Questions q;
   q.share = "\\\\srv\\data";
   EXPECT_EQ(WithShareName("X:\\contents\\a", q), "\\\\srv\\data\\contents\\a");
