@@ -1,28 +1,63 @@
 // The notification-area icon of a window (Shell_NotifyIconW, tip from cp932).
+//
+// The shell can lose the icon: Explorer restarts (and then broadcasts the
+// registered message "TaskbarCreated"), or it is not there yet when a program
+// starts early at logon. A TrayIcon therefore keeps what it shows and puts the
+// icon back by itself: on "TaskbarCreated", and from a retry timer while the
+// shell refuses it. It hooks the owner window for both (a subclass), so the
+// owners' own message tables need nothing for it.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstddef>
 #include <string>
 
 class TrayIcon {
  public:
+  // How often an icon the shell refused is offered again.
+  static constexpr UINT kRetryMs = 2000;
+
   // The tip is cut to tipChars characters (at most the 127 the shell holds).
   explicit TrayIcon(std::size_t tipChars = 127) : tipChars_(tipChars < 127 ? tipChars : 127) {}
   ~TrayIcon() { Remove(); }
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
+
+  // Shows the icon; true when the shell took it now. Otherwise it is offered
+  // again every kRetryMs until the shell takes it or Remove is called.
   bool Add(HWND owner, UINT id, UINT callbackMessage, HICON icon, const std::string& tipCp932);
-  // A new icon and tip for the shown icon; false when it is not shown or the shell refused.
+  // A new icon and tip. False when the shell does not show the icon now; the
+  // new icon and tip are then the ones offered next.
   bool Modify(HICON icon, const std::string& tipCp932);
+  // Takes the icon away and stops offering it.
   void Remove();
-  bool Shown() const { return owner_ != nullptr; }
+  // The shell shows the icon now.
+  bool Shown() const { return shown_; }
+  // The icon is wanted (Add was called, Remove not yet), shown or not.
+  bool Wanted() const { return owner_ != nullptr; }
+
+  // There is a notification area to ask at all (an early start may come
+  // before the shell has made one).
+  static bool NotificationAreaExists();
 
  private:
-  void SetTip(wchar_t* tip, const std::string& tipCp932) const;
+  static LRESULT CALLBACK Hook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+  // NIM_ADD; a shell that still holds the icon (a "TaskbarCreated" for other
+  // reasons) answers NIM_MODIFY instead.
+  bool Offer();
+  void OfferUntilShown();
+  void StopRetry();
+  void Fill(NOTIFYICONDATAW* data, UINT flags) const;
+
   std::size_t tipChars_;
   HWND owner_ = nullptr;
   UINT id_ = 0;
+  UINT callbackMessage_ = 0;
+  HICON icon_ = nullptr;
+  std::wstring tip_;
+  bool shown_ = false;
+  bool retrying_ = false;
 };
 
 // Shows a popup menu of (command id, cp932 text) at the cursor and posts the

@@ -112,38 +112,40 @@ int Run(HINSTANCE instance, const char* commandLine) {
   CNexaWnd window(instance, ovd, SystemClock());
   if (!window.Create(className, title)) return Fail(instance, IDS_MSG_003);
 
+  // From here a failed start takes the window (and its icon) down before its message.
+  const auto failAfterWindow = [&](UINT message) {
+    window.Destroy();
+    return Fail(instance, message);
+  };
   std::uint8_t board[8] = {};
-  if (!ovd.GetMacAddress(board)) return Fail(instance, IDS_MSG_007);
+  if (!ovd.GetMacAddress(board)) return failAfterWindow(IDS_MSG_007);
   std::string seen;
   const std::uint32_t address = FindBoardInterface(board, &seen);
   DebugPrintf("nexa: board %02x:%02x:%02x:%02x:%02x:%02x:%02x:%02x, interface %s (adapters: %s)\n", board[0],
               board[1], board[2], board[3], board[4], board[5], board[6], board[7], Dotted(address).c_str(),
               seen.c_str());
-  if (address == 0) return Fail(instance, IDS_MSG_004);
+  if (address == 0) return failAfterWindow(IDS_MSG_004);
 
   Config config;
-  if (!ReadConfig(&config)) return Fail(instance, IDS_MSG_005);
+  if (!ReadConfig(&config)) return failAfterWindow(IDS_MSG_005);
   // The routing driver's key belongs to its setup: without it there is no
   // driver to tell the interface, and nexa must not make a key of its own.
   RegKey router;
-  if (!router.Open(peer::kRouterKey, KEY_READ | KEY_WRITE)) return Fail(instance, IDS_MSG_006);
+  if (!router.Open(peer::kRouterKey, KEY_READ | KEY_WRITE)) return failAfterWindow(IDS_MSG_006);
   router.WriteDword(peer::kRouterInterfaceValue, address);
   window.Configure(config.mode, config.tagId);
   window.StartListener(address, config.group, config.port);
   ShowWindow(window.Handle(), SW_HIDE);
 
-  HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_NEXA));
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!TranslateAcceleratorW(window.Handle(), accelerators, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  RegKey config2;
-  if (config2.Open(peer::kSelectorKey, KEY_WRITE))
-    config2.WriteFourBytes(peer::kSelectorModeValue, static_cast<std::uint32_t>(window.Mode()));
-  router.WriteDword(peer::kRouterInterfaceValue, 0);
+  const auto exitWrites = [&window, &router] {
+    RegKey config2;
+    if (config2.Open(peer::kSelectorKey, KEY_WRITE))
+      config2.WriteFourBytes(peer::kSelectorModeValue, static_cast<std::uint32_t>(window.Mode()));
+    router.WriteDword(peer::kRouterInterfaceValue, 0);
+  };
+  window.SetExitWrites(exitWrites);
+  window.Run(LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_NEXA)));
+  exitWrites();
   DebugPrintf("nexa: ended\n");
   return 0;
 }

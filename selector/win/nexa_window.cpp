@@ -18,6 +18,7 @@ const CNexaWnd::MessageEntry CNexaWnd::kMessages[] = {
     {WM_TIMER, &CNexaWnd::OnTimer},
     {WM_ENTERIDLE, &CNexaWnd::OnEnterIdle},
     {WM_DESTROY, &CNexaWnd::OnDestroy},
+    {WM_ENDSESSION, &CNexaWnd::OnEndSession},
     {0, nullptr},
 };
 
@@ -91,7 +92,10 @@ LRESULT CNexaWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 std::string CNexaWnd::Text(UINT id) const { return LoadCp932String(instance_, id); }
 
 LRESULT CNexaWnd::OnCreate(WPARAM, LPARAM) {
-  if (!tray_.Add(hwnd_, kTrayId, trayMessage_, LoadIconW(instance_, L"NEXOIcon1"), Text(IDS_TIP_CHECKING_START)))
+  // A shell that refuses the icon fails the creation. At an early start there
+  // may be no notification area yet: the icon then comes when it does.
+  if (!tray_.Add(hwnd_, kTrayId, trayMessage_, LoadIconW(instance_, L"NEXOIcon1"), Text(IDS_TIP_CHECKING_START)) &&
+      TrayIcon::NotificationAreaExists())
     return -1;
   SetTimer(hwnd_, kReloadTimer, kReloadMs, nullptr);
   SetTimer(hwnd_, kCheckTimer, kCheckMs, nullptr);
@@ -248,13 +252,48 @@ void CNexaWnd::OnAskSwitch() {
 
 void CNexaWnd::OnExit() { DestroyWindow(hwnd_); }
 
-LRESULT CNexaWnd::OnDestroy(WPARAM, LPARAM) {
+void CNexaWnd::Destroy() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void CNexaWnd::Run(HACCEL accelerators) {
+  running_ = true;
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!TranslateAcceleratorW(hwnd_, accelerators, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  running_ = false;
+}
+
+void CNexaWnd::ShutDown() {
+  if (shutDown_) return;
+  shutDown_ = true;
   KillTimer(hwnd_, kReloadTimer);
   KillTimer(hwnd_, kCheckTimer);
   // The listener ends before the window and the sockets go.
   listener_.Stop();
   tray_.Remove();
   ovd_.Close();
-  PostQuitMessage(0);
+}
+
+LRESULT CNexaWnd::OnDestroy(WPARAM, LPARAM) {
+  ShutDown();
+  // A window that fails in its creation, or a start that fails later, is
+  // destroyed before the start's message is shown: a WM_QUIT then would close
+  // that message box at once.
+  if (running_) PostQuitMessage(0);
+  return 0;
+}
+
+// The session ends (logoff, shutdown): the process may be ended as soon as
+// this returns, so the exit's work and writes are done now.
+LRESULT CNexaWnd::OnEndSession(WPARAM ending, LPARAM) {
+  if (!ending || !running_) return 0;
+  DebugPrintf("nexa: the session ends\n");
+  ShutDown();
+  if (exitWrites_) exitWrites_();
   return 0;
 }

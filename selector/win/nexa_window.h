@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,15 @@ class CNexaWnd : public SelectorHost {
   // Creates the hidden window; false when the tray icon could not be added.
   bool Create(const std::string& className, const std::string& title);
   HWND Handle() const { return hwnd_; }
+  // Ends a start that failed after the window was made: the icon goes before
+  // the message is shown, and no WM_QUIT is left to close that message.
+  void Destroy();
+  // The message loop of a start that succeeded; from here on the window's
+  // end ends the loop.
+  void Run(HACCEL accelerators);
+  // What the end of the program writes; also run when the session ends, as
+  // the process may then be ended without its loop returning.
+  void SetExitWrites(std::function<void()> writes) { exitWrites_ = std::move(writes); }
 
   // After the settings are read: the session check starts deciding.
   void Configure(SwitchMode mode, std::int32_t tagId);
@@ -57,6 +67,8 @@ class CNexaWnd : public SelectorHost {
   LRESULT OnTimer(WPARAM, LPARAM);
   LRESULT OnEnterIdle(WPARAM, LPARAM);
   LRESULT OnDestroy(WPARAM, LPARAM);
+  LRESULT OnEndSession(WPARAM, LPARAM);
+  void ShutDown();
   LRESULT OnTray(WPARAM, LPARAM);
   void OnAbout();
   void OnExit();
@@ -78,6 +90,9 @@ class CNexaWnd : public SelectorHost {
   ChannelSelector selector_;
   AnnounceListener listener_;
   bool configured_ = false;
+  bool running_ = false;
+  bool shutDown_ = false;
+  std::function<void()> exitWrites_;
   int lastStatus_ = -1;
   bool settingsOpen_ = false;
   bool aboutOpen_ = false;

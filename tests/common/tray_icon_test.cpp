@@ -28,4 +28,17 @@ TEST(TrayIcon, OnlyAShownIconTakesANewIconAndTip) {
   DestroyWindow(owner);
 }
 
+// The shell would keep the icon of a window that is gone until the mouse
+// passes over it: the icon goes with its window.
+TEST(TrayIcon, GoesWithItsWindow) {
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                               nullptr);
+  ASSERT_NE(owner, nullptr);
+  TrayIcon tray(63);
+  ASSERT_TRUE(tray.Add(owner, 1, WM_APP, LoadIconW(nullptr, MAKEINTRESOURCEW(32512)), "tip"));
+  DestroyWindow(owner);
+  EXPECT_FALSE(tray.Shown());
+  EXPECT_FALSE(tray.Wanted());
+}
+
 }  // namespace

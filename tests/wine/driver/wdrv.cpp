@@ -6,13 +6,17 @@
 // A WINDOW argument is a top-level window's exact title (compared without
 // regard to case, as FindWindow does), or "~TEXT" for the first title that
 // contains TEXT, or "dialog:TITLE" for a dialog or message box with that title
-// (a program's hidden main window may carry the same title). A CONTROL argument is a control id (decimal), or "class:NAME"
+// (a program's hidden main window may carry the same title), or
+// "wndclass:NAME" for the first top-level window of that class.
+// A CONTROL argument is a control id (decimal), or "class:NAME"
 // or "class:NAME:N" for the N-th (from 0) descendant of that window class.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
@@ -93,6 +97,7 @@ HWND FindTop(const std::wstring& locator) {
     return nullptr;
   }
   if (locator.compare(0, 7, L"dialog:") == 0) return FindWindowW(L"#32770", locator.substr(7).c_str());
+  if (locator.compare(0, 9, L"wndclass:") == 0) return FindWindowW(locator.substr(9).c_str(), nullptr);
   return FindWindowW(nullptr, locator.c_str());
 }
 
@@ -605,6 +610,89 @@ int CmdHold(const Args& a) {
   return 0;
 }
 
+// A stand-in for the shell's notification area, so that a test can take the
+// shell away, bring a new one and say when it is ready, as Explorer does when it
+// restarts or starts late at logon. It is a topmost hidden "Shell_TrayWnd", so
+// Shell_NotifyIcon finds it before Wine's own. Under Wine the icon requests
+// come as WM_COPYDATA (dwData NIM_*, data starting with the 32-bit window and
+// the id). Each request is printed: "add|modify|delete WINDOW ID taken|refused".
+// Made, it broadcasts "TaskbarCreated" like a new Explorer; with "refuse" it
+// refuses every icon until WM_COMMAND 1 ("the shell is ready") arrives; WM_CLOSE
+// ends it and its icons.
+struct StandInShell {
+  bool refusing = false;
+  std::vector<std::pair<HWND, UINT>> icons;
+};
+
+LRESULT CALLBACK StandInShellProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* shell = reinterpret_cast<StandInShell*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+  switch (message) {
+    case WM_COPYDATA: {
+      const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (!shell || copy->cbData < 8) return FALSE;
+      LONG handle = 0;
+      UINT id = 0;
+      std::memcpy(&handle, copy->lpData, 4);
+      std::memcpy(&id, static_cast<const char*>(copy->lpData) + 4, 4);
+      const std::pair<HWND, UINT> icon(static_cast<HWND>(LongToHandle(handle)), id);
+      auto held = std::find(shell->icons.begin(), shell->icons.end(), icon);
+      const wchar_t* what = L"other";
+      bool taken = false;
+      if (copy->dwData == NIM_ADD) {
+        what = L"add";
+        taken = !shell->refusing && held == shell->icons.end();
+        if (taken) shell->icons.push_back(icon);
+      } else if (copy->dwData == NIM_MODIFY) {
+        what = L"modify";
+        taken = held != shell->icons.end();
+      } else if (copy->dwData == NIM_DELETE) {
+        what = L"delete";
+        taken = held != shell->icons.end();
+        if (taken) shell->icons.erase(held);
+      }
+      wchar_t line[96];
+      std::swprintf(line, 96, L"%ls %p %u %ls", what, static_cast<void*>(icon.first), id, taken ? L"taken" : L"refused");
+      Print(line);
+      return taken;
+    }
+    case WM_COMMAND:
+      if (shell && LOWORD(wParam) == 1) {
+        shell->refusing = false;
+        Print(L"ready");
+      }
+      return 0;
+    case WM_CLOSE: DestroyWindow(w); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(w, message, wParam, lParam);
+  }
+}
+
+int CmdShell(const Args& a) {
+  StandInShell shell;
+  if (a.size() > 0) {
+    if (a[0] != L"refuse") {
+      Error(L"shell: refuse or nothing, not " + a[0]);
+      return 2;
+    }
+    shell.refusing = true;
+  }
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = &StandInShellProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"Shell_TrayWnd";
+  if (!RegisterClassW(&wc)) return 1;
+  HWND w = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"wdrv shell", WS_POPUP, 0, 0, 10, 10,
+                           nullptr, nullptr, wc.hInstance, nullptr);
+  if (!w) return 1;
+  SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&shell));
+  Print(shell.refusing ? L"up, refusing" : L"up");
+  PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  Print(L"ended");
+  return 0;
+}
+
 struct Command {
   const wchar_t* name;
   size_t minArgs;
@@ -642,13 +730,14 @@ const Command kCommands[] = {
     {L"resize", 3, 3, CmdResize, "resize WINDOW WIDTH HEIGHT       set the window's outer size"},
     {L"scroll", 3, 4, CmdScroll, "scroll WINDOW CONTROL|- STEP [N]  scroll-bar steps: up|down|pageup|pagedown|top|bottom, left|right|pageleft|pageright|leftend|rightend"},
     {L"key", 3, 3, CmdKey, "key WINDOW CONTROL|- VK         a key press"},
+    {L"shell", 0, 1, CmdShell, "shell [refuse]                  a stand-in notification area (see above) until WM_CLOSE"},
     {L"hold", 2, 2, CmdHold, "hold TITLE SECONDS              keep a window with that title for a while"},
 };
 
 int Usage(FILE* out) {
   std::fprintf(out,
                "usage: wdrv COMMAND ARGS...\n"
-               "WINDOW: exact title, ~TEXT for a title containing TEXT, or dialog:TITLE for a dialog.\n"
+               "WINDOW: exact title, ~TEXT for a title containing TEXT, dialog:TITLE for a dialog, wndclass:NAME by class.\n"
                "CONTROL: a control id, or class:NAME[:N] for the N-th descendant of that class.\n");
   for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.help);
   return out == stdout ? 0 : 2;
