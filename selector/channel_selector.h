@@ -40,23 +40,33 @@ class ChannelSelector {
   void Check(const std::vector<SessionRecord>* sessions, std::size_t recordCount);
 
   // Command 32773: true when the question about Pending() is to be shown now.
+  // From then until Answer or Dismiss the question is about Asked(), whatever
+  // later seconds propose, and no second question is begun.
   bool BeginAsk();
-  // The user's answer; with dontAskAgain the mode becomes Automatic (yes) or
-  // Never (no).
+  const Proposal& Asked() const { return asked_; }
+  bool Asking() const { return asking_; }
+  // The user's answer about Asked(); with dontAskAgain the mode becomes
+  // Automatic (yes) or Never (no).
   void Answer(bool yes, bool dontAskAgain);
+  // The question was closed without an answer: the channel and the mode stay.
+  void Dismiss();
 
  private:
   void SetDefaultChannel();
   void SwitchTo(const Proposal& p);
+  void ShowName(const std::string& name);
 
   SelectorHost& host_;
   SwitchMode mode_;
   std::int32_t tagId_;
   ChannelTable table_;
   std::int32_t current_ = -1;
-  std::string currentName_;
+  std::string currentName_;   // shown; empty after a second without the sessions
+  std::string channelName_;   // the name of the channel last set
   Proposal pending_;
+  Proposal asked_;
   std::int32_t lastAsked_ = -1;
+  bool asking_ = false;
   bool questionPending_ = false;
   std::size_t previousCount_ = 0;
   bool lastMatched_ = false;

@@ -20,7 +20,7 @@ const CAskSwitchDlg::MessageEntry CAskSwitchDlg::kMessages[] = {
 const CAskSwitchDlg::CommandEntry CAskSwitchDlg::kCommands[] = {
     {IDYES, &CAskSwitchDlg::OnYes},
     {IDNO, &CAskSwitchDlg::OnNo},
-    {IDCANCEL, &CAskSwitchDlg::OnNo},
+    {IDCANCEL, &CAskSwitchDlg::OnClose},
     {0, nullptr},
 };
 

@@ -17,6 +17,8 @@ class CAskSwitchDlg : public DialogImpl<CAskSwitchDlg> {
   INT_PTR OnInitDialog(WPARAM, LPARAM);
   void OnYes() { Finish(IDYES); }
   void OnNo() { Finish(IDNO); }
+  // The close box (or Esc) answers nothing: IDCANCEL, and the box is not read.
+  void OnClose() { End(IDCANCEL); }
 
  private:
   void Finish(int answer);

@@ -239,13 +239,20 @@ void CNexaWnd::OnSettings() {
 
 void CNexaWnd::OnAskSwitch() {
   if (!selector_.BeginAsk()) return;
-  const Proposal asked = selector_.Pending();
+  // The dialog's loop runs the session check: the question stays about this
+  // proposal, and the selector begins no other until it is answered.
+  const Proposal asked = selector_.Asked();
   char question[1400];
   std::snprintf(question, sizeof question, Text(IDS_ASK_QUESTION).c_str(), asked.name.c_str());
   DebugOut("nexa: asking about channel " + std::to_string(asked.channel) + "\n");
   CAskSwitchDlg dialog(question);
   const INT_PTR answer = dialog.RunModal(instance_, IDD_ASK_SWITCH, hwnd_);
   if (!hwnd_) return;   // the program ended under the dialog
+  if (answer != IDYES && answer != IDNO) {
+    DebugPrintf("nexa: question closed without an answer\n");
+    selector_.Dismiss();
+    return;
+  }
   DebugPrintf("nexa: answer %s%s\n", answer == IDYES ? "yes" : "no", dialog.DontAskAgain() ? ", do not ask again" : "");
   selector_.Answer(answer == IDYES, dialog.DontAskAgain());
 }

@@ -29,6 +29,16 @@ bool RegKey::ReadText(const std::string& name, std::string* value) const {
       ERROR_SUCCESS)
     return false;
   text.back() = L'\0';
+  if (type == REG_EXPAND_SZ) {
+    // "%SystemRoot%\\..." and the like: the type says the names are to be expanded.
+    const DWORD need = ExpandEnvironmentStringsW(text.data(), nullptr, 0);
+    if (need == 0) return false;
+    std::vector<wchar_t> expanded(need + 1, L'\0');
+    if (ExpandEnvironmentStringsW(text.data(), expanded.data(), need + 1) == 0) return false;
+    expanded.back() = L'\0';
+    *value = WideToCp932(expanded.data());
+    return true;
+  }
   *value = WideToCp932(text.data());
   return true;
 }

@@ -17,7 +17,8 @@ class RegKey {
   void Close();
   bool IsOpen() const { return key_ != nullptr; }
 
-  bool ReadText(const std::string& name, std::string* value) const;       // REG_SZ, cp932
+  // REG_SZ, or REG_EXPAND_SZ with its %NAME% parts expanded; cp932.
+  bool ReadText(const std::string& name, std::string* value) const;
   bool ReadDword(const std::string& name, std::uint32_t* value) const;    // REG_DWORD
   // A four-byte value of any type (the selector's "Mode" is stored as binary).
   bool ReadFourBytes(const std::string& name, std::uint32_t* value) const;

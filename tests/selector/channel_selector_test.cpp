@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 std::uint32_t Addr(const char* dotted) {
@@ -23,7 +25,16 @@ struct FakeHost : SelectorHost {
     calls.push_back("sid " + std::to_string(sid) + " tag " + std::to_string(tag));
     return !fail;
   }
-  void ShowSetFailure() override { calls.push_back("failure"); }
+  // The failure message is modal: its loop runs further session checks.
+  std::function<void()> duringFailure;
+  void ShowSetFailure() override {
+    calls.push_back("failure");
+    if (duringFailure) {
+      auto nested = std::move(duringFailure);
+      duringFailure = nullptr;
+      nested();
+    }
+  }
   void PostAskCommand() override { ++asks; }
   void ShowChannelName(const std::string& name) override { shown = name; }
 };
@@ -128,6 +139,9 @@ TEST_F(SelectorTest, AskedOnceAndNotAgainForTheSameProposal) {
   EXPECT_EQ(host.asks, 3);
   EXPECT_TRUE(host.calls.empty());
   EXPECT_EQ(selector->CurrentChannel(), 21);
+  // ... and the "no" with it: a new session may bring the same question again.
+  EXPECT_TRUE(selector->BeginAsk());
+  EXPECT_EQ(selector->Asked().channel, 22);
 }
 
 TEST_F(SelectorTest, YesSwitchesToWhatTheUserWasAskedAbout) {
@@ -192,6 +206,89 @@ TEST_F(SelectorTest, MissingValueMakesNoDecisionAndClearsTheName) {
   EXPECT_TRUE(host.calls.empty());
   EXPECT_EQ(selector->CurrentName(), "");
   EXPECT_EQ(selector->CurrentChannel(), 21);
+}
+
+// The question dialog's loop runs the session check: a new session while it
+// is up proposes another channel, but no second question opens, and "はい"
+// switches to the channel the user was shown.
+TEST_F(SelectorTest, OneQuestionAtATimeAndYesMeansTheChannelShown) {
+  Make(SwitchMode::Ask, -1, "239.1.2.0/24:* 21 BS21\n239.1.3.0/24:* 22 BS22\n239.1.4.0/24:* 23 BS23\n");
+  const SessionRecord a23{Addr("239.1.4.1"), 5000};
+  Check({a21});
+  Check({a22, a21});
+  ASSERT_TRUE(selector->BeginAsk());
+  ASSERT_EQ(selector->Asked().channel, 22);
+  Check({a23, a22, a21});             // under the dialog: the count grows, 23 is proposed
+  EXPECT_EQ(host.asks, 2);
+  EXPECT_FALSE(selector->BeginAsk()); // the second command opens nothing
+  host.calls.clear();
+  selector->Answer(true, false);
+  EXPECT_EQ(host.calls, std::vector<std::string>{"sid 22"});
+  EXPECT_EQ(selector->CurrentChannel(), 22);
+  EXPECT_EQ(selector->CurrentName(), "BS22");
+  EXPECT_FALSE(selector->Asking());
+}
+
+TEST_F(SelectorTest, ClosingTheQuestionChangesNeitherChannelNorMode) {
+  Make(SwitchMode::Ask);
+  Check({a21});
+  Check({a22, a21});
+  ASSERT_TRUE(selector->BeginAsk());
+  host.calls.clear();
+  selector->Dismiss();
+  EXPECT_TRUE(host.calls.empty());
+  EXPECT_EQ(selector->CurrentChannel(), 21);
+  EXPECT_EQ(selector->Mode(), SwitchMode::Ask);
+  EXPECT_FALSE(selector->QuestionPending());
+  EXPECT_FALSE(selector->Asking());
+}
+
+// A failed set shows a modal message, and the check that runs under it may
+// switch again: the board's channel and the shown name stay in step.
+TEST_F(SelectorTest, ASwitchUnderTheFailureMessageKeepsChannelAndNameInStep) {
+  Make(SwitchMode::Automatic);
+  host.fail = true;
+  host.duringFailure = [this] {
+    host.fail = false;
+    Check({a22});
+  };
+  Check({a21});
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"sid 21", "failure", "sid 22"}));
+  EXPECT_EQ(selector->CurrentChannel(), 22);
+  EXPECT_EQ(selector->CurrentName(), "BS22");
+  EXPECT_EQ(host.shown, "BS22");
+}
+
+TEST_F(SelectorTest, ASwitchUnderTheDefaultsFailureMessageKeepsChannelAndNameInStep) {
+  Make(SwitchMode::Never);
+  Check({a21});
+  host.fail = true;
+  host.duringFailure = [this] {
+    host.fail = false;
+    Check({a22});                     // first match after a second without one
+  };
+  host.calls.clear();
+  Check({other});
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"sid 100", "failure", "sid 22"}));
+  EXPECT_EQ(selector->CurrentChannel(), 22);
+  EXPECT_EQ(selector->CurrentName(), "BS22");
+  // The outer check did not mark the second as unmatched after the inner one
+  // matched: disagreeing sessions now ask in mode 1 / hold in mode 2.
+  host.calls.clear();
+  Check({a21, a22});
+  EXPECT_TRUE(host.calls.empty());
+}
+
+TEST_F(SelectorTest, TheNameComesBackWhenTheSessionsDo) {
+  Make(SwitchMode::Automatic);
+  Check({a21});
+  selector->Check(nullptr, 0);
+  ASSERT_EQ(selector->CurrentName(), "");
+  host.calls.clear();
+  Check({a21});
+  EXPECT_TRUE(host.calls.empty());    // still on 21: nothing set
+  EXPECT_EQ(selector->CurrentName(), "BS21");
+  EXPECT_EQ(host.shown, "BS21");
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 # OVD.DLL each call does nothing and succeeds):
 #   "Mode" 0, "TagID" absent: the matching channel is set with OvdSetSid alone;
 #   no matching session: the default channel, and 65535 without a default line;
-#   "Mode" 1, disagreeing sessions: one question, "いいえ" keeps the channel.
+#   "Mode" 1, disagreeing sessions: one question, "いいえ" keeps the channel;
+#   the question's close box answers nothing (channel and mode stay, even with
+#   "次回からこのダイアログを出さない" ticked);
+#   a REG_EXPAND_SZ "Path" is expanded.
 . "$(dirname "$0")/lib/nexa.sh"
 n_init
 n_board_interface aa:aa:aa:aa:aa:aa
@@ -68,4 +71,22 @@ grep -q 'OvdSetSid(22)' "$NLOG" && fail "switched to 22 although the answer was 
 [ "$(grep -c 'asking about channel 22' "$NLOG")" = 1 ] || fail "the question was shown more than once"
 n_exit
 [ "$(reg_value "$NKEY" Mode)" = 01000000 ] || fail "Mode changed without the box ticked"
+
+note "a REG_EXPAND_SZ Path; the question closed with its box ticked"
+export NEXA_LIST_DIR
+NEXA_LIST_DIR=$(winpath "$WORK")
+n_reg Path REG_EXPAND_SZ '%NEXA_LIST_DIR%\channels.dat'
+n_sessions 239.1.2.5:5000
+n_start || fail "nexa.exe ended at start"
+grep -q 'channel list: 2 entries, default 100' "$NLOG" || fail "the expanded Path was not read"
+n_wait_log 5 'OvdSetSid(21) = 0' || fail "channel 21 not set at the first match"
+n_sessions 239.1.3.5:5000 239.1.2.5:5000
+wine "$WDRV" wait "$ASK" 10000 >/dev/null 2>&1 </dev/null || fail "no question"
+wine "$WDRV" check "$ASK" 1012 1 >/dev/null 2>&1 </dev/null || fail "cannot tick the box"
+wine "$WDRV" close "$ASK" >/dev/null 2>&1 </dev/null || fail "cannot close the question"
+n_wait_log 5 'question closed without an answer' || fail "closing was taken as an answer"
+wine "$WDRV" wait "$ASK" 5000 gone >/dev/null 2>&1 </dev/null || fail "the question stayed"
+grep -q 'OvdSetSid(22)' "$NLOG" && fail "switched to 22 on the close box"
+n_exit
+[ "$(reg_value "$NKEY" Mode)" = 01000000 ] || fail "Mode $(reg_value "$NKEY" Mode) after the close box, not 1"
 echo PASS
