@@ -39,6 +39,14 @@ StatusWindow::StatusWindow(HINSTANCE instance, OvdLibrary& library)
 
 StatusWindow::~StatusWindow() { Close(); }
 
+bool StatusWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+  if (tray_.OwnerMessage(message, wParam)) {
+    *result = TRUE;
+    return true;
+  }
+  return DialogImpl<StatusWindow>::Dispatch(message, wParam, lParam, result);
+}
+
 bool StatusWindow::Create() { return CreateModeless(instance_, IDD_BOARD_STATUS, nullptr) != nullptr; }
 
 void StatusWindow::Close() {

@@ -27,6 +27,9 @@ class StatusWindow : public DialogImpl<StatusWindow> {
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
 
+ protected:
+  bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+
  private:
   INT_PTR OnInitDialog(WPARAM, LPARAM);
   INT_PTR OnTimer(WPARAM, LPARAM);
@@ -44,6 +47,7 @@ class StatusWindow : public DialogImpl<StatusWindow> {
   HINSTANCE instance_;
   OvdLibrary& library_;
   StatusMonitor monitor_;
-  TrayIcon tray_;
+  // No hook of this library's code may stay on a window that is cut loose.
+  TrayIcon tray_{127, TrayIcon::Hook::OwnerPasses};
   UINT_PTR timer_ = 0;
 };

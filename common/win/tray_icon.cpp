@@ -1,12 +1,13 @@
 #include "common/win/tray_icon.h"
 
-#include <commctrl.h>
-
 #include <cwchar>
 
 #include "common/text.h"
 
 namespace {
+
+// The window property that leads the hooked procedure to its icon.
+constexpr wchar_t kHookProperty[] = L"lv.TrayIcon";
 
 UINT TaskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
@@ -39,7 +40,10 @@ bool TrayIcon::Add(HWND owner, UINT id, UINT callbackMessage, HICON icon, const 
   icon_ = icon;
   tip_ = Cp932ToWide(tipCp932);
   TaskbarCreatedMessage();
-  SetWindowSubclass(owner_, &TrayIcon::Hook, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  if (hook_ == Hook::Subclass && SetPropW(owner_, kHookProperty, this)) {
+    ownerProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TrayIcon::OwnerProc)));
+  }
   OfferUntilShown();
   return shown_;
 }
@@ -82,27 +86,42 @@ void TrayIcon::Remove() {
     Fill(&data, 0);
     Shell_NotifyIconW(NIM_DELETE, &data);
   }
-  RemoveWindowSubclass(owner_, &TrayIcon::Hook, reinterpret_cast<UINT_PTR>(this));
+  if (ownerProc_) {
+    if (GetWindowLongPtrW(owner_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TrayIcon::OwnerProc))
+      SetWindowLongPtrW(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownerProc_));
+    RemovePropW(owner_, kHookProperty);
+    ownerProc_ = nullptr;
+  }
   owner_ = nullptr;
   shown_ = false;
 }
 
-LRESULT CALLBACK TrayIcon::Hook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<TrayIcon*>(data);
-  if (message == WM_TIMER && wParam == reinterpret_cast<UINT_PTR>(self)) {
-    self->OfferUntilShown();
-    return 0;
+bool TrayIcon::OwnerMessage(UINT message, WPARAM wParam) {
+  if (!owner_) return false;
+  if (message == WM_TIMER && wParam == reinterpret_cast<UINT_PTR>(this)) {
+    OfferUntilShown();
+    return true;
   }
   if (message == TaskbarCreatedMessage() && message != 0) {
     // A new shell holds none of the old one's icons.
-    self->shown_ = false;
-    self->OfferUntilShown();
+    shown_ = false;
+    OfferUntilShown();
   } else if (message == WM_NCDESTROY) {
     // The icon does not outlive its window (the shell would keep a dead icon
     // until the mouse passes over it).
-    self->Remove();
+    Remove();
   }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  return false;
+}
+
+LRESULT CALLBACK TrayIcon::OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = static_cast<TrayIcon*>(GetPropW(hwnd, kHookProperty));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  // Taken now: at WM_NCDESTROY the icon unhooks itself before the owner's
+  // procedure sees the message.
+  const WNDPROC ownerProc = self->ownerProc_;
+  if (self->OwnerMessage(message, wParam)) return 0;
+  return CallWindowProcW(ownerProc, hwnd, message, wParam, lParam);
 }
 
 void ShowPopupMenuAtCursor(HWND owner, const MenuItem* items, int count) {
