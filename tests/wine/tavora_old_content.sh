@@ -48,7 +48,7 @@ seconds_left() { t_wdrv text "$QUESTION" 1102 | grep -o '^[0-9]*'; }
 note "deletion at start: the question counts down and, unanswered, deletes nothing"
 t_reg 'Environment\DelExec' ExecKind REG_DWORD 1
 t_reg 'Environment\DelExec' ErrorProg REG_DWORD 1
-t_reg 'Environment\DelExec' AskSeconds REG_DWORD 5
+t_reg 'Environment\DelExec' AskSeconds REG_DWORD 15
 t_start
 t_wait_visible 20 "$QUESTION" || fail "no question before the deletion"
 text=$(t_wdrv text "$QUESTION" 1101)
@@ -58,8 +58,8 @@ first=$(seconds_left)
 sleep 1.5
 second=$(seconds_left)
 [ -n "$first" ] && [ -n "$second" ] || fail "no countdown: '$(t_wdrv text "$QUESTION" 1102)'"
-[ "$first" -le 5 ] && [ "$second" -lt "$first" ] || fail "the countdown went from $first to $second"
-t_wdrv wait "$QUESTION" 6000 gone || fail "the question did not close itself"
+[ "$first" -le 15 ] && [ "$second" -lt "$first" ] || fail "the countdown went from $first to $second"
+t_wdrv wait "$QUESTION" 17000 gone || fail "the question did not close itself"
 sleep 1
 [ -e "$WORK/data/missed/a.bin" ] || fail "content deleted though nobody answered"
 [ -e "$WORK/hist/RsvData.log" ] && fail "an entry was retired though nobody answered"
