@@ -109,8 +109,12 @@ ContentDeletion DeleteContentFiles(FileSystem& fs, const std::string& storageFol
     }
     std::set<std::string> folders;
     for (const std::string& file : list.files) {
-      if (fs.Remove(folder + file)) ++result.filesDeleted;
-      else ++result.filesLeft;
+      if (fs.Remove(folder + file)) {
+        ++result.filesDeleted;
+      } else {
+        ++result.filesLeft;
+        if (fs.Exists(folder + file)) result.left.push_back(folder + file);
+      }
       const std::string dir = DirectoryPart(file);
       if (!dir.empty()) folders.insert(dir);
     }
@@ -120,7 +124,8 @@ ContentDeletion DeleteContentFiles(FileSystem& fs, const std::string& storageFol
                      [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
     for (const std::string& dir : ordered) RemoveEmptyLevels(fs, folder, dir);
   }
-  fs.Remove(folder + kFileListName);
+  if (!fs.Remove(folder + kFileListName) && fs.Exists(folder + kFileListName))
+    result.left.push_back(folder + kFileListName);
   result.folderRemoved = fs.RemoveFolder(folder);
   return result;
 }

@@ -34,6 +34,7 @@ struct ContentDeletion {
   int filesLeft = 0;       // listed files that could not be deleted (or did not exist)
   int refusedLines = 0;    // lines that would have left the storage folder
   bool folderRemoved = false;
+  std::vector<std::string> left;  // files that are still there after their deletion failed
 };
 
 // Deletes the listed files, the sub-folders they emptied (never a folder above the

@@ -209,3 +209,24 @@ std::int32_t TakeLossRequest(PlannerSettings& settings) {
   if (count != 0) settings.SetInt(peer::kEnvironmentSubKey, peer::kLossRequestValue, 0);
   return count;
 }
+
+// --- "削除..." ---------------------------------------------------------------
+
+std::string DeletionFailureText(const DeletionReport& report) {
+  constexpr std::size_t kNamedFiles = 10;
+  std::string text;
+  if (!report.notLogged.empty()) {
+    text += J(u8"受信記録ファイル \"") + report.logPath + J(u8"\" に書き込めませんでした。\n");
+    text += J(u8"次の番組は受信済み番組の一覧に残してあります。\n");
+    for (const std::string& name : report.notLogged) text += J(u8"　") + name + "\n";
+  }
+  if (!report.filesLeft.empty()) {
+    if (!text.empty()) text += "\n";
+    text += J(u8"次のファイルを削除できませんでした。\n");
+    for (std::size_t i = 0; i < report.filesLeft.size() && i < kNamedFiles; ++i)
+      text += J(u8"　") + report.filesLeft[i] + "\n";
+    if (report.filesLeft.size() > kNamedFiles)
+      text += J(u8"　ほか ") + std::to_string(report.filesLeft.size() - kNamedFiles) + J(u8" 件\n");
+  }
+  return text;
+}

@@ -97,3 +97,8 @@ void WriteColumnWidths(PlannerSettings& settings, const char* subKey, const std:
 // --- dialog 144 ---------------------------------------------------------------
 // The unit's count of missed programs; reset to 0 when it was not 0.
 std::int32_t TakeLossRequest(PlannerSettings& settings);
+
+struct DeletionReport;
+// What "削除..." could not do, naming the log and the files (at most ten of
+// them); empty when everything was done.
+std::string DeletionFailureText(const DeletionReport& report);

@@ -5,6 +5,7 @@
 
 #include "common/debug_log.h"
 #include "common/files.h"
+#include "common/path.h"
 #include "common/reception_result.h"
 #include "planner/history/file_list.h"
 
@@ -93,14 +94,30 @@ ReceptionHistory::Fate ReceptionHistory::Collect(ReceivedEntry entry, const std:
   return Fate::Listed;
 }
 
+void ReceptionHistory::Clear() {
+  entries_.clear();
+  retiredButKept_.clear();
+  historyExists_ = false;
+  folder_.clear();
+}
+
 bool ReceptionHistory::CollectResults(const std::string& historyFolder) {
   if (historyFolder.empty()) return false;
+  bool changed = false;
+  if (!folder_.empty() && !SamePath(folder_, historyFolder)) {
+    // The entries name their result records by file name only: kept, they
+    // would hide the new folder's records of the same names and retire into
+    // the wrong folder.
+    DebugOut("received list: the history folder is now " + historyFolder + "; the list is collected anew\n");
+    changed = !entries_.empty();
+    Clear();
+  }
+  folder_ = historyFolder;
   const std::string folder = WithBackslash(historyFolder);
   if (fs_.Exists(folder + kRsvDataLogName)) historyExists_ = true;
   std::vector<FoundFile> found = fs_.Find(folder + kResultPattern);
   std::sort(found.begin(), found.end(), [](const FoundFile& a, const FoundFile& b) { return a.name < b.name; });
   const std::size_t before = entries_.size();
-  bool changed = false;
   for (const FoundFile& f : found) {
     if (f.isFolder || Listed(f.name) || retiredButKept_.count(f.name)) continue;
     std::string data;
@@ -121,7 +138,10 @@ bool ReceptionHistory::CollectResults(const std::string& historyFolder) {
   return changed || entries_.size() != before;
 }
 
-int ReceptionHistory::DeleteContent(const std::vector<ReceivedEntry>& selected, const std::string& historyFolder) {
+int ReceptionHistory::DeleteContent(const std::vector<ReceivedEntry>& selected, const std::string& historyFolder,
+                                    DeletionReport* report) {
+  // The entries' result records lie where they were collected.
+  const std::string& from = folder_.empty() ? historyFolder : folder_;
   int removed = 0;
   for (const ReceivedEntry& wanted : selected) {
     auto it = std::find_if(entries_.begin(), entries_.end(),
@@ -131,12 +151,21 @@ int ReceptionHistory::DeleteContent(const std::vector<ReceivedEntry>& selected, 
     entries_.erase(it);
     // A failed or missed reception owns no files: what its folder holds is an
     // earlier reception's, which it did not replace.
-    if (entry.status == kResultSuccess) DeleteContentFiles(fs_, entry.storageFolder);
+    if (entry.status == kResultSuccess) {
+      ContentDeletion deleted = DeleteContentFiles(fs_, entry.storageFolder);
+      if (report) report->filesLeft.insert(report->filesLeft.end(), deleted.left.begin(), deleted.left.end());
+    }
     // Its files are gone, but the reception stays listed until its log line is
     // written: the INFO file is its only record.
-    if (RetireEntry(entry, historyFolder)) {
+    if (RetireEntry(entry, from)) {
       ++removed;
+      const std::string record = JoinPath(from, entry.resultFile);
+      if (report && !entry.resultFile.empty() && fs_.Exists(record)) report->filesLeft.push_back(record);
     } else {
+      if (report) {
+        report->notLogged.push_back(entry.name);
+        report->logPath = JoinPath(from, kRsvDataLogName);
+      }
       entry.contentBytes = 0;
       Insert(std::move(entry));
     }

@@ -1,27 +1,24 @@
 #include "planner/shell/settings_folder_rules.h"
 
-#include <vector>
+#include <cstring>
 
 #include "common/path.h"
 #include "common/text.h"
 
 namespace {
 
-// The components between "\" separators; cp932 trail bytes are no separators.
-std::vector<std::string> Components(const std::string& path) {
-  std::vector<std::string> parts(1);
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(c) && i + 1 < path.size()) {
-      parts.back() += path.substr(i, 2);
-      ++i;
-    } else if (c == '\\' || c == '/') {
-      parts.emplace_back();
-    } else {
-      parts.back() += static_cast<char>(c);
-    }
+// Whether some component below the root is empty ("C:\DATA\\x"): such a text
+// names no folder the user chose.
+bool HasEmptyComponent(const std::string& path) {
+  const std::size_t root = PathRootLength(path);
+  std::string rest = WithoutTrailingSeparator(path);
+  while (rest.size() > root) {
+    const std::size_t last = LastSeparator(rest);
+    if (last == std::string::npos || last < root) return false;
+    rest.resize(last);
+    if (rest.size() > root && EndsWithSeparator(rest)) return true;
   }
-  return parts;
+  return false;
 }
 
 }  // namespace
@@ -36,18 +33,21 @@ std::string WithoutTrailingBackslash(const std::string& folder) { return Without
 std::string UpperFolder(const std::string& folder) { return AsciiUpper(folder); }
 
 bool IsInsideFolder(const std::string& root, const std::string& folder) {
-  if (root.empty() || folder.empty()) return false;
-  std::vector<std::string> r = Components(UpperFolder(WithoutTrailingBackslash(root)));
-  std::vector<std::string> f = Components(UpperFolder(WithoutTrailingBackslash(folder)));
-  if (r.size() == 2 && r.back().empty()) r.pop_back();  // "C:\" as a root
-  if (f.size() <= r.size()) return false;
-  for (std::size_t i = 0; i < f.size(); ++i) {
-    if (IsDotComponent(f[i])) return false;
-    if (i < r.size() && (IsDotComponent(r[i]) || f[i] != r[i])) return false;
+  if (root.empty() || folder.empty() || HasEmptyComponent(folder)) return false;
+  return IsPathInside(root, folder);
+}
+
+bool IsFolderNameAllowed(const std::string& name) {
+  if (name.empty() || IsDotComponent(name) || LastSeparator(name) != std::string::npos) return false;
+  // Characters, not bytes: the trail byte of 予 is "\" and that of others "|".
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    if (IsLeadByte(c) && i + 1 < name.size()) {
+      ++i;
+      continue;
+    }
+    if (c < 0x20 || std::strchr(":*?\"<>|", c)) return false;
   }
-  // Empty components (doubled separators) below the root name nothing.
-  for (std::size_t i = r.size(); i < f.size(); ++i) {
-    if (f[i].empty()) return false;
-  }
-  return true;
+  // Windows drops a trailing dot or blank: the folder would get another name.
+  return name.back() != '.' && name.back() != ' ';
 }

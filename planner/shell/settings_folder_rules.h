@@ -13,3 +13,7 @@ std::string UpperFolder(const std::string& folder);
 // Whether `folder` lies strictly inside `root` (both absolute; ASCII case is
 // ignored as Windows does; no "." or ".." component on either side).
 bool IsInsideFolder(const std::string& root, const std::string& folder);
+// A name the folder chooser may give a new folder: no separator, none of
+// : * ? " < > | (as characters: a trail byte is none of them), no "." or ".."
+// and no trailing dot or blank.
+bool IsFolderNameAllowed(const std::string& name);

@@ -64,13 +64,20 @@ bool FolderPageChanged(const FolderPageValues& opened, const FolderPageValues& c
          (current.totalLimitOn && opened.totalLimit != current.totalLimit);
 }
 
-int CopyHistoryFiles(FileSystem& fs, const std::string& from, const std::string& to) {
+int CopyHistoryFiles(FileSystem& fs, const std::string& from, const std::string& to, std::string* failed) {
   int copied = 0;
-  const std::string source = WithBackslash(from), target = WithBackslash(to);
-  for (const FoundFile& f : fs.Find(source + kResultRecords)) {
-    if (!f.isFolder && fs.CopyTo(source + f.name, target + f.name, true)) ++copied;
+  if (failed) failed->clear();
+  auto copy = [&](const std::string& name) {
+    if (fs.CopyTo(JoinPath(from, name), JoinPath(to, name), true)) {
+      ++copied;
+    } else if (failed && failed->empty()) {
+      *failed = JoinPath(from, name);
+    }
+  };
+  for (const FoundFile& f : fs.Find(JoinPath(from, kResultRecords))) {
+    if (!f.isFolder) copy(f.name);
   }
-  if (fs.Exists(source + kHistoryLog) && fs.CopyTo(source + kHistoryLog, target + kHistoryLog, true)) ++copied;
+  if (fs.Exists(JoinPath(from, kHistoryLog))) copy(kHistoryLog);
   return copied;
 }
 
@@ -88,11 +95,14 @@ FolderSaveResult SaveFolderPage(const FolderPageValues& opened, const FolderPage
     r.messageId = 5029;
     return r;
   }
-  if ((current.diskLimitOn && (current.diskLimit < kDiskLimitMin || current.diskLimit > kDiskLimitMax)) ||
-      (current.totalLimitOn && (current.totalLimit < kTotalLimitMin || current.totalLimit > kTotalLimitMax))) {
-    r.focus = current.diskLimitOn && (current.diskLimit < kDiskLimitMin || current.diskLimit > kDiskLimitMax)
-                  ? FolderField::DiskLimit
-                  : FolderField::TotalLimit;
+  const bool diskOut = current.diskLimitOn && (current.diskLimit < kDiskLimitMin || current.diskLimit > kDiskLimitMax);
+  const bool totalOut =
+      current.totalLimitOn && (current.totalLimit < kTotalLimitMin || current.totalLimit > kTotalLimitMax);
+  if (diskOut || totalOut) {
+    r.focus = diskOut ? FolderField::DiskLimit : FolderField::TotalLimit;
+    r.messageId = kLimitRangeMessageId;
+    r.rangeLow = diskOut ? kDiskLimitMin : kTotalLimitMin;
+    r.rangeHigh = diskOut ? kDiskLimitMax : kTotalLimitMax;
     return r;
   }
   const std::string data = WithoutTrailingBackslash(current.dataFolder);
@@ -108,21 +118,33 @@ FolderSaveResult SaveFolderPage(const FolderPageValues& opened, const FolderPage
     return r;
   }
   const std::string previousHistory = settings.HistoryFolder();
-  if (UpperFolder(data) != UpperFolder(WithoutTrailingBackslash(opened.dataFolder))) {
+  const bool dataChanged = UpperFolder(data) != UpperFolder(WithoutTrailingBackslash(opened.dataFolder));
+  const bool historyChanged = UpperFolder(history) != UpperFolder(WithoutTrailingBackslash(opened.historyFolder));
+  // The history follows the user to the new folder; records already there
+  // are only overwritten when the user says so. The old folder keeps its copy.
+  // It is copied before anything is stored, so that a failed copy changes nothing.
+  if (historyChanged && !previousHistory.empty() && !SamePath(previousHistory, history)) {
+    // A log alone is a history too: it is not overwritten without asking.
+    const bool holdsRecords =
+        !fs.Find(JoinPath(history, kResultRecords)).empty() || fs.Exists(JoinPath(history, kHistoryLog));
+    if (!holdsRecords || (ask && ask())) {
+      std::string failed;
+      r.historyFilesCopied = CopyHistoryFiles(fs, previousHistory, history, &failed);
+      if (!failed.empty()) {
+        r.focus = FolderField::History;
+        r.messageId = kHistoryCopyMessageId;
+        r.failedFile = failed;
+        return r;
+      }
+    }
+  }
+  if (dataChanged) {
     settings.SetText(peer::kDataSubKey, peer::kFolderValue, data);
     r.dataChanged = true;
   }
-  if (UpperFolder(history) != UpperFolder(WithoutTrailingBackslash(opened.historyFolder))) {
+  if (historyChanged) {
     settings.SetText(peer::kHistorySubKey, peer::kFolderValue, history);
     r.historyChanged = true;
-    // The history follows the user to the new folder; records already there
-    // are only overwritten when the user says so. The old folder keeps its copy.
-    if (!previousHistory.empty() && UpperFolder(previousHistory) != UpperFolder(history)) {
-      // A log alone is a history too: it is not overwritten without asking.
-      const bool holdsRecords = !fs.Find(WithBackslash(history) + kResultRecords).empty() ||
-                                fs.Exists(WithBackslash(history) + kHistoryLog);
-      if (!holdsRecords || (ask && ask())) r.historyFilesCopied = CopyHistoryFiles(fs, previousHistory, history);
-    }
   }
   settings.SetInt(kEnv, kDiskLimitValue, current.diskLimitOn ? current.diskLimit : 0);
   settings.SetInt(kEnv, kTotalLimitValue, current.totalLimitOn ? current.totalLimit : 0);

@@ -25,10 +25,15 @@ FolderPageValues LoadFolderPage(const PlannerSettings& settings);
 bool FolderPageChanged(const FolderPageValues& opened, const FolderPageValues& current);
 
 enum class FolderField { None, Data, History, DiskLimit, TotalLimit };
+// The page's own messages besides STR 5029 and 5001.
+constexpr int kLimitRangeMessageId = 5108;    // a limit outside its range (value, low, high)
+constexpr int kHistoryCopyMessageId = 5109;   // a history file that could not be copied (file, folder)
 struct FolderSaveResult {
   bool saved = false;
   FolderField focus = FolderField::None;  // the edit that refused
-  int messageId = 0;                      // 5029 bad syntax, 5001 cannot be made, 0 none
+  int messageId = 0;  // 5029 bad syntax, 5001 cannot be made, kLimitRangeMessageId, kHistoryCopyMessageId, 0 none
+  std::int32_t rangeLow = 0, rangeHigh = 0;  // with kLimitRangeMessageId
+  std::string failedFile;                    // with kHistoryCopyMessageId: the file not copied
   bool dataChanged = false;
   bool historyChanged = false;
   int historyFilesCopied = 0;
@@ -37,12 +42,14 @@ struct FolderSaveResult {
 // true = copy the previous folder's records and log over them.
 using AskOverwriteHistory = std::function<bool()>;
 // Validates, ensures both folders (level by level), stores what changed and
-// copies the history when the history folder moves.
+// copies the history when the history folder moves. A history that cannot be
+// copied whole stores nothing: the planner goes on with the old folder.
 FolderSaveResult SaveFolderPage(const FolderPageValues& opened, const FolderPageValues& current,
                                 PlannerSettings& settings, FileSystem& fs, const AskOverwriteHistory& ask);
 // Copies "INFO*.RSV" and "RsvData.log" from one history folder to another,
-// overwriting; the originals stay. Returns the number of files copied.
-int CopyHistoryFiles(FileSystem& fs, const std::string& from, const std::string& to);
+// overwriting; the originals stay. Returns the number of files copied;
+// *failed (when given) is the first file that could not be copied, else empty.
+int CopyHistoryFiles(FileSystem& fs, const std::string& from, const std::string& to, std::string* failed = nullptr);
 
 // --- Reception page (dialog 286) ----------------------------------------
 struct ReceptionPageValues {

@@ -260,6 +260,44 @@ TEST_F(HistoryTest, AnInfoFileThatCannotBeDeletedIsLoggedOnce) {
   EXPECT_NE(debug[0].find("INFO00001.RSV cannot be deleted"), std::string::npos) << debug[0];
 }
 
+// What "削除..." could not do is reported by name: the files still there, the
+// log it could not write and the receptions that stay listed for it.
+TEST_F(HistoryTest, DeletionReportsWhatItCouldNotDo) {
+  FailingFiles stuck(fs);
+  ReceptionHistory h{stuck, clock};
+  WriteContent("a", "10\nkept.bin\n");
+  ASSERT_TRUE(fs.WriteAll(data_ + "a\\kept.bin", "x"));
+  WriteInfo(1, Result("a", 0, 1));
+  WriteContent("b", "10\n");
+  WriteInfo(2, Result("b", 60, 2));
+  h.CollectResults(history_);
+  ASSERT_EQ(h.Entries().size(), 2u);
+
+  stuck.failRemove = true;
+  DeletionReport report;
+  EXPECT_EQ(h.DeleteContent({h.Entries()[0]}, history_, &report), 1);
+  EXPECT_TRUE(report.notLogged.empty());
+  EXPECT_EQ(report.filesLeft, (std::vector<std::string>{data_ + "a\\kept.bin", data_ + "a\\FileList.mls",
+                                                         history_ + ResultFileName(1)}));
+  const std::string text = DeletionFailureText(report);
+  EXPECT_NE(text.find(J(u8"次のファイルを削除できませんでした。")), std::string::npos) << Cp932ToUtf8(text);
+  EXPECT_NE(text.find(data_ + "a\\kept.bin"), std::string::npos) << Cp932ToUtf8(text);
+
+  stuck.failRemove = false;
+  ASSERT_TRUE(fs.Remove(history_ + kRsvDataLogName));
+  ASSERT_TRUE(fs.MakeFolder(history_ + kRsvDataLogName));  // the log cannot be opened
+  report = DeletionReport();
+  EXPECT_EQ(h.DeleteContent({h.Entries()[0]}, history_, &report), 0);
+  EXPECT_EQ(report.notLogged, (std::vector<std::string>{"prog2"}));
+  EXPECT_EQ(report.logPath, history_ + kRsvDataLogName);
+  EXPECT_TRUE(report.filesLeft.empty());
+  const std::string logText = DeletionFailureText(report);
+  EXPECT_NE(logText.find(history_ + kRsvDataLogName), std::string::npos) << Cp932ToUtf8(logText);
+  EXPECT_NE(logText.find("prog2"), std::string::npos) << Cp932ToUtf8(logText);
+  EXPECT_EQ(h.Entries().size(), 1u);
+  EXPECT_TRUE(DeletionFailureText(DeletionReport()).empty());
+}
+
 TEST_F(HistoryTest, AFailedReceptionOwnsNoFiles) {
   // A missed reception into the folder of an earlier good one supersedes it in
   // the list, but the files are still the earlier reception's.
@@ -314,6 +352,49 @@ TEST_F(HistoryTest, DeleteContentRemovesFoldersWhoseNamesEndInATrailByteOfBacksl
   ASSERT_EQ(history.Entries().size(), 1u);
   EXPECT_EQ(history.DeleteContent(history.Entries(), history_), 1);
   EXPECT_FALSE(fs.Exists(data_ + "p\\" + a));
+}
+
+// Another history folder has its own records under the same names: the list
+// is collected anew, and a deletion retires into the folder its entry came from.
+TEST_F(HistoryTest, AMovedHistoryFolderIsCollectedAnew) {
+  const std::string moved = WithBackslash(root.Path()) + "moved\\";
+  fs.MakeFolder(moved);
+  WriteContent("a", "1024\na.bin\n");
+  WriteContent("b", "2048\nb.bin\n");
+  ASSERT_TRUE(fs.WriteAll(data_ + "a\\a.bin", "a"));
+  ASSERT_TRUE(fs.WriteAll(data_ + "b\\b.bin", "b"));
+  WriteInfo(1, Result("a", 0, 1));
+  ASSERT_TRUE(fs.WriteAll(moved + ResultFileName(1), EncodeResult(Result("b", 60, 2))));
+  EXPECT_TRUE(history.CollectResults(history_));
+  ASSERT_EQ(history.Entries().size(), 1u);
+  EXPECT_TRUE(history.CollectResults(moved));
+  ASSERT_EQ(history.Entries().size(), 1u);
+  EXPECT_EQ(history.Entries()[0].programNumber, 2);
+  EXPECT_EQ(history.ReceivedKbyte(), 2);
+  EXPECT_EQ(history.DeleteContent({history.Entries()[0]}, moved), 1);
+  EXPECT_FALSE(fs.Exists(moved + ResultFileName(1)));
+  EXPECT_FALSE(fs.Exists(data_ + "b\\b.bin"));
+  EXPECT_TRUE(Info(1)) << "the first folder's record of the same name was deleted";
+  EXPECT_TRUE(fs.Exists(data_ + "a\\a.bin"));
+  EXPECT_EQ(LogLines(), 0);
+  std::string movedLog;
+  ASSERT_TRUE(fs.ReadAll(moved + kRsvDataLogName, &movedLog));
+  EXPECT_NE(movedLog.find("prog2"), std::string::npos);
+}
+
+// The list came from one folder; a deletion asked with another folder still
+// retires into the list's own.
+TEST_F(HistoryTest, DeletionRetiresWhereTheEntryWasCollected) {
+  const std::string other = WithBackslash(root.Path()) + "other\\";
+  fs.MakeFolder(other);
+  WriteContent("a", "1024\n");
+  WriteInfo(1, Result("a", 0, 1));
+  ASSERT_TRUE(fs.WriteAll(other + ResultFileName(1), EncodeResult(Result("b", 60, 2))));
+  history.CollectResults(history_);
+  EXPECT_EQ(history.DeleteContent({history.Entries()[0]}, other), 1);
+  EXPECT_FALSE(Info(1));
+  EXPECT_TRUE(fs.Exists(other + ResultFileName(1))) << "another reception's record was deleted";
+  EXPECT_EQ(LogLines(), 1);
 }
 
 TEST_F(HistoryTest, DeleteContentLeavesFilesItDidNotList) {

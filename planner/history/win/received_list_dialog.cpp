@@ -215,11 +215,13 @@ void CReceivedListDlg::OnDelete() {
   const std::string caption = LoadCp932String(host_.instance, IDS_APP_TITLE);
   if (ShowMessageBox(Handle(), question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   CloseBubble();
-  host_.history->DeleteContent(chosen, host_.doc->HistoryFolder());
+  DeletionReport report;
+  host_.history->DeleteContent(chosen, host_.doc->HistoryFolder(), &report);
   PublishResultMarks(*host_.history, *host_.doc);
   host_.doc->UpdateProgramMarks();
   if (host_.redrawViews) host_.redrawViews();
   OnRebuild();
+  if (!report.Clean()) ShowMessageBox(Handle(), DeletionFailureText(report), caption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CReceivedListDlg::OnOpen() {

@@ -6,13 +6,16 @@
 #include <commctrl.h>
 #include <winnetwk.h>
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "common/files.h"
+#include "common/path.h"
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
+#include "planner/shell/settings_folder_rules.h"
 #include "planner/shell/win/resource.h"
 
 namespace {
@@ -72,26 +75,19 @@ DWORD WINAPI EnumerateNetwork(void* arg) {
   return 0;
 }
 
-// The last component of a path, for a node's label.
-std::string Label(const std::string& path) {
-  std::size_t cut = std::string::npos;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if (c == '\\' && i + 1 < path.size()) cut = i;
-    if (IsLeadByte(c)) ++i;
-  }
-  return cut == std::string::npos ? path : path.substr(cut + 1);
+// A message with one "%s".
+std::string FormatText(const std::string& format, const std::string& value) {
+  std::vector<char> text(format.size() + value.size() + 16);
+  std::snprintf(text.data(), text.size(), format.c_str(), value.c_str());
+  return text.data();
 }
 
-// The volume root of a folder: "C:\" or "\\host\share\".
-std::string VolumeRoot(const std::string& path) {
-  if (path.compare(0, 2, "\\\\") == 0) {
-    std::size_t host = path.find('\\', 2);
-    if (host == std::string::npos) return std::string();
-    std::size_t share = path.find('\\', host + 1);
-    return share == std::string::npos ? path + "\\" : path.substr(0, share + 1);
-  }
-  return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) + "\\" : std::string();
+// A node's label: the last component ("share" of "\\server\share", "server"
+// of "\\server").
+std::string Label(const std::string& path) {
+  const std::string trimmed = WithoutTrailingSeparator(path);
+  const std::size_t last = LastSeparator(trimmed);
+  return last == std::string::npos ? trimmed : trimmed.substr(last + 1);
 }
 
 class CFolderChooser : public DialogImpl<CFolderChooser> {
@@ -155,15 +151,49 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
     networkNode_ = Insert(TVI_ROOT, LoadCp932String(instance_, IDS_SETTINGS_NETWORK), std::move(network), true);
     ShowSelection(nullptr);
     if (!initial_.empty()) SetItemText(IDC_FC_PATH, initial_);
+    SelectInitial();
     return TRUE;
   }
 
+  HTREEITEM Child(HTREEITEM item, UINT which) const {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageW(Tree(), TVM_GETNEXTITEM, which, reinterpret_cast<LPARAM>(item)));
+  }
+
+  // The tree opens at the folder the chooser was given, as far down as its
+  // folders exist; a network path opens nothing (its places answer slowly).
+  void SelectInitial() {
+    if (!IsAbsolutePath(initial_)) return;
+    const std::string root = VolumeRoot(initial_);
+    HTREEITEM item = nullptr;
+    for (HTREEITEM top = Child(nullptr, TVGN_ROOT); top && !item; top = Child(top, TVGN_NEXT)) {
+      const NodeData* d = Data(top);
+      if (d && !d->network && !d->path.empty() && SamePath(d->path, root)) item = top;
+    }
+    if (!item) return;
+    for (const std::string& part : PathComponents(initial_)) {
+      NodeData* d = Data(item);
+      if (!d) break;
+      const std::string wanted = JoinPath(d->path, part);
+      Expand(item);
+      HTREEITEM found = nullptr;
+      for (HTREEITEM c = Child(item, TVGN_CHILD); c && !found; c = Child(c, TVGN_NEXT)) {
+        const NodeData* cd = Data(c);
+        if (cd && SamePath(cd->path, wanted)) found = c;
+      }
+      if (!found) break;
+      SendMessageW(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+      item = found;
+    }
+    SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    SendMessageW(Tree(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+  }
+
   void ReadFolder(HTREEITEM item, NodeData& d) {
-    std::string base = WithBackslash(d.path);
-    std::vector<FoundFile> found = PlatformFiles().Find(base + "*");
+    std::vector<FoundFile> found = PlatformFiles().Find(JoinPath(d.path, "*"));
     for (const FoundFile& f : found) {
       if (!f.isFolder || f.name == "." || f.name == "..") continue;
-      Insert(item, f.name, Folder(base + f.name), true);
+      Insert(item, f.name, Folder(JoinPath(d.path, f.name)), true);
     }
   }
 
@@ -244,12 +274,16 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
     NodeData* d = Data(parent);
     if (!d || d->path.empty()) return;
     Expand(parent);
-    const std::string path = WithBackslash(d->path) + LoadCp932String(instance_, IDS_FC_NEW_FOLDER);
-    if (!PlatformFiles().MakeFolder(path)) return;
+    const std::string path = JoinPath(d->path, LoadCp932String(instance_, IDS_FC_NEW_FOLDER));
+    if (!PlatformFiles().MakeFolder(path)) {
+      Tell(FormatText(LoadCp932String(instance_, IDS_FC_CREATE_FAILED), path));
+      return;
+    }
     SendMessageW(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
     HTREEITEM item = Insert(parent, Label(path), Folder(path), false);
     SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     SetFocus(Tree());
+    newFolder_ = item;
     SendMessageW(Tree(), TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(item));
   }
 
@@ -257,23 +291,41 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
     HTREEITEM item = Selected();
     NodeData* d = Data(item);
     // A drive or share root is no folder to remove.
-    if (!d || d->path.empty() || VolumeRoot(d->path) == WithBackslash(d->path)) return;
+    if (!d || d->path.empty() || PathComponents(d->path).empty()) return;
     if (!PlatformFiles().RemoveFolder(d->path)) {
-      ShowMessageBox(Handle(), LoadCp932String(instance_, IDS_FC_DELETE_FAILED), J(u8"フォルダの選択"), MB_OK | MB_ICONEXCLAMATION);
+      Tell(LoadCp932String(instance_, IDS_FC_DELETE_FAILED));
       return;
     }
+    if (item == newFolder_) newFolder_ = nullptr;
     SendMessageW(Tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+  }
+
+  void Tell(const std::string& text) {
+    ShowMessageBox(Handle(), text, J(u8"フォルダの選択"), MB_OK | MB_ICONEXCLAMATION);
+  }
+
+  // Only the folder just made by "ﾌｫﾙﾀﾞの作成" is named here: a label edit
+  // must never rename a folder that other programs may use.
+  BOOL RefusesLabelEdit(const NMTVDISPINFOW* info) const {
+    return info->item.hItem != newFolder_ || !newFolder_;
   }
 
   INT_PTR EndLabelEdit(const NMTVDISPINFOW* info) {
     NodeData* d = Data(info->item.hItem);
-    if (!d || d->path.empty() || !info->item.pszText || !*info->item.pszText) return FALSE;
+    if (info->item.hItem != newFolder_ || !d || d->path.empty() || !info->item.pszText || !*info->item.pszText)
+      return FALSE;
     const std::string name = WideToCp932(info->item.pszText);
-    if (name.find_first_of("\\/:*?\"<>|") != std::string::npos) return FALSE;
-    const std::string cut = d->path.substr(0, d->path.size() - Label(d->path).size());
-    const std::string renamed = cut + name;
-    if (!PlatformFiles().Rename(d->path, renamed)) return FALSE;
+    if (!IsFolderNameAllowed(name)) {
+      Tell(FormatText(LoadCp932String(instance_, IDS_FC_BAD_NAME), name));
+      return FALSE;
+    }
+    const std::string renamed = JoinPath(ParentFolder(d->path), name);
+    if (!PlatformFiles().Rename(d->path, renamed)) {
+      Tell(FormatText(LoadCp932String(instance_, IDS_FC_RENAME_FAILED), renamed));
+      return FALSE;
+    }
     d->path = renamed;
+    newFolder_ = nullptr;
     SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, 0);
     SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(info->item.hItem));
     ShowSelection(info->item.hItem);
@@ -292,6 +344,16 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
       case TVN_SELCHANGEDW:
         ShowSelection(reinterpret_cast<const NMTREEVIEWW*>(lParam)->itemNew.hItem);
         return FALSE;
+      case TVN_KEYDOWN:
+        // F2 names the selected folder as in the shell's own windows; the
+        // label edit decides which folder may be named.
+        if (reinterpret_cast<const NMTVKEYDOWN*>(lParam)->wVKey == VK_F2) {
+          if (HTREEITEM item = Selected()) SendMessageW(Tree(), TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(item));
+        }
+        return FALSE;
+      case TVN_BEGINLABELEDITW:
+        SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, RefusesLabelEdit(reinterpret_cast<const NMTVDISPINFOW*>(lParam)));
+        return TRUE;
       case TVN_ENDLABELEDITW:
         SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, EndLabelEdit(reinterpret_cast<const NMTVDISPINFOW*>(lParam)));
         return TRUE;
@@ -327,6 +389,7 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
   std::string initial_;
   std::vector<std::unique_ptr<NodeData>> nodes_;
   HTREEITEM networkNode_ = nullptr;
+  HTREEITEM newFolder_ = nullptr;  // made by "ﾌｫﾙﾀﾞの作成" and not yet named
 };
 
 const CFolderChooser::MessageEntry CFolderChooser::kMessages[] = {

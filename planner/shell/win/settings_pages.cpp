@@ -15,6 +15,9 @@
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/settings_page_base.h"
 
+static_assert(IDS_LIMIT_RANGE == kLimitRangeMessageId && IDS_HISTORY_COPY_FAILED == kHistoryCopyMessageId,
+              "the folder page's messages");
+
 namespace {
 
 // --- Folder page -----------------------------------------------------------
@@ -41,9 +44,16 @@ class CFolderPage : public CSettingsPage<CFolderPage> {
                                                             : IDC_SET_DATA_FOLDER;
       if (r.messageId) {
         std::string text = LoadCp932String(context_.instance, r.messageId);
+        char buffer[1200];
         if (r.messageId == IDS_FOLDER_FAILED) {
-          char buffer[600];
           std::snprintf(buffer, sizeof buffer, text.c_str(), Text(edit).c_str());
+          text = buffer;
+        } else if (r.messageId == IDS_LIMIT_RANGE) {
+          std::snprintf(buffer, sizeof buffer, text.c_str(), Text(edit).c_str(), static_cast<int>(r.rangeLow),
+                        static_cast<int>(r.rangeHigh));
+          text = buffer;
+        } else if (r.messageId == IDS_HISTORY_COPY_FAILED) {
+          std::snprintf(buffer, sizeof buffer, text.c_str(), r.failedFile.c_str(), Text(edit).c_str());
           text = buffer;
         }
         ShowMessageBox(Handle(), text, J(u8"環境設定"), MB_OK | MB_ICONEXCLAMATION);
@@ -63,8 +73,9 @@ class CFolderPage : public CSettingsPage<CFolderPage> {
     v.historyFolder = Text(IDC_SET_HISTORY_FOLDER);
     v.diskLimitOn = Checked(IDC_SET_DISK_CHECK);
     v.totalLimitOn = Checked(IDC_SET_TOTAL_CHECK);
-    ParseDecimal(Text(IDC_SET_DISK_EDIT), &v.diskLimit);
-    ParseDecimal(Text(IDC_SET_TOTAL_EDIT), &v.totalLimit);
+    // An edit that holds no number is out of range, never the default.
+    if (!ParseDecimal(Text(IDC_SET_DISK_EDIT), &v.diskLimit)) v.diskLimit = -1;
+    if (!ParseDecimal(Text(IDC_SET_TOTAL_EDIT), &v.totalLimit)) v.totalLimit = -1;
     if (!v.diskLimitOn) v.diskLimit = opened_.diskLimit;
     if (!v.totalLimitOn) v.totalLimit = opened_.totalLimit;
     return v;

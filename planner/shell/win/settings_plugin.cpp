@@ -7,6 +7,7 @@
 #include "common/debug_log.h"
 #include "common/files.h"
 #include "common/settings.h"
+#include "common/win/modal_loop.h"
 #include "planner/guide/guide_program.h"
 #include "planner/reserve/keyword_reserver.h"
 #include "planner/reserve/keyword_search.h"
@@ -66,6 +67,16 @@ bool RunKeywordSearch() {
 }
 
 RefreshGuard g_refreshGuard;
+// The history folder moved: the received list is collected from the new one
+// as soon as no dialog is open (the list is never rebuilt inside a modal loop).
+bool g_historyMoved = false;
+
+void CollectMovedHistory() {
+  if (!g_historyMoved || ModalLoop::IsOpen() || !TheApp().doc) return;
+  g_historyMoved = false;
+  if (Plugins().collectResults) Plugins().collectResults();
+}
+
 Time32 g_nextOldContentRun = 0;
 // The question is modal: timer ticks go on while it waits and must not start
 // a second run.
@@ -101,6 +112,7 @@ void RunOldContent() {
 void OnSecond() {
   CTavoraApp& app = TheApp();
   if (!app.fs || !app.doc) return;
+  CollectMovedHistory();
   if (g_refreshGuard.Tick(*app.fs, app.folders.schedule)) FullRefresh();
   if (!app.settings) return;
   const Time32 now = app.doc->Now().Now();
@@ -139,8 +151,9 @@ void OpenSheet() {
   context.chooseFolder = [](HWND owner, const std::string& initial, std::string* chosen) {
     return ChooseFolder(TheApp().instance, owner, initial, chosen);
   };
-  context.foldersSaved = [](const FolderSaveResult&) {
+  context.foldersSaved = [](const FolderSaveResult& saved) {
     CTavoraApp& a = TheApp();
+    if (saved.historyChanged) g_historyMoved = true;
     a.folders.data = a.settings->DataFolder();
     a.folders.history = a.settings->HistoryFolder();
     a.diskLimitMb = a.settings->Int(peer::kEnvironmentSubKey, "Disk space limit", 40);
@@ -161,6 +174,7 @@ void OpenSheet() {
     if (TheApp().mainFrame) PostMessageW(TheApp().mainFrame, WM_COMMAND, ID_PANE_UPDATE, 0);
   };
   if (OpenSettingsSheet(app.mainFrame, context)) app.display = ReadDisplaySwitches(*app.settings);
+  CollectMovedHistory();
 }
 
 const PluginRegistration registration([](PlannerPlugins& p) {

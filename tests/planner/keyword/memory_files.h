@@ -41,6 +41,7 @@ class MemoryFiles : public FileSystem {
   bool Remove(const std::string& path) override { return files_.erase(Key(path)) > 0; }
   bool RemoveFolder(const std::string& path) override { return folders_.erase(Key(path)) > 0; }
   bool CopyTo(const std::string& from, const std::string& to, bool overwrite) override {
+    if (failCopyTo.count(Key(to))) return false;
     auto it = files_.find(Key(from));
     if (it == files_.end() || (!overwrite && files_.count(Key(to)))) return false;
     return WriteAll(to, it->second);
@@ -66,6 +67,7 @@ class MemoryFiles : public FileSystem {
   bool FreeSpace(const std::string&, std::uint64_t*) override { return false; }
 
   std::vector<std::string> made;  // folders made, in order
+  std::set<std::string> failCopyTo;  // targets (upper-cased) a copy fails to write
 
  private:
   // An open file: reads and writes go straight to the stored text (which must

@@ -68,6 +68,21 @@ TEST(FolderSyntax, InsideTheDataFolder) {
   for (const Case& c : cases) EXPECT_EQ(IsInsideFolder(c.root, c.folder), c.inside) << c.root << " | " << c.folder;
 }
 
+// The folder chooser's new folder names: characters, not bytes, decide.
+TEST(FolderSyntax, NewFolderNames) {
+  struct Case {
+    std::string name;
+    bool allowed;
+  } cases[] = {
+      {Cp(u8"予約"), true},      {Cp(u8"番組表"), true},   {Cp(u8"ソフト"), true},  {Cp(u8"新しいﾌｫﾙﾀﾞ"), true},
+      {"News 2", true},           {"a\\b", false},          {"a/b", false},          {"a|b", false},
+      {"a:b", false},             {"a*b", false},            {"a?b", false},          {"a\"b", false},
+      {"<a>", false},             {"", false},               {".", false},            {"..", false},
+      {" .. ", false},            {"name.", false},          {"name ", false},        {"a\tb", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsFolderNameAllowed(c.name), c.allowed) << Cp932ToUtf8(c.name);
+}
+
 class SettingsPagesTest : public ::testing::Test {
  protected:
   SettingsPagesTest() : store_(CreateMemorySettings()), settings_(*store_) {}
@@ -214,6 +229,60 @@ TEST_F(SettingsPagesTest, MovedHistoryFollowsTheUserAndOverwritesOnlyWhenAsked) 
   r = SaveFolderPage(opened, v, settings_, fs, [&] { ++asked; return false; });
   EXPECT_EQ(asked, 2);
   EXPECT_EQ(r.historyFilesCopied, 2);
+}
+
+// Out of range is said, with the range: OK does not just move the focus.
+TEST_F(SettingsPagesTest, ALimitOutOfRangeIsRefusedWithItsRange) {
+  MemoryFiles fs;
+  settings_.SetText("path", "DataPath", "C:\\DATA");
+  settings_.SetText("temp", "DataPath", "C:\\HIST");
+  FolderPageValues opened = LoadFolderPage(settings_);
+  FolderPageValues v = opened;
+  v.diskLimitOn = true;
+  v.diskLimit = 0;
+  FolderSaveResult r = SaveFolderPage(opened, v, settings_, fs, nullptr);
+  EXPECT_FALSE(r.saved);
+  EXPECT_EQ(r.focus, FolderField::DiskLimit);
+  EXPECT_EQ(r.messageId, kLimitRangeMessageId);
+  EXPECT_EQ(r.rangeLow, kDiskLimitMin);
+  EXPECT_EQ(r.rangeHigh, kDiskLimitMax);
+  v.diskLimit = 40;
+  v.totalLimitOn = true;
+  v.totalLimit = -1;  // an edit that holds no number
+  r = SaveFolderPage(opened, v, settings_, fs, nullptr);
+  EXPECT_FALSE(r.saved);
+  EXPECT_EQ(r.focus, FolderField::TotalLimit);
+  EXPECT_EQ(r.messageId, kLimitRangeMessageId);
+  EXPECT_EQ(r.rangeHigh, kTotalLimitMax);
+  EXPECT_EQ(settings_.Int("Environment", "Total limit", -7), -7) << "nothing stored";
+}
+
+// A history that cannot be copied whole leaves the planner on the old folder
+// and names the file.
+TEST_F(SettingsPagesTest, AHistoryThatCannotBeCopiedIsNotMoved) {
+  MemoryFiles fs;
+  ASSERT_TRUE(CreateFolderPath(fs, "C:\\OLD"));
+  ASSERT_TRUE(CreateFolderPath(fs, "C:\\NEW"));
+  fs.WriteAll("C:\\OLD\\INFO00001.RSV", "old1");
+  fs.WriteAll("C:\\OLD\\RsvData.log", "oldlog");
+  fs.failCopyTo.insert("C:\\NEW\\RSVDATA.LOG");
+  settings_.SetText("path", "DataPath", "C:\\DATA");
+  settings_.SetText("temp", "DataPath", "C:\\OLD");
+  FolderPageValues opened = LoadFolderPage(settings_);
+  FolderPageValues v = opened;
+  v.historyFolder = "C:\\NEW";
+  v.dataFolder = "C:\\DATA2";
+  FolderSaveResult r = SaveFolderPage(opened, v, settings_, fs, nullptr);
+  EXPECT_FALSE(r.saved);
+  EXPECT_EQ(r.focus, FolderField::History);
+  EXPECT_EQ(r.messageId, kHistoryCopyMessageId);
+  EXPECT_EQ(r.failedFile, "C:\\OLD\\RsvData.log");
+  EXPECT_EQ(settings_.HistoryFolder(), "C:\\OLD");
+  EXPECT_EQ(settings_.DataFolder(), "C:\\DATA") << "nothing is stored when the history stays";
+  std::string failed;
+  fs.failCopyTo.clear();
+  EXPECT_EQ(CopyHistoryFiles(fs, "C:\\OLD", "C:\\NEW", &failed), 2);
+  EXPECT_TRUE(failed.empty());
 }
 
 TEST_F(SettingsPagesTest, AMovedHistoryAsksBeforeOverwritingALogWithoutRecords) {
