@@ -71,7 +71,7 @@ ReservationRecord BuildDeletionRecord(const ReservationEntry& e, const std::stri
   r.port = e.port;
   r.programNumber = e.programNumber;
   r.subNumber = e.subNumber;
-  SetSchedule(&r, e.startTime, e.endTime);
+  SetSchedule(&r, e.scheduledStart, e.scheduledEnd);
   r.name = e.name;
   r.totalKbyte = e.totalKbyte;
   r.clearFolder = 0;
@@ -177,7 +177,7 @@ bool RebuildReservations(FileSystem& fs, const std::string& scheduleFolder, Guid
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const ReservationEntry& e = entries[i];
       if (e.programNumber == request.programNumber && e.subNumber == request.subNumber && e.port == request.port &&
-          e.reservationId == request.reservationId && e.startTime == start && e.endTime == end) {
+          e.reservationId == request.reservationId && e.scheduledStart == start && e.scheduledEnd == end) {
         auto it = byPair.find(PairKey(e.programNumber, e.subNumber));
         if (it != byPair.end() && it->second->startTime == e.startTime) it->second->state = 0;
         list.RemoveAt(i);

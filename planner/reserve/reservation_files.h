@@ -14,8 +14,10 @@ struct GuideProgram;
 // The record of a manual reservation of `program` into `storageFolder`.
 ReservationRecord BuildReservationRecord(const GuideProgram& program, const std::string& storageFolder,
                                          bool clearFolder, std::uint32_t tickMs);
-// The deletion request that withdraws `entry`; it names the data folder as the
-// unit's copy of the reservation no longer matters for placement.
+// The deletion request that withdraws `entry`: the unit pairs it with its
+// reservation by ids, port and the record's own start and duration (not the
+// guide's, which may have moved). It names the data folder as the unit's copy
+// of the reservation no longer matters for placement.
 ReservationRecord BuildDeletionRecord(const ReservationEntry& entry, const std::string& dataFolder);
 
 // Writes bytes to folder\name through a temporary name in the same folder and

@@ -14,6 +14,8 @@ ReservationEntry EntryFrom(const ReservationRecord& record, const GuideProgram& 
   e.storageFolder = record.storageFolder;
   e.startTime = program.startTime;
   e.endTime = program.endTime;
+  e.scheduledStart = record.ScheduledStart();
+  e.scheduledEnd = record.ScheduledEnd();
   e.name = program.name;
   e.digest = program.digest;
   e.totalKbyte = program.totalKbyte;

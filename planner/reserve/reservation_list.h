@@ -20,6 +20,11 @@ struct ReservationEntry {
   std::uint16_t sid = 0;
   Time32 startTime = 0;
   Time32 endTime = 0;
+  // The times the record on disk carries. The guide may have moved the
+  // broadcast since it was reserved (the entry then shows the guide's times),
+  // but the unit knows the reservation only by these: a deletion request names them.
+  Time32 scheduledStart = 0;
+  Time32 scheduledEnd = 0;
   std::string name;
   std::string digest;
   std::int32_t totalKbyte = 0;
@@ -27,7 +32,8 @@ struct ReservationEntry {
 };
 
 // An entry from a record on disk and the broadcast it reserves: the record
-// gives the ids, the port and the folder, the guide the times and texts.
+// gives the ids, the port, the folder and its own times, the guide the times
+// shown and the texts.
 ReservationEntry EntryFrom(const ReservationRecord& record, const GuideProgram& program);
 
 // Overlap groups get at most this many lanes; the rest starts a new group.

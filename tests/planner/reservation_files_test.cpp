@@ -199,6 +199,32 @@ TEST_F(ScheduleFolderTest, AMovedProgramIsFoundInTheSameBroadcastDay) {
   EXPECT_EQ(list.Entries()[0].startTime, kEvening + 7200);  // the guide's times
 }
 
+// The unit knows a reservation only by its record: a request for a program the
+// guide has moved since must name the record's start and duration, and the
+// rebuild must pair it with the entry by the same times.
+TEST_F(ScheduleFolderTest, AMovedProgramCanBeCancelled) {
+  ReservationRecord r = Record(3, 30);
+  SetSchedule(&r, kEvening + 3600, kEvening + 5400);  // reserved before the guide moved it
+  folder.Write("RSV_moved.SDL", EncodeReservation(r));
+  Rebuild(true);
+  ASSERT_EQ(list.Size(), 1u);
+  const ReservationEntry& e = list.Entries()[0];
+  EXPECT_EQ(e.startTime, kEvening + 7200);  // shown where the guide has it now
+  EXPECT_EQ(e.scheduledStart, kEvening + 3600);
+  EXPECT_EQ(e.scheduledEnd, kEvening + 5400);
+
+  const ReservationRecord request = BuildDeletionRecord(e, "C:\\data");
+  EXPECT_EQ(request.startText, r.startText);
+  EXPECT_EQ(request.durationText, r.durationText);
+  EXPECT_EQ(request.ScheduledStart(), r.ScheduledStart());
+  EXPECT_EQ(request.ScheduledEnd(), r.ScheduledEnd());
+  ASSERT_TRUE(WriteDeletionRequest(fs, settings, folder.Path(), "PC", request));
+  // Until the unit has read the request, the reservation stays out of the list.
+  Rebuild(true);
+  EXPECT_TRUE(list.Empty());
+  EXPECT_EQ(P(3).state, 0);
+}
+
 TEST_F(ScheduleFolderTest, APendingDeletionRequestKeepsTheEntryOut) {
   WriteSdl(Record(1, 10));
   WriteSdl(Record(2, 20));
