@@ -40,6 +40,9 @@ ResultMark MarkOf(const ReceptionResult& result) {
 
 CTavoraDoc::CTavoraDoc(PlannerSettings& settings, FileSystem& fs, const Clock& clock, PlannerDocHooks& hooks)
     : settings_(settings), fs_(fs), clock_(clock), hooks_(hooks), guide_(fs) {
+  // The clock and every comparison made before the first initialisation (the
+  // main window's clock is created first) already run on the stored offset.
+  clock_.SetTimeError(ReadTimeError());
   guide_.showFailure = [this] { return hooks_.ShowServerFailure(); };
 }
 
@@ -89,7 +92,11 @@ void CTavoraDoc::MeasureFont() {
 }
 
 bool CTavoraDoc::OnNewDocument() {
-  clock_.SetTimeError(ReadTimeError());
+  const std::int32_t timeError = ReadTimeError();
+  if (timeError != clock_.TimeError()) {
+    clock_.SetTimeError(timeError);
+    hooks_.PostToMainFrame(kCmdSetTimeError);
+  }
   const Time32 now = clock_.Now();
   nextDailyReload = AtHour(now, 0) + 10 * 60 + 4 * 3600;
   if (nextDailyReload <= now) nextDailyReload = AtHour(now, 4, 1) + 10 * 60;
@@ -108,7 +115,9 @@ bool CTavoraDoc::OnNewDocument() {
   LoadGuideDays(guideUrl);
   hooks_.AssignColourGroups();
   hooks_.BuildTitleRows();
-  hooks_.LoadReservationsAndResults();
+  // Reservations the keyword pass made here, or any waiting in the folder,
+  // are the unit's to know of now, not at its next rescan.
+  if (hooks_.LoadReservationsAndResults()) hooks_.NotifyUnit();
   ComputePeriod();
   hooks_.LayOutReservationLanes();
   UpdateProgramMarks();
@@ -156,19 +165,27 @@ void CTavoraDoc::FreeTitleRows() {
   titleWidths.clear();
 }
 
+void CTavoraDoc::SaveViewValues() {
+  if (notInitialised) return;
+  settings_.SetInt(kEnv, "FontSize", FontSize());
+  settings_.SetInt(kEnv, "VZoomCnt", vZoom);
+  settings_.SetInt(kEnv, "HZoomCnt", hZoom);
+  settings_.SetInt(kEnv, "TitleKind", titleKind);
+  hooks_.SaveDisplayRules();
+}
+
+void CTavoraDoc::SaveViewSettings() {
+  SaveTitleWidths(titleKind);
+  SaveViewValues();
+}
+
 void CTavoraDoc::DeleteContents() {
   FreeTitleRows();
   guide_.Clear();
   reservations.clear();
   results.clear();
   guide_.SetRules(GuideRules());
-  if (!notInitialised) {
-    settings_.SetInt(kEnv, "FontSize", FontSize());
-    settings_.SetInt(kEnv, "VZoomCnt", vZoom);
-    settings_.SetInt(kEnv, "HZoomCnt", hZoom);
-    settings_.SetInt(kEnv, "TitleKind", titleKind);
-    hooks_.SaveDisplayRules();
-  }
+  SaveViewValues();
 }
 
 bool CTavoraDoc::LoadGuideDays(const std::string& location) { return LoadGuideDays(location, firstDayStart); }
@@ -282,6 +299,17 @@ void CTavoraDoc::OnCommand(int command) {
     case kCmdVZoomOut: vZoom -= 2; AfterHeightChange(); break;
     default: return;
   }
+  hooks_.RedrawAllViews();
+}
+
+void CTavoraDoc::FontChanged() {
+  const bool wasOver = dayMode24 != 0;
+  hooks_.RebuildFonts();
+  MeasureFont();
+  if (!wasOver)
+    AfterVZoomIn();
+  else
+    AfterHeightChange();
   hooks_.RedrawAllViews();
 }
 

@@ -74,7 +74,8 @@ class PlannerDocHooks {
   virtual void BuildTitleRows() {}
   virtual void FreeTitleRows() {}
   // Reservations and results from disk, then the keyword reservation pass;
-  // true when that pass reserved anything.
+  // true when the unit is to be woken: the pass reserved anything, or the
+  // reservation list is not empty.
   virtual bool LoadReservationsAndResults() { return false; }
   virtual void ReloadResults() {}
   virtual bool RescanReservations() { return false; }
@@ -144,6 +145,9 @@ class CTavoraDoc {
   bool OnOpenDocument(const std::string& path);
   // Frees the lists and, once initialised, saves the view settings.
   void DeleteContents();
+  // What the clearing writes (title widths, font size, zoom, title kind,
+  // display rules), written without freeing anything: at the end of a session.
+  void SaveViewSettings();
 
   // Loads the days from firstDay (default: firstDayStart); true when any day
   // gave a record.
@@ -161,6 +165,9 @@ class CTavoraDoc {
   void SetTitleKind(std::int32_t kind);
   void ToggleDayMode24();
   void ToggleFilter();
+  // Another font was chosen (the colour design page): rebuilt, measured and
+  // checked against the height limit as the font size commands do.
+  void FontChanged();
   // While a guide update runs (its fetches keep window messages flowing), a
   // second update command is ignored.
   bool UpdatingGuide() const { return updatingGuide_; }
@@ -183,6 +190,7 @@ class CTavoraDoc {
   void ReadViewSettings();
   void ReadTitleSettings();
   void SaveTitleWidths(std::int32_t kind);
+  void SaveViewValues();
   void CheckHeight();
   void FreeTitleRows();
   void AfterVZoomIn();

@@ -161,6 +161,27 @@ TEST_F(DocTest, SevenDaysOverTheHeightLimitStartInTwentyFourHourMode) {
   EXPECT_EQ(doc.vZoomMulti, 0);
 }
 
+// A font chosen on the colour design page is measured and checked against the
+// height limit as the font size commands are.
+TEST_F(DocTest, AFontFromTheColourPageIsCheckedAgainstTheHeightLimit) {
+  WriteDays(MakeLocalTime(2001, 3, 9, 12, 0));
+  SetEnv("Display days", 7);
+  hooks.charHeight = 12;
+  ASSERT_TRUE(doc.OnNewDocument());
+  ASSERT_EQ(doc.dayMode24, 0);
+  hooks.charHeight = 30;  // a taller face
+  const int redraws = hooks.redraws;
+  doc.FontChanged();
+  EXPECT_EQ(doc.charHeight, 30);
+  EXPECT_GT(doc.MultiDayHeight(), kMaxPixelHeight);
+  EXPECT_EQ(doc.dayMode24, 1);
+  EXPECT_GT(hooks.redraws, redraws);
+  hooks.charHeight = 12;  // and back
+  doc.FontChanged();
+  EXPECT_EQ(doc.charHeight, 12);
+  EXPECT_EQ(doc.dayMode24, 0);
+}
+
 TEST_F(DocTest, FewDaysStayInMultiDayMode) {
   WriteDays(clock.Now());
   SetEnv("Display days", 3);
@@ -185,6 +206,30 @@ TEST_F(DocTest, FontSizeZeroIsTakenAsSixteenAndSavedAbsolute) {
 TEST_F(DocTest, ClearingBeforeInitialisationSavesNothing) {
   doc.DeleteContents();
   EXPECT_EQ(settings.Int("Environment", "FontSize", -1), -1);
+  doc.SaveViewSettings();
+  EXPECT_EQ(settings.Int("Environment", "FontSize", -1), -1);
+}
+
+// At the end of a session the process is ended without the clearing: the same
+// values are written, and nothing is freed under a dialog that may be open.
+TEST_F(DocTest, TheSessionsEndSavesWhatTheClearingSavesAndFreesNothing) {
+  WriteDays(clock.Now());
+  ASSERT_TRUE(doc.OnNewDocument());
+  ASSERT_FALSE(doc.Programs().Empty());
+  doc.OnCommand(kCmdFontBigger);
+  doc.OnCommand(kCmdVZoomIn);
+  doc.OnCommand(kCmdHZoomIn);
+  doc.OnCommand(kCmdTitleChannel);
+  doc.titleWidths = {{"ch1", 250}};
+  const std::size_t programs = doc.Programs().Ordered().size();
+  doc.SaveViewSettings();
+  EXPECT_EQ(settings.Int("Environment", "FontSize", -1), 18);
+  EXPECT_EQ(settings.Int("Environment", "VZoomCnt", -1), 2);
+  EXPECT_EQ(settings.Int("Environment", "HZoomCnt", -1), 2);
+  EXPECT_EQ(settings.Int("Environment", "TitleKind", -1), 2);
+  EXPECT_EQ(settings.Int("Title\\2", "ch1", -1), 250);
+  EXPECT_EQ(doc.Programs().Ordered().size(), programs);
+  EXPECT_EQ(doc.titleWidths.size(), 1u);
 }
 
 TEST_F(DocTest, SettingsAndDefaultsAreRead) {
@@ -208,6 +253,26 @@ TEST_F(DocTest, SettingsAndDefaultsAreRead) {
   EXPECT_EQ(other.guideCheckInterval, 300);
   EXPECT_EQ(other.receptionTimeout, 120);
   EXPECT_EQ(other.nextDailyReload, MakeLocalTime(2001, 3, 5, 4, 10));
+}
+
+// Keyword reservations made at load (or reservations already waiting) reach a
+// unit that is running at once, not at its next rescan minutes later.
+TEST_F(DocTest, TheLoadWakesTheUnitWhenThereIsSomethingToReceive) {
+  struct Loading : RecordingHooks {
+    bool toWake = false;
+    int wakes = 0;
+    bool LoadReservationsAndResults() override { return toWake; }
+    void NotifyUnit() override { ++wakes; }
+  };
+  Loading nothing;
+  CTavoraDoc quiet{settings, PlatformFiles(), clock, nothing};
+  ASSERT_TRUE(quiet.OnNewDocument());
+  EXPECT_EQ(nothing.wakes, 0);
+  Loading reserved;
+  reserved.toWake = true;
+  CTavoraDoc busy{settings, PlatformFiles(), clock, reserved};
+  ASSERT_TRUE(busy.OnNewDocument());
+  EXPECT_EQ(reserved.wakes, 1);
 }
 
 TEST_F(DocTest, BaseSetUpFailureFailsInitialisation) {
@@ -402,6 +467,24 @@ TEST_F(DocTest, LongTitleOrderAndHiddenListsAreReadWhole) {
   ASSERT_TRUE(doc.OnNewDocument());
   EXPECT_EQ(doc.sortTitle, sorted);
   EXPECT_EQ(doc.hideTitle, hidden);
+}
+
+// The main window's clock is made before the document is initialised and
+// takes the document's offset: the stored one from the start, not 0 until the
+// first guide update.
+TEST_F(DocTest, TheStoredClockOffsetAppliesFromTheStart) {
+  SetEnv("TimeError", -7200);
+  CTavoraDoc fresh{settings, PlatformFiles(), clock, hooks};
+  EXPECT_EQ(fresh.Now().TimeError(), -7200);
+  EXPECT_EQ(fresh.Now().Now(), clock.Now() - 7200);
+  ASSERT_TRUE(fresh.OnNewDocument());
+  EXPECT_TRUE(hooks.posted.empty()) << "the clock already shows it";
+  // Initialised again (a guide settings file opened) after the unit measured anew.
+  SetEnv("TimeError", 30);
+  fresh.DeleteContents();
+  ASSERT_TRUE(fresh.OnNewDocument());
+  EXPECT_EQ(fresh.Now().TimeError(), 30);
+  EXPECT_EQ(hooks.posted, (std::vector<int>{kCmdSetTimeError}));
 }
 
 TEST_F(DocTest, RedisplayTakesANewClockOffsetAndReloadsAfterTwelveHours) {

@@ -13,7 +13,8 @@
 bool CShellDocHooks::LoadReservationsAndResults() {
   // At load only the files are read in (the list is empty anyway).
   RebuildAndCollect(false);
-  return RunKeywordReservation();
+  const bool reserved = RunKeywordReservation();
+  return reserved || !TheApp().reservations.Empty();
 }
 
 void CShellDocHooks::ReloadResults() {
