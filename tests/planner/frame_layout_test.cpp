@@ -1,11 +1,13 @@
 // The main frame without windows: the splitter's columns and drags, the
-// recent guide settings files, the timetable's two display switches.
+// recent guide settings files, the timetable's two display switches, the wait
+// for a unit just started.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include "common/settings.h"
 #include "common/text.h"
 #include "planner/shell/frame_settings.h"
+#include "planner/shell/frame_unit_wait.h"
 #include "planner/shell/recent_files.h"
 #include "planner/shell/splitter_layout.h"
 
@@ -186,6 +188,32 @@ TEST(DisplaySwitches, OnByDefaultAndStoredAsWritten) {
   // Any value but 0 counts as on, as another version might have written it.
   settings.SetInt(peer::kEnvironmentSubKey, frame_values::kHoverFeedback, 7);
   EXPECT_TRUE(ReadDisplaySwitches(settings).hoverFeedback);
+}
+
+// --- the time calibration after starting the unit ------------------------------
+
+TEST(UnitWindowWait, TheCommandGoesAtTheTickTheWindowAppears) {
+  UnitWindowWait wait;
+  EXPECT_EQ(wait.Tick(true), UnitWindowWait::Step::Idle) << "nothing was started";
+  wait.Begin();
+  for (int tick = 0; tick < 20; ++tick) ASSERT_EQ(wait.Tick(false), UnitWindowWait::Step::Waiting) << tick;
+  EXPECT_EQ(wait.Tick(true), UnitWindowWait::Step::Send);
+  EXPECT_FALSE(wait.Waiting());
+  EXPECT_EQ(wait.Tick(true), UnitWindowWait::Step::Idle) << "sent once";
+}
+
+TEST(UnitWindowWait, GivenUpAfterFiveSecondsOfTicks) {
+  UnitWindowWait wait;
+  wait.Begin();
+  for (int tick = 1; tick < UnitWindowWait::kTicks; ++tick) ASSERT_EQ(wait.Tick(false), UnitWindowWait::Step::Waiting);
+  EXPECT_EQ(wait.Tick(false), UnitWindowWait::Step::GiveUp);
+  EXPECT_EQ(wait.Tick(true), UnitWindowWait::Step::Idle) << "a window that comes later gets nothing";
+  EXPECT_EQ(UnitWindowWait::kTicks * 100, 5000);
+  // A second start while waiting waits the full time again.
+  wait.Begin();
+  for (int tick = 1; tick < 30; ++tick) wait.Tick(false);
+  wait.Begin();
+  for (int tick = 1; tick < UnitWindowWait::kTicks; ++tick) ASSERT_EQ(wait.Tick(false), UnitWindowWait::Step::Waiting);
 }
 
 }  // namespace

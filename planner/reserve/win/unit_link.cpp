@@ -5,19 +5,25 @@
 #include "common/debug_log.h"
 #include "common/peer_names.h"
 #include "common/text.h"
+#include "planner/shell/frame_unit_wait.h"
 
 namespace {
-// Under load a starting unit takes well over the 100 ms a fixed wait would
-// give it; the window is looked for again for this long.
-constexpr int kStartWaitSteps = 50;
-constexpr DWORD kStartWaitStepMs = 100;
+// A unit the planner started and whose window is not there yet, and what was
+// asked of it meanwhile. A second start in that time would only bring the
+// first copy's window up.
+UnitWindowWait g_starting;
+bool g_calibrationWanted = false;
+bool g_rescanWanted = false;
+std::string g_unreportedFailure;
+bool g_failureReported = false;
 
 HWND UnitWindow() { return FindWindowW(nullptr, Cp932ToWide(J(peer::kUnitTitle)).c_str()); }
 
 // WinExec of the unit's program with SW_HIDE, through CreateProcessW so that
 // the path is never converted with the system's code page.
 bool StartUnit(const std::string& programFolder) {
-  const std::wstring path = Cp932ToWide(programFolder + peer::kUnitProgramFile);
+  const std::string program = programFolder + peer::kUnitProgramFile;
+  const std::wstring path = Cp932ToWide(program);
   std::wstring commandLine = L"\"" + path + L"\"";
   STARTUPINFOW si{};
   si.cb = sizeof si;
@@ -25,9 +31,12 @@ bool StartUnit(const std::string& programFolder) {
   si.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    DebugOut("Tavora: cannot start " + programFolder + peer::kUnitProgramFile);
+    DebugPrintf("Tavora: cannot start %s (error %lu)", program.c_str(), static_cast<unsigned long>(GetLastError()));
+    // Without the unit nothing reserved is received: the user is told, once.
+    if (!g_failureReported) g_unreportedFailure = program;
     return false;
   }
+  g_failureReported = false;
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return true;
@@ -39,17 +48,52 @@ void WakeUnit(const std::string& programFolder) {
     PostMessageW(unit, WM_COMMAND, peer::kCmdUnitRescan, 0);
     return;
   }
-  StartUnit(programFolder);
+  // A starting unit may have scanned the folder before this write.
+  if (g_starting.Waiting()) {
+    g_rescanWanted = true;
+    return;
+  }
+  if (StartUnit(programFolder)) g_starting.Begin();
 }
 
 void StartUnitTimeReceiver(const std::string& programFolder) {
-  HWND unit = UnitWindow();
-  if (!unit) {
-    if (!StartUnit(programFolder)) return;
-    for (int step = 0; step < kStartWaitSteps && !unit; ++step) {
-      Sleep(kStartWaitStepMs);
-      unit = UnitWindow();
-    }
+  if (HWND unit = UnitWindow()) {
+    PostMessageW(unit, WM_COMMAND, peer::kCmdUnitStartTime, 0);
+    return;
   }
-  if (unit) PostMessageW(unit, WM_COMMAND, peer::kCmdUnitStartTime, 0);
+  if (!g_starting.Waiting()) {
+    if (!StartUnit(programFolder)) return;
+    g_starting.Begin();
+  }
+  DebugOut("Tavora: the time calibration waits for the starting unit's window");
+  g_calibrationWanted = true;
+}
+
+void UnitLinkTick() {
+  if (!g_starting.Waiting()) return;
+  HWND unit = UnitWindow();
+  switch (g_starting.Tick(unit != nullptr)) {
+    case UnitWindowWait::Step::Send:
+      if (g_calibrationWanted) {
+        DebugOut("Tavora: the started unit's window is there: time calibration sent");
+        PostMessageW(unit, WM_COMMAND, peer::kCmdUnitStartTime, 0);
+      }
+      if (g_rescanWanted) PostMessageW(unit, WM_COMMAND, peer::kCmdUnitRescan, 0);
+      g_calibrationWanted = g_rescanWanted = false;
+      break;
+    case UnitWindowWait::Step::GiveUp:
+      DebugOut("Tavora: the started unit showed no window in time");
+      g_calibrationWanted = g_rescanWanted = false;
+      break;
+    default:
+      break;
+  }
+}
+
+std::string TakeUnitStartFailure() {
+  if (g_unreportedFailure.empty()) return std::string();
+  g_failureReported = true;
+  std::string failed;
+  failed.swap(g_unreportedFailure);
+  return failed;
 }

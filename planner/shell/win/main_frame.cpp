@@ -97,6 +97,8 @@ const CMainFrame::MessageEntry CMainFrame::kMessages[] = {
     {WM_SIZE, &CMainFrame::OnSize},
     {WM_TIMER, &CMainFrame::OnTimer},
     {WM_DESTROY, &CMainFrame::OnDestroy},
+    {WM_QUERYENDSESSION, &CMainFrame::OnQueryEndSession},
+    {WM_ENDSESSION, &CMainFrame::OnEndSession},
     {WM_INITMENUPOPUP, &CMainFrame::OnInitMenuPopup},
     {WM_GETMINMAXINFO, &CMainFrame::OnGetMinMaxInfo},
     {WM_SETCURSOR, &CMainFrame::OnSetCursor},
@@ -219,6 +221,8 @@ LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
   if (id != timerId_) return 0;
   CTavoraApp& app = TheApp();
   RunDeferred();
+  UnitLinkTick();
+  ReportUnitStartFailure();
   const TickWork work = ticker_.Tick(app.doc != nullptr && !app.doc->notInitialised);
   if (work.hoverPanes) PostToPanes(work.allPanes);
   if (work.minute) MinuteRefresh();
@@ -292,6 +296,38 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
   TheApp().mainFrame = nullptr;
   PostQuitMessage(0);
   return 0;
+}
+
+// The planner never holds a logoff or a shutdown up: what its exit would write
+// is written at WM_ENDSESSION.
+LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM) { return TRUE; }
+
+// The process ends when this returns, without WM_DESTROY and without the
+// document's clearing: what the exit writes is written now. Nothing is freed,
+// as a dialog may still be open over the lists.
+LRESULT CMainFrame::OnEndSession(WPARAM endsNow, LPARAM) {
+  if (!endsNow) return 0;
+  DebugOut("Tavora: the session ends: placement and view settings saved");
+  SaveForExit();
+  return 0;
+}
+
+void CMainFrame::SaveForExit() {
+  for (const auto& close : Plugins().beforeClose)
+    if (close) close();
+  StorePlacement();
+  if (TheApp().doc) TheApp().doc->SaveViewSettings();
+}
+
+void CMainFrame::ReportUnitStartFailure() {
+  if (ModalLoop::IsOpen()) return;
+  const std::string program = TakeUnitStartFailure();
+  if (program.empty()) return;
+  CTavoraApp& app = TheApp();
+  const std::string format = app.String(IDS_UNIT_START_FAILED);
+  std::vector<char> text(format.size() + program.size() + 16);
+  std::snprintf(text.data(), text.size(), format.c_str(), program.c_str());
+  ShowMessageBox(Handle(), text.data(), app.String(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CMainFrame::StorePlacement() {

@@ -39,6 +39,8 @@ class CMainFrame : public WindowImpl<CMainFrame> {
   LRESULT OnSize(WPARAM, LPARAM);
   LRESULT OnTimer(WPARAM, LPARAM);
   LRESULT OnDestroy(WPARAM, LPARAM);
+  LRESULT OnQueryEndSession(WPARAM, LPARAM);
+  LRESULT OnEndSession(WPARAM, LPARAM);
   LRESULT OnInitMenuPopup(WPARAM, LPARAM);
   LRESULT OnGetMinMaxInfo(WPARAM, LPARAM);
   LRESULT OnSetCursor(WPARAM, LPARAM);
@@ -65,6 +67,10 @@ class CMainFrame : public WindowImpl<CMainFrame> {
 
   void PostToPanes(bool all);
   void StorePlacement();
+  // What the exit writes: the part windows' values, the placement, the view settings.
+  void SaveForExit();
+  // A unit program that could not be started, told to the user outside any modal loop.
+  void ReportUnitStartFailure();
 
   // The splitter: columns of the current client width, the inverted line of a drag.
   SplitterColumns Columns() const;

@@ -593,10 +593,22 @@ int CmdScroll(const Args& a) {
   return 0;
 }
 
-// Stands in for another program's window (the channel selector's "nexa").
+// Stands in for another program's window (the channel selector's "nexa"),
+// by default at 600,500 and 200 x 80 pixels, or at the screen rectangle given.
 int CmdHold(const Args& a) {
   const DWORD seconds = static_cast<DWORD>(Number(a[1], L"seconds"));
-  HWND w = CreateWindowExW(0, L"STATIC", a[0].c_str(), WS_OVERLAPPEDWINDOW, 600, 500, 200, 80, nullptr, nullptr,
+  if (a.size() != 2 && a.size() != 6) {
+    Error(L"hold takes a rectangle of four numbers or none");
+    return 2;
+  }
+  int x = 600, y = 500, width = 200, height = 80;
+  if (a.size() == 6) {
+    x = static_cast<int>(Number(a[2], L"x"));
+    y = static_cast<int>(Number(a[3], L"y"));
+    width = static_cast<int>(Number(a[4], L"width"));
+    height = static_cast<int>(Number(a[5], L"height"));
+  }
+  HWND w = CreateWindowExW(0, L"STATIC", a[0].c_str(), WS_OVERLAPPEDWINDOW, x, y, width, height, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
   if (!w) return 1;
   ShowWindow(w, SW_SHOWNOACTIVATE);
@@ -693,6 +705,47 @@ int CmdShell(const Args& a) {
   return 0;
 }
 
+// Where a window stands among others: "topmost 1|0 owner TITLE" (TITLE empty
+// for an unowned window). A topmost window shows over every program's windows.
+int CmdPlace(const Args& a) {
+  HWND w = NeedTop(a[0]);
+  const bool topmost = (GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  HWND owner = GetWindow(w, GW_OWNER);
+  Print(std::wstring(L"topmost ") + (topmost ? L"1" : L"0") + L" owner " + (owner ? WindowText(owner) : L""));
+  return 0;
+}
+
+// Stands in for a peer program's window that others post commands to: every
+// WM_COMMAND it receives is printed as "command ID" while it lives.
+LRESULT CALLBACK ListenProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) {
+    Print(L"command " + std::to_wstring(LOWORD(wParam)));
+    return 0;
+  }
+  return DefWindowProcW(w, message, wParam, lParam);
+}
+
+int CmdListen(const Args& a) {
+  const DWORD seconds = static_cast<DWORD>(Number(a[1], L"seconds"));
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = ListenProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"WdrvListen";
+  RegisterClassW(&wc);
+  HWND w = CreateWindowExW(0, wc.lpszClassName, a[0].c_str(), WS_OVERLAPPEDWINDOW, 600, 500, 200, 80, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+  if (!w) return 1;
+  Print(L"listening");
+  const DWORD end = GetTickCount() + seconds * 1000;
+  while (GetTickCount() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+  DestroyWindow(w);
+  return 0;
+}
+
 struct Command {
   const wchar_t* name;
   size_t minArgs;
@@ -731,7 +784,9 @@ const Command kCommands[] = {
     {L"scroll", 3, 4, CmdScroll, "scroll WINDOW CONTROL|- STEP [N]  scroll-bar steps: up|down|pageup|pagedown|top|bottom, left|right|pageleft|pageright|leftend|rightend"},
     {L"key", 3, 3, CmdKey, "key WINDOW CONTROL|- VK         a key press"},
     {L"shell", 0, 1, CmdShell, "shell [refuse]                  a stand-in notification area (see above) until WM_CLOSE"},
-    {L"hold", 2, 2, CmdHold, "hold TITLE SECONDS              keep a window with that title for a while"},
+    {L"hold", 2, 6, CmdHold, "hold TITLE SECONDS [X Y W H]    keep a window with that title for a while"},
+    {L"place", 1, 1, CmdPlace, "place WINDOW                    topmost 1|0 owner TITLE"},
+    {L"listen", 2, 2, CmdListen, "listen TITLE SECONDS            a hidden window with that title; prints each WM_COMMAND it gets"},
 };
 
 int Usage(FILE* out) {
