@@ -7,6 +7,11 @@
 #include "planner/reserve/reservation_list.h"
 
 bool ListKeywordReserver::CompleteDetail(GuideProgram& program) {
+  // A fetch can keep the window thread waiting up to its time limit, once per
+  // matched program: a detail the history folder holds from an earlier fetch
+  // of the same broadcast is taken first, and only the others are fetched.
+  if (CompleteProgramDetail(program, std::string(), folders_.history, fs_, nullptr) != DetailOutcome::Unavailable)
+    return true;
   return CompleteProgramDetail(program, folders_.guideLocation, folders_.history, fs_, fetcher_) !=
          DetailOutcome::Unavailable;
 }

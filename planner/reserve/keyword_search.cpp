@@ -60,6 +60,9 @@ bool ApplyKeywordSearch(PlannerSettings& settings, GuideList& guide, const Keywo
   KeywordSearchReport local;
   KeywordSearchReport& r = report ? *report : local;
   r = KeywordSearchReport();
+  // No guide yet (a start before the first download): nothing is searched, and
+  // an apply-once condition waits for a guide instead of being used up here.
+  if (guide.Empty()) return false;
   const std::vector<ActiveCondition> active = TakeConditions(settings);
   if (active.empty()) return false;
 

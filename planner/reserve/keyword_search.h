@@ -51,6 +51,7 @@ struct KeywordCondition;
 bool ConditionPicks(const KeywordCondition& condition, const KeywordList& keywords, const GuideProgram& program);
 
 // One pass over the guide. Apply-once conditions are consumed (CheckUse 0)
-// whether or not they match. True when at least one reservation was made.
+// whether or not they match; over an empty guide there is no pass and nothing
+// is consumed. True when at least one reservation was made.
 bool ApplyKeywordSearch(PlannerSettings& settings, GuideList& guide, const KeywordSearchInput& input,
                         KeywordReserver& reserver, KeywordSearchReport* report = nullptr);

@@ -32,7 +32,13 @@ bool KeywordPageModel::Changed() const {
 }
 
 void KeywordPageModel::Save(PlannerSettings& settings) {
-  for (int n = 0; n < kKeywordConditionCount; ++n) WriteKeywordCondition(settings, n, working_[n]);
+  for (int n = 0; n < kKeywordConditionCount; ++n) {
+    // A condition the user left alone keeps the use the search pass gave it:
+    // an apply-once condition a pass has used up is not switched on again, and
+    // one a pass has not reached yet is not switched off by a second save.
+    if (working_[n] == saved_[n]) working_[n].use = ReadKeywordCondition(settings, n).use;
+    WriteKeywordCondition(settings, n, working_[n]);
+  }
   history_ = UpdateKeywordHistory(history_, working_);
   WriteKeywordHistory(settings, history_);
   for (KeywordCondition& c : working_) {

@@ -23,11 +23,13 @@ std::size_t NextCharEnd(const std::string& text, std::size_t i) {
   return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? i + 2 : i + 1;
 }
 
-std::vector<std::string> WrapLines(const std::string& name, std::int32_t width, std::int32_t charWidth,
-                                   const TextMeasure& measure) {
+std::vector<std::string> WrapLines(const TextExtents& extents, std::int32_t width, std::int32_t charWidth) {
+  const std::string& name = extents.Text();
   std::vector<std::string> lines;
   const std::size_t startBytes = 2 * static_cast<std::size_t>(std::max(1, width / std::max(1, charWidth)));
   std::size_t pos = 0;
+  // Widths of the line that starts at pos, `bytes` long.
+  auto lineWidth = [&extents, &pos](std::size_t bytes) { return extents.Width(pos, bytes); };
   while (pos < name.size()) {
     const std::string rest = name.substr(pos);
     std::size_t end = CharBoundaryAfter(rest, 0, startBytes);
@@ -35,12 +37,12 @@ std::vector<std::string> WrapLines(const std::string& name, std::int32_t width, 
     // Grow while one more character still fits the width.
     while (end < rest.size()) {
       std::size_t next = NextCharEnd(rest, end);
-      if (measure(rest, next) > width) break;
+      if (lineWidth(next) > width) break;
       end = next;
     }
     // Shrink when the first guess was already too wide (narrow fonts do not
     // make every two bytes a full-width character's width).
-    while (end > 1 && measure(rest, end) > width) {
+    while (end > 1 && lineWidth(end) > width) {
       std::size_t back = 0;
       for (std::size_t i = 0; i < end;) {
         std::size_t n = NextCharEnd(rest, i);
@@ -82,20 +84,40 @@ std::string WithCrLf(const std::string& text) {
 
 }  // namespace
 
-WrappedName WrapName(const std::string& name, std::int32_t width, std::int32_t height, std::int32_t charWidth,
-                     std::int32_t charHeight, const TextMeasure& measure) {
+TextExtents::TextExtents(const std::string& cp932, std::vector<std::int32_t> characterEnds)
+    : text_(cp932), ends_(std::move(characterEnds)) {
+  std::size_t chars = 0;
+  charsBefore_.assign(text_.size() + 1, 0);
+  for (std::size_t i = 0; i < text_.size();) {
+    const std::size_t step = NextCharEnd(text_, i) - i;
+    for (std::size_t k = 0; k < step; ++k) charsBefore_[i + k] = chars;
+    i += step;
+    ++chars;
+    charsBefore_[std::min(i, text_.size())] = chars;
+  }
+}
+
+std::int32_t TextExtents::Width(std::size_t offset, std::size_t bytes) const {
+  const std::size_t from = std::min(charsBefore_[std::min(offset, text_.size())], ends_.size());
+  const std::size_t to = std::min(charsBefore_[std::min(offset + bytes, text_.size())], ends_.size());
+  if (to <= from) return 0;
+  return ends_[to - 1] - (from ? ends_[from - 1] : 0);
+}
+
+WrappedName WrapName(std::int32_t width, std::int32_t height, std::int32_t charWidth, std::int32_t charHeight,
+                     const TextExtents& name) {
   WrappedName w;
   const std::int32_t lineHeight = charHeight + 2;
   if (width >= 4 * charWidth && width > 0) {
-    std::vector<std::string> lines = WrapLines(name, width, charWidth, measure);
+    std::vector<std::string> lines = WrapLines(name, width, charWidth);
     if (static_cast<std::int64_t>(lines.size()) * lineHeight <= height) {
       w.lines = std::move(lines);
       w.wrapped = true;
       return w;
     }
   }
-  w.lines.push_back(name);
-  w.fits = measure(name, name.size()) <= width && lineHeight <= height;
+  w.lines.push_back(name.Text());
+  w.fits = name.Width(0, name.Text().size()) <= width && lineHeight <= height;
   return w;
 }
 

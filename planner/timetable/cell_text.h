@@ -2,15 +2,29 @@
 // details of the pop-up, the date header and the hour labels.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 #include "common/time_text.h"
 
 struct GuideProgram;
 
-// Width in pixels of the first n bytes of a cp932 text in the name font.
-using TextMeasure = std::function<std::int32_t(const std::string& text, std::size_t bytes)>;
+// The pixel extents of a cp932 text in the name font: for each character the
+// right edge of it counted from the text's start, as GetTextExtentExPoint gives
+// them (one per character; a double-byte character is one).
+class TextExtents {
+ public:
+  TextExtents(const std::string& cp932, std::vector<std::int32_t> characterEnds);
+  // Width of `bytes` bytes from byte `offset`: the run's own width, wherever
+  // in the text it starts (the second line of a name is as wide as its own
+  // characters, not as the name's first ones).
+  std::int32_t Width(std::size_t offset, std::size_t bytes) const;
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+  std::vector<std::int32_t> ends_;
+  std::vector<std::size_t> charsBefore_;  // byte offset -> characters before it
+};
 
 struct WrappedName {
   std::vector<std::string> lines;
@@ -21,8 +35,8 @@ struct WrappedName {
 // The name in a cell of `width` x `height` pixels: wrapped when the cell is at
 // least four full-width characters wide and the wrapped lines (charHeight + 2
 // each) fit its height; a line never ends inside a double-byte character.
-WrappedName WrapName(const std::string& name, std::int32_t width, std::int32_t height, std::int32_t charWidth,
-                     std::int32_t charHeight, const TextMeasure& measure);
+WrappedName WrapName(std::int32_t width, std::int32_t height, std::int32_t charWidth, std::int32_t charHeight,
+                     const TextExtents& name);
 
 // What the pop-up of a program says. `resultFolder`/`resultFile` are used only
 // when a reception result matches and the state is neither normal nor hovered.

@@ -11,7 +11,11 @@ constexpr std::size_t kMaxCategoryListBytes = 1 << 20;
 }  // namespace
 
 TimetableModel::TimetableModel(CTavoraDoc& doc, PlannerSettings& settings, FileSystem& fs, std::string programFolder)
-    : doc_(doc), settings_(settings), fs_(fs), programFolder_(std::move(programFolder)) {}
+    : doc_(doc), settings_(settings), fs_(fs), programFolder_(std::move(programFolder)) {
+  // The fonts are built (and the grid measured) when the windows are made,
+  // before the document loads the colours: the stored font is known from here.
+  font_ = ReadFontChoice(settings_);
+}
 
 std::string TimetableModel::CategoryListPath() const { return WithBackslash(programFolder_) + "CategoryList.dat"; }
 std::string TimetableModel::SchemePath() const { return WithBackslash(programFolder_) + "ColorSave.Dat"; }

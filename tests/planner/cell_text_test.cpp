@@ -14,12 +14,24 @@
 
 namespace {
 
+// Extents of a text whose characters are `pixelsPerByte` wide per byte.
+TextExtents PerByte(const std::string& text, std::int32_t pixelsPerByte) {
+  std::vector<std::int32_t> ends;
+  std::int32_t x = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t step = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    x += pixelsPerByte * static_cast<std::int32_t>(step);
+    ends.push_back(x);
+    i += step;
+  }
+  return TextExtents(text, ends);
+}
 // Every byte 6 pixels wide: a full-width character is 12.
-std::int32_t Fixed(const std::string&, std::size_t bytes) { return static_cast<std::int32_t>(6 * bytes); }
+TextExtents Fixed(const std::string& text) { return PerByte(text, 6); }
 
 TEST(WrapName, WrapsOnCharacterBoundariesWhenTheCellIsWideAndHighEnough) {
   const std::string name = J(u8"天気予報と") + "ab" + J(u8"ニュース");  // 10 + 2 + 8 bytes
-  WrappedName w = WrapName(name, 48, 100, 12, 12, Fixed);  // 8 bytes a line
+  WrappedName w = WrapName(48, 100, 12, 12, Fixed(name));  // 8 bytes a line
   ASSERT_TRUE(w.wrapped);
   ASSERT_EQ(w.lines.size(), 3u);
   EXPECT_EQ(w.lines[0], J(u8"天気予報"));
@@ -29,20 +41,40 @@ TEST(WrapName, WrapsOnCharacterBoundariesWhenTheCellIsWideAndHighEnough) {
 
 TEST(WrapName, NarrowOrLowCellsGetOneClippedLine) {
   const std::string name = J(u8"天気予報とニュース");
-  WrappedName narrow = WrapName(name, 47, 100, 12, 12, Fixed);
+  WrappedName narrow = WrapName(47, 100, 12, 12, Fixed(name));
   EXPECT_FALSE(narrow.wrapped);
   EXPECT_FALSE(narrow.fits);
-  WrappedName low = WrapName(name, 48, 20, 12, 12, Fixed);  // three lines of 14 need 42
+  WrappedName low = WrapName(48, 20, 12, 12, Fixed(name));  // three lines of 14 need 42
   EXPECT_FALSE(low.wrapped);
   EXPECT_EQ(low.lines, std::vector<std::string>{name});
-  EXPECT_TRUE(WrapName("ab", 48, 14, 12, 12, Fixed).fits);
+  EXPECT_TRUE(WrapName(48, 14, 12, 12, Fixed("ab")).fits);
 }
 
 TEST(WrapName, ALoneDoubleByteCharacterWiderThanTheLineIsNotSplit) {
-  WrappedName w = WrapName(J(u8"亜亜"), 48, 100, 12, 12, [](const std::string&, std::size_t b) {
-    return static_cast<std::int32_t>(40 * b);
-  });
+  WrappedName w = WrapName(48, 100, 12, 12, PerByte(J(u8"亜亜"), 40));
   for (const std::string& l : w.lines) EXPECT_EQ(l.size() % 2, 0u);
+}
+
+// In a proportional font the characters of the second and later lines are
+// measured as themselves: after two wide capitals a line holds two capitals
+// and two narrow letters, and the last line six letters (measured from the
+// name's start they would be cut to four as wide as the capitals).
+TEST(WrapName, EveryLineIsMeasuredFromItsOwnStart) {
+  const std::string name = J(u8"ＷＷＷＷ") + "iiiiiiii";
+  std::vector<std::int32_t> ends;
+  for (int i = 1; i <= 4; ++i) ends.push_back(20 * i);          // Ｗ: 20 pixels
+  for (int i = 1; i <= 8; ++i) ends.push_back(80 + 3 * i);      // i: 3 pixels
+  const TextExtents extents(name, ends);
+  EXPECT_EQ(extents.Width(0, 4), 40);
+  EXPECT_EQ(extents.Width(8, 8), 24) << "the letters' own width, not that of the name's first bytes";
+  EXPECT_EQ(extents.Width(6, 4), 26);  // Ｗii
+  EXPECT_EQ(extents.Width(1, 2), 20) << "a byte inside a character counts from the character";
+  const WrappedName w = WrapName(48, 200, 12, 12, extents);
+  ASSERT_TRUE(w.wrapped);
+  EXPECT_EQ(w.lines, (std::vector<std::string>{J(u8"ＷＷ"), J(u8"ＷＷ") + "ii", "iiiiii"}));
+  // Fewer extents than characters (a text the font could not measure) never reads past them.
+  EXPECT_EQ(TextExtents(name, {20}).Width(0, name.size()), 20);
+  EXPECT_EQ(TextExtents(name, {}).Width(0, name.size()), 0);
 }
 
 TEST(DetailText, HoldsTheFieldsInOrder) {
@@ -160,6 +192,27 @@ class ModelTest : public ::testing::Test {
   CTavoraDoc doc{settings, PlatformFiles(), clock, hooks};
   TimetableModel model{doc, settings, PlatformFiles(), folder.Path()};
 };
+
+// The timetable's windows build their fonts from the model as they are made,
+// which is before the document's initialisation loads the colour values.
+TEST(TimetableModelFont, TheStoredFontIsKnownBeforeTheColoursAreLoaded) {
+  std::unique_ptr<Settings> store = CreateMemorySettings();
+  PlannerSettings settings{*store};
+  FontChoice stored;
+  stored.face = J(u8"ＭＳ 明朝");
+  stored.size = 20;
+  stored.bold = 1;
+  WriteFontChoice(settings, stored);
+  ManualClock clock{1000000000};
+  NoHooks hooks;
+  CTavoraDoc doc{settings, PlatformFiles(), clock, hooks};
+  TempFolder folder;
+  TimetableModel model{doc, settings, PlatformFiles(), folder.Path()};
+  EXPECT_EQ(model.Font().face, stored.face);
+  EXPECT_EQ(model.Font().size, 20);
+  EXPECT_EQ(model.Font().bold, 1);
+  EXPECT_EQ(model.Font().italic, 0);
+}
 
 TEST_F(ModelTest, FilterMenuFollowsTheRuleList) {
   model.BuildTitleRows();

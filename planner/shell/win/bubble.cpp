@@ -77,7 +77,11 @@ bool CBubble::Show(HINSTANCE instance, HWND owner, const std::string& text, POIN
   placement_ = PlaceBubble(textWidth_, textHeight_, pt.x, pt.y, WorkArea());
   const RECT r = {placement_.window.left, placement_.window.top, placement_.window.right, placement_.window.bottom};
   // The text is also the window's title: screen readers and tests find it there.
-  if (!Create(instance, kBubbleClass, text_, WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, r, owner, nullptr)) return false;
+  // Owned by the planner's top-level window, the bubble stays above the planner
+  // and goes behind with it when another program comes to the front; it is not
+  // topmost over every program.
+  HWND topLevel = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+  if (!Create(instance, kBubbleClass, text_, WS_POPUP, WS_EX_TOOLWINDOW, r, topLevel, nullptr)) return false;
   SetWindowRgn(Handle(), BubbleRegion(placement_), FALSE);
   ShowWindow(Handle(), SW_SHOWNOACTIVATE);
   return true;

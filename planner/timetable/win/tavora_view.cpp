@@ -40,39 +40,16 @@ RECT ToClient(const PixelRect& r, std::int32_t sx, std::int32_t sy) {
   return RECT{r.left - sx, r.top - sy, r.right - sx, r.bottom - sy};
 }
 
-// Text with the pixel extent of each prefix, measured once per text.
-class MeasuredText {
- public:
-  MeasuredText(HDC dc, const std::string& cp932) : text_(cp932), wide_(Cp932ToWide(cp932)) {
-    ends_.resize(wide_.size());
-    SIZE size = {};
-    if (!wide_.empty())
-      GetTextExtentExPointW(dc, wide_.c_str(), static_cast<int>(wide_.size()), 0, nullptr, ends_.data(), &size);
-    // Byte offset -> characters before it.
-    std::size_t chars = 0;
-    charsBefore_.assign(text_.size() + 1, 0);
-    for (std::size_t i = 0; i < text_.size();) {
-      std::size_t step = IsLeadByte(static_cast<unsigned char>(text_[i])) && i + 1 < text_.size() ? 2 : 1;
-      for (std::size_t k = 0; k < step; ++k) charsBefore_[i + k] = chars;
-      i += step;
-      ++chars;
-      charsBefore_[std::min(i, text_.size())] = chars;
-    }
-  }
-  std::int32_t Width(std::size_t offset, std::size_t bytes) const {
-    std::size_t from = charsBefore_[std::min(offset, text_.size())];
-    std::size_t to = charsBefore_[std::min(offset + bytes, text_.size())];
-    to = std::min(to, ends_.size());
-    if (to == 0 || to <= from) return 0;
-    return ends_[to - 1] - (from ? ends_[from - 1] : 0);
-  }
-
- private:
-  std::string text_;
-  std::wstring wide_;
-  std::vector<int> ends_;
-  std::vector<std::size_t> charsBefore_;
-};
+// The text's character extents in the font selected into dc, measured once.
+TextExtents MeasureText(HDC dc, const std::string& cp932) {
+  const std::wstring wide = Cp932ToWide(cp932);
+  std::vector<int> ends(wide.size());
+  SIZE size = {};
+  if (!wide.empty() &&
+      !GetTextExtentExPointW(dc, wide.c_str(), static_cast<int>(wide.size()), 0, nullptr, ends.data(), &size))
+    ends.clear();
+  return TextExtents(cp932, std::vector<std::int32_t>(ends.begin(), ends.end()));
+}
 
 void DrawTextLine(HDC dc, int x, int y, const std::string& cp932, const RECT& clip) {
   const std::wstring w = Cp932ToWide(cp932);
@@ -118,6 +95,7 @@ const CTavoraView::MessageEntry CTavoraView::kMessages[] = {
     {WM_SETCURSOR, &CTavoraView::OnSetCursor},
     {WM_COMMAND, &CTavoraView::OnCommandMessage},
     {WM_CAPTURECHANGED, &CTavoraView::OnCaptureChanged},
+    {WM_MOUSELEAVE, &CTavoraView::OnMouseLeave},
     {0, nullptr},
 };
 
@@ -350,11 +328,8 @@ void CTavoraView::PaintCell(CellPaint& paint, std::size_t column, GuideProgram& 
   std::int32_t lineY = textTop;
   {
     Selected boldFont(dc, fonts.bold.Get());
-    MeasuredText measured(dc, p.name);
-    const WrappedName wrapped = WrapName(p.name, nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight,
-                                         [&measured](const std::string&, std::size_t bytes) {
-                                           return measured.Width(0, bytes);
-                                         });
+    const WrappedName wrapped =
+        WrapName(nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight, MeasureText(dc, p.name));
     for (const std::string& line : wrapped.lines) {
       DrawTextLine(dc, nameLeft, lineY, line, cell);
       lineY += lineHeight;
@@ -476,6 +451,13 @@ LRESULT CTavoraView::OnLButtonUp(WPARAM, LPARAM lParam) {
   return 0;
 }
 
+LRESULT CTavoraView::OnMouseLeave(WPARAM, LPARAM) {
+  leaveTracked_ = false;
+  if (hover_) SetHover(nullptr, false);
+  overButton_ = false;
+  return 0;
+}
+
 LRESULT CTavoraView::OnCaptureChanged(WPARAM, LPARAM) {
   FollowDrag();
   if (pressed_) InvalidateProgram(pressed_);
@@ -565,6 +547,10 @@ LRESULT CTavoraView::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (!panes_.host.HoverFeedback()) return 0;
+  if (!leaveTracked_) {
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Handle(), 0};
+    leaveTracked_ = TrackMouseEvent(&track) != FALSE;
+  }
   PixelRect cell;
   GuideProgram* p = ProgramAtClient(pt, &cell);
   const bool onButton = InButton(p, pt, x, y);
@@ -631,11 +617,9 @@ void CTavoraView::OnTimer() {
       const TimetableFonts& fonts = panes_.Fonts();
       WindowDC wdc(Handle());
       Selected bold(wdc.Get(), fonts.bold.Get());
-      MeasuredText measured(wdc.Get(), p->name);
       const std::int32_t width = cell.right - cell.left - 2 * kCellInset - kTextLeft - 2 * fonts.charWidth;
-      const WrappedName w = WrapName(p->name, width, cell.bottom - cell.top - 2 * kCellInset, fonts.charWidth,
-                                     fonts.charHeight,
-                                     [&measured](const std::string&, std::size_t b) { return measured.Width(0, b); });
+      const WrappedName w = WrapName(width, cell.bottom - cell.top - 2 * kCellInset, fonts.charWidth, fonts.charHeight,
+                                     MeasureText(wdc.Get(), p->name));
       if (p->endTime - p->startTime < 600 || (!w.wrapped && !w.fits)) {
         POINT screen = pt;
         ClientToScreen(Handle(), &screen);

@@ -266,11 +266,11 @@ void TimetableWindows::ShowColourPage() {
 }
 
 void TimetableWindows::TakeColourPage() {
-  RebuildFonts();
   RebuildPalette();
-  // The reservation column and the height limits work from the document's
-  // character height, not from the fonts.
-  doc.charHeight = fonts_.charHeight;
+  // The reservation column and the height limit work from the document's
+  // character height: the document rebuilds the fonts, measures them and
+  // switches to 24-hour mode when the new face makes the days too tall.
+  doc.FontChanged();
   RedrawAll();
 }
 

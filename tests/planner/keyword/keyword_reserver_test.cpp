@@ -13,6 +13,7 @@
 #include "planner/guide/guide_program.h"
 #include "planner/reserve/keyword_conditions.h"
 #include "planner/reserve/keyword_reserver.h"
+#include "planner/reserve/program_detail.h"
 #include "planner/reserve/reservation_list.h"
 #include "tests/support/temp_folder.h"
 
@@ -46,14 +47,14 @@ class KeywordReserverTest : public ::testing::Test {
     ASSERT_TRUE(PlatformFiles().WriteAll(folder_ / ("hist\\" + std::to_string(number) + "-2.spn"), text));
   }
 
-  bool Run() {
+  bool Run(DetailFetcher* fetcher = nullptr, const std::string& location = "") {
     KeywordCondition c;
     c.keyword = Cp(u8"ニュース");
     c.use = 1;
     c.name = 1;
     WriteKeywordCondition(settings_, 0, c);
-    ListKeywordReserver::Folders folders{folder_ / "sched", folder_ / "hist", ""};
-    ListKeywordReserver reserver(PlatformFiles(), folders, nullptr, list_, [] { return 4242u; });
+    ListKeywordReserver::Folders folders{folder_ / "sched", folder_ / "hist", location};
+    ListKeywordReserver reserver(PlatformFiles(), folders, fetcher, list_, [] { return 4242u; });
     KeywordSearchInput input;
     input.now = MakeLocalTime(2030, 5, 6, 0, 0);
     input.dataFolder = "C:\\DATA";
@@ -85,6 +86,38 @@ TEST_F(KeywordReserverTest, WritesTheKeywordFileAndListsTheEntry) {
   ASSERT_EQ(list_.Size(), 1u);
   EXPECT_EQ(list_.ReservedKbyte(), 300);
   EXPECT_EQ(p.state, kStateReserved);
+}
+
+// The server as the detail fetch sees it: counts the fetches, answers a
+// detail file naming the holder "served".
+class CountingFetcher : public DetailFetcher {
+ public:
+  bool Fetch(const std::string& url, std::string* body) override {
+    urls.push_back(url);
+    *body = "<schedule><ip_address>239.9.9.9</ip_address><port>2200</port><sid>7</sid><holder>served</holder>"
+            "<autorun></autorun></schedule>";
+    return true;
+  }
+  std::vector<std::string> urls;
+};
+
+// Each fetch may wait up to its time limit on the window thread: the pass
+// takes a detail the history folder already holds and asks the server only
+// for the others (and keeps what it fetched for the next pass).
+TEST_F(KeywordReserverTest, TheCachedDetailIsTakenWithoutAskingTheServer) {
+  Add(0x2d, u8"朝のニュース");
+  Detail(0x2d, "cached");
+  Add(0x2e, u8"昼のニュース");
+  CountingFetcher server;
+  ASSERT_TRUE(Run(&server, "http://guide.example/epg"));
+  EXPECT_EQ(server.urls, std::vector<std::string>{"http://guide.example/epg/46-2.spn"});
+  ASSERT_EQ(list_.Size(), 2u);
+  for (const ReservationEntry& e : list_.Entries()) {
+    EXPECT_EQ(e.storageFolder, e.programNumber == 0x2d ? "C:\\DATA\\cached" : "C:\\DATA\\served") << e.programNumber;
+  }
+  std::string kept;
+  EXPECT_TRUE(PlatformFiles().ReadAll(folder_ / "hist\\46-2.spn", &kept));
+  EXPECT_NE(kept.find("served"), std::string::npos);
 }
 
 TEST_F(KeywordReserverTest, ProgramWithoutADetailFileIsSkipped) {

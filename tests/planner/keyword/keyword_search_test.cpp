@@ -12,6 +12,7 @@
 #include "planner/guide/guide_program.h"
 #include "planner/reserve/keyword_conditions.h"
 #include "planner/reserve/keyword_search.h"
+#include "planner/shell/settings_keyword_page.h"
 
 namespace {
 
@@ -125,6 +126,53 @@ TEST_F(KeywordSearchTest, ApplyOnceConditionIsConsumedEvenWithoutAMatch) {
   EXPECT_EQ(ReadKeywordCondition(settings_, 0).use, 0u);
   EXPECT_EQ(ReadKeywordCondition(settings_, 1).use, 1u);
   EXPECT_EQ(ReadKeywordCondition(settings_, 0).keyword, Cp(u8"ニュース"));
+}
+
+// At start-up, before the first guide has been fetched, the pass has nothing
+// to search: an apply-once condition is kept for the first guide there is.
+TEST_F(KeywordSearchTest, AnEmptyGuideDoesNotUseUpAnApplyOnceCondition) {
+  Condition(0, u8"天気", 1, /*life*/ 1);
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(ReadKeywordCondition(settings_, 0).use, 1u);
+  Add(1, u8"天気予報");
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(reserver_.numbers, (std::vector<int>{1}));
+  EXPECT_EQ(ReadKeywordCondition(settings_, 0).use, 0u);
+}
+
+// The settings sheet's keyword page writes all ten conditions at every save
+// ("更新" and OK). Between two saves the search pass may have used an
+// apply-once condition up, or not yet have run: the page must neither switch
+// it on again (it would be applied twice) nor off before it was applied.
+TEST_F(KeywordSearchTest, ASecondSaveOfTheKeywordPageLeavesApplyOnceToThePass) {
+  Add(1, u8"天気予報");
+  KeywordPageModel page;
+  page.Load(settings_);
+  page.Show(0);
+  page.SetKeyword(Cp(u8"天気"));
+  page.SetUse(true);
+  page.SetApplyOnce(true);
+  page.Save(settings_);  // "更新"; the pass it asks for waits for the sheet to close
+  EXPECT_EQ(ReadKeywordCondition(settings_, 0).use, 1u);
+  page.Save(settings_);  // OK
+  EXPECT_EQ(ReadKeywordCondition(settings_, 0).use, 1u) << "switched off before any pass applied it";
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(reserver_.numbers, (std::vector<int>{1}));
+  EXPECT_EQ(ReadKeywordCondition(settings_, 0).use, 0u);
+
+  // Opened while the condition was still on; a pass uses it up meanwhile.
+  Condition(1, u8"予報", 1, /*life*/ 1);
+  KeywordPageModel open;
+  open.Load(settings_);
+  guide_.Ordered()[0]->state = kStateNormal;
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(ReadKeywordCondition(settings_, 1).use, 0u);
+  open.Show(2);
+  open.SetKeyword("sports");  // an edit elsewhere on the page
+  open.Save(settings_);
+  EXPECT_EQ(ReadKeywordCondition(settings_, 1).use, 0u) << "switched on again: it would be applied twice";
+  guide_.Ordered()[0]->state = kStateNormal;
+  EXPECT_FALSE(Run());
 }
 
 TEST_F(KeywordSearchTest, ApplyOnceConditionStillReservesInItsOnePass) {
