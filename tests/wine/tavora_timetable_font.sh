@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The timetable font in the real Tavora.exe: "変更..." on the colour design
 # page opens the system font chooser; the face, style and size chosen there
-# are stored and the grid's character size and slots follow; B and I toggle
-# the stored weight and slant. The reservation column keeps its bars level
+# are stored and the grid's character size and slots follow (a week grown past
+# the height limit switches to 24-hour mode); B and I toggle the stored weight
+# and slant. The reservation column keeps its bars level
 # with the grid after a drag of the grid, before and after the font change.
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
@@ -29,11 +30,19 @@ ENV=Environment
 column_at() { t_wdrv pixel "$TWIN" "$COL" 30 "$1"; }
 # bar_level WHAT: the bar of 1004 begins in the column where the grid puts its
 # start, read from the grid's own scroll position and slot height.
-bar_level() {
-  local geometry y slot top
+# bar_top: where the grid puts the start of 1004, in the grid's client
+# coordinates (in 24-hour mode the window starts "offset" hours later).
+bar_top() {
+  local geometry y slot offset
   geometry=$(tt_dump | grep '^cells scroll')
   read -r _ _ _ y _ _ _ _ slot _ <<<"$geometry"
-  top=$(( (reserved - DAY_START) / 600 * slot - y ))
+  offset=$(awk '{ for (i = 1; i < NF; ++i) if ($i == "offset") print $(i + 1) }' <<<"$geometry")
+  echo $(( ((reserved - DAY_START) / 600 - ${offset:-0} * 6) * slot - y ))
+}
+bar_level() {
+  local geometry top
+  geometry=$(tt_dump | grep '^cells scroll')
+  top=$(bar_top)
   [ "$top" -gt 4 ] || fail "$1: the bar's top $top is out of view ($geometry)"
   tt_until $BAR column_at $((top + 2)) ||
     fail "$1: no bar just below y $top in the column ($(column_at $((top + 2)))); grid: $geometry"
@@ -96,13 +105,16 @@ close_with "$SHEET" 1
 read -r _ new_h <<<"$(tt_geometry char)"
 [ "$new_h" -ge 27 ] && [ "$new_h" -gt "$char_h" ] || fail "the grid's character height is $new_h (was $char_h) for a 27-pixel font"
 [ "$(tt_geometry slot)" -gt "$slot" ] || fail "the slot stayed $(tt_geometry slot) with the larger font"
-bar_level "after the font change"
+# A week of (27 + 4) x 6 pixels an hour is taller than 32000 pixels: the font
+# change is checked against the height limit as the font commands are.
+[ "$(tt_geometry mode24)" = 1 ] || fail "a week in the larger font stays in multi-day mode: $(tt_dump | grep '^cells scroll')"
 
 note "the column follows a drag back with the new slot height"
 before=$(scroll_y)
-drag -100
-[ "$(scroll_y)" -lt "$before" ] || fail "the drag back did not scroll the grid"
-bar_level "after a drag with the larger font"
+top=$(bar_top)
+drag $(( top > 160 ? 100 : (top < -240 ? -400 : top - 160) ))
+[ "$(scroll_y)" != "$before" ] || fail "the drag did not scroll the grid"
+bar_level "after the font change and a drag"
 
 note "B and I on the page toggle the stored weight and slant"
 t_post 32900

@@ -22,14 +22,16 @@ colour_until() {  # COLOUR: waits up to 3 s for the cell's colour; 1 when it nev
 }
 
 note "over the reserve button the cell is raised; off the window it is plain again"
+read -r _ _ right bottom <<<"$(t_wdrv rect "$TWIN")"
+# The pointer starts on the desktop, while a posted move reaches the grid.
+xdotool mousemove $((right + 10)) $((bottom + 10)) 2>/dev/null
 tt_unhover
 colour_until C0C0C0 || fail "not plain to begin with: $(tt_pixel $corner)"
 xdotool mousemove $(t_wdrv screenpos "$TWIN" $GRID $(tt_button_centre "$cell")) 2>/dev/null
 raised=
 for _ in $(seq 15); do raised=$(tt_pixel $corner); [ "$raised" != C0C0C0 ] && break; sleep 0.2; done
 [ "$raised" != C0C0C0 ] || fail "the cell was not raised under the pointer"
-read -r _ _ right bottom <<<"$(t_wdrv rect "$TWIN")"
-# The desktop beyond the window's bottom-right corner.
+# Back to the desktop beyond the window's bottom-right corner.
 xdotool mousemove $((right + 10)) $((bottom + 10)) 2>/dev/null
 colour_until C0C0C0 || fail "the cell stayed raised after the pointer left the window: $(tt_pixel $corner)"
 

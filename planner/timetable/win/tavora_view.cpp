@@ -452,10 +452,13 @@ LRESULT CTavoraView::OnLButtonUp(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CTavoraView::OnMouseLeave(WPARAM, LPARAM) {
-  leaveTracked_ = false;
+  DropHoverOffGrid();
+  return 0;
+}
+
+void CTavoraView::DropHoverOffGrid() {
   if (hover_) SetHover(nullptr, false);
   overButton_ = false;
-  return 0;
 }
 
 LRESULT CTavoraView::OnCaptureChanged(WPARAM, LPARAM) {
@@ -547,10 +550,10 @@ LRESULT CTavoraView::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (!panes_.host.HoverFeedback()) return 0;
-  if (!leaveTracked_) {
-    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Handle(), 0};
-    leaveTracked_ = TrackMouseEvent(&track) != FALSE;
-  }
+  // Asked again at every move: a move that did not come from the pointer (one
+  // posted while the pointer is elsewhere) may end the tracking unreported.
+  TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Handle(), 0};
+  TrackMouseEvent(&track);
   PixelRect cell;
   GuideProgram* p = ProgramAtClient(pt, &cell);
   const bool onButton = InButton(p, pt, x, y);

@@ -70,6 +70,7 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   // The pointer has left the grid (to another window, program or the desktop):
   // the program under it goes back to its plain look.
   LRESULT OnMouseLeave(WPARAM, LPARAM);
+  void DropHoverOffGrid();
 
   // What the cells of one paint share, so each is measured or made once per
   // paint rather than once per cell.
@@ -113,7 +114,6 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   GuideProgram* hover_ = nullptr;
   bool hoverRaised_ = false;
   bool overButton_ = false;
-  bool leaveTracked_ = false;  // WM_MOUSELEAVE asked for since the pointer came in
   HWND popup_ = nullptr;
   int tick_ = 0;
   POINT tickMouse_ = {};
