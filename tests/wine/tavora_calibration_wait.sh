@@ -13,10 +13,11 @@ notepad="$WINEPREFIX/drive_c/windows/system32/notepad.exe"
 [ -e "$notepad" ] || fail "no notepad.exe in the prefix"
 cp "$notepad" "$WORK/prog/Quillon.exe"
 unit="$(winpath "$WORK/prog")\\Quillon.exe"
+# The stand-in never shows the unit's window, so the unit's exit command does
+# not reach it: its process, found by its path, is ended.
 end_fake_unit() {
   local pid
-  pid=$(t_winpid quillon.exe)
-  [ -n "$pid" ] && wine taskkill /PID "$pid" /F >/dev/null 2>&1 </dev/null
+  for pid in $(ps -eo pid=,args= | grep -F "$unit" | grep -v grep | awk '{ print $1 }'); do kill "$pid" 2>/dev/null; done
   t_cleanup
 }
 trap end_fake_unit EXIT
