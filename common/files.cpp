@@ -95,7 +95,10 @@ bool ClearFolder(FileSystem& fs, const std::string& folder) {
   for (const FoundFile& f : fs.Find(base + "*")) {
     if (f.name == "." || f.name == "..") continue;
     const std::string path = base + f.name;
-    if (f.isFolder) {
+    if (f.link) {
+      // A junction goes with RemoveDirectory, a file link with DeleteFile.
+      ok = (fs.Remove(path) || fs.RemoveFolder(path)) && ok;
+    } else if (f.isFolder) {
       ok = ClearFolder(fs, path) && fs.RemoveFolder(path) && ok;
     } else {
       ok = fs.Remove(path) && ok;

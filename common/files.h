@@ -21,6 +21,7 @@ struct FoundFile {
   std::string name;        // the name only, without folder
   bool isFolder = false;
   bool hidden = false;     // hidden or system attribute
+  bool link = false;       // a symbolic link or junction (a reparse point): isFolder tells its target's kind
   std::uint64_t size = 0;
   Time32 lastWrite = 0;
 };
@@ -75,5 +76,6 @@ bool CreateFolderPath(FileSystem& fs, const std::string& path);
 // Creates the missing folders of the folder that holds `filePath`.
 bool CreateParentFolders(FileSystem& fs, const std::string& filePath);
 // Deletes everything inside folder (files and sub-folders; read-only files too);
-// the folder itself stays.
+// the folder itself stays. A link or junction inside is removed, never followed:
+// what it leads to stays.
 bool ClearFolder(FileSystem& fs, const std::string& folder);

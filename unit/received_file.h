@@ -26,4 +26,5 @@ struct ReceivedFile {
   std::string destPath;             // storage folder + name, once block 0 was seen
   std::unique_ptr<FileStream> file;  // the disk file while isOpen
   std::uint32_t blocksReceived = 0;
+  std::uint64_t claimed = 0;        // disk it takes (its extent) or will take at placement (in memory)
 };

@@ -8,7 +8,9 @@
 #include "common/clock.h"
 #include "common/debug_log.h"
 #include "common/files.h"
+#include "common/path.h"
 #include "common/safe_name.h"
+#include "common/storage_folder.h"
 #include "common/sockets.h"
 #include "common/text.h"
 #include "unit/datagram.h"
@@ -56,7 +58,10 @@ bool Reception::Start() {
     return true;
   }
   writeBuffer_.assign(kWriteBufferSize, 0);
-  if (params_.clearFolder) ClearFolder(fs_, params_.storageFolder);
+  const std::uint64_t declared = params_.totalBytes > 0 ? static_cast<std::uint64_t>(params_.totalBytes) : 0;
+  diskBudget_ = params_.boundByDeclaredSize ? declared + declared / kDiskMarginShare + kDiskMarginFixed
+                                            : ~std::uint64_t{0};
+  if (params_.clearFolder) ClearStorageFolder();
 
   socket_ = socketFactory_ ? socketFactory_() : CreateDatagramSocket();
   bool ok = socket_ && socket_->Bind(params_.port, params_.receiveBuffer);
@@ -97,6 +102,39 @@ bool Reception::Start() {
   SetStatus(J(u8"受信待ち"));
   view_.Refresh();
   return true;
+}
+
+// The folder comes from a reservation file: it is emptied only when it lies
+// strictly inside the data folder (never a drive root, never the data folder
+// itself) and no link on the way there leads somewhere else. Links inside it
+// are removed, not followed.
+void Reception::ClearStorageFolder() {
+  const std::string& folder = params_.storageFolder;
+  const char* refusal = nullptr;
+  if (params_.dataFolder.empty() || !IsInsideDataFolder(params_.dataFolder, folder))
+    refusal = "it does not lie inside the data folder";
+  else if (ReachedThroughLink(folder))
+    refusal = "a link or junction leads there";
+  if (refusal) {
+    DebugPrintf("Storage folder %s not cleared: %s\n", folder.c_str(), refusal);
+    return;
+  }
+  if (!ClearFolder(fs_, folder)) DebugPrintf("Storage folder %s not cleared completely\n", folder.c_str());
+}
+
+// Whether a folder between the data folder and `folder` (or `folder` itself)
+// is a link; the data folder is the user's own choice.
+bool Reception::ReachedThroughLink(const std::string& folder) {
+  const std::vector<std::string> parts = PathComponents(folder);
+  const std::size_t below = PathComponents(params_.dataFolder).size();
+  std::string path = folder.substr(0, PathRootLength(folder));
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    path = path.empty() ? parts[i] : JoinPath(path, parts[i]);
+    if (i < below) continue;
+    for (const FoundFile& f : fs_.Find(path))
+      if (f.link) return true;
+  }
+  return false;
 }
 
 void Reception::CloseSocket() {
@@ -249,17 +287,19 @@ void Reception::CloseCurrent() {
 
 void Reception::CloseOpenFile() { CloseCurrent(); }
 
+// Numbers go up from the tick of the first one, so that two files started in
+// the same millisecond never share a name and no name of this reception is
+// met twice: one look at the disk per file (a name another reception left).
 std::string Reception::TempPath() {
-  std::uint32_t n = clock_.TickMs();
-  // Two files started in the same millisecond must not share a name.
+  if (!tempNumbered_) {
+    nextTemp_ = clock_.TickMs();
+    tempNumbered_ = true;
+  }
   for (;;) {
     char name[32];
-    std::snprintf(name, sizeof name, "~%d.tmp", static_cast<int>(n));
+    std::snprintf(name, sizeof name, "~%d.tmp", static_cast<int>(nextTemp_++));
     std::string path = storageFolder_ + name;
-    bool used = fs_.Exists(path);
-    for (const auto& f : files_) used = used || f.second.tempPath == path;
-    if (!used) return path;
-    ++n;
+    if (!fs_.Exists(path)) return path;
   }
 }
 
@@ -268,6 +308,8 @@ std::string Reception::TempPath() {
 bool Reception::KeepInMemory(ReceivedFile& e) {
   std::uint64_t size = static_cast<std::uint64_t>(blockSize_) * e.blockCount;
   if (size > kMaxMemoryImage || memoryBytes_ + size > kMaxMemoryTotal) return false;
+  // It reaches the disk at placement.
+  if (Claim(e, size)) return false;
   e.tempPath.clear();
   e.memory.assign(static_cast<std::size_t>(size), 0);
   memoryBytes_ += static_cast<std::size_t>(size);
@@ -279,11 +321,14 @@ bool Reception::KeepInMemory(ReceivedFile& e) {
 // whole, at placement: a partial file never stands at a user's name.
 void Reception::CreateEntryFile(ReceivedFile& e) {
   const std::string& path = e.tempPath;
-  CreateParentFolders(fs_, path);
   std::uint32_t now = clock_.TickMs();
   if (e.blockCount <= kMemoryFileBlocks && now - lastOpenTick_ < kMemoryFileGapMs && KeepInMemory(e)) return;
   Pump(8);
+  // Temporary files lie in the storage folder itself: it is made once, and
+  // again only when it has gone meanwhile.
+  if (!storageReady_) storageReady_ = CreateFolderPath(fs_, storageFolder_);
   e.file = fs_.Open(path, OpenMode::CreateReadWrite);
+  if (!e.file && CreateFolderPath(fs_, storageFolder_)) e.file = fs_.Open(path, OpenMode::CreateReadWrite);
   Pump(9);
   if (!e.file) {
     if (KeepInMemory(e)) {
@@ -317,6 +362,43 @@ bool Reception::FitsBounds(ReceivedFile& e) {
   return true;
 }
 
+// Null when the file may take `extent` bytes of disk; else why not.
+const char* Reception::Claim(ReceivedFile& e, std::uint64_t extent) {
+  if (extent <= e.claimed) return nullptr;
+  const std::uint64_t growth = extent - e.claimed;
+  if (diskClaimed_ + growth > diskBudget_ || diskClaimed_ + growth < diskClaimed_)
+    return "the broadcast would take more disk than its reservation declares";
+  if (!VolumeHasRoom(growth)) return "the volume has no room for it";
+  e.claimed = extent;
+  diskClaimed_ += growth;
+  return nullptr;
+}
+
+// The free space is asked at the first claim, again after every
+// kFreeSpaceRecheck bytes of growth, and again before a claim is refused.
+bool Reception::VolumeHasRoom(std::uint64_t growth) {
+  if (!freeKnown_ || growth > freeLeft_ || growthSinceLook_ + growth > kFreeSpaceRecheck) {
+    std::uint64_t free = 0;
+    // A volume that does not say (some network shares) is bound by the
+    // declared size alone until the next look.
+    if (!fs_.FreeSpace(storageFolder_, &free)) free = ~std::uint64_t{0} / 2;
+    freeKnown_ = true;
+    freeLeft_ = free;
+    growthSinceLook_ = 0;
+  }
+  if (growth > freeLeft_) return false;
+  freeLeft_ -= growth;
+  growthSinceLook_ += growth;
+  return true;
+}
+
+void Reception::Unclaim(ReceivedFile& e, std::uint64_t keep) {
+  if (e.claimed <= keep) return;
+  diskClaimed_ -= e.claimed - keep;
+  if (freeKnown_) freeLeft_ += e.claimed - keep;
+  e.claimed = keep;
+}
+
 void Reception::Reject(ReceivedFile& e, const char* why) {
   DebugPrintf("File %u of %s:%u dropped: %s\n", static_cast<unsigned>(e.fileId), params_.address.c_str(),
               static_cast<unsigned>(params_.port), why);
@@ -330,6 +412,7 @@ void Reception::Reject(ReceivedFile& e, const char* why) {
   }
   if (!e.tempPath.empty()) fs_.Remove(e.tempPath);
   if (e.complete) SetComplete(e, false);
+  Unclaim(e, 0);
   memoryBytes_ -= e.memory.size();
   blockMapBytes_ -= e.blockMap.size();
   e.rejected = true;
@@ -383,12 +466,12 @@ bool Reception::NameEntry(ReceivedFile& e, const std::string& name) {
     Reject(e, "its name is unsafe (outside the storage folder, a device, or a wildcard)");
     return false;
   }
-  // "/" separates folders on Windows too; the folder helpers know only "\".
-  std::string local = name;
-  for (char& c : local)
-    if (c == '/') c = '\\';
+  // "/" separates folders on Windows too; the name is written with "\" only.
+  std::string local;
+  for (const std::string& part : PathComponents(name)) local = local.empty() ? part : JoinPath(local, part);
   // Windows cannot create a longer path; the file would fail at placement.
-  if (storageFolder_.size() + local.size() > kMaxPathChars) {
+  // MAX_PATH counts characters: a double-byte character is one.
+  if (PathCharacters(storageFolder_ + local) > kMaxPathChars) {
     Reject(e, "its full path would be longer than MAX_PATH");
     return false;
   }
@@ -405,7 +488,9 @@ bool Reception::ProcessDatagram(Buffer& b) {
     return false;
   }
   if (blockSize_ == -1) {
-    if (h.blockSize <= kDatagramHeader) {
+    // A block size no datagram can carry would place blocks at offsets that no
+    // datagram fills, and so claim disk that nothing ever writes.
+    if (h.blockSize <= kDatagramHeader || h.blockSize > kDatagramMax) {
       ++dropped_;
       return false;
     }
@@ -493,6 +578,7 @@ bool Reception::ProcessDatagram(Buffer& b) {
     }
     e->fileSize = fh.fileSize;
     e->sized = true;
+    if (e->inMemory) Unclaim(*e, fh.fileSize);  // placement writes no more than that
     if (fileCount_ == 0) fileCount_ = remainingFiles_ = shownRemaining_ = fh.fileCount;
   }
 
@@ -516,6 +602,10 @@ bool Reception::StorePayload(ReceivedFile& e, std::uint64_t offset, const std::u
     if (offset + n > e.memory.size()) return false;
     std::memcpy(e.memory.data() + offset, p, n);
     return true;
+  }
+  if (const char* why = Claim(e, offset + n)) {
+    Reject(e, why);
+    return false;
   }
   if (!e.isOpen) {  // seen before and closed since
     const std::string& path = e.tempPath;

@@ -39,6 +39,14 @@ constexpr std::size_t kMaxMemoryTotal = 128u << 20;    // all files kept in memo
 // The file header's size field has 32 bits: no block may lie beyond that, and
 // once the header has named the size, nothing beyond the size is stored.
 constexpr std::uint64_t kMaxFileBytes = 0xFFFFFFFFull;
+// Disk a reception may take: what its reservation declares (totalKbyte) plus a
+// share and a fixed margin (the guide rounds, files are padded to blocks). A
+// file that would go beyond it, or beyond the free space of the volume, fails
+// and what it wrote is removed.
+constexpr std::uint64_t kDiskMarginFixed = 64u << 20;
+constexpr std::uint64_t kDiskMarginShare = 8;        // one eighth of the declared size
+// The free space is asked again after this much growth (other programs write too).
+constexpr std::uint64_t kFreeSpaceRecheck = 64u << 20;
 
 struct ReceptionParams {
   std::uint16_t sid = 0;              // 0: stream program, nothing is received
@@ -49,10 +57,15 @@ struct ReceptionParams {
   std::int64_t totalBytes = 0;        // totalKbyte * 1024
   Time32 scheduledEnd = 0;
   bool clearFolder = false;
+  // "path"/"DataPath": a folder is cleared only when it lies inside this one.
+  std::string dataFolder;             // cp932
   std::int32_t timeError = 0;         // seconds, added to the clock
   std::int32_t timeout = 300;         // "Timeout", seconds without any datagram
   std::int32_t messagePosition = 0;   // "受信メッセージ位置", for the window's placement
   int receiveBuffer = kReceiveBuffer; // SO_RCVBUF; the benchmark tries others
+  // Bound the disk by totalBytes; a console receiver without a declared size
+  // is bound by the free space only.
+  bool boundByDeclaredSize = true;
 };
 
 // What the reception window shows and does. Every operation has a harmless
@@ -74,7 +87,8 @@ class ReceptionView {
   // Posts command 1 ("受信中断") to the window itself; the owner then calls
   // Reception::OnStopCommand.
   virtual void PostStopCommand() {}
-  // "Bind error %d" in a message box with an OK button.
+  // The group could not be joined: the owner shows "Bind error %d" (a box with
+  // an OK button), outside anything that must not dispatch messages.
   virtual void ShowBindError(int /*code*/) {}
 };
 
@@ -137,6 +151,9 @@ class Reception {
   // Memory that datagrams made the engine take: block maps and in-memory files.
   std::size_t BlockMapBytes() const { return blockMapBytes_; }
   std::size_t MemoryImageBytes() const { return memoryBytes_; }
+  // Disk the files take or will take at placement, and the most they may take.
+  std::uint64_t DiskClaimed() const { return diskClaimed_; }
+  std::uint64_t DiskBudget() const { return diskBudget_; }
   const std::string& Status() const { return status_; }
 
  private:
@@ -151,6 +168,9 @@ class Reception {
   bool AllFilesComplete() const;
   bool KeepInMemory(ReceivedFile& e);
   bool FitsBounds(ReceivedFile& e);
+  const char* Claim(ReceivedFile& e, std::uint64_t extent);
+  bool VolumeHasRoom(std::uint64_t growth);
+  void Unclaim(ReceivedFile& e, std::uint64_t keep);
   bool StorePayload(ReceivedFile& e, std::uint64_t offset, const std::uint8_t* p, std::size_t n);
   bool WriteOut(ReceivedFile& e);
   void CloseCurrent();
@@ -167,6 +187,8 @@ class Reception {
   std::string SizeText() const;
   std::string TempPath();
   void CloseSocket();
+  void ClearStorageFolder();
+  bool ReachedThroughLink(const std::string& folder);
   Time32 CalibratedNow() const;
 
   ReceptionParams params_;
@@ -212,5 +234,13 @@ class Reception {
   std::uint64_t dropped_ = 0;
   std::size_t blockMapBytes_ = 0;
   std::size_t memoryBytes_ = 0;
+  std::uint64_t diskClaimed_ = 0;
+  std::uint64_t diskBudget_ = 0;
+  bool freeKnown_ = false;
+  std::uint64_t freeLeft_ = 0;       // free space at the last look, less the growth since
+  std::uint64_t growthSinceLook_ = 0;
+  std::uint32_t nextTemp_ = 0;       // number of the next temporary name
+  bool tempNumbered_ = false;
+  bool storageReady_ = false;        // the storage folder was made (or found)
   std::string status_;
 };

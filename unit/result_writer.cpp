@@ -4,21 +4,15 @@
 #include <set>
 #include "common/debug_log.h"
 #include "common/files.h"
+#include "common/path.h"
 #include "common/text.h"
 
 namespace {
 
-// Position just past the last "\" of a cp932 text (0 when there is none).
-std::size_t AfterLastBackslash(const std::string& text) {
-  std::size_t after = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
-      ++i;
-      continue;
-    }
-    if (text[i] == '\\') after = i + 1;
-  }
-  return after;
+// Position just past the last separator of a cp932 path (0 when there is none).
+std::size_t AfterLastSeparator(const std::string& path) {
+  const std::size_t cut = LastSeparator(path);
+  return cut == std::string::npos ? 0 : cut + 1;
 }
 
 }  // namespace
@@ -78,7 +72,7 @@ AutorunCommand SplitAutorun(const std::string& command, const std::string& stora
       std::size_t end = blank == std::string::npos ? text.size() : blank + 1;
       r.program += text.substr(pos, end - pos);
       pos = end;
-      if (r.program.find('.', AfterLastBackslash(r.program)) != std::string::npos) {
+      if (r.program.find('.', AfterLastSeparator(r.program)) != std::string::npos) {
         found = true;
         break;
       }

@@ -1,6 +1,7 @@
 #include "unit/schedule_driver.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 #include "common/debug_log.h"
@@ -50,9 +51,55 @@ bool ScheduleDriver::Start() {
   if (scheduleFolder_.empty()) return false;
   scheduleFolder_ = WithBackslash(scheduleFolder_);
   ReadFolders();
+  LoadPendingResults();
+  RetryUnwrittenResults(true);
   ScanScheduleFolder();
   host_.ShowPending(pending_);
   return true;
+}
+
+// The reservation file's name with the pending result's extension: the scans
+// ("RSV*.SDL", "*.SDD") and the planner never meet it.
+std::string ScheduleDriver::PendingResultPath(const Reservation& entry) {
+  const std::string& path = entry.filePath;
+  const std::size_t stem = path.size() >= 4 && path[path.size() - 4] == '.' ? path.size() - 4 : path.size();
+  return path.substr(0, stem) + kPendingResultExt;
+}
+
+// Results that a previous run could not write: they wait for their record as
+// they did then, and keep their reservation files from being taken as missed.
+void ScheduleDriver::LoadPendingResults() {
+  for (const FoundFile& f : fs_.Find(scheduleFolder_ + "*" + kPendingResultExt)) {
+    if (f.isFolder) continue;
+    const std::string path = scheduleFolder_ + f.name;
+    std::string data;
+    ReceptionResult result;
+    ReservationRecord record;
+    if (!fs_.ReadAll(path, &data) || data.size() != kResultRecordSize + kReservationRecordSize ||
+        !DecodeResult(data.substr(0, kResultRecordSize), &result) ||
+        DecodeReservation(data.substr(kResultRecordSize), &record) != DecodeStatus::Ok) {
+      DebugPrintf("Pending result %s is damaged; removed\n", path.c_str());
+      fs_.Remove(path);
+      continue;
+    }
+    Reservation entry(record, 0, path.substr(0, path.size() - std::strlen(kPendingResultExt)) + ".SDL");
+    // The reservation file keeps the case it was found with.
+    for (const FoundFile& r : fs_.Find(entry.filePath))
+      if (!r.isFolder) entry.filePath = scheduleFolder_ + r.name;
+    unwritten_.push_back(Unwritten{std::move(entry), result, 0, tickCount_});
+  }
+}
+
+void ScheduleDriver::RememberCollected(const Reservation& entry) {
+  collected_.emplace_back(entry.record, entry.fileTime, entry.filePath);
+  if (collected_.size() > kCollectedKept) collected_.pop_front();
+}
+
+void ScheduleDriver::Park(const Reservation& entry, const ReceptionResult& result) {
+  Reservation parked(entry.record, entry.fileTime, entry.filePath);
+  if (!fs_.WriteAllReplacing(PendingResultPath(parked), EncodeResult(result) + EncodeReservation(parked.record)))
+    DebugPrintf("Result of %s cannot be kept beside its reservation either\n", entry.record.name.c_str());
+  unwritten_.push_back(Unwritten{std::move(parked), result, 1, tickCount_});
 }
 
 void ScheduleDriver::ReadFolders() {
@@ -94,16 +141,42 @@ void ScheduleDriver::StartTimeReceiver() {
     return;
   }
   timeReceiver_ = host_.OpenTimeReceiver(timeError_);
-  // The planner's time calibration asks for the check even when one was made.
+  // The planner's time calibration asks for the check even when one was made,
+  // but not a second time while the user still has the first prompt.
   selectorChecked_ = true;
-  host_.CheckSelector();
+  if (SelectorPromptAsked()) return;
+  prompts_.push_back(Prompt{PromptKind::Selector, 0});
+  ShowPrompts();
 }
 
 void ScheduleDriver::EnsureSelectorChecked() {
   if (selectorChecked_) return;
   selectorChecked_ = true;
-  selectorCheckedInPass_ = inPass_;
-  host_.CheckSelector();
+  if (!SelectorPromptAsked()) prompts_.push_back(Prompt{PromptKind::Selector, 0});
+}
+
+bool ScheduleDriver::SelectorPromptAsked() const {
+  return selectorPromptUp_ || std::any_of(prompts_.begin(), prompts_.end(),
+                                          [](const Prompt& p) { return p.kind == PromptKind::Selector; });
+}
+
+// A box's loop dispatches the main timer, so passes run while it is up; what
+// they queue is shown by this loop after the box, never in a second box on top.
+void ScheduleDriver::ShowPrompts() {
+  if (inPass_ || promptDepth_ > 0) return;
+  while (!prompts_.empty() && !shutDown_) {
+    const Prompt prompt = prompts_.front();
+    prompts_.pop_front();
+    ++promptDepth_;
+    if (prompt.kind == PromptKind::Selector) {
+      selectorPromptUp_ = true;
+      host_.CheckSelector();
+      selectorPromptUp_ = false;
+    } else {
+      host_.ShowBindError(prompt.code);
+    }
+    --promptDepth_;
+  }
 }
 
 Reservation* ScheduleDriver::FindPending(std::uint32_t reservationId) {
@@ -150,6 +223,12 @@ void ScheduleDriver::ScanReservationFiles(Time32 now, int* missed) {
 
     // The file of a reception whose result is still to be written.
     if (Known(entry)) continue;
+    // The file of a reception already recorded, which could not be deleted then
+    // (the planner was reading it): it goes now, and is no missed broadcast.
+    if (std::any_of(collected_.begin(), collected_.end(), [&entry](const Reservation& r) { return r.SameReservation(entry); })) {
+      fs_.Remove(path);
+      continue;
+    }
     auto sameAsEntry = [&entry](const Reservation& r) { return r.SameReservation(entry); };
     auto old = std::find_if(pending_.begin(), pending_.end(), sameAsEntry);
 
@@ -159,7 +238,7 @@ void ScheduleDriver::ScanReservationFiles(Time32 now, int* missed) {
     if (entry.scheduledEnd < now && !(old != pending_.end() && old->window)) {
       if (!WriteResult(ResultOf(entry, kResultNotReceived, now, now))) continue;
       ++*missed;
-      fs_.Remove(path);
+      if (!fs_.Remove(path)) RememberCollected(entry);
       if (old != pending_.end() && old->filePath == path) pending_.erase(old);
       continue;
     }
@@ -168,7 +247,17 @@ void ScheduleDriver::ScanReservationFiles(Time32 now, int* missed) {
         if (old->filePath != path) fs_.Remove(path);
         continue;
       }
-      Drop(old);
+      if (old->filePath == path) {
+        // The same file touched in place: it still holds this reservation, and
+        // a reception of it goes on.
+        if (old->window) {
+          old->fileTime = entry.fileTime;
+          continue;
+        }
+        pending_.erase(old);
+      } else {
+        Drop(old);
+      }
     }
     InsertPending(std::move(entry));
   }
@@ -254,12 +343,9 @@ bool ScheduleDriver::Known(const Reservation& entry) const {
 // ---- the pass -------------------------------------------------------------
 
 void ScheduleDriver::Pass() {
-  if (passGuard_ != 0) {
-    --passGuard_;
-    return;
-  }
-  if (shutDown_) return;
-  passGuard_ = 1000;
+  // A tick dispatched from inside a pass does nothing, however long the pass
+  // takes: a nested pass would walk and change the lists under the outer one.
+  if (inPass_ || shutDown_) return;
   inPass_ = true;
   if (timeReceiver_ && timeReceiver_->Changed()) timeError_ = timeReceiver_->LastError();
   const Time32 now = Now();
@@ -331,9 +417,8 @@ void ScheduleDriver::Pass() {
   RetryUnwrittenResults(false);
 
   inPass_ = false;
-  passGuard_ = 0;
   RunDeferred();
-  selectorCheckedInPass_ = false;
+  ShowPrompts();
 }
 
 // What arrived while the pass ran, in the order that keeps each meaningful.
@@ -353,21 +438,17 @@ void ScheduleDriver::RunDeferred() {
   }
   if (timeReceiverDeferred_) {
     timeReceiverDeferred_ = false;
-    if (!timeReceiver_ && selectorCheckedInPass_) {
-      timeReceiver_ = host_.OpenTimeReceiver(timeError_);
-      selectorChecked_ = true;
-    } else {
-      StartTimeReceiver();
-    }
+    StartTimeReceiver();
   }
 }
 
 void ScheduleDriver::StartReception(Reservation& entry) {
+  // The prompt comes after the pass; the reception does not wait for it.
   EnsureSelectorChecked();
-  if (shutdownDeferred_) return;  // the session ended inside the selector prompt
   if (!timeReceiver_) timeReceiver_ = host_.OpenTimeReceiver(timeError_);
   entry.window = host_.OpenReception(OrderOf(entry, settings_, timeError_));
   if (!entry.window) entry.window = std::make_unique<FailedReception>(Now());
+  if (const int code = entry.window->BindError()) prompts_.push_back(Prompt{PromptKind::BindError, code});
   host_.MarkReceiving(entry);
   passSid_ = entry.record.sid;
 }
@@ -395,12 +476,16 @@ ReceptionResult ScheduleDriver::ResultOfReception(const Reservation& entry) cons
   return ResultOf(entry, status, from, until);
 }
 
-// Writes the record; once it exists the row and the reservation file go.
+// Writes the record; once it exists the row, the reservation file and any
+// pending result beside it go.
 bool ScheduleDriver::Record(Reservation& entry, const ReceptionResult& result) {
   if (!WriteResult(result)) return false;
   entry.resultWritten = true;
   host_.RemoveRow(entry);
   DeleteReservationFile(entry);
+  RememberCollected(entry);
+  const std::string pending = PendingResultPath(entry);
+  if (fs_.Exists(pending)) fs_.Remove(pending);
   return true;
 }
 
@@ -411,8 +496,7 @@ void ScheduleDriver::WriteResultAndPlace(Reservation& entry) {
       // The reservation file stays, so that the reception is not lost; the
       // record is tried again in later passes.
       DebugPrintf("Result of %s kept for a retry\n", entry.record.name.c_str());
-      Reservation parked(entry.record, entry.fileTime, entry.filePath);
-      unwritten_.push_back(Unwritten{std::move(parked), result, 1, tickCount_});
+      Park(entry, result);
     }
   }
 }
@@ -446,7 +530,10 @@ void ScheduleDriver::Collect(Reservation entry, bool forceAutorun) {
 void ScheduleDriver::WriteFinishedInPlace() {
   for (Reservation& entry : finished_) {
     const ReceptionResult result = PlaceAndJudge(entry);
-    if (!entry.resultWritten) Record(entry, result);
+    // Kept on disk as well: the process may not live to the end of the pass.
+    if (!entry.resultWritten && !Record(entry, result)) {
+      fs_.WriteAllReplacing(PendingResultPath(entry), EncodeResult(result) + EncodeReservation(entry.record));
+    }
   }
   for (Unwritten& u : unwritten_)
     if (!u.entry.resultWritten) Record(u.entry, u.result);

@@ -24,9 +24,16 @@ class ScheduleDriver {
   static constexpr int kSelectorCheckPass = 34;
   // A result record that cannot be written (history folder gone, disk full) is
   // tried again every kResultRetryPasses passes, kResultAttempts times in all,
-  // and once more on 1008 and at shutdown; its reservation file stays meanwhile.
+  // and once more on 1008, at shutdown and at the next start; its reservation
+  // file stays meanwhile, and beside it the pending result (kPendingResultExt:
+  // the result record and the reservation record), so that the next start
+  // writes this result instead of a missed one.
   static constexpr int kResultRetryPasses = 10;
   static constexpr int kResultAttempts = 20;
+  static constexpr const char* kPendingResultExt = ".RVP";
+  // Reservations recorded in this run, remembered so that a file of one that
+  // could not be deleted is never taken for a missed broadcast.
+  static constexpr std::size_t kCollectedKept = 1000;
 
   ScheduleDriver(PlannerSettings& settings, FileSystem& fs, const Clock& clock, ScheduleHost& host);
   ~ScheduleDriver();
@@ -35,18 +42,22 @@ class ScheduleDriver {
   // makes the first scan. False when "Schedule"/"DataPath" is empty: then the
   // unit never scans and the main timer must not run.
   bool Start();
-  // A prompt inside a pass (the selector check, "Bind error") dispatches the
-  // messages that arrive meanwhile; the commands below then wait for the pass to
-  // end and run once after it.
+  // No box is ever shown inside a pass: the selector check and "Bind error"
+  // are queued by the pass and shown after it, one at a time. While a box is up
+  // its loop dispatches the main timer: passes run as usual (receptions start
+  // and are collected on time), a box they ask for waits its turn, and the
+  // program's exit waits for the box (PromptUp). Something else that dispatches
+  // inside a pass (a shell call) runs no nested pass: the commands below then
+  // wait for the pass to end and run once after it.
   // WM_COMMAND 1004: rescan the folder and rebuild the list display.
   void Rescan();
   // WM_COMMAND 1008: reception settings (not "TimeError") and history folder.
   void ReloadSettings();
   // WM_COMMAND 1012: start the time receiver and check for the selector, unless
-  // a receiver already runs. Run after a pass that made a selector check, it
-  // makes no second one: the user has just answered that prompt.
+  // a receiver already runs. While a selector prompt is up or waiting it makes
+  // no second one.
   void StartTimeReceiver();
-  // One main timer tick.
+  // One main timer tick; the boxes it asked for follow it (ShowPrompts).
   void Pass();
   // End of the main window: reservations stay for the next start, finished ones
   // are written, "Info count" is stored.
@@ -73,6 +84,14 @@ class ScheduleDriver {
   // True while a pass runs; a modal prompt inside it dispatches messages, and
   // commands that change the lists must wait for its end.
   bool InPass() const { return inPass_; }
+  // True while a box is up: one of the schedule's, or one of the window's own
+  // between PromptOpened and PromptClosed (the exit question).
+  bool PromptUp() const { return promptDepth_ > 0; }
+  void PromptOpened() { ++promptDepth_; }
+  void PromptClosed() { --promptDepth_; }
+  // Shows the boxes that wait, one after another, unless a pass runs or a box
+  // is up. Every pass ends with it.
+  void ShowPrompts();
 
  private:
   Time32 Now() const { return clock_.Now() + timeError_; }
@@ -94,9 +113,19 @@ class ScheduleDriver {
   ReceptionResult PlaceAndJudge(Reservation& entry);
   bool Record(Reservation& entry, const ReceptionResult& result);
   void RetryUnwrittenResults(bool now);
+  void Park(const Reservation& entry, const ReceptionResult& result);
+  void RememberCollected(const Reservation& entry);
+  void LoadPendingResults();
+  static std::string PendingResultPath(const Reservation& entry);
   void WriteFinishedInPlace();
   void RunDeferred();
   void EnsureSelectorChecked();
+  enum class PromptKind { Selector, BindError };
+  struct Prompt {
+    PromptKind kind;
+    int code;
+  };
+  bool SelectorPromptAsked() const;
 
   struct Unwritten {
     Reservation entry;
@@ -117,14 +146,16 @@ class ScheduleDriver {
   std::list<Reservation> pending_;
   std::list<Reservation> finished_;   // newest first
   std::list<Unwritten> unwritten_;
+  std::list<Reservation> collected_;  // oldest first; no windows
   std::unique_ptr<ScheduleTimeReceiver> timeReceiver_;
-  int passGuard_ = 0;
+  std::list<Prompt> prompts_;       // waiting to be shown
+  int promptDepth_ = 0;
+  bool selectorPromptUp_ = false;
   std::uint32_t tickCount_ = 0;
   std::uint32_t idleTicks_ = 0;
   std::uint16_t passSid_ = 0;
   bool selectorChecked_ = false;
   bool inPass_ = false;
-  bool selectorCheckedInPass_ = false;
   bool rescanDeferred_ = false;
   bool reloadDeferred_ = false;
   bool timeReceiverDeferred_ = false;

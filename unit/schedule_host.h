@@ -45,8 +45,12 @@ class ScheduleHost {
   virtual void PostCommand(int id) = 0;
   // WM_COMMAND 32798 to the planner's window, when there is one.
   virtual void NotifyPlanner() = 0;
-  // The channel selector check (may show a modal prompt).
+  // The channel selector check (may show a modal prompt). Like every box of the
+  // schedule it is asked for outside a pass only, one box at a time.
   virtual void CheckSelector() = 0;
+  // "Bind error %d" with an OK button, for a reception window whose group could
+  // not be joined (the window itself shows "受信不可").
+  virtual void ShowBindError(int code) = 0;
   virtual void OpenAutorun(const std::string& command, const std::string& storageFolder) = 0;
   // History folder used when "temp"/"DataPath" is empty.
   virtual std::string DefaultHistoryFolder() = 0;

@@ -48,6 +48,7 @@ ReceptionOrder OrderOf(const Reservation& entry, const ScheduleSettings& setting
   order.totalBytes = static_cast<std::int64_t>(r.totalKbyte) * 1024;
   order.scheduledEnd = entry.scheduledEnd;
   order.clearFolder = r.clearFolder != 0;
+  order.dataFolder = settings.dataFolder;
   order.timeError = timeError;
   order.timeout = settings.timeout;
   order.messagePosition = settings.messagePosition;

@@ -22,6 +22,9 @@ class ReceptionHandle {
   // Received files to their final names; true when every file of the
   // broadcast is whole at its name. Only the first call places.
   virtual bool PlaceFiles() = 0;
+  // The socket error of a failed join, 0 when none: the schedule shows the
+  // box after its pass, never from inside the window's start.
+  virtual int BindError() const { return 0; }
 };
 
 // The record as read from the file, with what the unit adds: its schedule

@@ -11,6 +11,7 @@ ScheduleSettings ScheduleSettings::Read(const PlannerSettings& settings) {
   s.autoRun = settings.Int(peer::kEnvironmentSubKey, peer::kAutoRunValue, 0);
   s.messagePosition = settings.Int(peer::kEnvironmentSubKey, J(peer::kMessagePositionValue), 0);
   s.showStatus = settings.Int(peer::kEnvironmentSubKey, J(peer::kShowStatusValue), 1);
+  s.dataFolder = settings.DataFolder();
   return s;
 }
 

@@ -98,8 +98,13 @@ class PosixFileSystem : public FileSystem {
       if (entry == "." || entry == "..") continue;
       if (fnmatch(utf8Pattern.c_str(), entry.c_str(), FNM_CASEFOLD) != 0) continue;
       struct stat st {};
-      if (stat((base + "/" + entry).c_str(), &st) != 0) continue;
+      struct stat own {};
+      const std::string full = base + "/" + entry;
+      if (lstat(full.c_str(), &own) != 0) continue;
+      // A dangling link still names an entry (its own attributes).
+      if (stat(full.c_str(), &st) != 0) st = own;
       FoundFile f;
+      f.link = S_ISLNK(own.st_mode);
       f.name = Utf8ToCp932(entry);
       f.isFolder = S_ISDIR(st.st_mode);
       f.hidden = entry[0] == '.';

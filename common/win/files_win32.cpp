@@ -82,6 +82,7 @@ FoundFile ToFound(const WIN32_FIND_DATAW& d) {
   f.name = WideToCp932(d.cFileName);
   f.isFolder = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   f.hidden = (d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+  f.link = (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   f.size = (static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
   f.lastWrite = ToTime32(d.ftLastWriteTime);
   return f;

@@ -9,6 +9,7 @@
 #include <string>
 #include "common/clock.h"
 #include "common/files.h"
+#include "common/path.h"
 #include "common/sockets.h"
 #include "common/text.h"
 #include "common/time_text.h"
@@ -28,7 +29,8 @@ void Help(FILE* out) {
                "  --timeout SECONDS     give up when nothing arrives within this time (default 300)\n"
                "  --end WHEN            scheduled end: +SECONDS from now or YYYYMMDDHHMM local time;\n"
                "                        the reception ends 60 s after it (default: none)\n"
-               "  --total-kbyte N       expected size, for the progress figures\n"
+               "  --total-kbyte N       expected size, for the progress figures; it also bounds the\n"
+               "                        disk taken, as a reservation's total does (default: the free space)\n"
                "  --clear               empty FOLDER first\n"
                "  --idle SECONDS        end when nothing new arrived for this long after the first\n"
                "                        datagram (a feed that went quiet; default: wait as the unit does)\n"
@@ -136,6 +138,10 @@ int ParseCommandLine(const std::vector<std::string>& args, const Clock& clock, R
   p.address = opts.Positional()[0];
   p.port = static_cast<std::uint16_t>(port);
   p.storageFolder = opts.Positional()[2];
+  // The operator names the folder: --clear may empty it (never a root), and
+  // without --total-kbyte only the free space bounds what is written.
+  p.dataFolder = ParentFolder(p.storageFolder);
+  p.boundByDeclaredSize = opts.Has("total-kbyte");
   p.scheduledEnd = clock.Now() + 10 * 365 * 86400;
   if (opts.Has("end") && !ParseEnd(opts.Text("end"), clock.Now(), &p.scheduledEnd))
     return UsageError("carousel-recv", "--end: '" + opts.Text("end") + "' is not +SECONDS or YYYYMMDDHHMM");

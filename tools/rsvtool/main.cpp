@@ -7,6 +7,7 @@
 #include "common/clock.h"
 #include "common/computer_name.h"
 #include "common/files.h"
+#include "common/path.h"
 #include "common/text.h"
 #include "tools/options/options.h"
 #include "tools/rsvtool/dump.h"
@@ -40,22 +41,10 @@ std::string Shown(const std::string& path) {
   return path;
 #else
   std::string shown = path;
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(shown[i]))) ++i;
-    else if (shown[i] == '\\') shown[i] = '/';
-  }
+  for (std::size_t cut = LastSeparator(shown); cut != std::string::npos; cut = LastSeparator(shown.substr(0, cut)))
+    shown[cut] = '/';
   return shown;
 #endif
-}
-
-// Position of the last "\" or "/" that is not the trail byte of a character.
-std::size_t LastSeparator(const std::string& path) {
-  std::size_t last = std::string::npos;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(path[i]))) ++i;
-    else if (path[i] == '\\' || path[i] == '/') last = i;
-  }
-  return last;
 }
 
 // The Windows command line leaves "RSV*.SDL" to the program: patterns are

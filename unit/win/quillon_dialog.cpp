@@ -4,6 +4,9 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdio>
+
+#include "common/path.h"
 #include "common/peer_names.h"
 #include "common/settings.h"
 #include "common/sockets.h"
@@ -169,9 +172,9 @@ INT_PTR CQuillonDlg::OnSysCommand(WPARAM wParam, LPARAM) {
 INT_PTR CQuillonDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (wParam != mainTimer_ || shutDown_) return TRUE;
   driver_->Pass();
-  // An exit asked for while a prompt of the pass was up runs now that the pass
-  // is over (a tick inside that prompt returns here with the pass still running).
-  if (exitDeferred_ && !driver_->InPass()) {
+  // An exit asked for inside a pass or under a box runs once both are over (a
+  // tick inside a box returns here with the box still up).
+  if (exitDeferred_ && !driver_->InPass() && !driver_->PromptUp()) {
     exitDeferred_ = false;
     OnExit();
   }
@@ -215,19 +218,22 @@ INT_PTR CQuillonDlg::OnClose(WPARAM, LPARAM) {
 }
 
 void CQuillonDlg::OnExit() {
-  // A prompt inside the pass dispatches this command; the pass must end first.
-  // Posting it again would keep the queue busy, and a dialog's timer never
-  // fires while posted messages wait: the prompt would never close.
-  if (driver_->InPass()) {
+  // A box's loop dispatches this command; the box (and any pass) must end
+  // first, so that no second box opens on top of it and nothing it belongs to
+  // goes away under it. Posting the command again would keep the queue busy,
+  // and a dialog's timer never fires while posted messages wait.
+  if (driver_->InPass() || driver_->PromptUp()) {
     exitDeferred_ = true;
     return;
   }
   if (!driver_->Pending().empty()) {
     // Captioned with the program's name, not the window title that the planner
     // and a second copy look for.
+    driver_->PromptOpened();
     const int answer = ShowMessageBox(Handle(), LoadCp932String(instance_, IDS_CONFIRM_EXIT), J(u8"データ受信ユニット"),
                                       MB_YESNO | MB_ICONINFORMATION);
-    if (answer != IDYES) return;
+    driver_->PromptClosed();
+    if (answer != IDYES || shutDown_) return;
   }
   ShutDown(false);
   End(IDC_EXIT);
@@ -325,6 +331,13 @@ void CQuillonDlg::NotifyPlanner() {
 
 void CQuillonDlg::CheckSelector() { ::CheckSelector(instance_, Handle(), store_); }
 
+// Owned by the main window: the reception window may close while it is up.
+void CQuillonDlg::ShowBindError(int code) {
+  char text[64];
+  std::snprintf(text, sizeof text, "Bind error %d", code);
+  ShowMessageBox(Handle(), text, J(u8"受信ユニット"), MB_OK);
+}
+
 void CQuillonDlg::OpenAutorun(const std::string& command, const std::string& storageFolder) {
   const AutorunCommand run = SplitAutorun(command, storageFolder);
   ShellExecuteW(Handle(), L"open", Cp932ToWide(run.program).c_str(), Cp932ToWide(run.parameters).c_str(), L"",
@@ -334,8 +347,6 @@ void CQuillonDlg::OpenAutorun(const std::string& command, const std::string& sto
 std::string CQuillonDlg::DefaultHistoryFolder() {
   wchar_t windows[MAX_PATH] = {};
   GetWindowsDirectoryW(windows, MAX_PATH);
-  std::string folder = WideToCp932(windows);
-  const std::size_t slash = folder.find('\\');
-  if (slash != std::string::npos) folder.resize(slash);
-  return folder + "\\Program Files\\Lumivent\\Temporary\\";
+  // The drive of the Windows folder.
+  return JoinPath(VolumeRoot(WideToCp932(windows)), "Program Files\\Lumivent\\Temporary\\");
 }

@@ -41,6 +41,7 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   void PostCommand(int id) override { Dialog::PostCommand(id); }
   void NotifyPlanner() override;
   void CheckSelector() override;
+  void ShowBindError(int code) override;
   void OpenAutorun(const std::string& command, const std::string& storageFolder) override;
   std::string DefaultHistoryFolder() override;
 
@@ -82,7 +83,7 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   HICON smallIcon_ = nullptr;
   UINT_PTR mainTimer_ = 0;
   bool shutDown_ = false;
-  bool exitDeferred_ = false;  // command 1 arrived inside a pass
+  bool exitDeferred_ = false;  // command 1 arrived inside a pass or under a box
   // The dialog box shows itself once its queue is idle; while this is set it
   // stays hidden (no schedule folder, or started hidden by the planner).
   bool keepHidden_ = false;

@@ -17,6 +17,7 @@ const CReceptionDlg::MessageEntry CReceptionDlg::kMessages[] = {
     {WM_TIMER, &CReceptionDlg::OnTimer},
     {kSocketMessage, &CReceptionDlg::OnSocket},
     {WM_CLOSE, &CReceptionDlg::OnClose},
+    {DM_GETDEFID, &CReceptionDlg::OnGetDefId},
     {0, nullptr},
 };
 
@@ -88,7 +89,19 @@ INT_PTR CReceptionDlg::OnClose(WPARAM, LPARAM) {
   return TRUE;
 }
 
-void CReceptionDlg::OnStop() { reception_->OnStopCommand(); }
+// Enter is "閉じる", never "受信中断" (id 1, which the dialog manager would
+// send for Enter): a key press must not end a reception or have it collected.
+INT_PTR CReceptionDlg::OnGetDefId(WPARAM, LPARAM) {
+  SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, MAKELONG(IDC_CLOSE_RECEPTION, DC_HASDEFID));
+  return TRUE;
+}
+
+void CReceptionDlg::OnStop() {
+  reception_->OnStopCommand();
+  // A click leaves the focus on the button, where Enter would press it again.
+  if (GetFocus() == Item(IDC_STOP))
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CLOSE_RECEPTION)), TRUE);
+}
 
 void CReceptionDlg::OnHide() { ShowWindow(Handle(), SW_HIDE); }
 
@@ -112,8 +125,3 @@ void CReceptionDlg::StopTimer() {
   timer_ = 0;
 }
 
-void CReceptionDlg::ShowBindError(int code) {
-  char text[64];
-  std::snprintf(text, sizeof text, "Bind error %d", code);
-  ShowMessageBox(Handle(), text, J(u8"受信ユニット"), MB_OK);
-}

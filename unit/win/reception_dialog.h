@@ -43,13 +43,16 @@ class CReceptionDlg : public DialogImpl<CReceptionDlg>, public ReceptionView {
   bool StartTimer() override;
   void StopTimer() override;
   void PostStopCommand() override { PostCommand(IDC_STOP); }
-  void ShowBindError(int code) override;
+  // Kept for the schedule, which shows the box after its pass.
+  void ShowBindError(int code) override { bindError_ = code; }
+  int BindError() const { return bindError_; }
 
  private:
   INT_PTR OnInitDialog(WPARAM, LPARAM);
   INT_PTR OnTimer(WPARAM, LPARAM);
   INT_PTR OnSocket(WPARAM, LPARAM);
   INT_PTR OnClose(WPARAM, LPARAM);
+  INT_PTR OnGetDefId(WPARAM, LPARAM);
   void OnStop();
   void OnHide();
   void WatchSocket();
@@ -60,6 +63,7 @@ class CReceptionDlg : public DialogImpl<CReceptionDlg>, public ReceptionView {
   bool started_ = false;
   bool placed_ = false;
   bool allPlaced_ = false;
+  int bindError_ = 0;
 };
 
 // The schedule's handle on a reception window; dropping it closes the window.
@@ -72,6 +76,7 @@ class ReceptionWindowHandle : public ReceptionHandle {
   Time32 ReceptionStart() const override { return dialog_->Engine().ReceptionStart(); }
   Time32 ReceptionEnd() const override { return dialog_->Engine().ReceptionEnd(); }
   bool PlaceFiles() override { return dialog_->PlaceFilesOnce(); }
+  int BindError() const override { return dialog_->BindError(); }
   CReceptionDlg& Dialog() { return *dialog_; }
 
  private:

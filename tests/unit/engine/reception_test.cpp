@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 #include "common/clock.h"
 #include "common/debug_log.h"
+#include "common/path.h"
 #include "common/text.h"
 #include "tests/support/failing_files.h"
 #include "tests/unit/engine/engine_fixtures.h"
@@ -571,6 +573,7 @@ TEST_F(ReceptionTest, ClearFolderEmptiesTheStorageFolderFirst) {
   Fs().MakeFolder(folder / "olddir");
   Fs().WriteAll(folder / "olddir\\x", "x");
   params.clearFolder = true;
+  params.dataFolder = ParentFolder(folder.Path());
   Start();
   EXPECT_TRUE(Fs().Find(folder / "*").empty());
   EXPECT_TRUE(Fs().IsFolder(folder.Path()));
@@ -681,6 +684,111 @@ DatagramFields Claim(std::uint16_t fileId, std::uint16_t blockSize, std::uint32_
   return d;
 }
 
+// MAX_PATH counts characters: a storage folder of double-byte characters is
+// as long as its characters, not its bytes.
+TEST_F(ReceptionTest, MaxPathCountsCharactersNotBytes) {
+  const std::string wide = J(u8"番");
+  const std::size_t nameChars = 20;
+  const std::size_t room = kMaxPathChars - nameChars - PathCharacters(WithBackslash(folder.Path()));
+  struct Case { std::size_t folderChars; bool taken; };
+  for (const Case& c : {Case{room, true}, Case{room + 1, false}}) {
+    SCOPED_TRACE(c.folderChars);
+    // Folder components of 40 characters (120 bytes in UTF-8, 80 in cp932)
+    // and a trailing separator: room characters in all.
+    std::string storage = folder.Path();
+    std::size_t chars = 0;
+    while (chars < c.folderChars) {
+      storage += "\\";
+      ++chars;
+      for (int i = 0; i < 40 && chars < c.folderChars; ++i, ++chars) storage += wide;
+    }
+    ASSERT_GT(storage.size() - folder.Path().size(), c.folderChars);  // more bytes than characters
+    params.storageFolder = storage;
+    const std::string name(nameChars, 'f');
+    std::vector<CarouselFile> files{{name, RandomBytes(rng, 500)}};
+    Start();
+    Wait(1500);
+    Feed(Cycle(files, 1024, 1));
+    Run();
+    ASSERT_NE(Entry(0), nullptr);
+    EXPECT_EQ(!Entry(0)->rejected, c.taken);
+    EXPECT_EQ(Logged("MAX_PATH"), !c.taken);
+    if (c.taken) {
+      Feed(Cycle(files, 1024, 1)[0]);
+      Run();
+      ASSERT_TRUE(rx->Finished());
+      EXPECT_EQ(rx->PlaceFiles(), 0);
+      std::string placed;
+      EXPECT_TRUE(Fs().ReadAll(WithBackslash(storage) + name, &placed));
+      EXPECT_EQ(placed, files[0].data);
+    }
+    rx.reset();
+    ClearFolder(Fs(), folder.Path());
+    debugLines.clear();
+  }
+}
+
+// A block 0 that fails its checks leaves a file of that name as it was.
+TEST_F(ReceptionTest, BlockZeroThatFailsItsChecksLeavesTheDestinationAlone) {
+  ASSERT_TRUE(folder.Write("keep.bin", "precious"));
+  Start();
+  Wait(1500);
+  DatagramFields shortOne = Claim(0, 1024, 0, 3);
+  shortOne.name = "keep.bin";
+  shortOne.lengthDelta = -40;  // shorter than its own file header
+  DatagramFields pastSize = Claim(1, 1024, 0, 1000);
+  pastSize.name = "keep.bin";
+  pastSize.fileSize = 10;  // its blocks reach past the size it names
+  Feed({EncodeDatagram(shortOne), EncodeDatagram(pastSize)});
+  Run();
+  EXPECT_EQ(folder.Read("keep.bin"), "precious");
+  rx->OnStopCommand();
+  rx->PlaceFiles();
+  rx.reset();
+  EXPECT_EQ(folder.Read("keep.bin"), "precious");
+  EXPECT_EQ(Fs().Find(folder / "*").size(), 1u);
+}
+
+class CountingFiles : public FailingFiles {
+ public:
+  using FailingFiles::FailingFiles;
+  int looks = 0;
+  bool Exists(const std::string& p) override {
+    ++looks;
+    return FailingFiles::Exists(p);
+  }
+};
+
+// A flood of files that start without their names: each temporary name costs
+// one look at the disk, however many files came in the same millisecond.
+TEST_F(ReceptionTest, TemporaryNamesCostOneLookAtTheDiskEach) {
+  CountingFiles files(PlatformFiles());
+  params.totalBytes = std::int64_t{1} << 30;
+  auto n = net;
+  rx.reset(new Reception(params, files, clock, view, [n] { return std::unique_ptr<DatagramSocket>(new FakeSocket(n)); }));
+  ASSERT_TRUE(rx->Start());
+  Wait(1500);  // the first file goes to disk, the rest stay in memory
+  // Names already in the folder (another reception's) are not taken.
+  std::vector<std::string> taken;
+  for (std::uint32_t t = clock.TickMs(); t <= clock.TickMs() + 20; ++t) {
+    taken.push_back("~" + std::to_string(t) + ".tmp");
+    ASSERT_TRUE(folder.Write(taken.back(), "someone else's"));
+  }
+  const int count = 3000;
+  for (int id = 0; id < count; ++id) Feed(EncodeDatagram(Claim(static_cast<std::uint16_t>(id), 4096, 1, 5)));
+  files.looks = 0;
+  Run();
+  ASSERT_EQ(rx->Files().size(), static_cast<std::size_t>(count));
+  EXPECT_LE(files.looks, count + static_cast<int>(taken.size()) + 10);
+  ASSERT_NE(Entry(0), nullptr);
+  ASSERT_FALSE(Entry(0)->tempPath.empty());
+  for (const std::string& name : taken) {
+    EXPECT_NE(Entry(0)->tempPath, folder / name);
+    EXPECT_EQ(folder.Read(name), "someone else's");
+  }
+  rx.reset();
+}
+
 TEST_F(ReceptionTest, BlockMapsOfOneReceptionStayWithinTheirTotal) {
   Start();
   Wait(1500);
@@ -735,6 +843,7 @@ TEST_F(ReceptionTest, PaddingPastTheNamedSizeIsNotStored) {
 }
 
 TEST_F(ReceptionTest, SmallFilesKeptInMemoryStayWithinTheirTotal) {
+  params.totalBytes = std::int64_t{1} << 30;  // the memory bound, not the disk's, is met first
   Start();
   // Ten-block files of 4096 bytes, one after the other: each would be kept in memory.
   const std::uint16_t count = static_cast<std::uint16_t>(kMaxMemoryTotal / (10 * 4096) + 50);
@@ -744,6 +853,86 @@ TEST_F(ReceptionTest, SmallFilesKeptInMemoryStayWithinTheirTotal) {
   EXPECT_TRUE(Entry(0)->inMemory);
   EXPECT_FALSE(Entry(count - 1)->inMemory);
   EXPECT_FALSE(Entry(count - 1)->rejected);  // written to disk instead
+}
+
+// What one reception takes on disk is bound by its reservation's total (with a
+// margin) and by the volume's free space; a file past either fails and leaves
+// nothing behind.
+TEST_F(ReceptionTest, BlockSizeNoDatagramCanCarryIsRefused) {
+  Start();
+  Wait(1500);
+  for (std::uint16_t size : {4097, 8192, 65535}) {
+    DatagramFields d = Claim(0, 4096, 1, 1000000);
+    d.blockSize = size;
+    Feed(EncodeDatagram(d));
+  }
+  Run();
+  EXPECT_EQ(rx->BlockSize(), -1);
+  EXPECT_EQ(Entry(0), nullptr);
+  EXPECT_TRUE(Fs().Find(folder / "*").empty());
+  Feed(EncodeDatagram(Claim(0, 4096, 1, 1000)));
+  Run();
+  EXPECT_EQ(rx->BlockSize(), 4096);  // a carried size is still taken
+}
+
+TEST_F(ReceptionTest, FilesPastTheDeclaredTotalFailAndLeaveNothing) {
+  params.totalBytes = 1024 * 1024;
+  Start();
+  Wait(1500);
+  // Block 999999 of 4096-byte blocks lies 4 GB into its file; the others claim
+  // 28 MB each, and a third one breaks the total.
+  Feed(EncodeDatagram(Claim(0, 4096, 999999, 1000000)));
+  for (std::uint16_t id = 1; id <= 4; ++id) Feed(EncodeDatagram(Claim(id, 4096, 7000, 7001)));
+  Run();
+  ASSERT_NE(Entry(0), nullptr);
+  EXPECT_TRUE(Entry(0)->rejected);
+  EXPECT_TRUE(Logged("more disk than its reservation declares"));
+  EXPECT_FALSE(Entry(1)->rejected);
+  EXPECT_TRUE(Entry(3)->rejected);
+  EXPECT_TRUE(Entry(4)->rejected);
+  EXPECT_LE(rx->DiskClaimed(), rx->DiskBudget());
+  EXPECT_EQ(rx->DiskBudget(), 1024u * 1024 + 1024 * 1024 / kDiskMarginShare + kDiskMarginFixed);
+  std::uint64_t onDisk = 0;
+  for (const FoundFile& f : Fs().Find(folder / "*")) onDisk += f.size;
+  EXPECT_LE(onDisk, rx->DiskBudget());
+  EXPECT_EQ(Fs().Find(folder / "*").size(), 2u);  // files 1 and 2
+  rx.reset();
+  EXPECT_TRUE(Fs().Find(folder / "*").empty());
+}
+
+class SmallVolume : public FailingFiles {
+ public:
+  using FailingFiles::FailingFiles;
+  std::uint64_t free = 0;
+  int looks = 0;
+  bool FreeSpace(const std::string&, std::uint64_t* bytes) override {
+    ++looks;
+    *bytes = free;
+    return true;
+  }
+};
+
+TEST_F(ReceptionTest, FileThatDoesNotFitTheVolumeFailsAndLeavesNothing) {
+  SmallVolume volume(PlatformFiles());
+  volume.free = 3 * 1024 * 1024;
+  params.totalBytes = std::int64_t{1} << 30;
+  auto n = net;
+  rx.reset(new Reception(params, volume, clock, view, [n] { return std::unique_ptr<DatagramSocket>(new FakeSocket(n)); }));
+  ASSERT_TRUE(rx->Start());
+  Wait(1500);
+  std::vector<CarouselFile> fits{{"fits.bin", RandomBytes(rng, 1024 * 1024)}};
+  Feed(Cycle(fits, 4096, 1));
+  Run();
+  Feed(EncodeDatagram(Claim(1, 4096, 1000, 1001)));  // 4 MB into a second file
+  Run();
+  ASSERT_NE(Entry(1), nullptr);
+  EXPECT_TRUE(Entry(1)->rejected);
+  EXPECT_TRUE(Logged("no room"));
+  EXPECT_FALSE(Entry(0)->rejected);
+  // The free space is asked at the first claim and before the refusal, not per datagram.
+  EXPECT_LE(volume.looks, 4);
+  EXPECT_EQ(Fs().Find(folder / "*").size(), 1u);  // the first file's temporary file alone
+  rx.reset();
 }
 
 // The blocks of the write buffer count only once written: a final write-out

@@ -246,8 +246,8 @@ TEST_F(ScheduleTest, RescanDuringAPassWaitsForItsEnd) {
   Put("RSV1.SDL", Record(97, 1, 0, 3600));
   Put("RSV2.SDL", Record(98, 2, 0, 3660, 5));
   ASSERT_TRUE(driver->Start());
-  // The selector prompt dispatches messages, among them the planner's rescan.
-  host.onSelectorCheck = [this] {
+  // Something inside the pass dispatches messages, among them the planner's rescan.
+  host.onOpen = [this] {
     Put("HOST000009.SDD", Record(98, 2, 0, 3660, 5));
     driver->Rescan();
     driver->Pass();  // a nested tick does nothing

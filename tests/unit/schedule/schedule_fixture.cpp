@@ -6,6 +6,8 @@ std::unique_ptr<ReceptionHandle> FakeHost::OpenReception(const ReceptionOrder& o
   if (onOpen) onOpen();
   if (failOpen) return nullptr;
   auto state = std::make_shared<FakeReception::State>();
+  state->bindError = bindError;
+  bindError = 0;
   opened.push_back({order, state});
   return std::make_unique<FakeReception>(state);
 }

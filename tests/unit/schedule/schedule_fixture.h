@@ -26,6 +26,7 @@ struct FakeReception : ReceptionHandle {
     bool destroyed = false;
     int placed = 0;
     bool placeOk = true;   // what PlaceFiles answers
+    int bindError = 0;     // what BindError answers
     std::function<void()> onPlace;
   };
   explicit FakeReception(std::shared_ptr<State> s) : state(std::move(s)) {}
@@ -35,6 +36,7 @@ struct FakeReception : ReceptionHandle {
   int Result() const override { return state->result; }
   Time32 ReceptionStart() const override { return 1000; }
   Time32 ReceptionEnd() const override { return 2000; }
+  int BindError() const override { return state->bindError; }
   bool PlaceFiles() override {
     ++state->placed;
     if (state->onPlace) state->onPlace();
@@ -74,7 +76,10 @@ struct FakeHost : ScheduleHost {
   int listShown = 0;
   bool failOpen = false;
   std::function<void()> onSelectorCheck;
-  std::function<void()> onOpen;  // runs inside OpenReception, as a "Bind error" box would
+  std::function<void()> onOpen;  // runs inside OpenReception (something that dispatches inside a pass)
+  int bindError = 0;             // the next window opened reports it
+  std::vector<int> bindErrors;   // boxes shown
+  std::function<void(int)> onBindError;  // runs while the box is up
 
   std::unique_ptr<ReceptionHandle> OpenReception(const ReceptionOrder& order) override;
   std::unique_ptr<ScheduleTimeReceiver> OpenTimeReceiver(std::int32_t timeError) override;
@@ -86,6 +91,10 @@ struct FakeHost : ScheduleHost {
   void CheckSelector() override {
     ++selectorChecks;
     if (onSelectorCheck) onSelectorCheck();
+  }
+  void ShowBindError(int code) override {
+    bindErrors.push_back(code);
+    if (onBindError) onBindError(code);
   }
   void OpenAutorun(const std::string& command, const std::string& folder) override {
     autoruns.emplace_back(command, folder);
