@@ -728,6 +728,9 @@ bool Reception::PutInPlace(const std::string& from, const std::string& to) {
 
 int Reception::PlaceFiles() {
   CloseCurrent();
+  // A broadcast of small files may have been held in memory only: the storage
+  // folder was then never made, and the files are written out into it here.
+  if (!storageReady_) storageReady_ = CreateFolderPath(fs_, storageFolder_);
   int failed = 0;
   for (auto& item : files_) {
     ReceivedFile& e = item.second;
