@@ -15,18 +15,7 @@ HW=$(wine "$WDRV" find NEXA 2>/dev/null </dev/null | tr -d '\r')
 [ -n "$HW" ] || fail "no window NEXA"
 shell_wait_icon 5 "$HW" 1 || fail "the icon is not in the shell: $(cat "$SHELL_LOG")"
 
-note "the shell restarts: the icon comes back"
-shell_end
-shell_start
-shell_wait_icon 10 "$HW" 1 || fail "the icon was not added to the new shell: $(cat "$SHELL_LOG")"
-
-note "a new shell that is not ready at once: the icon is offered until it is"
-shell_end
-shell_start refuse
-for _ in $(seq 50); do grep -qi "^add $HW 1 refused" "$SHELL_LOG" && break; sleep 0.2; done
-grep -qi "^add $HW 1 refused" "$SHELL_LOG" || fail "the icon was not offered to the new shell: $(cat "$SHELL_LOG")"
-shell_ready
-shell_wait_icon 10 "$HW" 1 || fail "the icon was not offered again: $(cat "$SHELL_LOG")"
+shell_icon_survives "$HW"
 
 note "exit: the icon goes"
 n_exit

@@ -18,16 +18,5 @@ wine "$WDRV" wait "$TITLE" 10000 >/dev/null 2>&1 </dev/null || fail "no status w
 HW=$(wine "$WDRV" find "$TITLE" 2>/dev/null </dev/null | tr -d '\r')
 shell_wait_icon 10 "$HW" 1 || fail "the icon is not in the shell: $(cat "$SHELL_LOG")"
 
-note "the shell restarts: the icon comes back"
-shell_end
-shell_start
-shell_wait_icon 10 "$HW" 1 || fail "the icon was not added to the new shell: $(cat "$SHELL_LOG")"
-
-note "a new shell that is not ready at once"
-shell_end
-shell_start refuse
-for _ in $(seq 50); do grep -qi "^add $HW 1 refused" "$SHELL_LOG" && break; sleep 0.2; done
-grep -qi "^add $HW 1 refused" "$SHELL_LOG" || fail "the icon was not offered to the new shell: $(cat "$SHELL_LOG")"
-shell_ready
-shell_wait_icon 10 "$HW" 1 || fail "the icon was not offered again: $(cat "$SHELL_LOG")"
+shell_icon_survives "$HW"
 echo PASS

@@ -42,3 +42,20 @@ shell_wait_icon() {
   for _ in $(seq $(($1 * 5))); do grep -qi "^add $2 $3 taken" "$SHELL_LOG" && return 0; sleep 0.2; done
   return 1
 }
+
+# shell_icon_survives WINDOW: the icon of WINDOW (id 1), now in the shell, comes
+# back in a restarted shell, and in a new shell that refuses icons at first it
+# is offered until taken.
+shell_icon_survives() {
+  note "the shell restarts: the icon comes back"
+  shell_end
+  shell_start
+  shell_wait_icon 10 "$1" 1 || fail "the icon was not added to the new shell: $(cat "$SHELL_LOG")"
+  note "a new shell that is not ready at once: the icon is offered until it is"
+  shell_end
+  shell_start refuse
+  for _ in $(seq 50); do grep -qi "^add $1 1 refused" "$SHELL_LOG" && break; sleep 0.2; done
+  grep -qi "^add $1 1 refused" "$SHELL_LOG" || fail "the icon was not offered to the new shell: $(cat "$SHELL_LOG")"
+  shell_ready
+  shell_wait_icon 10 "$1" 1 || fail "the icon was not offered again: $(cat "$SHELL_LOG")"
+}
