@@ -146,6 +146,8 @@ t_wdrv post '受信予約プログラム' 6 >/dev/null
 for _ in $(seq 50); do [ -e "$WORK/data/prog" ] || break; sleep 0.2; done
 [ -e "$WORK/data/prog" ] && fail "the storage folder is still there: $(ls -R "$WORK/data/prog")"
 [ -d "$WORK/data" ] || fail "the data folder above the storage folder was removed"
+# The folder goes first, the record and the log line after it.
+for _ in $(seq 50); do [ -z "$(records)" ] && break; sleep 0.2; done
 [ "$(grep -c $'\r$' "$WORK/hist/RsvData.log")" = 2 ] || fail "the deleted reception was not logged"
 [ -z "$(records)" ] || fail "result records left: $(records)"
 rows=$(t_wdrv listview "$RCV" 1012)
