@@ -42,6 +42,8 @@ shows_window() {
 }
 
 q_start
+# The window exists before it is shown: q_start finds it, this waits for the showing.
+for _ in $(seq 50); do wine "$WDRV" visible "$QTITLE" >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
 wine "$WDRV" visible "$QTITLE" >/dev/null 2>&1 </dev/null || fail "main window not visible"
 for _ in $(seq 50); do wine "$WDRV" visible 受信ユニット >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
 wine "$WDRV" visible 受信ユニット >/dev/null 2>&1 </dev/null || fail "reception window not visible"
