@@ -43,6 +43,10 @@ void SetImage(HWND list, int row, int image) {
   SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
+void SetSmallImages(HWND list, HIMAGELIST images) {
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+}
+
 LPARAM RowData(HWND list, int row) {
   LVITEMW item = {};
   item.mask = LVIF_PARAM;

@@ -106,7 +106,6 @@ CQuillonDlg::CQuillonDlg(HINSTANCE instance, Settings& store, FileSystem& fs, co
 CQuillonDlg::~CQuillonDlg() {
   driver_.reset();
   ReleaseLock();
-  if (images_) ImageList_Destroy(images_);
   if (bigIcon_) DestroyIcon(bigIcon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
 }
@@ -152,13 +151,13 @@ void CQuillonDlg::SetUpList() {
   const int w = list_view::ClientWidth(list);
   list_view::AddColumn(list, 0, J(u8"番組名"), 7 * w / 10 - 1);
   list_view::AddColumn(list, 1, J(u8"開始時刻"), 3 * w / 10);
-  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
   for (int id : {IDI_RECEIVING, IDI_WAITING}) {
     HICON icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
-    ImageList_AddIcon(images_, icon);
+    ImageList_AddIcon(images, icon);
     DestroyIcon(icon);
   }
-  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
+  list_view::SetSmallImages(list, images);
 }
 
 INT_PTR CQuillonDlg::OnSysCommand(WPARAM wParam, LPARAM) {

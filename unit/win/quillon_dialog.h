@@ -78,7 +78,6 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   std::string lockPath_;
   std::unique_ptr<ScheduleDriver> driver_;
   TrayIcon tray_;
-  HIMAGELIST images_ = nullptr;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   UINT_PTR mainTimer_ = 0;

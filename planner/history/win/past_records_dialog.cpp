@@ -25,16 +25,12 @@ class CPastRecordsDlg : public DialogImpl<CPastRecordsDlg> {
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
   explicit CPastRecordsDlg(HistoryHost& host) : host_(host) {}
-  ~CPastRecordsDlg() override {
-    if (images_) ImageList_Destroy(images_);
-  }
 
  private:
   INT_PTR OnInitDialog(WPARAM, LPARAM) {
     list_ = Item(IDC_PAST_LIST);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    images_ = LoadHistoryIcons(host_.instance);
-    SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
+    list_view::SetSmallImages(list_, LoadHistoryIcons(host_.instance));
     AddColumns(list_, *host_.settings, kLogViewSizeKey, kPastColumns);
     layout_.Capture(Handle(), IDC_PAST_LIST, {IDOK});
     RestoreDialogSize(Handle(), *host_.settings, kLogViewSizeKey);
@@ -61,7 +57,6 @@ class CPastRecordsDlg : public DialogImpl<CPastRecordsDlg> {
 
   HistoryHost& host_;
   HWND list_ = nullptr;
-  HIMAGELIST images_ = nullptr;
   DialogLayout layout_;
 };
 

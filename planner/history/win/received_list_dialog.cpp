@@ -30,9 +30,6 @@ class CReceivedListDlg : public DialogImpl<CReceivedListDlg> {
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
   explicit CReceivedListDlg(HistoryHost& host) : host_(host) {}
-  ~CReceivedListDlg() override {
-    if (images_) ImageList_Destroy(images_);
-  }
 
  private:
   INT_PTR OnInitDialog(WPARAM, LPARAM);
@@ -56,7 +53,6 @@ class CReceivedListDlg : public DialogImpl<CReceivedListDlg> {
 
   HistoryHost& host_;
   HWND list_ = nullptr;
-  HIMAGELIST images_ = nullptr;
   DialogLayout layout_;
   std::vector<ReceivedEntry> rows_;  // in the shown order; a row's item data is its index
   int sortColumn_ = -1;
@@ -98,8 +94,7 @@ int IconIndex(RowIcon icon) {
 INT_PTR CReceivedListDlg::OnInitDialog(WPARAM, LPARAM) {
   list_ = Item(IDC_RCV_LIST);
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  images_ = LoadHistoryIcons(host_.instance);
-  SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
+  list_view::SetSmallImages(list_, LoadHistoryIcons(host_.instance));
   AddColumns(list_, *host_.settings, kReportSizeKey, kReceivedColumns);
   layout_.Capture(Handle(), IDC_RCV_LIST, {IDOK});
   RestoreDialogSize(Handle(), *host_.settings, kReportSizeKey);

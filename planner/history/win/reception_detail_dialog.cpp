@@ -87,9 +87,6 @@ class CReceptionDetailDlg : public DialogImpl<CReceptionDetailDlg> {
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
   CReceptionDetailDlg(HistoryHost& host, const ReceivedEntry& entry) : host_(host), entry_(entry) {}
-  ~CReceptionDetailDlg() override {
-    if (images_) ImageList_Destroy(images_);
-  }
 
  private:
   INT_PTR OnInitDialog(WPARAM, LPARAM);
@@ -103,7 +100,7 @@ class CReceptionDetailDlg : public DialogImpl<CReceptionDetailDlg> {
   const ReceivedEntry entry_;  // a copy: the list it came from may be rebuilt meanwhile
   ReceptionDetail detail_;
   HWND list_ = nullptr;
-  HIMAGELIST images_ = nullptr;
+  HIMAGELIST images_ = nullptr;  // the list view's: it destroys them with itself
   std::map<std::string, std::pair<int, std::string>> types_;  // upper-cased extension -> icon, name
   int sortColumn_ = -1;
   bool sortDescending_ = false;
@@ -131,7 +128,7 @@ INT_PTR CReceptionDetailDlg::OnInitDialog(WPARAM, LPARAM) {
   HICON generic = static_cast<HICON>(LoadImageW(host_.instance, MAKEINTRESOURCEW(IDI_HISTORY_FILE), IMAGE_ICON, 16, 16, 0));
   ImageList_AddIcon(images_, generic);
   if (generic) DestroyIcon(generic);
-  SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
+  list_view::SetSmallImages(list_, images_);
   AddColumns(list_, *host_.settings, kReportSizeKey, kDetailColumns);
   ShowFiles();
   return TRUE;
