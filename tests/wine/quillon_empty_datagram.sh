@@ -7,10 +7,8 @@ q_init
 head -c 200000 /dev/urandom > "$WORK/send/after_empty.bin"
 printf 'second\r\n' > "$WORK/send/second.txt"
 
-port=$((20000 + RANDOM % 10000))
-group=239.192.5.$((RANDOM % 200 + 1))
-now=$(date +%s)
-start=$((now - now % 60))
+new_broadcast 5
+port=$PORT group=$GROUP start=$START
 q_reg Environment Timeout REG_DWORD 60
 q_reservation --program 4661 --sub 1 --id 778 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \
   --address "$group" --port "$port" --sid 7 --name "空データグラム" \
@@ -18,11 +16,7 @@ q_reservation --program 4661 --sub 1 --id 778 --start "$(minute_text $start)" --
 
 note "unit starts and opens the reception window"
 q_start
-for _ in $(seq 100); do
-  [ "$(wine "$WDRV" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] && break
-  sleep 0.2
-done
-[ "$(wine "$WDRV" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] || fail "no reception window"
+wait_reception_window "$WDRV" 20 || fail "no reception window"
 
 note "headend sends three empty datagrams, then the carousel"
 "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 4 --empty-first 3 "$WORK/send" &

@@ -17,10 +17,8 @@ case "${attrs%%[A-Za-z]:*}" in *R*) ;; *) fail "ro.bin is not read-only: $attrs"
 attrs=$(wine cmd /c attrib "$(winpath "$WORK/data/prog/hid.bin")" 2>/dev/null </dev/null | tr -d '\r')
 case "${attrs%%[A-Za-z]:*}" in *H*) ;; *) fail "hid.bin is not hidden: $attrs" ;; esac
 
-port=$((20000 + RANDOM % 10000))
-group=239.192.5.$((RANDOM % 200 + 1))
-now=$(date +%s)
-start=$((now - now % 60))
+new_broadcast 5
+port=$PORT group=$GROUP start=$START
 q_reg Environment Timeout REG_DWORD 120
 q_reservation --program 4700 --sub 1 --id 779 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \
   --address "$group" --port "$port" --sid 7 --name "キー操作" \

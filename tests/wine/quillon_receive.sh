@@ -12,10 +12,8 @@ mkdir -p "$WORK/send/sub"
 printf 'readme\r\n' > "$WORK/send/sub/readme.txt"
 printf 'japanese name\r\n' > "$WORK/send/番組案内.txt"
 
-port=$((20000 + RANDOM % 10000))
-group=239.192.4.$((RANDOM % 200 + 1))
-now=$(date +%s)
-start=$((now - now % 60))
+new_broadcast 4
+port=$PORT group=$GROUP start=$START
 q_reg Environment Timeout REG_DWORD 60
 q_reservation --program 4660 --sub 2 --id 777 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \
   --address "$group" --port "$port" --sid 7 --name "受信テスト番組" --channel "テスト局" \
@@ -24,11 +22,7 @@ rsv=$(ls "$WORK/sched"/RSV*.SDL) || fail "no reservation file"
 
 note "unit starts and opens the reception window"
 q_start
-for _ in $(seq 100); do
-  [ "$(wine "$WDRV" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] && break
-  sleep 0.2
-done
-[ "$(wine "$WDRV" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] || fail "no reception window"
+wait_reception_window "$WDRV" 20 || fail "no reception window"
 
 note "headend sends"
 "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 5 "$WORK/send" &

@@ -13,10 +13,8 @@ rm -f "$shots"/quillon_*.png
 head -c 3000000 /dev/urandom > "$WORK/send/data.bin"
 printf 'sample\r\n' > "$WORK/send/readme.txt"
 
-port=$((20000 + RANDOM % 10000))
-group=239.192.6.$((RANDOM % 200 + 1))
-now=$(date +%s)
-start=$((now - now % 60))
+new_broadcast 6
+port=$PORT group=$GROUP start=$START
 q_reservation --program 4670 --sub 1 --start "$(minute_text $((start + 7200)))" --end "$(minute_text $((start + 9000)))" \
   --address "$group" --port "$port" --sid 7 --name "夜の番組" --storage "$(winpath "$WORK/data/later")" >/dev/null
 q_reservation --program 4671 --sub 1 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \

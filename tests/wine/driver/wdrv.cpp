@@ -593,6 +593,19 @@ int CmdScroll(const Args& a) {
   return 0;
 }
 
+// Keeps a stand-in window answering its messages for the given seconds, then
+// takes it away.
+int LiveFor(HWND w, DWORD seconds) {
+  const DWORD end = GetTickCount() + seconds * 1000;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+  DestroyWindow(w);
+  return 0;
+}
+
 // Stands in for another program's window (the channel selector's "nexa"),
 // by default at 600,500 and 200 x 80 pixels, or at the screen rectangle given.
 int CmdHold(const Args& a) {
@@ -612,14 +625,7 @@ int CmdHold(const Args& a) {
                            GetModuleHandleW(nullptr), nullptr);
   if (!w) return 1;
   ShowWindow(w, SW_SHOWNOACTIVATE);
-  const DWORD end = GetTickCount() + seconds * 1000;
-  while (GetTickCount() < end) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(20);
-  }
-  DestroyWindow(w);
-  return 0;
+  return LiveFor(w, seconds);
 }
 
 // A stand-in for the shell's notification area, so that a test can take the
@@ -736,14 +742,7 @@ int CmdListen(const Args& a) {
                            nullptr, wc.hInstance, nullptr);
   if (!w) return 1;
   Print(L"listening");
-  const DWORD end = GetTickCount() + seconds * 1000;
-  while (GetTickCount() < end) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(20);
-  }
-  DestroyWindow(w);
-  return 0;
+  return LiveFor(w, seconds);
 }
 
 struct Command {

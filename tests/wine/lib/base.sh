@@ -15,3 +15,24 @@ wait_for_file() {
   done
   return 1
 }
+
+# new_broadcast SUBNET: a multicast group in 239.192.SUBNET.x and a port for a
+# broadcast of the test (GROUP, PORT), and START, the local minute that is now
+# (epoch seconds), from which its reservation runs.
+new_broadcast() {
+  PORT=$((20000 + RANDOM % 10000))
+  GROUP=239.192.$1.$((RANDOM % 200 + 1))
+  local now; now=$(date +%s)
+  START=$((now - now % 60))
+}
+
+# wait_reception_window WDRV SECONDS: waits until the unit shows a reception
+# window beside its main window (both are titled 受信ユニット); 1 when none came.
+wait_reception_window() {
+  local drv=$1 limit=$2
+  for _ in $(seq $((limit * 5))); do
+    [ "$(wine "$drv" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] && return 0
+    sleep 0.2
+  done
+  return 1
+}

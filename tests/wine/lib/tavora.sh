@@ -118,26 +118,20 @@ t_launch() {
   TPID=$!
 }
 
-# Waits up to $1 seconds for a top-level window (wdrv WINDOW form).
-t_wait_window() {
-  local limit=$1 window=$2
+# t_wait_until SECONDS VERB WINDOW: waits for `wdrv VERB WINDOW` to succeed.
+t_wait_until() {
+  local limit=$1 verb=$2 window=$3
   for _ in $(seq $((limit * 5))); do
-    t_wdrv find "$window" >/dev/null && return 0
+    t_wdrv "$verb" "$window" >/dev/null && return 0
     sleep 0.2
   done
   return 1
 }
-
+# Waits up to $1 seconds for a top-level window (wdrv WINDOW form).
+t_wait_window() { t_wait_until "$1" find "$2"; }
 # Waits up to $1 seconds for a top-level window to be visible (a dialog exists,
 # hidden, while its initialisation runs).
-t_wait_visible() {
-  local limit=$1 window=$2
-  for _ in $(seq $((limit * 5))); do
-    t_wdrv visible "$window" >/dev/null && return 0
-    sleep 0.2
-  done
-  return 1
-}
+t_wait_visible() { t_wait_until "$1" visible "$2"; }
 
 # Starts the planner and waits for its main window.
 t_start() {
@@ -192,7 +186,7 @@ t_guide_file() {
 t_day_start_now() {
   # Never straddle an hour between here and the planner's start.
   local minute; minute=$(date +%M)
-  [ $((10#$minute)) -ge 58 ] && sleep $((3600 - $(date +%s) % 3600 + 2))
+  [ $((10#$minute)) -ge 57 ] && sleep $((3600 - $(date +%s) % 3600 + 2))
   local hour; hour=$(date +%H)
   t_reg Environment DayStart REG_DWORD $((10#$hour))
   DAY_START=$(date -d "$(date +%Y-%m-%d) $hour:00" +%s)

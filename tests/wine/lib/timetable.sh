@@ -4,24 +4,13 @@
 ID_TIMETABLE_DUMP_CELLS=32902
 
 # tt_init: t_init with the planner's debug log kept in the work folder, and
-# the broadcast day starting at the current hour (tt_day_start_now).
+# the broadcast day starting at the current hour (t_day_start_now).
 tt_init() {
   t_init
   export LV_DEBUG_LOG="$WORK/debug.log"
-  tt_day_start_now
+  t_day_start_now >/dev/null
 }
 
-# tt_day_start_now: the current hour becomes the planner's day start; sets
-# DAY_START (epoch) and DAY_FILE (that day's guide cache file name).
-tt_day_start_now() {
-  # Never straddle an hour between here and the planner's start.
-  local minute; minute=$(date +%M)
-  [ $((10#$minute)) -ge 57 ] && sleep $((3600 - $(date +%s) % 3600 + 2))
-  local hour; hour=$(date +%H)
-  t_reg Environment DayStart REG_DWORD $((10#$hour))
-  DAY_START=$(date -d "$(date +%Y-%m-%d) $hour:00" +%s)
-  DAY_FILE=$(date -d "@$DAY_START" +gd%y%m%d.dpn)
-}
 GRID=class:TavoraGrid
 
 # tt_program NUMBER SUB START END NAME CHANNEL CATEGORY [SERIES]: one guide
@@ -86,7 +75,7 @@ tt_click() { t_wdrv mouse "$TWIN" $GRID "$1" "$2" "${3:-left}" >/dev/null; }
 # Moves the pointer off every cell so no hover colour is left.
 tt_unhover() { t_wdrv mouse "$TWIN" $GRID 1 1 move >/dev/null; }
 
-# tt_local_week (after tt_day_start_now): a week of guide in the history
+# tt_local_week (after t_day_start_now): a week of guide in the history
 # folder (the planner's own cache, no guide server) with tt_busy_day on every
 # day and the programs on stdin added to the first; shown by channel over 7
 # days in a 1000 x 700 window.
