@@ -1,11 +1,12 @@
 #include "planner/reserve/reserve_column.h"
 
 #include <algorithm>
+#include "planner/timetable/grid_geometry.h"
 #include "planner/timetable/tavora_doc.h"
 
 std::int32_t SlotHeightOf(const CTavoraDoc& doc) {
   const std::int64_t hours = doc.dayMode24 ? 24 : std::max<std::int64_t>(doc.Hours(), 1);
-  std::int64_t slot = std::max<std::int64_t>(doc.charHeight + doc.vZoom + 4, 1);
+  std::int64_t slot = std::max<std::int64_t>(UnlimitedSlotHeight(doc.charHeight, doc.vZoom, doc.dpi), 1);
   const std::int64_t total = slot * 6 * hours;
   if (total > kMaxPixelHeight) slot = std::max<std::int64_t>(slot * kMaxPixelHeight / total, 1);
   return static_cast<std::int32_t>(slot);

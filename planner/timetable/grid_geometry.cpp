@@ -16,11 +16,15 @@ std::int64_t MinutesBetween(Time32 from, Time32 t) {
 
 }  // namespace
 
+std::int64_t UnlimitedSlotHeight(std::int32_t charHeight, std::int32_t vZoom, std::int32_t dpi) {
+  return static_cast<std::int64_t>(charHeight) + ScaleForDpi(vZoom + 4, dpi);
+}
+
 GridGeometry::GridGeometry(const GridInput& in, const std::vector<TitleRow>& rows) : in_(in) {
   const std::int64_t periodHours = (static_cast<std::int64_t>(in.periodEnd) - in.firstDayStart) / 3600;
   hours = in.dayMode24 ? 24 : Clamp(periodHours, 0, 24 * 366);
   // Damaged zoom or font values must not turn the scale upside down.
-  std::int64_t slot = std::max<std::int64_t>(1, static_cast<std::int64_t>(in.charHeight) + in.vZoom + 4);
+  std::int64_t slot = std::max<std::int64_t>(1, UnlimitedSlotHeight(in.charHeight, in.vZoom, in.dpi));
   std::int64_t height = slot * 6 * hours;
   if (height > kMaxCoordinate) {
     slot = std::max<std::int64_t>(1, slot * kMaxCoordinate / height);
@@ -33,8 +37,8 @@ GridGeometry::GridGeometry(const GridInput& in, const std::vector<TitleRow>& row
 
   const std::int64_t charHeight = std::max<std::int32_t>(1, in.charHeight);
   const std::int64_t charWidth = std::max<std::int32_t>(1, in.charWidth);
-  const std::int64_t edges = 2 * charHeight + 12;
-  std::int64_t unit = std::max<std::int64_t>(1, (in.hZoom / 2 + 10) * charWidth + 4);
+  const std::int64_t edges = 2 * charHeight + ScaleForDpi(12, in.dpi);
+  std::int64_t unit = std::max<std::int64_t>(1, (in.hZoom / 2 + 10) * charWidth + ScaleForDpi(4, in.dpi));
   auto widthWith = [&](std::int64_t u) {
     std::int64_t w = edges;
     for (const TitleRow& r : rows) w += static_cast<std::int64_t>(r.widthPercent) * u / 100;
@@ -48,7 +52,7 @@ GridGeometry::GridGeometry(const GridInput& in, const std::vector<TitleRow>& row
     while (width > kMaxCoordinate && unit > 1) width = widthWith(--unit);
   }
   columnUnit = static_cast<std::int32_t>(unit);
-  margin = static_cast<std::int32_t>(charHeight + 6);
+  margin = static_cast<std::int32_t>(charHeight + ScaleForDpi(6, in.dpi));
   columnLeft.reserve(rows.size() + 1);
   std::int64_t x = margin;
   columnLeft.push_back(Clamp(x, 0, kMaxCoordinate));

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <vector>
+#include "common/dpi_scale.h"
 #include "common/time_text.h"
 #include "planner/guide/guide_program.h"
 
@@ -23,7 +24,14 @@ struct GridInput {
   Time32 periodStart = 0;  // periodStartCopy
   Time32 firstDayStart = 0;
   Time32 periodEnd = 0;
+  // The screen's density: the fonts (charWidth, charHeight) are measured at
+  // it already, the fixed pixels and the zoom steps are scaled to it here.
+  std::int32_t dpi = kDesignDpi;
 };
+
+// The height of ten minutes before the height limit: the character height and
+// the zoom with four pixels of space, those two scaled to the screen.
+std::int64_t UnlimitedSlotHeight(std::int32_t charHeight, std::int32_t vZoom, std::int32_t dpi);
 
 struct PixelRect {
   std::int32_t left = 0, top = 0, right = 0, bottom = 0;

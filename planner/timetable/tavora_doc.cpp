@@ -8,6 +8,7 @@
 #include "common/settings.h"
 #include "common/text.h"
 #include "planner/guide/guide_settings_file.h"
+#include "planner/timetable/grid_geometry.h"
 #include "planner/guide/planner_log.h"
 
 namespace {
@@ -67,7 +68,7 @@ void CTavoraDoc::ComputePeriod() {
 }
 
 std::int64_t CTavoraDoc::MultiDayHeight() const {
-  return static_cast<std::int64_t>(charHeight + vZoom + 4) * Hours() * 6;
+  return UnlimitedSlotHeight(charHeight, vZoom, dpi) * Hours() * 6;
 }
 
 void CTavoraDoc::ReadTitleSettings() {
@@ -88,7 +89,7 @@ void CTavoraDoc::ReadViewSettings() {
 
 void CTavoraDoc::MeasureFont() {
   int measured = hooks_.MeasureCharHeight(FontSize());
-  charHeight = measured > 0 ? measured : FontSize();
+  charHeight = measured > 0 ? measured : ScaleForDpi(FontSize(), dpi);
 }
 
 bool CTavoraDoc::OnNewDocument() {

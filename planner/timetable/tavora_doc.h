@@ -2,6 +2,7 @@
 // program marks and the zoom state. Windows, fonts, colours, title rows and
 // reservations plug in through PlannerDocHooks.
 #pragma once
+#include "common/dpi_scale.h"
 #include "common/peer_names.h"
 #include <cstdint>
 #include <string>
@@ -132,6 +133,9 @@ class CTavoraDoc {
   std::string guideUrl;
   std::string sortTitle, hideTitle;
   std::int32_t charHeight = 16;
+  // The screen's dots per inch, read once by the shell before the first layout:
+  // font sizes and the fixed pixels of the grid are designed for 96.
+  std::int32_t dpi = kDesignDpi;
   std::int32_t deepColour = 1;
   std::int32_t dayStartHour = 4;      // application setting "DayStart"
   std::int32_t housekeepingHour = 0;  // application setting of the disk housekeeping

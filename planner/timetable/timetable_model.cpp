@@ -141,5 +141,6 @@ GridGeometry TimetableModel::Layout(std::int32_t charWidth, std::int32_t charHei
   in.periodStart = doc_.periodStartCopy;
   in.firstDayStart = doc_.firstDayStart;
   in.periodEnd = doc_.periodEnd;
+  in.dpi = doc_.dpi;
   return GridGeometry(in, rows_);
 }

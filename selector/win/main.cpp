@@ -21,6 +21,9 @@
 #include "selector/announce_listener.h"
 #include "selector_registry.h"
 
+// The installer ends a running selector with the tray menu's own exit command.
+static_assert(IDM_EXIT == peer::kCmdSelectorExit, "the selector's exit command and the one posted to it differ");
+
 namespace {
 
 // The event handle, closed on every way out.

@@ -102,6 +102,37 @@ TEST(GridGeometry, ColumnsStartAfterTheMarginAndAWideGridIsScaled) {
   EXPECT_LT(wide.columnUnit, 124);
 }
 
+// On a 144-dpi screen the fonts measure half as much again (12 becomes 18);
+// the grid's own pixels and the zoom steps follow, so every measure is 1.5
+// times the one at 96.
+TEST(GridGeometry, AtOneAndAHalfTimesTheDensityEveryMeasureGrowsByAHalf) {
+  GridInput at96 = Days(1, 12, 4);
+  GridInput at144 = at96;
+  at144.charWidth = at144.charHeight = 18;
+  at144.dpi = 144;
+  const std::vector<TitleRow> rows = Rows({100, 250});
+  GridGeometry small(at96, rows), large(at144, rows);
+  EXPECT_EQ(small.slotHeight, 12 + 4 + 4);
+  EXPECT_EQ(large.slotHeight, small.slotHeight * 3 / 2);
+  EXPECT_EQ(large.margin, small.margin * 3 / 2);
+  EXPECT_EQ(large.columnUnit, small.columnUnit * 3 / 2);
+  EXPECT_EQ(large.totalWidth, small.totalWidth * 3 / 2);
+  EXPECT_EQ(large.totalHeight, small.totalHeight * 3 / 2);
+}
+
+// The height limit is a limit of screen coordinates: it holds in pixels of the
+// dense screen, where a week that fits at 96 no longer does.
+TEST(GridGeometry, TheHeightLimitHoldsInPixelsAfterScaling) {
+  GridInput in = Days(7, 12, 8);  // (12 + 8 + 4) x 6 x 168 = 24192
+  EXPECT_EQ(GridGeometry(in, {}).totalHeight, 24192);
+  in.charWidth = in.charHeight = 18;
+  in.dpi = 144;  // (18 + 18) x 6 x 168 = 36288
+  GridGeometry g(in, {});
+  EXPECT_LE(g.totalHeight, kMaxCoordinate);
+  EXPECT_EQ(g.slotHeight, 36 * 32000 / 36288);
+  EXPECT_EQ(UnlimitedSlotHeight(18, 8, 144) * 6 * 168, 36288);
+}
+
 TEST(GridGeometry, LanesSplitTheColumnWithTheRemainderInTheLast) {
   std::int32_t l, r;
   GridGeometry::LaneSpan(100, 100, 3, 0, &l, &r);

@@ -182,6 +182,27 @@ TEST_F(DocTest, AFontFromTheColourPageIsCheckedAgainstTheHeightLimit) {
   EXPECT_EQ(doc.dayMode24, 0);
 }
 
+// On a dense screen the four pixels between lines grow with the font: a week
+// whose height stays under the limit with them unscaled goes over it, and the
+// planner switches to 24-hour mode.
+TEST_F(DocTest, TheHeightLimitCountsTheScaledSpaceOnADenseScreen) {
+  WriteDays(MakeLocalTime(2001, 3, 9, 12, 0));
+  SetEnv("Display days", 7);
+  hooks.charHeight = 12;
+  ASSERT_TRUE(doc.OnNewDocument());
+  ASSERT_EQ(doc.dayMode24, 0);
+  const std::int64_t hourRows = static_cast<std::int64_t>(doc.Hours()) * 6;
+  // Unscaled, (c + 4) rows fit; scaled to 144 dpi the space is 6 and they do not.
+  const int c = static_cast<int>(kMaxPixelHeight / hourRows) - 4;
+  ASSERT_LE((c + 4) * hourRows, kMaxPixelHeight);
+  ASSERT_GT((c + 6) * hourRows, kMaxPixelHeight);
+  doc.dpi = 144;
+  hooks.charHeight = c;
+  doc.FontChanged();
+  EXPECT_EQ(doc.MultiDayHeight(), (c + 6) * hourRows);
+  EXPECT_EQ(doc.dayMode24, 1);
+}
+
 TEST_F(DocTest, FewDaysStayInMultiDayMode) {
   WriteDays(clock.Now());
   SetEnv("Display days", 3);

@@ -27,6 +27,9 @@
 #include "planner/shell/win/tavora_app.h"
 #include "planner/timetable/tavora_doc.h"
 
+// The installer ends a running planner with the menu's own exit command.
+static_assert(ID_APP_EXIT == peer::kCmdPlannerExit, "the planner's exit command and the one posted to it differ");
+
 namespace {
 const char* const kEnv = peer::kEnvironmentSubKey;
 constexpr UINT kActivateTimeoutMs = 5000;
