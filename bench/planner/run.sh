@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/lib/env.sh"
 if [ "${LV_BENCH_NETNS:-}" != 1 ]; then
   "$here/../build.sh" planner_bench >/dev/null || exit 1
-  exec env LV_BENCH_NETNS=1 unshare -n "$root/scripts/lib/sandbox.sh" bash "$0" "$@"
+  exec env LV_BENCH_NETNS=1 "$root/scripts/lib/isolated.sh" bash "$0" "$@"
 fi
 want_native=0 want_wine=0
 for a in "$@"; do

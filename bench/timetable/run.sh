@@ -12,5 +12,5 @@ cmake --build "$build/win" --target timetable_paint_bench >/dev/null
 echo "load before layout: $(cut -d' ' -f1-3 /proc/loadavg)"
 "$build/bench/bench/timetable/timetable_layout_bench"
 echo "load before repaint: $(cut -d' ' -f1-3 /proc/loadavg)"
-unshare -n "$root/scripts/lib/sandbox.sh" wine "$build/win/bench/timetable/paint/timetable_paint_bench.exe" "$@"
+"$root/scripts/lib/isolated.sh" wine "$build/win/bench/timetable/paint/timetable_paint_bench.exe" "$@"
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Runs one Wine test in a world of its own, so that ctest can run many at once:
-# a private network namespace (loopback with the multicast route, so every test
-# may bind the same ports and groups), a private copy of the Wine prefix with
-# its own wineserver, and its own X display with the virtual desktop. All of it
-# is removed again on exit. Called by ctest as: isolated.sh COMMAND...
+# Runs one Wine test, the demo or a benchmark in a world of its own, so that
+# ctest can run many at once: a private network namespace (loopback with the
+# multicast route, so every test may bind the same ports and groups), a private
+# copy of the Wine prefix with its own wineserver, and its own X display with
+# the virtual desktop (USE_DISPLAY=1 keeps the caller's $DISPLAY instead). All
+# of it is removed again on exit. Called as: isolated.sh COMMAND...
 set -uo pipefail
 # Without Wine's preloader (Debian ships none for wine64) a Wine process now and
 # then finds the fixed address of its shared user data taken by a randomly
 # placed mapping and dies at start ("failed to map the shared user data",
 # c0000018): about one start in 1,500. Fixed address layouts make every start
-# alike, so the tests run with address randomisation off.
+# alike, so everything here runs with address randomisation off.
 if [ -z "${LV_ISOLATED:-}" ]; then
   export LV_ISOLATED=1
   exec unshare -n setarch "$(uname -m)" -R "$0" "$@"
@@ -42,14 +43,16 @@ for d in system32 syswow64; do
   [ -d "$template/drive_c/windows/$d" ] && cp -al "$template/drive_c/windows/$d" "$WINEPREFIX/drive_c/windows/"
 done
 
-# Xvfb picks a free display itself and writes its number once it accepts clients.
-exec 3<> "$own/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 200); do [ -s "$own/display" ] && break; sleep 0.05; done
-exec 3>&-
-[ -s "$own/display" ] || { echo "isolated: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$own/display")"
+if [ "${USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
+  # Xvfb picks a free display itself and writes its number once it accepts clients.
+  exec 3<> "$own/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 200); do [ -s "$own/display" ] && break; sleep 0.05; done
+  exec 3>&-
+  [ -s "$own/display" ] || { echo "isolated: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=":$(head -n1 "$own/display")"
+fi
 
 wineserver -p >/dev/null 2>&1 </dev/null
 wine explorer /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null &

@@ -1,6 +1,6 @@
-# Shared by the installer_*.sh tests: a Wine prefix of the test's own, made
-# from scratch under the build folder (the shared prefix is never touched),
-# with its own wineserver; the package built by the normal build, and packages
+# Shared by the installer_*.sh tests: the test's own Wine prefix (a fresh copy
+# of the set-up prefix, which no program has run in, with its own wineserver:
+# scripts/lib/isolated.sh); the package built by the normal build, and packages
 # of other versions built from the same files; installing, upgrading and
 # uninstalling with msiexec as an administrator does it silently.
 set -uo pipefail
@@ -18,16 +18,10 @@ i_init() {
   mkdir -p "$IWORK"
   cp "$WDRV" "$IWORK/wdrv.exe"
   WDRV="$IWORK/wdrv.exe"
-  export WINEPREFIX="$IWORK/prefix"
+  : "${LV_ISOLATED:?the installer tests run in a prefix of their own (scripts/lib/isolated.sh)}"
+  # Nothing of the suite may be there before the first install.
+  [ -e "$WINEPREFIX/drive_c/Program Files/Lumivent" ] && fail "the prefix is not fresh: Lumivent is installed"
   trap i_cleanup EXIT
-  wineboot --init >/dev/null 2>&1 </dev/null || fail "wineboot"
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
-  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine explorer /desktop=Installer,1024x768 >/dev/null 2>&1 </dev/null &
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
   PF="$WINEPREFIX/drive_c/Program Files/Lumivent"
   PFWIN='C:\Program Files\Lumivent'
   PLANNER_KEY='HKCU\Software\Lumivent\TavoraPlanner'
@@ -39,7 +33,6 @@ i_init() {
 i_cleanup() {
   wineserver -k >/dev/null 2>&1 </dev/null
   wait 2>/dev/null
-  rm -rf "$IWORK/prefix"
 }
 
 reg_value() {  # KEY NAME: the data as `reg query` prints it
