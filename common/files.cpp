@@ -1,7 +1,7 @@
 // Folder helpers on top of the file seam.
 #include "common/files.h"
 
-#include "common/text.h"
+#include "common/path.h"
 
 bool FileSystem::ReadAll(const std::string& path, std::string* data) {
   auto f = Open(path, OpenMode::Read);
@@ -33,60 +33,33 @@ bool FileSystem::WriteAllReplacing(const std::string& path, const std::string& d
   return true;
 }
 
-std::string WithBackslash(const std::string& folder) {
-  if (folder.empty()) return "\\";
-  // A trailing 0x5C may be the trail byte of a double-byte character.
-  std::size_t lastChar = FitToBytes(folder, folder.size() - 1);
-  if (lastChar == folder.size() - 1 && folder.back() == '\\') return folder;
-  return folder + "\\";
-}
-
-namespace {
-
-// Length of the root: "C:\", "\\server\share\" or "/" (native paths).
-std::size_t RootLength(const std::string& path) {
-  if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && path[2] == '\\' ? 3 : 2;
-  if (path.compare(0, 2, "\\\\") == 0) {
-    std::size_t server = FindText(path, "\\", 2);
-    if (server == std::string::npos) return path.size();
-    std::size_t share = FindText(path, "\\", server + 1);
-    return share == std::string::npos ? path.size() : share + 1;
-  }
-  if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return 1;
-  return 0;
-}
-
-}  // namespace
+std::string WithBackslash(const std::string& folder) { return WithTrailingSeparator(folder); }
 
 bool CreateFolderPath(FileSystem& fs, const std::string& path) {
-  std::size_t root = RootLength(path);
-  if (root > 0) {
-    DriveType type = fs.DriveTypeOf(path.substr(0, root));
+  // The volume must be there: a missing drive or share is no folder to make.
+  if (const std::size_t root = PathRootLength(path)) {
+    DriveType type = fs.DriveTypeOf(WithTrailingSeparator(path.substr(0, root)));
     if (type == DriveType::Unknown || type == DriveType::NoRootDir) return false;
   }
-  std::size_t pos = root;
-  while (pos < path.size()) {
-    std::size_t sep = FindText(path, "\\", pos);
-    if (sep == std::string::npos) sep = path.size();
-    if (sep > pos) {
-      std::string level = path.substr(0, sep);
-      if (fs.Exists(level)) {
-        if (!fs.IsFolder(level)) return false;
-      } else if (!fs.MakeFolder(level)) {
-        return false;
-      }
+  // Every level is a prefix of the path as written, from the top down.
+  std::vector<std::string> levels;
+  for (std::string level = WithoutTrailingSeparator(path); level.size() > PathRootLength(level);
+       level = ParentFolder(level))
+    levels.push_back(level);
+  for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
+    if (fs.Exists(*level)) {
+      if (!fs.IsFolder(*level)) return false;
+    } else if (!fs.MakeFolder(*level)) {
+      return false;
     }
-    pos = sep + 1;
   }
   return true;
 }
 
 bool CreateParentFolders(FileSystem& fs, const std::string& filePath) {
-  std::size_t cut = std::string::npos;
-  for (std::size_t sep = FindText(filePath, "\\"); sep != std::string::npos; sep = FindText(filePath, "\\", sep + 1))
-    cut = sep;
-  if (cut == std::string::npos || cut < RootLength(filePath)) return true;
-  return CreateFolderPath(fs, filePath.substr(0, cut));
+  const std::string parent = ParentFolder(filePath);
+  if (parent.empty() || parent.size() <= PathRootLength(parent)) return true;
+  return CreateFolderPath(fs, parent);
 }
 
 bool ClearFolder(FileSystem& fs, const std::string& folder) {

@@ -8,6 +8,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "common/path.h"
 #include "common/text.h"
 
 namespace {
@@ -69,11 +70,7 @@ int OpenFlags(OpenMode mode) {
 // Splits "folder\pattern" into the folder (with its separator) and the pattern.
 void SplitPattern(const std::string& pattern, std::string* folder, std::string* name) {
   // Natively "/" separates too: a pattern may come from a shell.
-  std::size_t cut = std::string::npos;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(pattern[i]))) ++i;
-    else if (pattern[i] == '\\' || pattern[i] == '/') cut = i;
-  }
+  const std::size_t cut = LastSeparator(pattern);
   *folder = cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
   *name = cut == std::string::npos ? pattern : pattern.substr(cut + 1);
 }

@@ -85,12 +85,7 @@ bool ReadFileList(FileSystem& fs, const std::string& storageFolder, FileList* li
 }
 
 bool IsAbsoluteFolder(const std::string& folder) {
-  if (folder.size() >= 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/')) {
-    const char d = static_cast<char>(folder[0] | 0x20);
-    return d >= 'a' && d <= 'z';
-  }
-  if (folder.size() >= 3 && folder[0] == '\\' && folder[1] == '\\') return true;
-  return folder.size() >= 2 && folder[0] == '/';
+  return IsAbsolutePath(folder) || (PathRootLength(folder) == 1 && folder[0] == '/');
 }
 
 ContentDeletion DeleteContentFiles(FileSystem& fs, const std::string& storageFolder) {

@@ -167,6 +167,28 @@ TEST_F(FileSeam, CreateFolderPathMakesEveryLevel) {
   EXPECT_FALSE(fs.Exists(P("x\\y\\file.txt")));
 }
 
+// Folder names whose last trail byte is 0x5C, written as the user types them:
+// with "\" or "/" between the levels and with or without a trailing separator.
+TEST_F(FileSeam, CreateFolderPathTakesNoTrailByteForASeparator) {
+  int n = 0;
+  for (const char* utf8 : {u8"番組表", u8"ソ", u8"予", u8"機能", u8"十"}) {
+    const std::string name = J(utf8);
+    const std::string top = P("t" + std::to_string(++n));
+    SCOPED_TRACE(top + "\\" + name);
+    ASSERT_TRUE(CreateFolderPath(fs, top + "\\" + name + "\\"));
+    EXPECT_TRUE(fs.IsFolder(top + "\\" + name));
+    ASSERT_TRUE(CreateFolderPath(fs, top + "/" + name + "/" + name + "\\in/"));
+    EXPECT_TRUE(fs.IsFolder(top + "\\" + name + "\\" + name + "\\in"));
+    ASSERT_TRUE(CreateParentFolders(fs, top + "\\x/" + name + "\\" + name + ".txt"));
+    EXPECT_TRUE(fs.IsFolder(top + "\\x\\" + name));
+    EXPECT_FALSE(fs.Exists(top + "\\x\\" + name + "\\" + name + ".txt"));
+    // Nothing was made from half a character.
+    EXPECT_EQ(fs.Find(top + "\\*").size(), 2u);
+    fs.WriteAll(top + "\\" + name + "\\f" + name, "x");
+    EXPECT_FALSE(CreateFolderPath(fs, top + "\\" + name + "\\f" + name + "\\sub"));
+  }
+}
+
 TEST_F(FileSeam, CreateFolderPathFailsOnAFileInTheWay) {
   fs.WriteAll(P("file"), "x");
   EXPECT_FALSE(CreateFolderPath(fs, P("file\\sub")));
