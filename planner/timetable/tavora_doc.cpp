@@ -132,8 +132,6 @@ bool CTavoraDoc::OnNewDocument() {
   MeasureFont();
   CheckHeight();
 
-  nextHousekeeping = AtHour(now, housekeepingHour);
-  if (nextHousekeeping <= now) nextHousekeeping = AtHour(now, housekeepingHour, 1);
   hooks_.LoadColours();
   hooks_.BuildDisplayRules();
   notInitialised = 0;
@@ -244,7 +242,6 @@ bool CTavoraDoc::IsEnabled(int command) const {
     case kCmdHZoomOut: return hZoom >= -7;
     case kCmdVZoomIn: return vZoom < 64;
     case kCmdVZoomOut: return vZoom >= -7;
-    case kCmdFilter: return hooks_.HasDisplayRules();
     default: return true;
   }
 }
@@ -255,7 +252,6 @@ bool CTavoraDoc::IsChecked(int command) const {
     case kCmdTitleChannel: return titleKind == 2;
     case kCmdTitleCategory: return titleKind == 3;
     case kCmdDayMode24: return dayMode24 != 0;
-    case kCmdFilter: return filterOn != 0;
     default: return false;
   }
 }
@@ -281,7 +277,6 @@ void CTavoraDoc::OnCommand(int command) {
     case kCmdTitleChannel: SetTitleKind(2); return;
     case kCmdTitleCategory: SetTitleKind(3); return;
     case kCmdDayMode24: ToggleDayMode24(); return;
-    case kCmdFilter: ToggleFilter(); return;
     case kCmdFontBigger:
     case kCmdFontSmaller: {
       bool wasOver = dayMode24 != 0;
@@ -328,13 +323,6 @@ void CTavoraDoc::ToggleDayMode24() {
     while (MultiDayHeight() >= kMaxPixelHeight && vZoom > -8) vZoom -= 2;
   }
   dayMode24 = dayMode24 ? 0 : 1;
-  hooks_.RedrawAllViews();
-}
-
-void CTavoraDoc::ToggleFilter() {
-  filterOn = filterOn ? 0 : 1;
-  FreeTitleRows();
-  hooks_.BuildTitleRows();
   hooks_.RedrawAllViews();
 }
 

@@ -31,7 +31,6 @@ enum PlannerCommand : int {
   kCmdTitleChannel = 32775,
   kCmdTitleCategory = 32773,
   kCmdDayMode24 = 32817,
-  kCmdFilter = 32813,
 };
 
 constexpr int kMaxPixelHeight = 32000;
@@ -89,7 +88,6 @@ class PlannerDocHooks {
   virtual bool DeepColour() { return true; }
   virtual void LoadColours() {}
   virtual void BuildDisplayRules() {}
-  virtual bool HasDisplayRules() { return false; }
   virtual void SaveDisplayRules() {}
   virtual void RebuildFonts() {}
   virtual void RedrawAllViews() {}
@@ -128,7 +126,6 @@ class CTavoraDoc {
   Time32 periodEnd = 0;
   Time32 nextDailyReload = 0;
   Time32 nextGuideCheck = 0;
-  Time32 nextHousekeeping = 0;
   std::int32_t guideCheckInterval = 3600;
   std::string guideUrl;
   std::string sortTitle, hideTitle;
@@ -138,7 +135,6 @@ class CTavoraDoc {
   std::int32_t dpi = kDesignDpi;
   std::int32_t deepColour = 1;
   std::int32_t dayStartHour = 4;      // application setting "DayStart"
-  std::int32_t housekeepingHour = 0;  // application setting of the disk housekeeping
   std::vector<TitleWidth> titleWidths;
   std::vector<ReservationMark> reservations;
   std::vector<ResultMark> results;
@@ -168,7 +164,6 @@ class CTavoraDoc {
   void Redisplay();
   void SetTitleKind(std::int32_t kind);
   void ToggleDayMode24();
-  void ToggleFilter();
   // Another font was chosen (the colour design page): rebuilt, measured and
   // checked against the height limit as the font size commands do.
   void FontChanged();

@@ -22,7 +22,6 @@ class RecordingHooks : public PlannerDocHooks {
   std::vector<int> posted;
   std::vector<TitleWidth>* widths = nullptr;
   std::vector<TitleWidth> rowsToBuild;
-  bool displayRules = false;
   int builds = 0;
   int MeasureCharHeight(int) override { return charHeight; }
   void RedrawAllViews() override { ++redraws; }
@@ -39,7 +38,6 @@ class RecordingHooks : public PlannerDocHooks {
     ++builds;
     if (widths) *widths = rowsToBuild;
   }
-  bool HasDisplayRules() override { return displayRules; }
 };
 
 // A guide day file with one program per day, numbered by the day.
@@ -581,24 +579,6 @@ TEST_F(DocTest, ReinitialisingInTwentyFourHourModeKeepsItOn) {
   EXPECT_EQ(doc.dayMode24, 1) << "the height check switches 24-hour mode on, never off";
   EXPECT_GT(doc.MultiDayHeight(), kMaxPixelHeight);
   EXPECT_EQ(doc.firstHourOffset, 0);
-}
-
-TEST_F(DocTest, FilterCommandTogglesTheFilterAndRebuildsTheTitleRows) {
-  ASSERT_TRUE(doc.OnNewDocument());
-  EXPECT_FALSE(doc.IsEnabled(kCmdFilter)) << "no display rules";
-  hooks.displayRules = true;
-  ASSERT_TRUE(doc.IsEnabled(kCmdFilter));
-  doc.titleWidths = {{"news", 40}};
-  hooks.rowsToBuild = {{"news", 40}};
-  int builds = hooks.builds;
-  doc.OnCommand(kCmdFilter);
-  EXPECT_EQ(doc.filterOn, 1);
-  EXPECT_TRUE(doc.IsChecked(kCmdFilter));
-  EXPECT_EQ(hooks.builds, builds + 1);
-  EXPECT_EQ(settings.Int("Title\\1", "news", -1), 40) << "widths are saved before the rows are freed";
-  doc.OnCommand(kCmdFilter);
-  EXPECT_EQ(doc.filterOn, 0);
-  EXPECT_FALSE(doc.IsChecked(kCmdFilter));
 }
 
 TEST_F(DocTest, FailedGuideUpdateKeepsTheWholePeriod) {

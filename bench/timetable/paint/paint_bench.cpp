@@ -27,7 +27,7 @@
 #include "planner/guide/guide_program.h"
 #include "planner/timetable/tavora_doc.h"
 #include "planner/timetable/timetable_model.h"
-#include "planner/timetable/win/timetable_host.h"
+#include "bench/timetable/paint/default_host.h"
 #include "planner/timetable/win/timetable_views.h"
 #include "planner/timetable/win/timetable_windows.h"
 

@@ -140,14 +140,7 @@ bool SettleWorkingFolders(CTavoraApp& app) {
 }
 
 void ReadApplicationSettings(CTavoraApp& app) {
-  const std::string del = std::string(kEnv) + "\\DelExec";
   PlannerSettings& s = *app.settings;
-  app.deletion.overWrite = s.Int(del, "OverWrite", 0);
-  app.deletion.errorProg = s.Int(del, "ErrorProg", 0);
-  app.deletion.oldProg = s.Int(del, "OldProg", 0);
-  app.deletion.execKind = s.Int(del, "ExecKind", 0);
-  app.deletion.pastDay = s.Int(del, "PastDay", 10);
-  app.deletion.execHour = s.Int(del, "ExecHour", 0);
   app.dayStartHour = s.Int(kEnv, "DayStart", 4);
   app.display = ReadDisplaySwitches(s);
 }
@@ -206,7 +199,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   CShellDocHooks hooks;
   CTavoraDoc doc(settings, *app.fs, *app.clock, hooks);
   doc.dayStartHour = app.dayStartHour;
-  doc.housekeepingHour = app.deletion.execHour;
   app.doc = &doc;
   CMainFrame frame;
   const std::string title = J(u8"Default ") + J(peer::kPlannerTitleMark);

@@ -17,16 +17,6 @@ class FileSystem;
 class PlannerSettings;
 class Settings;
 
-// Deletion settings ("Environment\DelExec"), read at start-up for the housekeeping.
-struct DeletionSettings {
-  std::int32_t overWrite = 0;
-  std::int32_t errorProg = 0;
-  std::int32_t oldProg = 0;
-  std::int32_t execKind = 0;
-  std::int32_t pastDay = 10;
-  std::int32_t execHour = 0;
-};
-
 class CTavoraApp {
  public:
   HINSTANCE instance = nullptr;
@@ -37,7 +27,6 @@ class CTavoraApp {
 
   WorkingFolders folders;
   std::string programFolder;  // folder of Tavora.exe, with a trailing "\"
-  DeletionSettings deletion;
   std::int32_t dayStartHour = 4;
   std::int32_t diskLimitMb = 40;
   std::int32_t totalLimitMb = 0;

@@ -1,8 +1,7 @@
 // What the timetable needs from the rest of the planner: the reservation
 // dialog, the reservation and result lists, the application settings, the
 // bubble and message windows, and the reservation column beside the grid.
-// The shell implements it; DefaultTimetableHost gives plain answers so the
-// panes also run on their own.
+// The shell implements it; the repaint benchmark has a plain one of its own.
 #pragma once
 #include <windows.h>
 
@@ -32,20 +31,4 @@ class TimetableHost {
   // The reservation column follows the grid: its vertical position, and a command (32772, 32805).
   virtual void SetReserveScroll(int y) = 0;
   virtual void SendToReserveView(int command) = 0;
-};
-
-// Plain answers: no reservation dialog, reservations and hover enabled, a
-// simple bubble, message boxes from the string table, no results.
-class DefaultTimetableHost : public TimetableHost {
- public:
-  void OpenReservationDialog(HWND, GuideProgram&) override {}
-  bool HasReservation(std::int32_t, std::int32_t) override { return false; }
-  bool ReservationsEnabled() override { return true; }
-  bool HoverFeedback() override { return true; }
-  HWND ShowBubble(HWND owner, POINT screen, const std::string& textCp932) override;
-  void CloseBubble(HWND bubble) override;
-  void ShowMessage(HWND owner, int stringId) override;
-  bool FindResult(std::int32_t, std::int32_t, std::string*, std::string*) override { return false; }
-  void SetReserveScroll(int) override {}
-  void SendToReserveView(int) override {}
 };

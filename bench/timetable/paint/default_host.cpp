@@ -1,9 +1,8 @@
-#include <windows.h>
+#include "bench/timetable/paint/default_host.h"
 
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
-#include "planner/timetable/win/timetable_host.h"
 
 namespace {
 
