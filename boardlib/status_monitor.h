@@ -11,8 +11,20 @@
 
 enum class WindowAction { None, Show, Hide };
 
+// The reception states in the order of their numbers, which the window and
+// the board's status texts use.
+enum class ReceptionState {
+  BoardReleased = 0,  // the driver is not open
+  Receiving = 1,
+  Stopped = 2,        // not active
+  Tuning = 3,         // the tuner has not locked yet
+  Scrambled = 4,
+  TuningFailed = 5,
+  NoData = 6,         // locked, but nothing has arrived for ten seconds
+};
+
 struct StatusView {
-  int state = 0;
+  ReceptionState state = ReceptionState::BoardReleased;
   std::string statusText;  // cp932
   std::string amount;      // "%u.%u" KBytes
   std::string rate;        // "%d.%d" KBytes/Sec
@@ -24,7 +36,7 @@ struct StatusView {
 };
 
 // The state's text (cp932).
-const std::string& StatusText(int state);
+const std::string& StatusText(ReceptionState state);
 
 class StatusMonitor {
  public:
@@ -40,11 +52,15 @@ class StatusMonitor {
   bool Visible() const { return visible_; }
 
  private:
-  int DeriveState(const DriverRecord& status, const QueryFn& query);
+  ReceptionState DeriveState(const DriverRecord& status, const QueryFn& query);
+  std::string ErrorTextOfTenSeconds();
+  std::string RateOfFiveSeconds(std::uint32_t tick, std::uint32_t counter);
+  WindowAction FollowState(ReceptionState state);
 
   std::uint32_t createdTick_;
   std::uint32_t previousCounter_ = 0;
-  int state_ = -1;
+  bool stateKnown_ = false;  // no tick yet: the first one always reports a change
+  ReceptionState state_ = ReceptionState::BoardReleased;
   int noDataSeconds_ = 0;
   std::uint32_t crc_ = 0, ts_ = 0;  // last selector-3 counts
   std::uint32_t errorRing_[10][2] = {};

@@ -79,7 +79,7 @@ bool StatusWindow::CloseOnUnload(bool processEnding) {
 
 INT_PTR StatusWindow::OnInitDialog(WPARAM, LPARAM) {
   SetTitle(J(peer::kBoardStatusTitleUtf8));
-  SetItemText(IDC_STATUS, StatusText(0));
+  SetItemText(IDC_STATUS, StatusText(ReceptionState::BoardReleased));
   Place();
   timer_ = StartTimer(kFirstTimer, kLastTimer, kPollMs);
   return TRUE;

@@ -28,16 +28,16 @@ struct FakeStatus {
 struct StateCase {
   const char* name;
   std::uint32_t active, flags;
-  int state;
+  ReceptionState state;
   const char* text;
 };
 const StateCase kStates[] = {
-    {"flags bit 1", 1, 0x000E0002, 5, u8"受信設定失敗"},
-    {"flags bit 0", 1, 0x000E0001, 4, u8"スクランブル"},
-    {"not active", 0, 0x000E0004, 2, u8"受信停止中"},
-    {"receiving", 1, 0x000E0004, 1, u8"受信中"},
-    {"other high half", 1, 0x000D0000, 3, u8"受信設定中"},
-    {"no high half", 1, 0x00000008, 5, u8"受信設定失敗"},
+    {"flags bit 1", 1, 0x000E0002, ReceptionState::TuningFailed, u8"受信設定失敗"},
+    {"flags bit 0", 1, 0x000E0001, ReceptionState::Scrambled, u8"スクランブル"},
+    {"not active", 0, 0x000E0004, ReceptionState::Stopped, u8"受信停止中"},
+    {"receiving", 1, 0x000E0004, ReceptionState::Receiving, u8"受信中"},
+    {"other high half", 1, 0x000D0000, ReceptionState::Tuning, u8"受信設定中"},
+    {"no high half", 1, 0x00000008, ReceptionState::TuningFailed, u8"受信設定失敗"},
 };
 
 TEST(StatusMonitor, StateTable) {
@@ -50,13 +50,13 @@ TEST(StatusMonitor, StateTable) {
     StatusView v = m.Tick(1000, true, driver.Fn(), &base);
     EXPECT_EQ(v.state, c.state) << c.name;
     EXPECT_EQ(v.statusText, J(c.text)) << c.name;
-    EXPECT_EQ(v.reconnectEnabled, c.state >= 4) << c.name;
+    EXPECT_EQ(v.reconnectEnabled, static_cast<int>(c.state) >= 4) << c.name;
   }
   StatusMonitor closed(0);
   FakeStatus driver;
   std::uint32_t base = 0xFFFFFFFFu;
   StatusView v = closed.Tick(1000, false, driver.Fn(), &base);
-  EXPECT_EQ(v.state, 0);
+  EXPECT_EQ(v.state, ReceptionState::BoardReleased);
   EXPECT_EQ(v.statusText, J(u8"ボード開放中"));
 }
 
@@ -66,10 +66,10 @@ TEST(StatusMonitor, ElevenSecondsWithoutDataIsNotReceiving) {
   driver.status.word[0] = 1;
   driver.status.word[2] = 0x000E0000;
   std::uint32_t base = 0xFFFFFFFFu;
-  for (int s = 1; s <= 10; ++s) EXPECT_EQ(m.Tick(s * 1000, true, driver.Fn(), &base).state, 1) << s;
-  EXPECT_EQ(m.Tick(11000, true, driver.Fn(), &base).state, 6);
+  for (int s = 1; s <= 10; ++s) EXPECT_EQ(m.Tick(s * 1000, true, driver.Fn(), &base).state, ReceptionState::Receiving) << s;
+  EXPECT_EQ(m.Tick(11000, true, driver.Fn(), &base).state, ReceptionState::NoData);
   driver.status.word[2] = 0x000E0004;
-  EXPECT_EQ(m.Tick(12000, true, driver.Fn(), &base).state, 1);
+  EXPECT_EQ(m.Tick(12000, true, driver.Fn(), &base).state, ReceptionState::Receiving);
   EXPECT_EQ(driver.errorQueries, 1);
 }
 
