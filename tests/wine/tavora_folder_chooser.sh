@@ -2,7 +2,9 @@
 # The folder chooser (dialog 212) from the folder page's "参照...": it opens
 # at the folder the page shows, "ﾌｫﾙﾀﾞの作成" makes a folder that may be
 # named "予約" (a name whose trail byte is "\"), and no other folder can be
-# renamed by editing its label.
+# renamed by editing its label. Folders and free space are read on worker
+# threads: the free space of the selected folder's volume still appears, and
+# closing the chooser while reads are under way leaves the planner running.
 . "$(dirname "$0")/lib/tavora.sh"
 t_init
 SHEET='環境設定'
@@ -21,6 +23,18 @@ note "the chooser opens at the data folder"
 for _ in $(seq 25); do [ "$(t_wdrv text "$CHOOSER" 1194)" = "$(winpath "$WORK/data")" ] && break; sleep 0.2; done
 [ "$(t_wdrv text "$CHOOSER" 1194)" = "$(winpath "$WORK/data")" ] ||
   fail "the chooser does not select the data folder: '$(t_wdrv text "$CHOOSER" 1194)'"
+
+note "the free space of the data folder's volume shows in KB"
+shown() { t_wdrv controls "$CHOOSER" | awk -F'\t' -v id="$1" '$1 == id {print $3}'; }
+for _ in $(seq 50); do [ "$(shown 1014)" = v- ] || [ "$(shown 1014)" = ve ] && break; sleep 0.2; done
+free=$(t_wdrv text "$CHOOSER" 1014)
+[[ "$free" =~ ^[0-9]+$ ]] || fail "no free space shown: '$free' ($(t_wdrv controls "$CHOOSER" | grep -E '^(1014|1016|1194)'))"
+df_kb=$(df -k --output=avail "$WORK/data" | tail -1 | tr -d ' ')
+# Others write to the disk meanwhile: within a tenth.
+[ $((free * 10)) -ge $((df_kb * 9)) ] && [ $((free * 9)) -le $((df_kb * 10)) ] ||
+  fail "free space $free KB, the volume has $df_kb KB"
+[ "$(shown 1016)" = "$(shown 1014)" ] && [ "$(shown 1194)" = "$(shown 1014)" ] ||
+  fail "path, free space and KB are not shown together: $(t_wdrv controls "$CHOOSER" | grep -E '^(1014|1016|1194)')"
 
 note "an existing folder's label cannot be edited"
 base=$(edits)
@@ -60,5 +74,18 @@ t_wdrv wait "$CHOOSER" 5000 gone >/dev/null || fail "OK did not close the choose
 t_wdrv click "$SHEET" 2 >/dev/null
 t_wdrv wait "$SHEET" 5000 gone >/dev/null || fail "ｷｬﾝｾﾙ did not close the sheet"
 [ -d "$WORK/data/sub" ] || fail "the other folder went"
+
+note "the chooser closed at once, again and again, while its reads run"
+for _ in $(seq 5); do
+  t_post 32787
+  t_wait_window 10 "$SHEET" || fail "the settings sheet did not open again"
+  t_wdrv click "$SHEET" 1054 >/dev/null
+  t_wait_visible 10 "$CHOOSER" || fail "参照... did not open the folder chooser again"
+  t_wdrv click "$CHOOSER" 2 >/dev/null
+  t_wdrv wait "$CHOOSER" 5000 gone >/dev/null || fail "ｷｬﾝｾﾙ did not close the chooser"
+  t_wdrv click "$SHEET" 2 >/dev/null
+  t_wdrv wait "$SHEET" 5000 gone >/dev/null || fail "ｷｬﾝｾﾙ did not close the sheet"
+done
+t_wdrv find "$TWIN" >/dev/null || fail "the planner ended after the chooser closed during its reads"
 t_exit
 echo PASS

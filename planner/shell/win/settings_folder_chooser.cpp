@@ -1,11 +1,11 @@
 // The folder chooser: every folder node carries a placeholder child until it
-// is opened; network places are enumerated on a worker thread with a time
-// limit, so a place that does not answer never freezes the sheet.
+// is opened. Folders, free space and network places are read on worker
+// threads and their answers posted back, so a share or a network place that
+// answers slowly or never leaves the sheet responsive; a network place that
+// has not answered in time is shown as unavailable.
 #include "planner/shell/win/settings_folder_chooser.h"
 
 #include <commctrl.h>
-#include <winnetwk.h>
-
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -15,7 +15,9 @@
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
+#include "planner/shell/folder_reads.h"
 #include "planner/shell/settings_folder_rules.h"
+#include "planner/shell/win/folder_read_worker.h"
 #include "planner/shell/win/resource.h"
 
 namespace {
@@ -23,57 +25,17 @@ namespace {
 struct NodeData {
   std::string path;        // a folder (cp932, no trailing "\" except a drive root); empty for network containers
   bool network = false;    // a network container (provider, domain, server)
-  NETRESOURCEW resource{};  // for a network container
+  bool top = false;        // the top of the network
   std::wstring remoteName, provider;
+  HTREEITEM item = nullptr;  // null once the node has left the tree
   bool opened = false;
+  bool reading = false;      // its children are being read
+  DWORD askedAt = 0;         // when the read of a network container started
 };
 
-// One network enumeration, shared by the dialog and its worker thread; the
-// last of the two to let go frees it.
-struct NetworkQuery {
-  LONG refs = 2;
-  bool top = true;
-  std::wstring remoteName, provider;
-  struct Found {
-    std::wstring name;  // remote name
-    std::wstring provider;
-    bool container = false;
-    bool disk = false;
-  };
-  std::vector<Found> found;
-  void Release() {
-    if (InterlockedDecrement(&refs) == 0) delete this;
-  }
-};
-
-DWORD WINAPI EnumerateNetwork(void* arg) {
-  NetworkQuery* q = static_cast<NetworkQuery*>(arg);
-  NETRESOURCEW parent = {};
-  parent.dwUsage = RESOURCEUSAGE_CONTAINER;
-  parent.lpRemoteName = q->remoteName.empty() ? nullptr : &q->remoteName[0];
-  parent.lpProvider = q->provider.empty() ? nullptr : &q->provider[0];
-  HANDLE e = nullptr;
-  if (WNetOpenEnumW(RESOURCE_GLOBALNET, RESOURCETYPE_DISK, 0, q->top ? nullptr : &parent, &e) == NO_ERROR) {
-    std::vector<BYTE> buffer(16384);
-    for (;;) {
-      DWORD count = static_cast<DWORD>(-1), size = static_cast<DWORD>(buffer.size());
-      DWORD r = WNetEnumResourceW(e, &count, buffer.data(), &size);
-      if (r != NO_ERROR) break;
-      const NETRESOURCEW* items = reinterpret_cast<const NETRESOURCEW*>(buffer.data());
-      for (DWORD i = 0; i < count; ++i) {
-        NetworkQuery::Found f;
-        f.name = items[i].lpRemoteName ? items[i].lpRemoteName : L"";
-        f.provider = items[i].lpProvider ? items[i].lpProvider : L"";
-        f.container = (items[i].dwUsage & RESOURCEUSAGE_CONTAINER) != 0;
-        f.disk = items[i].dwType == RESOURCETYPE_DISK;
-        if (!f.name.empty()) q->found.push_back(f);
-      }
-    }
-    WNetCloseEnum(e);
-  }
-  q->Release();
-  return 0;
-}
+// Ids of the timer that gives up on network places that do not answer.
+constexpr UINT_PTR kFirstTimer = 1, kLastTimer = 9;
+constexpr UINT kNetworkCheckMs = 250;
 
 // A message with one "%s".
 std::string FormatText(const std::string& format, const std::string& value) {
@@ -93,6 +55,7 @@ std::string Label(const std::string& path) {
 class CFolderChooser : public DialogImpl<CFolderChooser> {
  public:
   CFolderChooser(HINSTANCE instance, const std::string& initial) : instance_(instance), initial_(initial) {}
+  ~CFolderChooser() override { CloseBox(); }
   std::string chosen;
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
@@ -109,8 +72,10 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
     ins.item.pszText = &text[0];
     ins.item.cChildren = expandable ? 1 : 0;
     ins.item.lParam = static_cast<LPARAM>(nodes_.size());
+    NodeData* node = data.get();
     nodes_.push_back(std::move(data));
     HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(Tree(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+    node->item = item;
     if (item && expandable) {
       // The placeholder child that makes the node expandable before it is read.
       std::wstring dummy = L"dummy";
@@ -125,13 +90,18 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
     return item;
   }
 
-  NodeData* Data(HTREEITEM item) const {
+  LPARAM Param(HTREEITEM item) const {
     TVITEMW tv = {};
     tv.mask = TVIF_PARAM;
     tv.hItem = item;
-    if (!item || !SendMessageW(Tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return nullptr;
-    return tv.lParam >= 0 && static_cast<std::size_t>(tv.lParam) < nodes_.size() ? nodes_[tv.lParam].get() : nullptr;
+    if (!item || !SendMessageW(Tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return -1;
+    return tv.lParam;
   }
+
+  NodeData* Node(LPARAM index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < nodes_.size() ? nodes_[index].get() : nullptr;
+  }
+  NodeData* Data(HTREEITEM item) const { return Node(Param(item)); }
 
   static std::unique_ptr<NodeData> Folder(const std::string& path) {
     auto d = std::make_unique<NodeData>();
@@ -140,6 +110,7 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
   }
 
   INT_PTR OnInitDialog(WPARAM, LPARAM) {
+    box_ = new FolderAnswerBox(Handle());
     wchar_t drives[512] = {};
     GetLogicalDriveStringsW(511, drives);
     for (const wchar_t* d = drives; *d; d += wcslen(d) + 1) {
@@ -148,6 +119,7 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
     }
     auto network = std::make_unique<NodeData>();
     network->network = true;
+    network->top = true;
     networkNode_ = Insert(TVI_ROOT, LoadCp932String(instance_, IDS_SETTINGS_NETWORK), std::move(network), true);
     ShowSelection(nullptr);
     if (!initial_.empty()) SetItemText(IDC_FC_PATH, initial_);
@@ -155,114 +127,247 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
     return TRUE;
   }
 
+  // Answers that arrive after this are dropped by the box, not delivered.
+  void CloseBox() {
+    if (box_) box_->Close();
+    box_ = nullptr;
+  }
+
+  INT_PTR OnDestroy(WPARAM, LPARAM) {
+    CloseBox();
+    walking_ = false;
+    return FALSE;
+  }
+
   HTREEITEM Child(HTREEITEM item, UINT which) const {
     return reinterpret_cast<HTREEITEM>(
         SendMessageW(Tree(), TVM_GETNEXTITEM, which, reinterpret_cast<LPARAM>(item)));
   }
 
-  // The tree opens at the folder the chooser was given, as far down as its
-  // folders exist; a network path opens nothing (its places answer slowly).
-  void SelectInitial() {
-    if (!IsAbsolutePath(initial_)) return;
-    const std::string root = VolumeRoot(initial_);
-    HTREEITEM item = nullptr;
-    for (HTREEITEM top = Child(nullptr, TVGN_ROOT); top && !item; top = Child(top, TVGN_NEXT)) {
-      const NodeData* d = Data(top);
-      if (d && !d->network && !d->path.empty() && SamePath(d->path, root)) item = top;
-    }
-    if (!item) return;
-    for (const std::string& part : PathComponents(initial_)) {
-      NodeData* d = Data(item);
-      if (!d) break;
-      const std::string wanted = JoinPath(d->path, part);
-      Expand(item);
-      HTREEITEM found = nullptr;
-      for (HTREEITEM c = Child(item, TVGN_CHILD); c && !found; c = Child(c, TVGN_NEXT)) {
-        const NodeData* cd = Data(c);
-        if (cd && SamePath(cd->path, wanted)) found = c;
-      }
-      if (!found) break;
-      SendMessageW(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
-      item = found;
-    }
+  void Select(HTREEITEM item) {
     SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     SendMessageW(Tree(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
   }
 
-  void ReadFolder(HTREEITEM item, NodeData& d) {
-    std::vector<FoundFile> found = PlatformFiles().Find(JoinPath(d.path, "*"));
-    for (const FoundFile& f : found) {
-      if (!f.isFolder || f.name == "." || f.name == "..") continue;
-      Insert(item, f.name, Folder(JoinPath(d.path, f.name)), true);
+  // The tree opens at the folder the chooser was given, as far down as its
+  // folders exist; a network path opens nothing (its places answer slowly).
+  // Each level is read on a worker: the walk goes on as its answer comes in.
+  void SelectInitial() {
+    if (!IsAbsolutePath(initial_)) return;
+    const std::string root = VolumeRoot(initial_);
+    for (HTREEITEM top = Child(nullptr, TVGN_ROOT); top && !walking_; top = Child(top, TVGN_NEXT)) {
+      const NodeData* d = Data(top);
+      if (d && !d->network && !d->path.empty() && SamePath(d->path, root)) {
+        walking_ = true;
+        walkNode_ = Param(top);
+      }
+    }
+    walkParts_ = PathComponents(initial_);
+    walkNext_ = 0;
+    ContinueWalk();
+  }
+
+  void ContinueWalk() {
+    while (walking_) {
+      NodeData* d = Node(walkNode_);
+      if (!d || !d->item) {
+        walking_ = false;
+        return;
+      }
+      if (!d->opened) Expand(d->item);
+      if (d->reading) return;  // goes on when the answer is in
+      HTREEITEM found = nullptr;
+      if (walkNext_ < walkParts_.size()) {
+        const std::string wanted = JoinPath(d->path, walkParts_[walkNext_]);
+        for (HTREEITEM c = Child(d->item, TVGN_CHILD); c && !found; c = Child(c, TVGN_NEXT)) {
+          const NodeData* cd = Data(c);
+          if (cd && SamePath(cd->path, wanted)) found = c;
+        }
+      }
+      if (!found) {
+        walking_ = false;
+        Select(d->item);
+        return;
+      }
+      SendMessageW(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(d->item));
+      walkNode_ = Param(found);
+      ++walkNext_;
     }
   }
 
-  // A network container: asked on a worker thread; what does not answer in
-  // time is shown as unavailable and the worker's late answer is dropped.
-  void ReadNetwork(HTREEITEM item, NodeData& d) {
-    NetworkQuery* q = new NetworkQuery;
-    q->top = item == networkNode_;
-    q->remoteName = d.remoteName;
-    q->provider = d.provider;
-    HANDLE thread = CreateThread(nullptr, 0, EnumerateNetwork, q, 0, nullptr);
-    if (!thread) {
-      q->Release();
-      q->Release();
+  void Ask(const FolderQuestion& q) {
+    if (!box_ || !box_->Ask(q)) GiveUp(q);
+  }
+  // No thread could be made: the node is left empty rather than read here.
+  void GiveUp(const FolderQuestion& q) {
+    if (q.kind == FolderQuestion::Kind::FreeSpace) {
+      std::string next;
+      freeSpace_.Answered(q.folder, &next);
       return;
     }
-    HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    const bool answered = WaitForSingleObject(thread, kNetworkAnswerMs) == WAIT_OBJECT_0;
-    SetCursor(old);
-    CloseHandle(thread);
-    if (!answered) {
-      if (item == networkNode_) {
-        std::wstring text = Cp932ToWide(LoadCp932String(instance_, IDS_SETTINGS_NO_ANSWER));
-        TVITEMW tv = {};
-        tv.mask = TVIF_TEXT;
-        tv.hItem = item;
-        tv.pszText = &text[0];
-        SendMessageW(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
-      }
-      d.opened = false;
-      q->Release();
-      return;
+    if (NodeData* d = Node(static_cast<LPARAM>(q.node))) {
+      d->reading = false;
+      RemovePlaceholder(d->item);
     }
-    for (const NetworkQuery::Found& f : q->found) {
-      const std::string name = WideToCp932(f.name);
-      if (f.container) {
-        auto c = std::make_unique<NodeData>();
-        c->network = true;
-        c->remoteName = f.name;
-        c->provider = f.provider;
-        Insert(item, Label(name), std::move(c), true);
-      } else if (f.disk) {
-        Insert(item, Label(name), Folder(name), true);
-      }
+  }
+
+  void RemovePlaceholder(HTREEITEM item) {
+    for (HTREEITEM c = Child(item, TVGN_CHILD); c;) {
+      HTREEITEM next = Child(c, TVGN_NEXT);
+      if (Param(c) == -1) SendMessageW(Tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(c));
+      c = next;
     }
-    q->Release();
   }
 
   void Expand(HTREEITEM item) {
-    NodeData* d = Data(item);
+    const LPARAM index = Param(item);
+    NodeData* d = Node(index);
     if (!d || d->opened) return;
     d->opened = true;
-    if (HTREEITEM child = reinterpret_cast<HTREEITEM>(SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)))) {
-      SendMessageW(Tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(child));
+    d->reading = true;
+    FolderQuestion q;
+    q.node = static_cast<std::size_t>(index);
+    if (d->network) {
+      q.kind = FolderQuestion::Kind::Network;
+      q.top = d->top;
+      q.remoteName = d->remoteName;
+      q.provider = d->provider;
+      d->askedAt = GetTickCount();
+      if (!networkTimer_) networkTimer_ = StartTimer(kFirstTimer, kLastTimer, kNetworkCheckMs);
+    } else {
+      q.kind = FolderQuestion::Kind::SubFolders;
+      q.folder = d->path;
     }
-    if (d->network) ReadNetwork(item, *d);
-    else ReadFolder(item, *d);
+    Ask(q);
   }
 
+  // Whether a child of item already stands for path. A folder made or named
+  // here has its node already, whatever name a read of its parent saw.
+  bool HasChild(HTREEITEM item, const std::string& path) const {
+    for (const std::string& made : madeHere_)
+      if (SamePath(made, path)) return true;
+    for (HTREEITEM c = Child(item, TVGN_CHILD); c; c = Child(c, TVGN_NEXT)) {
+      const NodeData* cd = Data(c);
+      if (cd && !cd->path.empty() && SamePath(cd->path, path)) return true;
+    }
+    return false;
+  }
+
+  void TakeChildren(NodeData& d, const FolderAnswer& a) {
+    d.reading = false;
+    RemovePlaceholder(d.item);
+    if (a.question.kind == FolderQuestion::Kind::SubFolders) {
+      for (const std::string& name : a.subFolders) {
+        const std::string path = JoinPath(d.path, name);
+        if (!HasChild(d.item, path)) Insert(d.item, name, Folder(path), true);
+      }
+    } else {
+      for (const NetworkPlace& f : a.places) {
+        const std::string name = WideToCp932(f.name);
+        if (f.container) {
+          auto c = std::make_unique<NodeData>();
+          c->network = true;
+          c->remoteName = f.name;
+          c->provider = f.provider;
+          Insert(d.item, Label(name), std::move(c), true);
+        } else if (f.disk) {
+          Insert(d.item, Label(name), Folder(name), true);
+        }
+      }
+    }
+    if (!Child(d.item, TVGN_CHILD)) {
+      // Nothing inside: the node loses its expand button.
+      TVITEMW tv = {};
+      tv.mask = TVIF_CHILDREN;
+      tv.hItem = d.item;
+      tv.cChildren = 0;
+      SendMessageW(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+    }
+  }
+
+  void ShowFreeSpace(const FolderAnswer& a) {
+    std::string next;
+    const bool current = freeSpace_.Answered(a.question.folder, &next);
+    if (!next.empty()) AskFreeSpace(next);
+    if (!current) return;
+    shownVolume_ = a.freeKnown ? a.question.folder : std::string();
+    SetItemText(IDC_FC_FREE, a.freeKnown ? std::to_string(a.freeBytes / 1024) : std::string());
+    for (int id : {IDC_FC_PATH, IDC_FC_FREE, IDC_FC_KB}) ShowWindow(Item(id), a.freeKnown ? SW_SHOW : SW_HIDE);
+  }
+
+  INT_PTR OnAnswers(WPARAM, LPARAM) {
+    if (!box_) return TRUE;
+    for (const FolderAnswer& a : box_->Take()) {
+      if (a.question.kind == FolderQuestion::Kind::FreeSpace) {
+        ShowFreeSpace(a);
+        continue;
+      }
+      // A node that has left the tree, or whose read was given up, takes nothing.
+      NodeData* d = Node(static_cast<LPARAM>(a.question.node));
+      if (!d || !d->item || !d->reading) continue;
+      TakeChildren(*d, a);
+      if (walking_ && walkNode_ == static_cast<LPARAM>(a.question.node)) ContinueWalk();
+    }
+    return TRUE;
+  }
+
+  // Network places that have not answered in time are shown as unavailable;
+  // their late answers are dropped, and opening the node again asks again.
+  INT_PTR OnTimer(WPARAM id, LPARAM) {
+    if (id != networkTimer_) return FALSE;
+    bool waiting = false;
+    const DWORD now = GetTickCount();
+    for (const auto& node : nodes_) {
+      if (!node->network || !node->reading || !node->item) continue;
+      if (now - node->askedAt < kNetworkAnswerMs) {
+        waiting = true;
+        continue;
+      }
+      node->reading = false;
+      node->opened = false;
+      SendMessageW(Tree(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node->item));
+      if (node->item == networkNode_) {
+        std::wstring text = Cp932ToWide(LoadCp932String(instance_, IDS_SETTINGS_NO_ANSWER));
+        TVITEMW tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = node->item;
+        tv.pszText = &text[0];
+        SendMessageW(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+      }
+    }
+    if (!waiting) {
+      StopTimer(networkTimer_);
+      networkTimer_ = 0;
+    }
+    return TRUE;
+  }
+
+  void AskFreeSpace(const std::string& volume) {
+    FolderQuestion q;
+    q.kind = FolderQuestion::Kind::FreeSpace;
+    q.folder = volume;
+    Ask(q);
+  }
+
+  // The path shows at once; the free space of its volume when the volume has
+  // answered (the three controls stay hidden until then unless the volume is
+  // the one already shown).
   void ShowSelection(HTREEITEM item) {
     NodeData* d = Data(item);
     const bool folder = d && !d->path.empty();
     EnableWindow(Item(IDC_FC_OK), folder);
-    std::uint64_t bytes = 0;
-    const std::string root = folder ? VolumeRoot(d->path) : std::string();
-    const bool known = folder && !root.empty() && PlatformFiles().FreeSpace(root, &bytes);
     if (folder) SetItemText(IDC_FC_PATH, d->path);
-    SetItemText(IDC_FC_FREE, known ? std::to_string(bytes / 1024) : std::string());
-    for (int id : {IDC_FC_PATH, IDC_FC_FREE, IDC_FC_KB}) ShowWindow(Item(id), known ? SW_SHOW : SW_HIDE);
+    const std::string volume = folder ? VolumeRoot(d->path) : std::string();
+    if (volume.empty() || !SamePath(volume, shownVolume_)) {
+      shownVolume_.clear();
+      SetItemText(IDC_FC_FREE, std::string());
+      for (int id : {IDC_FC_PATH, IDC_FC_FREE, IDC_FC_KB}) ShowWindow(Item(id), SW_HIDE);
+    }
+    if (volume.empty()) {
+      freeSpace_.Forget();
+      return;
+    }
+    if (freeSpace_.Ask(volume)) AskFreeSpace(volume);
   }
 
   HTREEITEM Selected() const {
@@ -279,6 +384,7 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
       Tell(FormatText(LoadCp932String(instance_, IDS_FC_CREATE_FAILED), path));
       return;
     }
+    madeHere_.push_back(path);
     SendMessageW(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
     HTREEITEM item = Insert(parent, Label(path), Folder(path), false);
     SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
@@ -325,6 +431,7 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
       return FALSE;
     }
     d->path = renamed;
+    madeHere_.push_back(renamed);
     newFolder_ = nullptr;
     SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, 0);
     SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(info->item.hItem));
@@ -341,8 +448,18 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
         if (tv->action & TVE_EXPAND) Expand(tv->itemNew.hItem);
         return FALSE;
       }
-      case TVN_SELCHANGEDW:
-        ShowSelection(reinterpret_cast<const NMTREEVIEWW*>(lParam)->itemNew.hItem);
+      case TVN_SELCHANGEDW: {
+        const NMTREEVIEWW* tv = reinterpret_cast<const NMTREEVIEWW*>(lParam);
+        // The user's own choice ends the walk to the initial folder.
+        if (tv->action == TVC_BYMOUSE || tv->action == TVC_BYKEYBOARD) walking_ = false;
+        ShowSelection(tv->itemNew.hItem);
+        return FALSE;
+      }
+      case TVN_DELETEITEMW:
+        if (NodeData* d = Node(reinterpret_cast<const NMTREEVIEWW*>(lParam)->itemOld.lParam)) {
+          d->item = nullptr;
+          d->reading = false;
+        }
         return FALSE;
       case TVN_KEYDOWN:
         // F2 names the selected folder as in the shell's own windows; the
@@ -390,10 +507,25 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
   std::vector<std::unique_ptr<NodeData>> nodes_;
   HTREEITEM networkNode_ = nullptr;
   HTREEITEM newFolder_ = nullptr;  // made by "ﾌｫﾙﾀﾞの作成" and not yet named
+  std::vector<std::string> madeHere_;  // folders made and named in this chooser
+  FolderAnswerBox* box_ = nullptr;  // shared with the workers; closed when the window goes
+  LatestRequest freeSpace_;         // keyed by volume root
+  std::string shownVolume_;         // the volume whose free space is shown
+  UINT_PTR networkTimer_ = 0;
+  // The walk down to the initial folder: the node reached and the next component.
+  bool walking_ = false;
+  LPARAM walkNode_ = -1;
+  std::vector<std::string> walkParts_;
+  std::size_t walkNext_ = 0;
 };
 
 const CFolderChooser::MessageEntry CFolderChooser::kMessages[] = {
-    {WM_INITDIALOG, &CFolderChooser::OnInitDialog}, {WM_NOTIFY, &CFolderChooser::OnNotify}, {0, nullptr}};
+    {WM_INITDIALOG, &CFolderChooser::OnInitDialog},
+    {WM_NOTIFY, &CFolderChooser::OnNotify},
+    {WM_TIMER, &CFolderChooser::OnTimer},
+    {WM_DESTROY, &CFolderChooser::OnDestroy},
+    {kFolderAnswersMessage, &CFolderChooser::OnAnswers},
+    {0, nullptr}};
 const CFolderChooser::CommandEntry CFolderChooser::kCommands[] = {{IDC_FC_OK, &CFolderChooser::OnOk},
                                                                   {ID_FC_SELECT, &CFolderChooser::OnOk},
                                                                   {IDCANCEL, &CFolderChooser::OnCancel},
