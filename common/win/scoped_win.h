@@ -2,8 +2,8 @@
 // each frees what it holds on every exit path. The owners are move-only; a
 // moved-from or released owner holds nothing and frees nothing.
 //
-//   ScopedRegKey key;
-//   if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return false;
+//   ScopedRegKey key = OpenRegKey(HKEY_CURRENT_USER, path, KEY_READ);
+//   if (!key) return false;
 //
 // An image list given to a list view is not owned here: the list view frees it
 // with itself (the programs' lists do not have LVS_SHAREIMAGELISTS).
@@ -121,6 +121,18 @@ using ScopedPen = ScopedGdi<HPEN>;
 using ScopedBitmap = ScopedGdi<HBITMAP>;
 using ScopedPalette = ScopedGdi<HPALETTE>;
 
+// A registry key opened (or created) under root; an empty owner when that
+// fails, whatever the call left in its out-parameter.
+inline ScopedRegKey OpenRegKey(HKEY root, const wchar_t* path, REGSAM access) {
+  HKEY key = nullptr;
+  return ScopedRegKey(RegOpenKeyExW(root, path, 0, access, &key) == ERROR_SUCCESS ? key : nullptr);
+}
+inline ScopedRegKey CreateRegKey(HKEY root, const wchar_t* path, REGSAM access) {
+  HKEY key = nullptr;
+  return ScopedRegKey(RegCreateKeyExW(root, path, 0, nullptr, 0, access, nullptr, &key, nullptr) == ERROR_SUCCESS ? key
+                                                                                                               : nullptr);
+}
+
 // Selects an object into a DC for the scope and puts the previous one back.
 class SelectInDc {
  public:
@@ -166,4 +178,20 @@ class PaintDC {
   HWND w_;
   HDC dc_;
   PAINTSTRUCT ps_;
+};
+
+// An off-screen bitmap of a given size to paint into and blit once, so a
+// repaint never flickers.
+class BackBuffer {
+ public:
+  BackBuffer(HDC target, int width, int height)
+      : dc_(CreateCompatibleDC(target)),
+        bitmap_(CreateCompatibleBitmap(target, width > 0 ? width : 1, height > 0 ? height : 1)),
+        select_(dc_.Get(), bitmap_.Get()) {}
+  HDC Get() const { return dc_.Get(); }
+
+ private:
+  ScopedMemoryDC dc_;
+  ScopedBitmap bitmap_;
+  SelectInDc select_;
 };

@@ -5,62 +5,48 @@
 #include <windows.h>
 
 #include "common/text.h"
+#include "common/win/scoped_win.h"
 
 namespace {
 
 HKEY Root(Hive hive) { return hive == Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
 
-// An open key, closed on scope exit.
-class Key {
- public:
-  Key(Hive hive, const std::string& path, bool create, REGSAM access) {
-    std::wstring wide = Cp932ToWide(path);
-    LONG r = create ? RegCreateKeyExW(Root(hive), wide.c_str(), 0, nullptr, 0, access, nullptr, &key_, nullptr)
-                    : RegOpenKeyExW(Root(hive), wide.c_str(), 0, access, &key_);
-    if (r != ERROR_SUCCESS) key_ = nullptr;
-  }
-  ~Key() {
-    if (key_) RegCloseKey(key_);
-  }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+ScopedRegKey OpenKey(Hive hive, const std::string& path, bool create, REGSAM access) {
+  const std::wstring wide = Cp932ToWide(path);
+  return create ? CreateRegKey(Root(hive), wide.c_str(), access) : OpenRegKey(Root(hive), wide.c_str(), access);
+}
 
 class RegistrySettings : public Settings {
  public:
   bool ReadDword(Hive hive, const std::string& key, const std::string& name, std::uint32_t* value) override {
-    Key k(hive, key, false, KEY_READ);
-    if (!k.get()) return false;
+    ScopedRegKey k = OpenKey(hive, key, false, KEY_READ);
+    if (!k) return false;
     DWORD type = 0, data = 0, size = sizeof data;
-    LONG r = RegQueryValueExW(k.get(), Cp932ToWide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    LONG r = RegQueryValueExW(k.Get(), Cp932ToWide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
     if (r != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return false;
     *value = data;
     return true;
   }
   bool ReadWholeText(Hive hive, const std::string& key, const std::string& name, std::string* value) override {
-    Key k(hive, key, false, KEY_READ);
-    if (!k.get()) return false;
+    ScopedRegKey k = OpenKey(hive, key, false, KEY_READ);
+    if (!k) return false;
     const std::wstring wideName = Cp932ToWide(name);
     DWORD type = 0, size = 0;
-    if (RegQueryValueExW(k.get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueExW(k.Get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
     std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
     DWORD got = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(k.get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &got) != ERROR_SUCCESS)
+    if (RegQueryValueExW(k.Get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &got) != ERROR_SUCCESS)
       return false;
     data.resize(wcsnlen(data.c_str(), got / sizeof(wchar_t)));
     *value = WideToCp932(data);
     return true;
   }
   bool WriteDword(Hive hive, const std::string& key, const std::string& name, std::uint32_t value) override {
-    Key k(hive, key, true, KEY_WRITE);
-    if (!k.get()) return false;
+    ScopedRegKey k = OpenKey(hive, key, true, KEY_WRITE);
+    if (!k) return false;
     DWORD data = value;
-    return RegSetValueExW(k.get(), Cp932ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+    return RegSetValueExW(k.Get(), Cp932ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                           sizeof data) == ERROR_SUCCESS;
   }
   bool WriteText(Hive hive, const std::string& key, const std::string& name, const std::string& value) override {
@@ -68,24 +54,24 @@ class RegistrySettings : public Settings {
       DeleteValue(hive, key, name);
       return true;
     }
-    Key k(hive, key, true, KEY_WRITE);
-    if (!k.get()) return false;
+    ScopedRegKey k = OpenKey(hive, key, true, KEY_WRITE);
+    if (!k) return false;
     std::wstring data = Cp932ToWide(value);
-    return RegSetValueExW(k.get(), Cp932ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+    return RegSetValueExW(k.Get(), Cp932ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   }
   bool DeleteValue(Hive hive, const std::string& key, const std::string& name) override {
-    Key k(hive, key, false, KEY_SET_VALUE);
-    return k.get() && RegDeleteValueW(k.get(), Cp932ToWide(name).c_str()) == ERROR_SUCCESS;
+    ScopedRegKey k = OpenKey(hive, key, false, KEY_SET_VALUE);
+    return k && RegDeleteValueW(k.Get(), Cp932ToWide(name).c_str()) == ERROR_SUCCESS;
   }
   std::vector<std::string> ValueNames(Hive hive, const std::string& key) override {
     std::vector<std::string> names;
-    Key k(hive, key, false, KEY_READ);
-    if (!k.get()) return names;
+    ScopedRegKey k = OpenKey(hive, key, false, KEY_READ);
+    if (!k) return names;
     for (DWORD i = 0;; ++i) {
       wchar_t name[16384];
       DWORD length = sizeof name / sizeof name[0];
-      if (RegEnumValueW(k.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      if (RegEnumValueW(k.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
       names.push_back(WideToCp932(std::wstring(name, length)));
     }
     return names;

@@ -67,39 +67,6 @@ class WindowImpl : public Window {
   }
 };
 
-// Owns a GDI object (font, brush, bitmap, pen) and deletes it.
-template <class H>
-class GdiObject {
- public:
-  explicit GdiObject(H handle = nullptr) : handle_(handle) {}
-  ~GdiObject() { Reset(); }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  void Reset(H handle = nullptr) {
-    if (handle_) DeleteObject(handle_);
-    handle_ = handle;
-  }
-  H Get() const { return handle_; }
-
- private:
-  H handle_;
-};
-
-// Selects an object into a DC for the scope.
-class SelectInDc {
- public:
-  SelectInDc(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
-  ~SelectInDc() {
-    if (old_) SelectObject(dc_, old_);
-  }
-  SelectInDc(const SelectInDc&) = delete;
-  SelectInDc& operator=(const SelectInDc&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 // Text drawing with cp932 texts.
 void DrawCp932Text(HDC dc, const std::string& textCp932, RECT* rect, UINT format);
 SIZE MeasureCp932Text(HDC dc, const std::string& textCp932);

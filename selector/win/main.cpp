@@ -15,6 +15,7 @@
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
+#include "common/win/scoped_win.h"
 #include "nexa_window.h"
 #include "ovd_binding.h"
 #include "resource.h"
@@ -25,21 +26,6 @@
 static_assert(IDM_EXIT == peer::kCmdSelectorExit, "the selector's exit command and the one posted to it differ");
 
 namespace {
-
-// The event handle, closed on every way out.
-class ScopedHandle {
- public:
-  explicit ScopedHandle(HANDLE h) : h_(h) {}
-  ~ScopedHandle() {
-    if (h_) CloseHandle(h_);
-  }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-  HANDLE Get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 class SocketsSession {
  public:

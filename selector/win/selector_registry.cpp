@@ -7,25 +7,19 @@
 #include "selector/session_match.h"
 
 bool RegKey::Open(const std::string& path, REGSAM access) {
-  Close();
-  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, Cp932ToWide(path).c_str(), 0, access, &key_) == ERROR_SUCCESS ||
-         (key_ = nullptr, false);
-}
-
-void RegKey::Close() {
-  if (key_) RegCloseKey(key_);
-  key_ = nullptr;
+  key_ = OpenRegKey(HKEY_LOCAL_MACHINE, Cp932ToWide(path).c_str(), access);
+  return IsOpen();
 }
 
 bool RegKey::ReadText(const std::string& name, std::string* value) const {
   DWORD type = 0, size = 0;
   const std::wstring wide = Cp932ToWide(name);
-  if (!key_ || RegQueryValueExW(key_, wide.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+  if (!key_ || RegQueryValueExW(key_.Get(), wide.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ))
     return false;
   std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
   size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(key_, wide.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
+  if (RegQueryValueExW(key_.Get(), wide.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
       ERROR_SUCCESS)
     return false;
   text.back() = L'\0';
@@ -45,7 +39,7 @@ bool RegKey::ReadText(const std::string& name, std::string* value) const {
 
 bool RegKey::ReadDword(const std::string& name, std::uint32_t* value) const {
   DWORD type = 0, data = 0, size = sizeof data;
-  if (!key_ || RegQueryValueExW(key_, Cp932ToWide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
+  if (!key_ || RegQueryValueExW(key_.Get(), Cp932ToWide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
                                 &size) != ERROR_SUCCESS ||
       type != REG_DWORD || size != sizeof data)
     return false;
@@ -57,7 +51,7 @@ bool RegKey::ReadFourBytes(const std::string& name, std::uint32_t* value) const 
   DWORD type = 0, size = 4;
   BYTE data[4] = {};
   if (!key_ ||
-      RegQueryValueExW(key_, Cp932ToWide(name).c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS || size != 4)
+      RegQueryValueExW(key_.Get(), Cp932ToWide(name).c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS || size != 4)
     return false;
   *value = static_cast<std::uint32_t>(data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24);
   return true;
@@ -66,13 +60,13 @@ bool RegKey::ReadFourBytes(const std::string& name, std::uint32_t* value) const 
 bool RegKey::ReadBinary(const std::string& name, std::size_t maxBytes, std::string* value) const {
   DWORD type = 0, size = 0;
   const std::wstring wide = Cp932ToWide(name);
-  if (!key_ || RegQueryValueExW(key_, wide.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+  if (!key_ || RegQueryValueExW(key_.Get(), wide.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       type != REG_BINARY)
     return false;
   // Asking for less than the whole value gives nothing at all: read it whole,
   // then keep what lies within the bound.
   std::string data(size, '\0');
-  if (size > 0 && RegQueryValueExW(key_, wide.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size) !=
+  if (size > 0 && RegQueryValueExW(key_.Get(), wide.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size) !=
                       ERROR_SUCCESS)
     return false;
   data.resize(size < maxBytes ? size : maxBytes);
@@ -82,14 +76,14 @@ bool RegKey::ReadBinary(const std::string& name, std::size_t maxBytes, std::stri
 
 bool RegKey::WriteDword(const std::string& name, std::uint32_t value) const {
   const DWORD data = value;
-  return key_ && RegSetValueExW(key_, Cp932ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+  return key_ && RegSetValueExW(key_.Get(), Cp932ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                                 sizeof data) == ERROR_SUCCESS;
 }
 
 bool RegKey::WriteFourBytes(const std::string& name, std::uint32_t value) const {
   const BYTE data[4] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
                         static_cast<BYTE>(value >> 24)};
-  return key_ && RegSetValueExW(key_, Cp932ToWide(name).c_str(), 0, REG_BINARY, data, 4) == ERROR_SUCCESS;
+  return key_ && RegSetValueExW(key_.Get(), Cp932ToWide(name).c_str(), 0, REG_BINARY, data, 4) == ERROR_SUCCESS;
 }
 
 bool ReadRouterSessions(std::string* value) {

@@ -1,21 +1,19 @@
 // The selector's registry access (HKEY_LOCAL_MACHINE): its own key, read at
 // start, and the routing driver's key with the wanted sessions and the board
-// interface. Key handles are owned by RegKey, so every path closes them.
+// interface. Key handles are owned by ScopedRegKey, so every path closes them.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
+#include "common/win/scoped_win.h"
+
 class RegKey {
  public:
-  RegKey() = default;
-  ~RegKey() { Close(); }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
   bool Open(const std::string& path, REGSAM access);      // HKLM, cp932 path
-  void Close();
-  bool IsOpen() const { return key_ != nullptr; }
+  void Close() { key_.Reset(); }
+  bool IsOpen() const { return static_cast<bool>(key_); }
 
   // REG_SZ, or REG_EXPAND_SZ with its %NAME% parts expanded; cp932.
   bool ReadText(const std::string& name, std::string* value) const;
@@ -28,7 +26,7 @@ class RegKey {
   bool WriteFourBytes(const std::string& name, std::uint32_t value) const;  // REG_BINARY
 
  private:
-  HKEY key_ = nullptr;
+  ScopedRegKey key_;
 };
 
 // The wanted sessions; false when the value is missing or not binary.

@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/list_view.h"
+#include "common/win/scoped_win.h"
 #include "planner/history/history_texts.h"
 #include "planner/history/win/dialog_layout.h"
 #include "planner/history/win/history_dialogs.h"
@@ -20,38 +21,24 @@
 
 namespace {
 
-// An open registry key, closed on every path out.
-class RegKey {
- public:
-  RegKey(HKEY root, const std::wstring& path) {
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
+// The default text value of a key; empty when the key or the value is missing.
+std::wstring DefaultText(HKEY root, const std::wstring& path) {
+  const ScopedRegKey key = OpenRegKey(root, path.c_str(), KEY_READ);
+  if (!key) return std::wstring();
+  wchar_t buffer[MAX_PATH * 2] = {};
+  DWORD type = 0;
+  DWORD bytes = sizeof buffer - sizeof(wchar_t);
+  if (RegQueryValueExW(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    return std::wstring();
   }
-  ~RegKey() {
-    if (key_) RegCloseKey(key_);
+  std::wstring text(buffer);
+  if (type == REG_EXPAND_SZ) {
+    wchar_t expanded[MAX_PATH * 2] = {};
+    if (ExpandEnvironmentStringsW(text.c_str(), expanded, MAX_PATH * 2)) text = expanded;
   }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  // The key's default text value; empty when missing.
-  std::wstring DefaultText() const {
-    if (!key_) return std::wstring();
-    wchar_t buffer[MAX_PATH * 2] = {};
-    DWORD type = 0;
-    DWORD bytes = sizeof buffer - sizeof(wchar_t);
-    if (RegQueryValueExW(key_, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ)) {
-      return std::wstring();
-    }
-    std::wstring text(buffer);
-    if (type == REG_EXPAND_SZ) {
-      wchar_t expanded[MAX_PATH * 2] = {};
-      if (ExpandEnvironmentStringsW(text.c_str(), expanded, MAX_PATH * 2)) text = expanded;
-    }
-    return text;
-  }
-
- private:
-  HKEY key_ = nullptr;
-};
+  return text;
+}
 
 struct FileType {
   std::string name;
@@ -64,11 +51,11 @@ FileType LookUpFileType(const std::string& extension) {
   FileType type;
   type.name = FallbackTypeName(extension);
   if (extension.empty()) return type;
-  const std::wstring cls = RegKey(HKEY_CLASSES_ROOT, Cp932ToWide(extension)).DefaultText();
+  const std::wstring cls = DefaultText(HKEY_CLASSES_ROOT, Cp932ToWide(extension));
   if (cls.empty()) return type;
-  const std::wstring name = RegKey(HKEY_CLASSES_ROOT, cls).DefaultText();
+  const std::wstring name = DefaultText(HKEY_CLASSES_ROOT, cls);
   if (!name.empty()) type.name = WideToCp932(name);
-  std::wstring icon = RegKey(HKEY_CLASSES_ROOT, cls + L"\\DefaultIcon").DefaultText();
+  std::wstring icon = DefaultText(HKEY_CLASSES_ROOT, cls + L"\\DefaultIcon");
   if (icon.empty() || icon.find(L"%1") != std::wstring::npos) return type;
   int index = 0;
   const std::size_t comma = icon.rfind(L',');

@@ -4,6 +4,7 @@
 
 #include "common/debug_log.h"
 #include "common/text.h"
+#include "common/win/scoped_win.h"
 #include "planner/reserve/reserve_column.h"
 #include "planner/reserve/reservation_texts.h"
 #include "planner/reserve/win/reserve_actions.h"
@@ -78,14 +79,14 @@ LRESULT CReserveView::OnPaint(WPARAM, LPARAM) {
   RECT rc;
   GetClientRect(Handle(), &rc);
   HDC memory = CreateCompatibleDC(dc);
-  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1));
+  ScopedBitmap bitmap(CreateCompatibleBitmap(dc, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1));
   {
     SelectInDc selectBitmap(memory, bitmap.Get());
-    GdiObject<HBRUSH> background(CreateSolidBrush(kBackground));
-    GdiObject<HBRUSH> header(CreateSolidBrush(kHeader));
-    GdiObject<HBRUSH> bar(CreateSolidBrush(kBar));
-    GdiObject<HBRUSH> barHover(CreateSolidBrush(kBarHover));
-    GdiObject<HPEN> frame(CreatePen(PS_SOLID, 1, kFrame));
+    ScopedBrush background(CreateSolidBrush(kBackground));
+    ScopedBrush header(CreateSolidBrush(kHeader));
+    ScopedBrush bar(CreateSolidBrush(kBar));
+    ScopedBrush barHover(CreateSolidBrush(kBarHover));
+    ScopedPen frame(CreatePen(PS_SOLID, 1, kFrame));
     FillRect(memory, &rc, background.Get());
     RECT head = {0, 0, HeaderWidth(rc.right), rc.bottom};
     FillRect(memory, &head, header.Get());

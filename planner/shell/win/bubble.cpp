@@ -1,6 +1,7 @@
 #include "planner/shell/win/bubble.h"
 
 #include "common/text.h"
+#include "common/win/scoped_win.h"
 #include "planner/shell/win/resource.h"
 
 namespace {
@@ -108,8 +109,8 @@ LRESULT CBubble::OnPaint(WPARAM, LPARAM) {
   HDC dc = BeginPaint(Handle(), &ps);
   RECT all;
   GetClientRect(Handle(), &all);
-  GdiObject<HBRUSH> fill(CreateSolidBrush(kFill));
-  GdiObject<HBRUSH> edge(CreateSolidBrush(RGB(0, 0, 0)));
+  ScopedBrush fill(CreateSolidBrush(kFill));
+  ScopedBrush edge(CreateSolidBrush(RGB(0, 0, 0)));
   HRGN region = BubbleRegion(placement_);
   FillRgn(dc, region, fill.Get());
   FrameRgn(dc, region, edge.Get(), 1, 1);

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <string>
+
+#include "common/win/scoped_win.h"
 #include "common/win/window.h"
 #include "planner/shell/bubble_layout.h"
 
@@ -25,6 +27,6 @@ class CBubble : public WindowImpl<CBubble> {
   std::string text_;
   BubblePlacement placement_;
   POINT last_ = {0, 0};
-  GdiObject<HFONT> font_;
+  ScopedFont font_;
   int textWidth_ = 0, textHeight_ = 0;
 };

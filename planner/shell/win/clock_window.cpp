@@ -3,6 +3,7 @@
 #include <ctime>
 #include <string>
 #include "common/time_text.h"
+#include "common/win/scoped_win.h"
 #include "planner/shell/win/resource.h"
 
 namespace {
@@ -57,12 +58,12 @@ LRESULT CClockWindow::OnPaint(WPARAM, LPARAM) {
   const std::string text = FormatLocalTime(now, "%H:%M:%S");
 
   HDC memory = CreateCompatibleDC(dc);
-  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, rc.right, rc.bottom));
+  ScopedBitmap bitmap(CreateCompatibleBitmap(dc, rc.right, rc.bottom));
   {
     SelectInDc selectBitmap(memory, bitmap.Get());
-    GdiObject<HBRUSH> back(CreateSolidBrush(RGB(0, 0, 0)));
+    ScopedBrush back(CreateSolidBrush(RGB(0, 0, 0)));
     FillRect(memory, &rc, back.Get());
-    GdiObject<HFONT> font(CreateFontW(kDigitHeight - 2, kDigitWidth - 4, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+    ScopedFont font(CreateFontW(kDigitHeight - 2, kDigitWidth - 4, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                                       0, FIXED_PITCH, L"Courier New"));
     SelectInDc selectFont(memory, font.Get());
     SetBkMode(memory, TRANSPARENT);

@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "common/win/dialog.h"
+#include "common/win/scoped_win.h"
 #include "common/win/window.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"

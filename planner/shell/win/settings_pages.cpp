@@ -10,6 +10,7 @@
 #include "common/files.h"
 #include "common/settings.h"
 #include "common/win/message_box.h"
+#include "common/win/scoped_win.h"
 #include "planner/shell/settings_housekeeping.h"
 #include "planner/shell/settings_values.h"
 #include "planner/shell/win/resource.h"
@@ -94,11 +95,7 @@ class CFolderPage : public CSettingsPage<CFolderPage> {
     Check(IDC_SET_TOTAL_CHECK, opened_.totalLimitOn);
     EnableLimits();
     // Without a computer name the history folder stays where it is.
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\control\\ComputerName\\ComputerName", 0,
-                      KEY_READ, &key) == ERROR_SUCCESS) {
-      RegCloseKey(key);
-    } else {
+    if (!OpenRegKey(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\control\\ComputerName\\ComputerName", KEY_READ)) {
       SendMessageW(Item(IDC_SET_HISTORY_FOLDER), EM_SETREADONLY, TRUE, 0);
       Enable(IDC_SET_HISTORY_BROWSE, false);
     }

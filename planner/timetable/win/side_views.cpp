@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 #include "common/text.h"
+#include "common/win/scoped_win.h"
 #include "planner/guide/guide_program.h"
 #include "planner/timetable/cell_text.h"
 #include "planner/timetable/tavora_doc.h"
 #include "planner/timetable/timetable_model.h"
-#include "planner/timetable/win/gdi_objects.h"
 #include "planner/timetable/win/timetable_windows.h"
 #include "planner/timetable/win/timetable_resource.h"
 #include "planner/timetable/win/timetable_views.h"
@@ -186,8 +186,8 @@ LRESULT CTimeView::OnPaint(WPARAM, LPARAM) {
     POINT tri[3] = {{client.right - 1, markY_}, {client.right - 9, markY_ - 5}, {client.right - 9, markY_ + 5}};
     SetDCBrushColor(dc, RGB(255, 0, 0));
     SetDCPenColor(dc, RGB(255, 0, 0));
-    Selected brush(dc, GetStockObject(DC_BRUSH));
-    Selected pen(dc, GetStockObject(DC_PEN));
+    SelectInDc brush(dc, GetStockObject(DC_BRUSH));
+    SelectInDc pen(dc, GetStockObject(DC_PEN));
     Polygon(dc, tri, 3);
   }
   return 0;

@@ -7,11 +7,11 @@
 #include <vector>
 #include "common/debug_log.h"
 #include "common/text.h"
+#include "common/win/scoped_win.h"
 #include "planner/guide/guide_program.h"
 #include "planner/timetable/cell_text.h"
 #include "planner/timetable/tavora_doc.h"
 #include "planner/timetable/timetable_model.h"
-#include "planner/timetable/win/gdi_objects.h"
 #include "planner/timetable/win/timetable_host.h"
 #include "planner/timetable/win/timetable_windows.h"
 #include "planner/timetable/win/timetable_resource.h"
@@ -244,7 +244,7 @@ LRESULT CTavoraView::OnPaint(WPARAM, LPARAM) {
   CellPaint shared(dc, pattern.Get(), recompute);
   // The minute font stays selected; a cell wide enough for its name switches
   // to the name font and back.
-  Selected smallFont(dc, panes_.Fonts().small.Get());
+  SelectInDc smallFont(dc, panes_.Fonts().small.Get());
   const Time32 clipTop = g.TimeAt(clip.top + y) - 600;
   const Time32 clipBottom = g.TimeAt(clip.bottom + y) + 600;
   for (std::size_t c = 0; c < rows.size() && c < g.Columns(); ++c) {
@@ -327,7 +327,7 @@ void CTavoraView::PaintCell(CellPaint& paint, std::size_t column, GuideProgram& 
   }
   std::int32_t lineY = textTop;
   {
-    Selected boldFont(dc, fonts.bold.Get());
+    SelectInDc boldFont(dc, fonts.bold.Get());
     const WrappedName wrapped =
         WrapName(nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight, MeasureText(dc, p.name));
     for (const std::string& line : wrapped.lines) {
@@ -619,7 +619,7 @@ void CTavoraView::OnTimer() {
     if (p) {
       const TimetableFonts& fonts = panes_.Fonts();
       WindowDC wdc(Handle());
-      Selected bold(wdc.Get(), fonts.bold.Get());
+      SelectInDc bold(wdc.Get(), fonts.bold.Get());
       const std::int32_t width = cell.right - cell.left - 2 * kCellInset - kTextLeft - 2 * fonts.charWidth;
       const WrappedName w = WrapName(width, cell.bottom - cell.top - 2 * kCellInset, fonts.charWidth, fonts.charHeight,
                                      MeasureText(wdc.Get(), p->name));

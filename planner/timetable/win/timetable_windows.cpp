@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 #include "common/text.h"
+#include "common/win/scoped_win.h"
 #include "planner/guide/guide_program.h"
 #include "planner/timetable/tavora_doc.h"
 #include "planner/timetable/timetable_model.h"
@@ -28,7 +29,7 @@ void TimetableFonts::Build(const std::string& faceCp932, std::int32_t size, bool
   small.Reset(make(Cp932ToWide(J(u8"ＭＳ ゴシック")), size * 90 / 100, 400, false));
   // The size of one full-width character decides the grid's units.
   WindowDC screen(nullptr);
-  Selected font(screen.Get(), main.Get());
+  SelectInDc font(screen.Get(), main.Get());
   SIZE s = {};
   const std::wstring sample = Cp932ToWide(J(u8"亜"));
   if (GetTextExtentPoint32W(screen.Get(), sample.c_str(), static_cast<int>(sample.size()), &s) && s.cy > 0) {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 #include "planner/timetable/grid_geometry.h"
-#include "planner/timetable/win/gdi_objects.h"
+#include "common/win/scoped_win.h"
 
 class CTavoraDoc;
 class TimetableModel;
