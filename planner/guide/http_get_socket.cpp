@@ -110,25 +110,42 @@ bool CHttpGetSocket::Fail(const std::string& why, bool unreachable) {
   return false;
 }
 
-bool CHttpGetSocket::OpenUrl(const std::string& url) {
-  if (hostIndex_ >= 0 || socket_) return Fail("one object serves one URL");
-  url_ = url;
-  if (!IsSendable(url)) return Fail("the URL holds blanks or line breaks");
-  std::string host;
-  if (!HostOf(url, &host)) return Fail("no \"://\" in the URL");
-  if (!InitSockets()) return Fail("the socket layer cannot be started");
-
-  hostIndex_ = table_.Select(host);
-  HostEntry& entry = table_.entries[hostIndex_];
-  HostPort* record = nullptr;
-  for (HostPort& p : entry.ports) {
-    if (p.port == 0) {
-      record = &p;
-      break;
-    }
+bool ParseResponseHead(const std::string& headText, ResponseHead* head, std::string* why) {
+  *head = ResponseHead();
+  head->statusLine = headText.substr(0, headText.find_first_of("\r\n"));
+  if (head->statusLine.find("200") == std::string::npos) {
+    *why = "answer \"" + head->statusLine + "\"";
+    head->declaredLength = 0;
+    return false;
   }
-  if (!record && table_.notice) table_.notice("Port Over");
+  const std::size_t lengthAt = headText.find("Content-Length:");
+  if (lengthAt == std::string::npos) return true;
+  head->hasContentLength = true;
+  const std::size_t valueAt = lengthAt + std::strlen("Content-Length:");
+  const std::size_t lineEnd = headText.find_first_of("\r\n", valueAt);
+  const std::string value =
+      headText.substr(valueAt, lineEnd == std::string::npos ? std::string::npos : lineEnd - valueAt);
+  head->declaredLength = LeadingInt(value);
+  if (head->declaredLength < 0 || head->declaredLength > kMaxGuideContentLength) {
+    *why = "Content-Length" + value + " is outside 0.." + std::to_string(kMaxGuideContentLength);
+    head->declaredLength = 0;
+    return false;
+  }
+  return true;
+}
 
+// The host's free slot among its five connections, claimed by the local port
+// once the socket is open; none when all five are live ("Port Over").
+HostPort* CHttpGetSocket::FreePortRecord(HostEntry& entry) {
+  for (HostPort& p : entry.ports) {
+    if (p.port == 0) return &p;
+  }
+  if (table_.notice) table_.notice("Port Over");
+  return nullptr;
+}
+
+bool CHttpGetSocket::ConnectAndSend(const std::string& url, const std::string& host, HostEntry& entry,
+                                    HostPort* record) {
   socket_ = createSocket_ ? createSocket_() : CreateStreamSocket();
   if (!socket_->Open()) return Fail("no socket");
   localPort_ = socket_->LocalPort();
@@ -144,40 +161,46 @@ bool CHttpGetSocket::OpenUrl(const std::string& url) {
     return Fail("cannot connect to " + target, true);
 
   const std::string request = RequestFor(url);
-  bool sent = false;
-  for (int attempt = 0; attempt < kSendAttempts && !sent; ++attempt) {
-    sent = socket_->Send(request.data(), static_cast<int>(request.size())) == static_cast<int>(request.size());
-    if (!sent) PauseMs(kSendRetryMs);
+  for (int attempt = 0; attempt < kSendAttempts; ++attempt) {
+    if (socket_->Send(request.data(), static_cast<int>(request.size())) == static_cast<int>(request.size()))
+      return true;
+    PauseMs(kSendRetryMs);
   }
-  if (!sent) return Fail("the request cannot be sent", true);
-  std::string first;
-  if (!ReadHead(&first)) return false;
-  const std::size_t headEnd = first.find("\r\n\r\n");
-  const std::string headText = first.substr(0, headEnd);
-  statusLine_ = headText.substr(0, headText.find_first_of("\r\n"));
-  if (statusLine_.find("200") == std::string::npos) return Fail("answer \"" + statusLine_ + "\"");
+  return Fail("the request cannot be sent", true);
+}
 
-  declaredLength_ = kDefaultDeclaredLength;
-  std::size_t lengthAt = headText.find("Content-Length:");
-  if (lengthAt != std::string::npos) {
-    hasContentLength_ = true;
-    std::size_t valueAt = lengthAt + std::strlen("Content-Length:");
-    std::size_t lineEnd = headText.find_first_of("\r\n", valueAt);
-    const std::string value =
-        headText.substr(valueAt, lineEnd == std::string::npos ? std::string::npos : lineEnd - valueAt);
-    declaredLength_ = LeadingInt(value);
-    if (declaredLength_ < 0 || declaredLength_ > kMaxGuideContentLength) {
-      std::string why = "Content-Length" + value + " is outside 0.." + std::to_string(kMaxGuideContentLength);
-      declaredLength_ = 0;
-      return Fail(why);
-    }
-  }
-
+// The body bytes that came with the head start the body buffer.
+void CHttpGetSocket::StartBody(const std::string& first, std::size_t headEnd) {
   buffer_.assign(static_cast<std::size_t>(declaredLength_) + kHttpHeadBytes, 0);
   received_ = static_cast<std::int32_t>(first.size() - headEnd - 4);
   std::memcpy(buffer_.data(), first.data() + headEnd + 4, static_cast<std::size_t>(received_));
   receiving_ = true;
   bodyStart_ = clock_.TickMs();
+}
+
+bool CHttpGetSocket::OpenUrl(const std::string& url) {
+  if (hostIndex_ >= 0 || socket_) return Fail("one object serves one URL");
+  url_ = url;
+  if (!IsSendable(url)) return Fail("the URL holds blanks or line breaks");
+  std::string host;
+  if (!HostOf(url, &host)) return Fail("no \"://\" in the URL");
+  if (!InitSockets()) return Fail("the socket layer cannot be started");
+
+  hostIndex_ = table_.Select(host);
+  HostEntry& entry = table_.entries[hostIndex_];
+  if (!ConnectAndSend(url, host, entry, FreePortRecord(entry))) return false;
+
+  std::string first;
+  if (!ReadHead(&first)) return false;
+  const std::size_t headEnd = first.find("\r\n\r\n");
+  ResponseHead head;
+  std::string why;
+  const bool accepted = ParseResponseHead(first.substr(0, headEnd), &head, &why);
+  statusLine_ = head.statusLine;
+  hasContentLength_ = head.hasContentLength;
+  declaredLength_ = head.declaredLength;
+  if (!accepted) return Fail(why);
+  StartBody(first, headEnd);
   return true;
 }
 

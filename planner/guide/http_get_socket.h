@@ -45,6 +45,17 @@ struct HostEntry {
   std::uint32_t lastUse = 0;
 };
 
+// What the client takes from a response head (the bytes before the blank
+// line): the status line, and the body length it declares.
+struct ResponseHead {
+  std::string statusLine;
+  bool hasContentLength = false;
+  std::int32_t declaredLength = kDefaultDeclaredLength;  // without Content-Length: up to 2 MiB
+};
+// False, with *why for the log, when the status is not 200 or the declared
+// length lies outside 0..kMaxGuideContentLength.
+bool ParseResponseHead(const std::string& headText, ResponseHead* head, std::string* why);
+
 // Name resolution cached per host for the life of the process (10 entries,
 // least recently used recycled).
 class HostTable {
@@ -114,7 +125,10 @@ class CHttpGetSocket {
   enum class StepResult { NoMore, KeepWaiting, Progress };
   StepResult ReceiveStep(bool wait);
   int WaitReadable(int timeoutMs);
+  HostPort* FreePortRecord(HostEntry& entry);
+  bool ConnectAndSend(const std::string& url, const std::string& host, HostEntry& entry, HostPort* record);
   bool ReadHead(std::string* head);
+  void StartBody(const std::string& first, std::size_t headEnd);
   bool Fail(const std::string& why, bool unreachable = false);
   void EndReceiving(bool complete);
 

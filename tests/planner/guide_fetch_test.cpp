@@ -120,3 +120,36 @@ TEST_F(GuideFetchTest, ConnectKeepsTheWindowMessagesFlowing) {
 }
 
 }  // namespace
+
+// The response head alone: what is accepted and what the body length becomes.
+TEST(ResponseHead, StatusAndDeclaredLengthTable) {
+  struct Case {
+    const char* head;
+    bool accepted;
+    bool hasLength;
+    std::int32_t length;
+  };
+  const Case cases[] = {
+      {"HTTP/1.0 200 OK", true, false, kDefaultDeclaredLength},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 1234", true, true, 1234},
+      {"HTTP/1.1 200 OK\r\nServer: x\r\nContent-Length:0\r\nX: y", true, true, 0},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 67108864", true, true, kMaxGuideContentLength},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 67108865", false, true, 0},
+      {"HTTP/1.1 200 OK\r\nContent-Length: -1", false, true, 0},
+      {"HTTP/1.1 404 Not Found\r\nContent-Length: 10", false, false, 0},
+      {"", false, false, 0},
+  };
+  for (const Case& c : cases) {
+    ResponseHead head;
+    std::string why;
+    EXPECT_EQ(ParseResponseHead(c.head, &head, &why), c.accepted) << c.head;
+    EXPECT_EQ(head.hasContentLength, c.hasLength) << c.head;
+    EXPECT_EQ(head.declaredLength, c.length) << c.head;
+    EXPECT_EQ(why.empty(), c.accepted) << c.head;
+  }
+  ResponseHead head;
+  std::string why;
+  ParseResponseHead("HTTP/1.1 503 Busy\r\nRetry-After: 5", &head, &why);
+  EXPECT_EQ(head.statusLine, "HTTP/1.1 503 Busy");
+  EXPECT_NE(why.find("503 Busy"), std::string::npos);
+}
