@@ -27,4 +27,7 @@ struct ReceivedFile {
   std::unique_ptr<FileStream> file;  // the disk file while isOpen
   std::uint32_t blocksReceived = 0;
   std::uint64_t claimed = 0;        // disk it takes (its extent) or will take at placement (in memory)
+  std::uint64_t stored = 0;         // end of the furthest payload stored
+  bool unsynced = false;            // stored to since the state was last written
+  bool resumed = false;             // taken from a state a previous run left
 };

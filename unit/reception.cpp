@@ -14,6 +14,7 @@
 #include "common/sockets.h"
 #include "common/text.h"
 #include "unit/datagram.h"
+#include "unit/reception_state.h"
 
 struct Reception::Buffer {
   std::uint8_t data[kDatagramMax];
@@ -29,9 +30,12 @@ Reception::Reception(const ReceptionParams& params, FileSystem& fs, const Clock&
 Reception::~Reception() {
   Shutdown();
   CloseCurrent();
+  if (keepState_) return;  // the part files are the state's
   // A reception that ends without placement (cancelled, superseded, the unit
-  // exiting) leaves nothing of itself in the storage folder.
+  // exiting) leaves nothing of itself in the storage folder, and its
+  // reservation has no more use for a state.
   for (auto& item : files_) DiscardTemp(item.second);
+  RemoveState();
 }
 
 void Reception::DiscardTemp(ReceivedFile& e) {
@@ -61,7 +65,11 @@ bool Reception::Start() {
   const std::uint64_t declared = params_.totalBytes > 0 ? static_cast<std::uint64_t>(params_.totalBytes) : 0;
   diskBudget_ = params_.boundByDeclaredSize ? declared + declared / kDiskMarginShare + kDiskMarginFixed
                                             : ~std::uint64_t{0};
-  if (params_.clearFolder) ClearStorageFolder();
+  if (!params_.stateFolder.empty()) stateFolder_ = WithBackslash(params_.stateFolder);
+  // A continued reception cleared its folder when it first started; what the
+  // user put there since stays.
+  const bool resumed = !stateFolder_.empty() && LoadState();
+  if (params_.clearFolder && !resumed) ClearStorageFolder();
 
   socket_ = socketFactory_ ? socketFactory_() : CreateDatagramSocket();
   bool ok = socket_ && socket_->Bind(params_.port, params_.receiveBuffer);
@@ -81,9 +89,8 @@ bool Reception::Start() {
   }
 
   std::uint32_t now = clock_.TickMs();
-  lastOpenTick_ = progressLastTick_ = lastPumpTick_ = now;
+  lastOpenTick_ = progressLastTick_ = lastPumpTick_ = lastStateTick_ = now;
   progressAccum_ = 0;
-  blockSize_ = -1;
   if (!view_.StartTimer()) {
     unreceivable_ = true;
     SetStatus(J(u8"受信不可"));
@@ -100,7 +107,21 @@ bool Reception::Start() {
   view_.SetProgressRange(progressRange_);
   view_.SetProgressPos(0);
   SetStatus(J(u8"受信待ち"));
+  if (resumed) {
+    // The window shows where the reception stands, as it did before the restart.
+    SetStatus(J(u8"受信中"));
+    view_.SetProgressPos(static_cast<int>(receivedBytes_ / divisor_));
+    view_.SetSizeText(SizeText());
+    if (fileCount_ > 0) {
+      shownRemaining_ = remainingFiles_;
+      char text[64];
+      std::snprintf(text, sizeof text, J(u8"あと %dﾌｧｲﾙ").c_str(), remainingFiles_);
+      view_.SetRemainingText(text);
+    }
+  }
   view_.Refresh();
+  // Every file was whole before the restart: nothing needs to arrive.
+  if (resumed) TestCompletion();
   return true;
 }
 
@@ -210,6 +231,7 @@ void Reception::OnTimer() {
   UpdateProgress();
   Pump(10);
   if (++tickCount_ % 100 == 0) CheckTimeLimits();
+  if (stateDirty_ && !stateFolder_.empty() && clock_.TickMs() - lastStateTick_ >= kStateSaveIntervalMs) SaveState();
 }
 
 bool Reception::ProcessQueued() {
@@ -324,11 +346,11 @@ void Reception::CreateEntryFile(ReceivedFile& e) {
   std::uint32_t now = clock_.TickMs();
   if (e.blockCount <= kMemoryFileBlocks && now - lastOpenTick_ < kMemoryFileGapMs && KeepInMemory(e)) return;
   Pump(8);
-  // Temporary files lie in the storage folder itself: it is made once, and
-  // again only when it has gone meanwhile.
-  if (!storageReady_) storageReady_ = CreateFolderPath(fs_, storageFolder_);
+  // Part files lie in the state folder, or without one in the storage folder
+  // itself: it is made once, and again only when it has gone meanwhile.
+  MakePartFolder();
   e.file = fs_.Open(path, OpenMode::CreateReadWrite);
-  if (!e.file && CreateFolderPath(fs_, storageFolder_)) e.file = fs_.Open(path, OpenMode::CreateReadWrite);
+  if (!e.file && CreateFolderPath(fs_, PartFolder())) e.file = fs_.Open(path, OpenMode::CreateReadWrite);
   Pump(9);
   if (!e.file) {
     if (KeepInMemory(e)) {
@@ -381,7 +403,7 @@ bool Reception::VolumeHasRoom(std::uint64_t growth) {
     std::uint64_t free = 0;
     // A volume that does not say (some network shares) is bound by the
     // declared size alone until the next look.
-    if (!fs_.FreeSpace(storageFolder_, &free)) free = ~std::uint64_t{0} / 2;
+    if (!fs_.FreeSpace(PartFolder(), &free)) free = ~std::uint64_t{0} / 2;
     freeKnown_ = true;
     freeLeft_ = free;
     growthSinceLook_ = 0;
@@ -423,6 +445,7 @@ void Reception::Reject(ReceivedFile& e, const char* why) {
   e.inMemory = false;
   e.blockMap.clear();
   e.blocksReceived = 0;
+  stateDirty_ = true;
 }
 
 void Reception::SetComplete(ReceivedFile& e, bool complete) {
@@ -441,6 +464,7 @@ void Reception::MarkBlock(ReceivedFile& e, std::uint32_t block) {
   if (!e.blockMap[block]) {
     e.blockMap[block] = 1;
     ++e.blocksReceived;
+    stateDirty_ = true;
   }
   e.verified = false;
   if (block == e.blockCount - 1 && e.blocksReceived == e.blockCount) SetComplete(e, true);
@@ -458,24 +482,28 @@ void Reception::UnmarkRange(ReceivedFile& e, std::uint64_t from, std::uint64_t t
     }
   }
   e.verified = false;
+  stateDirty_ = true;
   SetComplete(e, false);
 }
 
-bool Reception::NameEntry(ReceivedFile& e, const std::string& name) {
-  if (!IsSafeRelativePath(name)) {
-    Reject(e, "its name is unsafe (outside the storage folder, a device, or a wildcard)");
-    return false;
-  }
+// Null when a file of this name may be placed (its path in destPath); else why not.
+const char* Reception::NameFault(const std::string& name, std::string* destPath) const {
+  if (!IsSafeRelativePath(name)) return "its name is unsafe (outside the storage folder, a device, or a wildcard)";
   // "/" separates folders on Windows too; the name is written with "\" only.
   std::string local;
   for (const std::string& part : PathComponents(name)) local = local.empty() ? part : JoinPath(local, part);
   // Windows cannot create a longer path; the file would fail at placement.
   // MAX_PATH counts characters: a double-byte character is one.
-  if (PathCharacters(storageFolder_ + local) > kMaxPathChars) {
-    Reject(e, "its full path would be longer than MAX_PATH");
+  if (PathCharacters(storageFolder_ + local) > kMaxPathChars) return "its full path would be longer than MAX_PATH";
+  *destPath = storageFolder_ + local;
+  return nullptr;
+}
+
+bool Reception::NameEntry(ReceivedFile& e, const std::string& name) {
+  if (const char* why = NameFault(name, &e.destPath)) {
+    Reject(e, why);
     return false;
   }
-  e.destPath = storageFolder_ + local;
   return true;
 }
 
@@ -486,6 +514,12 @@ bool Reception::ProcessDatagram(Buffer& b) {
       h.length > kDatagramMax || h.length > b.size) {
     ++dropped_;
     return false;
+  }
+  // A broadcast that differs from the state it continues (another carousel
+  // on the same reservation) leaves nothing of the state to trust.
+  if (resumed_) {
+    auto known = files_.find(h.fileId);
+    if (const char* why = Disagreement(known == files_.end() ? nullptr : &known->second, h, b.data)) ForgetResumed(why);
   }
   if (blockSize_ == -1) {
     // A block size no datagram can carry would place blocks at offsets that no
@@ -538,7 +572,7 @@ bool Reception::ProcessDatagram(Buffer& b) {
         ++dropped_;
         return false;
       }
-      e->tempPath = TempPath();
+      e->tempPath = stateFolder_.empty() ? TempPath() : PartPath(e->fileId);
       if (!FitsBounds(*e)) {
         ++dropped_;
         return false;
@@ -601,6 +635,8 @@ bool Reception::StorePayload(ReceivedFile& e, std::uint64_t offset, const std::u
   if (!e.isOpen && e.inMemory) {
     if (offset + n > e.memory.size()) return false;
     std::memcpy(e.memory.data() + offset, p, n);
+    e.stored = std::max<std::uint64_t>(e.stored, offset + n);
+    e.unsynced = true;
     return true;
   }
   if (const char* why = Claim(e, offset + n)) {
@@ -631,6 +667,8 @@ bool Reception::StorePayload(ReceivedFile& e, std::uint64_t offset, const std::u
   writeFill_ += n;
   e.buffered += n;
   e.writePos += n;
+  e.stored = std::max<std::uint64_t>(e.stored, offset + n);
+  e.unsynced = true;
   return true;
 }
 
@@ -719,10 +757,19 @@ void Reception::OnStopCommand() {
 }
 
 // Renames within the storage folder (one volume, no second copy of the data);
-// a read-only or hidden file of that name is replaced as well.
+// a read-only or hidden file of that name is replaced as well. A part file of
+// the state folder is renamed the same way; only when that cannot be done (the
+// schedule folder lies on another volume) is it copied beside its destination
+// first.
 bool Reception::PutInPlace(const std::string& from, const std::string& to) {
   CreateParentFolders(fs_, to);
   if (fs_.Replace(from, to)) return true;
+  if (!stateFolder_.empty() && IsPathInside(stateFolder_, from)) {
+    const std::string near = TempPath();
+    const bool ok = fs_.CopyTo(from, near, false) && PutInPlace(near, to);
+    fs_.Remove(ok ? from : near);
+    return ok;
+  }
   return fs_.Exists(to) && fs_.Remove(to) && fs_.Rename(from, to);
 }
 
@@ -765,5 +812,267 @@ int Reception::PlaceFiles() {
   completeCount_ = 0;
   blockMapBytes_ = 0;
   memoryBytes_ = 0;
+  // The reception is over: nothing is left to continue.
+  RemoveState();
   return failed;
+}
+
+// ---- the state a restart continues from -----------------------------------
+
+std::string Reception::PartPath(std::uint16_t fileId) const {
+  char name[32];
+  std::snprintf(name, sizeof name, "%05u.part", static_cast<unsigned>(fileId));
+  return stateFolder_ + name;
+}
+
+bool Reception::MakePartFolder() {
+  if (stateFolder_.empty()) {
+    if (!storageReady_) storageReady_ = CreateFolderPath(fs_, storageFolder_);
+    return storageReady_;
+  }
+  if (!stateReady_) stateReady_ = CreateFolderPath(fs_, stateFolder_);
+  return stateReady_;
+}
+
+// The bytes a file's map relies on reach the disk before the map does: the
+// open file's buffer is written out and every file stored to since the last
+// save is flushed (a file kept in memory is written to its part file). False
+// when that failed: the file is then left out of this state.
+bool Reception::SyncForState(ReceivedFile& e, std::uint64_t* extent) {
+  if (e.inMemory) {
+    std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(e.stored, e.memory.size()));
+    if (e.sized) n = std::min<std::size_t>(n, e.fileSize);
+    *extent = n;
+    if (!e.unsynced) return true;
+    // Truncated and written whole: a part file is placed as it is, so it may
+    // hold nothing past the image.
+    auto f = fs_.Open(PartPath(e.fileId), OpenMode::CreateReadWrite);
+    if (!f || !f->Write(e.memory.data(), n) || !f->Flush()) return false;
+  } else {
+    if (&e == current_) {
+      if (!WriteOut(e)) return false;
+      if (!e.file->Flush()) return false;
+    } else if (e.unsynced) {
+      auto f = fs_.Open(e.tempPath, OpenMode::ReadWrite);
+      if (!f || !f->Flush()) return false;
+    }
+    *extent = e.claimed;
+  }
+  e.unsynced = false;
+  return true;
+}
+
+void Reception::SaveState() {
+  stateDirty_ = false;
+  lastStateTick_ = clock_.TickMs();
+  if (!MakePartFolder()) return;
+  ReceptionState s;
+  s.reservationId = params_.reservationId;
+  s.programNumber = params_.programNumber;
+  s.subNumber = params_.subNumber;
+  s.scheduledStart = params_.scheduledStart;
+  s.scheduledEnd = params_.scheduledEnd;
+  s.port = params_.port;
+  s.address = params_.address;
+  s.blockSize = blockSize_;
+  s.fileCount = fileCount_;
+  s.receivedBytes = receivedBytes_;
+  s.receptionStart = receptionStart_;
+  for (auto& item : files_) {
+    ReceivedFile& e = item.second;
+    if (e.rejected || e.blockMap.empty()) continue;
+    Pump(11);
+    std::uint64_t extent = 0;
+    if (!SyncForState(e, &extent)) {
+      DebugPrintf("File %u of %s:%u not kept for a restart: its data could not be written out\n",
+                  static_cast<unsigned>(e.fileId), params_.address.c_str(), static_cast<unsigned>(params_.port));
+      e.unsynced = true;
+      continue;
+    }
+    ReceptionStateFile f;
+    f.fileId = e.fileId;
+    f.headerSize = e.headerSize;
+    f.blockCount = e.blockCount;
+    f.sized = e.sized;
+    f.fileSize = e.sized ? e.fileSize : 0;
+    f.extent = extent;
+    if (!e.destPath.empty()) f.name = e.destPath.substr(storageFolder_.size());
+    f.blockMap.assign(e.blockMap.begin(), e.blockMap.begin() + e.blockCount);
+    s.files.push_back(std::move(f));
+  }
+  Pump(11);
+  const std::string path = stateFolder_ + kStateRecordName;
+  // A state without files would continue nothing: an older one must not stay.
+  if (s.files.empty() || blockSize_ <= 0) {
+    if (fs_.Exists(path)) fs_.Remove(path);
+    return;
+  }
+  // A new name first, then one rename: a kill while writing leaves the old state.
+  if (!fs_.WriteAllReplacing(path, EncodeReceptionState(s)))
+    DebugPrintf("Reception state %s cannot be written\n", path.c_str());
+  Pump(12);
+}
+
+void Reception::KeepForResume() {
+  if (stateFolder_.empty() || finished_ || unreceivable_ || files_.empty()) return;
+  SaveState();
+  keepState_ = true;
+}
+
+// A state found at the start: taken only whole and only when it is this
+// reservation's; anything else is removed with a debug line.
+bool Reception::LoadState() {
+  const std::string path = stateFolder_ + kStateRecordName;
+  std::vector<FoundFile> found = fs_.Find(path);
+  if (found.empty() || found[0].isFolder) {
+    // Part files of a run killed before its first save.
+    RemoveState();
+    return false;
+  }
+  std::string why;
+  std::string data;
+  ReceptionState state;
+  if (found[0].size > kMaxStateBytes) {
+    why = "larger than any state";
+  } else if (!fs_.ReadAll(path, &data)) {
+    why = "cannot be read";
+  } else if (DecodeReceptionState(data, &state, &why) && Resume(state, &why)) {
+    DebugPrintf("Reception %s:%u continues from its state: %u files, %d complete, %lld bytes\n",
+                params_.address.c_str(), static_cast<unsigned>(params_.port),
+                static_cast<unsigned>(files_.size()), static_cast<int>(completeCount_),
+                static_cast<long long>(receivedBytes_));
+    return true;
+  }
+  DebugPrintf("Reception state %s discarded: %s\n", path.c_str(), why.c_str());
+  RemoveState();
+  return false;
+}
+
+bool Reception::Resume(const ReceptionState& s, std::string* why) {
+  if (s.reservationId != params_.reservationId || s.programNumber != params_.programNumber ||
+      s.subNumber != params_.subNumber || s.scheduledStart != params_.scheduledStart ||
+      s.scheduledEnd != params_.scheduledEnd) {
+    *why = "it belongs to another reservation";
+    return false;
+  }
+  if (s.port != params_.port || s.address != params_.address) {
+    *why = "it was received from another group or port";
+    return false;
+  }
+  // Every file is checked before any is taken.
+  std::map<std::uint16_t, ReceivedFile> files;
+  std::uint64_t claims = 0;
+  std::size_t maps = 0;
+  for (const ReceptionStateFile& f : s.files) {
+    ReceivedFile e;
+    e.fileId = f.fileId;
+    e.blockCount = f.blockCount;
+    e.headerSize = f.headerSize;
+    e.sized = f.sized;
+    e.fileSize = f.fileSize;
+    if (!f.name.empty()) {
+      if (const char* fault = NameFault(f.name, &e.destPath)) {
+        *why = std::string("a file's name: ") + fault;
+        return false;
+      }
+    } else if (f.sized) {
+      *why = "a file with a header but without a name";
+      return false;
+    }
+    e.tempPath = PartPath(f.fileId);
+    std::vector<FoundFile> part = fs_.Find(e.tempPath);
+    if (part.empty() || part[0].isFolder || part[0].link) {
+      *why = "a part file is missing";
+      return false;
+    }
+    if (part[0].size < f.extent) {
+      *why = "a part file is shorter than its map says";
+      return false;
+    }
+    e.blockMap = f.blockMap;
+    e.blockMap.resize(static_cast<std::size_t>(f.blockCount) + 10, 0);
+    for (std::uint32_t b = 0; b < f.blockCount; ++b) e.blocksReceived += e.blockMap[b];
+    e.claimed = e.stored = f.extent;
+    e.resumed = true;
+    claims += f.extent;
+    maps += e.blockMap.size();
+    files.emplace(f.fileId, std::move(e));
+  }
+  if (claims > diskBudget_) {
+    *why = "its files take more disk than the reservation declares";
+    return false;
+  }
+  if (maps > kMaxBlockMapTotal) {
+    *why = "its block maps take more memory than a reception may";
+    return false;
+  }
+  files_ = std::move(files);
+  blockSize_ = s.blockSize;
+  fileCount_ = remainingFiles_ = shownRemaining_ = s.fileCount;
+  receivedBytes_ = s.receivedBytes;
+  receptionStart_ = s.receptionStart;
+  diskClaimed_ = claims;
+  blockMapBytes_ = maps;
+  completeCount_ = 0;
+  for (auto& item : files_)
+    if (item.second.blocksReceived == item.second.blockCount) SetComplete(item.second, true);
+  stateReady_ = true;
+  resumed_ = true;
+  return true;
+}
+
+// Why a datagram of the air contradicts the state the reception continues;
+// null when it agrees (or says nothing the state holds).
+const char* Reception::Disagreement(const ReceivedFile* e, const DatagramHeader& h, const std::uint8_t* data) const {
+  // What the engine drops anyway says nothing about the broadcast.
+  if (h.blockSize <= kDatagramHeader || h.blockSize > kDatagramMax || h.blockCount == 0 || h.block >= h.blockCount)
+    return nullptr;
+  if (h.blockSize != blockSize_) return "the broadcast's block size differs";
+  const int headerSize = e ? e->headerSize : HeaderSizeOfClass(h.headerClass);
+  if (e && e->resumed) {
+    if (h.blockCount != e->blockCount) return "a file's block count differs";
+    if (HeaderSizeOfClass(h.headerClass) != e->headerSize) return "a file's header class differs";
+  }
+  if (h.block != 0 || headerSize == 0 || h.length < kDatagramHeader + headerSize) return nullptr;
+  const FileHeader fh = ReadFileHeader(data, headerSize);
+  if (fileCount_ > 0 && fh.fileCount != fileCount_) return "the broadcast's file count differs";
+  if (!e || !e->resumed) return nullptr;
+  if (e->sized && fh.fileSize != e->fileSize) return "a file's size differs";
+  std::string dest;
+  if (!e->destPath.empty() && (NameFault(fh.fileName, &dest) || dest != e->destPath)) return "a file's name differs";
+  return nullptr;
+}
+
+// The state said one thing and the air another: everything taken from the
+// state goes and the reception starts from nothing.
+void Reception::ForgetResumed(const char* why) {
+  DebugPrintf("Reception state of %s:%u discarded: %s\n", params_.address.c_str(),
+              static_cast<unsigned>(params_.port), why);
+  if (current_) {
+    writeFill_ = 0;
+    current_->buffered = 0;
+    if (current_->file) current_->file->Close();
+    current_->file.reset();
+    current_->isOpen = false;
+    current_ = nullptr;
+  }
+  files_.clear();
+  ClearFolder(fs_, stateFolder_);
+  resumed_ = false;
+  blockSize_ = -1;
+  fileCount_ = remainingFiles_ = shownRemaining_ = 0;
+  completeCount_ = 0;
+  receivedBytes_ = 0;
+  blockMapBytes_ = 0;
+  memoryBytes_ = 0;
+  diskClaimed_ = 0;
+  freeKnown_ = false;
+  stateDirty_ = false;
+}
+
+void Reception::RemoveState() {
+  if (stateFolder_.empty() || !fs_.IsFolder(stateFolder_)) return;
+  ClearFolder(fs_, stateFolder_);
+  fs_.RemoveFolder(WithoutTrailingSeparator(stateFolder_));
+  stateReady_ = false;
 }

@@ -17,6 +17,8 @@
 class Clock;
 class DatagramSocket;
 class FileSystem;
+struct DatagramHeader;
+struct ReceptionState;
 
 constexpr std::size_t kWriteBufferSize = 0x60000;   // write-behind buffer
 constexpr std::size_t kFlushThreshold = 0x40000;    // flush once more than this waits
@@ -66,6 +68,16 @@ struct ReceptionParams {
   // Bound the disk by totalBytes; a console receiver without a declared size
   // is bound by the free space only.
   bool boundByDeclaredSize = true;
+  // The reception's state folder (outside the storage folder): its part files
+  // and its state, so that a unit started again within the broadcast continues
+  // from them. Empty: nothing is kept, and files are assembled under temporary
+  // names in the storage folder itself.
+  std::string stateFolder;            // cp932
+  // Whose reception it is: a state of another reservation is never taken.
+  std::uint32_t reservationId = 0;
+  std::int32_t programNumber = 0;
+  std::int32_t subNumber = 0;
+  Time32 scheduledStart = 0;
 };
 
 // What the reception window shows and does. Every operation has a harmless
@@ -120,6 +132,13 @@ class Reception {
   void CloseOpenFile();
   // Stops the timer, leaves the group and closes the socket (window destruction).
   void Shutdown();
+  // The unit ends while the broadcast goes on and the reservation stays: the
+  // state is written once more and, with the part files, outlives the engine
+  // for the next start. Otherwise destroying the engine removes the state
+  // folder (the reservation ended).
+  void KeepForResume();
+  // The reception continued from the state a previous run left.
+  bool Resumed() const { return resumed_; }
 
   bool Finished() const { return finished_; }
   bool CloseRequested() const { return closeRequested_; }
@@ -177,6 +196,7 @@ class Reception {
   void MarkBlock(ReceivedFile& e, std::uint32_t block);
   void SetComplete(ReceivedFile& e, bool complete);
   void UnmarkRange(ReceivedFile& e, std::uint64_t from, std::uint64_t to);
+  const char* NameFault(const std::string& name, std::string* destPath) const;
   bool NameEntry(ReceivedFile& e, const std::string& name);
   void Reject(ReceivedFile& e, const char* why);
   void TestCompletion();
@@ -188,6 +208,16 @@ class Reception {
   std::string TempPath();
   void CloseSocket();
   void ClearStorageFolder();
+  bool MakePartFolder();
+  const std::string& PartFolder() const { return stateFolder_.empty() ? storageFolder_ : stateFolder_; }
+  std::string PartPath(std::uint16_t fileId) const;
+  void SaveState();
+  bool SyncForState(ReceivedFile& e, std::uint64_t* extent);
+  bool LoadState();
+  bool Resume(const ReceptionState& state, std::string* why);
+  const char* Disagreement(const ReceivedFile* e, const DatagramHeader& h, const std::uint8_t* data) const;
+  void ForgetResumed(const char* why);
+  void RemoveState();
   bool ReachedThroughLink(const std::string& folder);
   Time32 CalibratedNow() const;
 
@@ -242,5 +272,11 @@ class Reception {
   std::uint32_t nextTemp_ = 0;       // number of the next temporary name
   bool tempNumbered_ = false;
   bool storageReady_ = false;        // the storage folder was made (or found)
+  std::string stateFolder_;          // ends in "\"; empty when none is kept
+  bool stateReady_ = false;          // the state folder was made (or found)
+  bool stateDirty_ = false;          // blocks came (or went) since the last save
+  std::uint32_t lastStateTick_ = 0;
+  bool keepState_ = false;           // KeepForResume: the state outlives the engine
+  bool resumed_ = false;             // the files came from a state: the air must agree with it
   std::string status_;
 };

@@ -9,6 +9,7 @@
 #include "common/peer_names.h"
 #include "common/reservation_file.h"
 #include "common/settings.h"
+#include "unit/reception_state.h"
 
 namespace {
 // Stands in for a reception window that could not be opened (or closed itself
@@ -61,9 +62,7 @@ bool ScheduleDriver::Start() {
 // The reservation file's name with the pending result's extension: the scans
 // ("RSV*.SDL", "*.SDD") and the planner never meet it.
 std::string ScheduleDriver::PendingResultPath(const Reservation& entry) {
-  const std::string& path = entry.filePath;
-  const std::size_t stem = path.size() >= 4 && path[path.size() - 4] == '.' ? path.size() - 4 : path.size();
-  return path.substr(0, stem) + kPendingResultExt;
+  return BesideReservation(entry.filePath, kPendingResultExt);
 }
 
 // Results that a previous run could not write: they wait for their record as
@@ -209,6 +208,23 @@ void ScheduleDriver::ScanScheduleFolder() {
   }
   if (missed > 0) store_.SetInt(peer::kEnvironmentSubKey, peer::kLossRequestValue,
                                   store_.Int(peer::kEnvironmentSubKey, peer::kLossRequestValue, 0) + missed);
+  RemoveStaleStates();
+}
+
+// A state folder outlives its reception only for a reservation still held: one
+// whose reservation was missed, withdrawn or superseded while the unit was not
+// running (or whose window never came back) goes at the next scan.
+void ScheduleDriver::RemoveStaleStates() {
+  for (const FoundFile& f : fs_.Find(scheduleFolder_ + "RSV*" + kStateFolderExt)) {
+    if (!f.isFolder || f.link) continue;
+    const std::string folder = scheduleFolder_ + f.name;
+    auto holds = [&folder](const Reservation& r) { return StateFolderOf(r) == folder; };
+    if (std::any_of(pending_.begin(), pending_.end(), holds) || std::any_of(finished_.begin(), finished_.end(), holds))
+      continue;
+    DebugPrintf("Reception state %s belongs to no reservation held; removed\n", folder.c_str());
+    ClearFolder(fs_, folder);
+    fs_.RemoveFolder(folder);
+  }
 }
 
 void ScheduleDriver::ScanReservationFiles(Time32 now, int* missed) {
@@ -554,6 +570,9 @@ void ScheduleDriver::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   timeReceiver_.reset();
+  // A reception still under way is continued by the next start.
+  for (Reservation& entry : pending_)
+    if (entry.window && !entry.window->Finished()) entry.window->KeepForResume();
   pending_.clear();  // closes their windows; the files stay for the next start
   while (!finished_.empty()) {
     Reservation entry = std::move(finished_.front());

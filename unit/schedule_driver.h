@@ -98,6 +98,7 @@ class ScheduleDriver {
   void ReadFolders();
   void ScanReservationFiles(Time32 now, int* missed);
   void ScanDeletionRequests();
+  void RemoveStaleStates();
   void RemoveDuplicates();
   void InsertPending(Reservation entry);
   // Deletes the entry's file and closes its window without a result.

@@ -1,6 +1,7 @@
 #include "unit/schedule_reservation.h"
 
 #include "common/text.h"
+#include "unit/reception_state.h"
 #include "unit/schedule_host.h"
 #include "unit/schedule_settings.h"
 
@@ -10,6 +11,13 @@ Reservation::Reservation(const ReservationRecord& r, Time32 time, std::string pa
       scheduledEnd(r.ScheduledEnd()),
       fileTime(time),
       filePath(std::move(path)) {}
+
+std::string BesideReservation(const std::string& path, const char* extension) {
+  const std::size_t stem = path.size() >= 4 && path[path.size() - 4] == '.' ? path.size() - 4 : path.size();
+  return path.substr(0, stem) + extension;
+}
+
+std::string StateFolderOf(const Reservation& entry) { return BesideReservation(entry.filePath, kStateFolderExt); }
 
 ReceptionResult ResultOf(const Reservation& entry, std::int32_t status, Time32 receivedFrom, Time32 receivedUntil) {
   const ReservationRecord& r = entry.record;
@@ -53,5 +61,10 @@ ReceptionOrder OrderOf(const Reservation& entry, const ScheduleSettings& setting
   order.timeout = settings.timeout;
   order.messagePosition = settings.messagePosition;
   order.visible = settings.showStatus != 0;
+  order.stateFolder = StateFolderOf(entry);
+  order.reservationId = r.reservationId;
+  order.programNumber = r.programNumber;
+  order.subNumber = r.subNumber;
+  order.scheduledStart = entry.scheduledStart;
   return order;
 }

@@ -25,6 +25,9 @@ class ReceptionHandle {
   // The socket error of a failed join, 0 when none: the schedule shows the
   // box after its pass, never from inside the window's start.
   virtual int BindError() const { return 0; }
+  // The unit ends while the reservation stays: what was received is kept for
+  // the next start instead of being removed with the window.
+  virtual void KeepForResume() {}
 };
 
 // The record as read from the file, with what the unit adds: its schedule
@@ -51,6 +54,11 @@ struct Reservation {
            record.programNumber == other.record.programNumber && record.subNumber == other.record.subNumber;
   }
 };
+
+// A file or folder beside the reservation file: its name with another extension.
+std::string BesideReservation(const std::string& reservationFile, const char* extension);
+// The state folder of a reservation's reception (see unit/reception_state.h).
+std::string StateFolderOf(const Reservation& entry);
 
 // The result record of a reservation. A stream program (sid 0) records port 0
 // and the address "ストリーム", and always succeeds unless it was never started.

@@ -77,6 +77,7 @@ class ReceptionWindowHandle : public ReceptionHandle {
   Time32 ReceptionEnd() const override { return dialog_->Engine().ReceptionEnd(); }
   bool PlaceFiles() override { return dialog_->PlaceFilesOnce(); }
   int BindError() const override { return dialog_->BindError(); }
+  void KeepForResume() override { dialog_->Engine().KeepForResume(); }
   CReceptionDlg& Dialog() { return *dialog_; }
 
  private:

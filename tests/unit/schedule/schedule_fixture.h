@@ -27,6 +27,7 @@ struct FakeReception : ReceptionHandle {
     int placed = 0;
     bool placeOk = true;   // what PlaceFiles answers
     int bindError = 0;     // what BindError answers
+    bool kept = false;     // KeepForResume was asked
     std::function<void()> onPlace;
   };
   explicit FakeReception(std::shared_ptr<State> s) : state(std::move(s)) {}
@@ -37,6 +38,7 @@ struct FakeReception : ReceptionHandle {
   Time32 ReceptionStart() const override { return 1000; }
   Time32 ReceptionEnd() const override { return 2000; }
   int BindError() const override { return state->bindError; }
+  void KeepForResume() override { state->kept = true; }
   bool PlaceFiles() override {
     ++state->placed;
     if (state->onPlace) state->onPlace();
