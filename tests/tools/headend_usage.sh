@@ -24,5 +24,25 @@ expect 2 "--port: '70000'" -- ntp --port 70000
 expect 2 "unexpected argument 'extra'" -- announce extra
 expect 0 "usage: headend announce" -- announce --help
 expect 0 "sent 2 to 239.255.77.1:46999" -- announce --group 239.255.77.1 --port 46999 --count 2 --rate 100
+expect 2 "--part: '0/2'" -- carousel --part 0/2 /
+expect 2 "--part: '3/2'" -- carousel --part 3/2 /
+expect 2 "--part: '1/'" -- carousel --part 1/ /
+
+# --part K/N: the parts of a cycle together are the cycle, each block once.
+# 27 blocks of 4080 bytes: 25 of the first file, 2 of the second.
+parts=$(mktemp -d)
+trap 'rm -rf "$parts"' EXIT
+head -c 100000 /dev/urandom >"$parts/a"
+head -c 5000 /dev/urandom >"$parts/b"
+sent() { "$HEADEND" carousel -q -r 0 -g 239.255.77.2 -p 47000 "$@" "$parts" 2>&1 | sed -n 's/^done: cycle 1: \([0-9]*\) datagrams.*/\1/p'; }
+for spec in "1/1 27" "1/2 13" "2/2 14" "1/3 9" "2/3 9" "3/3 9" "1/27 1" "2/2 15 --extra 1"; do
+  set -- $spec
+  got=$(sent --part "$1" "${@:3}")
+  if [ "$got" != "$2" ]; then
+    echo "FAIL: --part $1 ${*:3} sent '$got' datagrams, wanted $2"
+    fails=$((fails + 1))
+  fi
+done
+
 [ "$fails" = 0 ] && echo "headend usage: all good"
 exit "$fails"

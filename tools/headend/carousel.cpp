@@ -41,6 +41,7 @@ struct CarouselOptions {
   long firstBlock = 0;       // block of file 0 the first cycle starts at
   long extra = 0;            // datagrams of a further cycle sent after the last one
   long emptyFirst = 0;       // empty datagrams sent before the carousel
+  long part = 1, parts = 1;  // each cycle sends only the part-th of `parts` parts of its blocks
   double loss = 0, duplicate = 0, reorder = 0;
   unsigned seed = 1;
   std::string interface = "127.0.0.1";
@@ -68,6 +69,9 @@ void Help(FILE* out) {
                "                          next one (a receiver declares completion on a datagram\n"
                "                          of a file it already has)\n"
                "      --empty-first N     send N empty (zero-length) datagrams before the carousel\n"
+               "      --part K/N          each cycle sends only the K-th of N equal parts of its\n"
+               "                          blocks, in carousel order (1/2 the first half, 2/2 the\n"
+               "                          second); --extra is sent whole\n"
                "      --loss PCT          drop this percentage of datagrams (seeded)\n"
                "      --duplicate PCT     send this percentage of datagrams twice\n"
                "      --reorder PCT       hold back this percentage of datagrams by 1-8 places\n"
@@ -293,6 +297,21 @@ bool LoadFolder(const CarouselOptions& o, std::vector<SourceFile>* files) {
   return true;
 }
 
+// "K/N" with 1 <= K <= N <= 1000, digits only.
+bool ParsePart(const std::string& text, long* part, long* parts) {
+  const std::size_t slash = text.find('/');
+  if (slash == std::string::npos || slash == 0 || slash + 1 == text.size() || slash > 4 || text.size() - slash > 5)
+    return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (i != slash && (text[i] < '0' || text[i] > '9')) return false;
+  const long k = std::strtol(text.c_str(), nullptr, 10);
+  const long n = std::strtol(text.c_str() + slash + 1, nullptr, 10);
+  if (k < 1 || n < k || n > 1000) return false;
+  *part = k;
+  *parts = n;
+  return true;
+}
+
 std::string RateText(double rate) {
   char text[32];
   std::snprintf(text, sizeof text, "%.2f MB/s", rate / 1e6);
@@ -305,7 +324,7 @@ int ParseCarousel(const std::vector<std::string>& args, CarouselOptions* o) {
   std::string e;
   if (!opts.Parse(args,
                   {"group", "port", "class", "block-size", "rate", "cycles", "first-block", "extra", "empty-first", "loss",
-                   "duplicate", "reorder", "seed", "interface", "ttl"},
+                   "duplicate", "reorder", "seed", "interface", "ttl", "part"},
                   {"quiet"}, &e,
                   {{'g', "group"}, {'p', "port"}, {'c', "class"}, {'b', "block-size"}, {'r', "rate"},
                    {'n', "cycles"}, {'i', "interface"}, {'q', "quiet"}}))
@@ -326,6 +345,8 @@ int ParseCarousel(const std::vector<std::string>& args, CarouselOptions* o) {
     return UsageError("headend carousel", e);
   if (opts.Has("rate") && !ParseRate(opts.Text("rate").c_str(), &o->rate))
     return UsageError("headend carousel", "--rate: '" + opts.Text("rate") + "' is not a rate such as 500k or 4M");
+  if (opts.Has("part") && !ParsePart(opts.Text("part"), &o->part, &o->parts))
+    return UsageError("headend carousel", "--part: '" + opts.Text("part") + "' is not K/N with 1 <= K <= N <= 1000");
   if (opts.Positional().size() != 1) return UsageError("headend carousel", "one FOLDER is needed");
   o->firstBlock = static_cast<long>(firstBlock);
   o->extra = static_cast<long>(extra);
@@ -340,10 +361,16 @@ int ParseCarousel(const std::vector<std::string>& args, CarouselOptions* o) {
 
 // Every cycle, then the start of one more when asked; false when a send fails.
 bool SendCycles(const CarouselOptions& o, const Carousel& carousel, std::size_t fileCount, Sender& sender) {
+  // The blocks of one cycle in carousel order; a part is a stretch of them.
+  std::uint64_t total = 0;
+  for (std::size_t id = 0; id < fileCount; ++id) total += carousel.Blocks(id);
+  const std::uint64_t from = total * (o.part - 1) / o.parts, to = total * o.part / o.parts;
   for (int cycle = 1; o.cycles == 0 || cycle <= o.cycles; ++cycle) {
+    std::uint64_t at = 0;
     for (std::size_t id = 0; id < fileCount; ++id) {
       std::uint32_t first = cycle == 1 && id == 0 ? static_cast<std::uint32_t>(o.firstBlock) : 0;
-      for (std::uint32_t b = first; b < carousel.Blocks(id); ++b) {
+      for (std::uint32_t b = 0; b < carousel.Blocks(id); ++b, ++at) {
+        if (b < first || at < from || at >= to) continue;
         if (!sender.Offer(carousel.Datagram(id, b))) return false;
         sender.Report(false, cycle);
       }
