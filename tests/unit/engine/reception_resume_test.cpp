@@ -205,7 +205,9 @@ TEST_F(ResumeTest, StateIsWrittenAtMostEveryFewSecondsAndOnlyAfterNewBlocks) {
   for (std::size_t fed = 0; fed < cycle.size(); ++fed) {
     net->inbox.push_back(cycle[fed]);
     for (int t = 0; t < 50; ++t) Tick();
-    if (fed == 8) EXPECT_EQ(watched.stateSaves, 0);  // 4.5 s
+    if (fed == 8) {
+      EXPECT_EQ(watched.stateSaves, 0);  // 4.5 s
+    }
   }
   EXPECT_GE(watched.stateSaves, 2);
   EXPECT_LE(watched.stateSaves, 3);

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The real Quillon.exe killed in the middle of a broadcast: the first half of a
+# carousel's blocks reaches it, the process is killed (SIGKILL, nothing of the
+# unit runs any more), the unit starts again within the broadcast and only the
+# second half is sent. The reservation completes byte-exact with status 1, and
+# neither a partial nor a temporary file ever stands in the storage folder.
+. "$(dirname "$0")/lib/quillon.sh"
+q_init
+
+note "carousel content"
+head -c 1000 /dev/urandom > "$WORK/send/a_small.dat"
+head -c 300000 /dev/urandom > "$WORK/send/large.bin"
+mkdir -p "$WORK/send/sub"
+printf 'readme\r\n' > "$WORK/send/sub/readme.txt"
+printf 'japanese name\r\n' > "$WORK/send/番組案内.txt"
+
+port=$((20000 + RANDOM % 10000))
+group=239.192.6.$((RANDOM % 200 + 1))
+now=$(date +%s)
+start=$((now - now % 60))
+q_reg Environment Timeout REG_DWORD 120
+q_reservation --program 4662 --sub 3 --id 779 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \
+  --address "$group" --port "$port" --sid 7 --name "再開テスト" \
+  --storage "$(winpath "$WORK/data/prog")" --total-kbyte 296 >/dev/null
+rsv=$(ls "$WORK/sched"/RSV*.SDL) || fail "no reservation file"
+state_dir=${rsv%.SDL}.RCV
+
+wait_reception_window() {
+  for _ in $(seq 100); do
+    [ "$(wine "$WDRV" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] && return 0
+    sleep 0.2
+  done
+  fail "no reception window"
+}
+
+note "unit starts and receives the first half"
+q_start
+wait_reception_window
+"$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 1 --part 1/2 "$WORK/send" || fail "headend (first half)"
+sent_at=$(date +%s)
+
+note "the state is written after the last block of the first half, and then no more"
+# Saves come at most every 5 s and only after new blocks: once a save from
+# after the send has stood for 8 s, it holds every block received.
+last= stable=0
+for _ in $(seq 300); do
+  stamp=$(stat -c '%Y %y' "$state_dir/state.dat" 2>/dev/null)
+  if [ -n "$stamp" ] && [ "${stamp%% *}" -ge "$sent_at" ] && [ "$stamp" = "$last" ]; then
+    stable=$((stable + 1))
+    [ "$stable" -ge 40 ] && break
+  else
+    stable=0
+  fi
+  last=$stamp
+  sleep 0.2
+done
+[ "$stable" -ge 40 ] || fail "no settled state in $state_dir: $(ls -l "$state_dir" 2>&1)"
+ls "$state_dir"/*.part >/dev/null 2>&1 || fail "no part file beside the state"
+[ -z "$(find "$WORK/data" -type f 2>/dev/null)" ] || fail "partial files in the storage folder: $(find "$WORK/data" -type f)"
+
+note "the process is killed"
+kill -KILL "$QPID"
+for _ in $(seq 50); do kill -0 "$QPID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$QPID" 2>/dev/null && fail "Quillon.exe outlived SIGKILL"
+wait "$QPID" 2>/dev/null
+QPID=
+for _ in $(seq 50); do wine "$WDRV" find "$QTITLE" >/dev/null 2>&1 </dev/null || break; sleep 0.2; done
+[ -e "$rsv" ] || fail "the reservation file went with the process"
+ls "$WORK/hist"/INFO*.RSV >/dev/null 2>&1 && fail "a result was recorded for the killed reception"
+
+note "the unit starts again and only the second half is sent"
+q_start
+wait_reception_window
+# --extra 1: one datagram of a file already whole, on which the unit declares
+# the reception complete.
+"$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 1 --part 2/2 --extra 1 "$WORK/send" &
+SENDER_PID=$!
+result=$(wait_for_file 60 "$WORK/hist/INFO*.RSV") ||
+  fail "no result record: the second half alone did not complete the reception"
+
+note "files byte-exact, status 1, nothing temporary left"
+diff -r "$WORK/send" "$WORK/data/prog" || fail "received files differ"
+[ "$(dump_field "$result" status | cut -d' ' -f1)" = 1 ] || fail "status is not 1: $("$RSVTOOL" dump "$result")"
+[ -z "$(find "$WORK/data" -name '~*' 2>/dev/null)" ] || fail "temporary files left: $(find "$WORK/data" -name '~*')"
+for _ in $(seq 50); do [ -e "$state_dir" ] || break; sleep 0.1; done
+[ -e "$state_dir" ] && fail "the state folder outlived its reservation: $(ls -l "$state_dir")"
+[ -e "$rsv" ] && fail "reservation file still there"
+q_exit
+echo PASS
