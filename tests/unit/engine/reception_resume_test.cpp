@@ -2,6 +2,7 @@
 // kept beside its reservation; a state that does not fit is never trusted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,12 +19,18 @@ using namespace enginetest;
 
 namespace {
 
-// Counts the state's saves, and can make the state folder another volume: no
-// rename leads out of it.
+// Counts the state's saves, logs writes, flushes and replaces in their order,
+// and can make the state folder another volume: no rename leads out of it.
 class WatchedFiles : public FailingFiles {
  public:
   WatchedFiles(FileSystem& real, std::string stateFolder) : FailingFiles(real), state_(std::move(stateFolder)) {}
+  std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) override {
+    auto f = FailingFiles::Open(path, mode);
+    if (!f) return f;
+    return std::make_unique<LoggedStream>(std::move(f), LeafName(path), &events);
+  }
   bool Replace(const std::string& from, const std::string& to) override {
+    events.push_back("replace " + LeafName(to));
     if (EndsWith(to, kStateRecordName)) ++stateSaves;
     if (otherVolume && Crosses(from, to)) return false;
     return FailingFiles::Replace(from, to);
@@ -34,8 +41,30 @@ class WatchedFiles : public FailingFiles {
   }
   int stateSaves = 0;
   bool otherVolume = false;
+  std::vector<std::string> events;
 
  private:
+  class LoggedStream : public FileStream {
+   public:
+    LoggedStream(std::unique_ptr<FileStream> f, std::string name, std::vector<std::string>* log)
+        : f_(std::move(f)), name_(std::move(name)), log_(log) {}
+    bool Write(const void* d, std::size_t n) override {
+      log_->push_back("write " + name_);
+      return f_->Write(d, n);
+    }
+    std::size_t Read(void* d, std::size_t n) override { return f_->Read(d, n); }
+    bool Seek(std::uint64_t o) override { return f_->Seek(o); }
+    bool Flush() override {
+      log_->push_back("flush " + name_);
+      return f_->Flush();
+    }
+    void Close() override { f_->Close(); }
+
+   private:
+    std::unique_ptr<FileStream> f_;
+    std::string name_;
+    std::vector<std::string>* log_;
+  };
   static bool EndsWith(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
   }
@@ -219,6 +248,34 @@ TEST_F(ResumeTest, StateIsWrittenAtMostEveryFewSecondsAndOnlyAfterNewBlocks) {
   EXPECT_EQ(watched.stateSaves, quiet);
 }
 
+// A map on disk never claims a block that is not: every part file written to
+// since the last save (the open one, closed ones, images of files kept in
+// memory) is flushed after its last write and before the state is replaced.
+TEST_F(ResumeTest, PartFilesAreFlushedBeforeTheStateThatClaimsThem) {
+  Start();
+  FeedFirstHalf();
+  Run();
+  WaitForSave();
+  ASSERT_EQ(watched.stateSaves, 1);
+  clock.Advance(1500);  // the next file goes to disk, the one after it stays in memory
+  watched.events.clear();
+  Feed(cycle.begin() + half, cycle.end());
+  Run();
+  ASSERT_TRUE(rx->Files().at(2).inMemory);
+  ASSERT_FALSE(rx->Files().at(1).inMemory);
+  WaitForSave();
+  ASSERT_EQ(watched.stateSaves, 2);
+  const std::vector<std::string>& log = watched.events;
+  const auto replaced = std::find(log.begin(), log.end(), std::string("replace ") + kStateRecordName);
+  ASSERT_NE(replaced, log.end());
+  for (const std::string part : {"00000.part", "00001.part", "00002.part"}) {
+    const auto lastWrite = std::find(log.rbegin(), log.rend(), "write " + part);
+    ASSERT_NE(lastWrite, log.rend()) << part;
+    const auto flush = std::find(lastWrite.base(), log.end(), "flush " + part);
+    EXPECT_TRUE(flush < replaced) << part << " is not flushed before the state claims it";
+  }
+}
+
 // The state of a broadcast whose every file was whole (killed before it was
 // collected) completes at once.
 TEST_F(ResumeTest, EveryFileWholeBeforeTheKillCompletesAtTheStart) {
@@ -226,6 +283,9 @@ TEST_F(ResumeTest, EveryFileWholeBeforeTheKillCompletesAtTheStart) {
   Feed(cycle.begin(), cycle.end());
   Run();
   EXPECT_EQ(rx->RemainingFiles(), 0);
+  // The small files are kept in memory: their images reach the state folder.
+  EXPECT_TRUE(rx->Files().at(1).inMemory);
+  EXPECT_TRUE(rx->Files().at(2).inMemory);
   WaitForSave();
   Kill();
   Start();
