@@ -179,6 +179,13 @@ void Reception::Shutdown() {
 
 void Reception::OnSocketReady() { Pump(0); }
 
+void Reception::OnSocketReady(std::uint32_t postedTick) {
+  // Ticks have milliseconds at best: a drain that began in the tick of the post
+  // may have begun before the datagram came, and does not count.
+  if (drained_ && static_cast<std::int32_t>(drainedTick_ - postedTick) > 0) return;
+  Pump(0);
+}
+
 void Reception::Pump(int trace) {
   if (!socket_) return;
   std::uint32_t now = clock_.TickMs();
@@ -193,6 +200,8 @@ void Reception::Pump(int trace) {
   }
   pumped_ = true;
   lastPumpTick_ = now;
+  drained_ = false;
+  sincePump_ = 0;
   if (suspended_) return;
   // One receive per datagram until none is waiting. Empty, short and oversized
   // datagrams are read and dropped here or by the checks after the queue; the
@@ -214,7 +223,11 @@ void Reception::Pump(int trace) {
     const int n = socket_->Receive(b->data, kDatagramMax, &b->port);
     if (n <= 0) {
       pool_.push_back(std::move(b));
-      if (EndsDrain(n)) break;
+      if (EndsDrain(n)) {
+        drained_ = n == kNoDatagram;
+        drainedTick_ = now;
+        break;
+      }
       continue;  // empty or oversized: nothing to keep
     }
     b->size = n;
@@ -229,7 +242,9 @@ void Reception::OnTimer() {
   Pump(1);
   if (!Work()) return;  // complete: timer and socket are gone
   UpdateProgress();
-  Pump(10);
+  // The pumps between the steps of a tick keep the socket read while work takes
+  // time; one right after another, with nothing done between, finds nothing.
+  if (sincePump_ > 0) Pump(10);
   if (++tickCount_ % 100 == 0) CheckTimeLimits();
   if (stateDirty_ && !stateFolder_.empty() && clock_.TickMs() - lastStateTick_ >= kStateSaveIntervalMs) SaveState();
 }
@@ -246,16 +261,17 @@ bool Reception::ProcessQueued() {
 // False when the reception completed during it.
 bool Reception::Work() {
   if (current_ && current_->buffered > kFlushThreshold) {
-    Pump(2);
+    if (sincePump_ > 0) Pump(2);
     FlushWriteBuffer();
     return true;
   }
   for (int i = 0; i < kDatagramsPerTick && !queue_.empty(); ++i) {
-    if (i % 5 == 0) Pump(5);
+    if (sincePump_ >= 5) Pump(5);  // every 5 datagrams
     if (queue_.empty()) break;
     std::unique_ptr<Buffer> b = std::move(queue_.front());
     queue_.pop_front();
     bool stop = ProcessDatagram(*b);
+    ++sincePump_;
     if (!suspended_) pool_.push_back(std::move(b));
     if (result_ == 1) return false;
     if (stop) break;

@@ -114,6 +114,7 @@ measure_bare() {  # MODE RATE
   local pid=$! c0 s0 c s
   for _ in $(seq 300); do grep -q "waiting for" "$work/bare.log" 2>/dev/null && break; sleep 0.05; done
   c0=$(ticks $pid) s0=$(ticks "$wsp")
+  attach $pid "$1"
   send "$2" &
   local sender=$!
   # The receiver idles a moment after the last datagram and ends: its last
@@ -132,6 +133,14 @@ measure_bare() {  # MODE RATE
   local verdict=fail
   [ -n "$got" ] && [ "$got" = "$sent" ] && verdict=ok
   echo "$verdict $(cpu_s "$c0" "$c") $(cpu_s "$s0" "$s") ${got:-0}/${sent:-?} datagrams"
+}
+
+# LV_BENCH_ATTACH=COMMAND: runs "COMMAND PID RECEIVER" in the background once a
+# receiver waits for datagrams (a profiler attaching to it, say).
+attach() {
+  [ -n "${LV_BENCH_ATTACH:-}" ] || return 0
+  "$LV_BENCH_ATTACH" "$1" "$2" &
+  sleep 0.5
 }
 
 cpu_s() { awk -v a="$1" -v b="$2" -v hz="$hz" 'BEGIN { printf "%.2f", (b - a) / hz }'; }
@@ -156,6 +165,7 @@ measure_unit() {  # RATE
   [ -n "$ready" ] || { echo "fail 0 0 no reception window"; stop_unit; return; }
   local c0 s0 c s
   c0=$(ticks $qpid) s0=$(ticks "$wsp")
+  attach $qpid unit
   # The first datagrams of the next cycle complete the reservation (a file is
   # complete once a datagram comes for it again).
   send "$1" --extra 100 &

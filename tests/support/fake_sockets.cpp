@@ -20,6 +20,7 @@ bool FakeSocket::Leave() {
 }
 
 int FakeSocket::Receive(void* buffer, int size, std::uint16_t* sourcePort) {
+  ++net_->receives;
   if (net_->inbox.empty()) return kNoDatagram;
   std::string d = std::move(net_->inbox.front());
   net_->inbox.pop_front();

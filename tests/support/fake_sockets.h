@@ -19,6 +19,7 @@ struct FakeNet {
   std::string group;
   bool left = false;
   bool closed = false;
+  int receives = 0;                    // Receive calls, answered or not
 };
 
 class FakeSocket : public DatagramSocket {

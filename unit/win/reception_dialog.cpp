@@ -80,7 +80,8 @@ INT_PTR CReceptionDlg::OnTimer(WPARAM wParam, LPARAM) {
 }
 
 INT_PTR CReceptionDlg::OnSocket(WPARAM, LPARAM) {
-  reception_->OnSocketReady();
+  // The message time is the tick of the post, on GetTickCount's clock.
+  reception_->OnSocketReady(static_cast<std::uint32_t>(GetMessageTime()));
   return TRUE;
 }
 

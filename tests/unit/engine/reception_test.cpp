@@ -617,6 +617,49 @@ TEST_F(ReceptionTest, EmptyAndOversizedDatagramsBeforeTheCarouselAreReadPast) {
   EXPECT_EQ(folder.Read("after_empty.bin"), files[0].data);
 }
 
+// Under Wine every receive is a round trip to the wineserver, the empty ones
+// too: a pump that can find nothing is not made.
+TEST_F(ReceptionTest, SocketIsNotAskedAgainWhenNothingCanHaveArrived) {
+  Start();
+  rx->OnTimer();
+  EXPECT_EQ(net->receives, 1) << "an idle tick asks the socket once";
+
+  // The notifications of datagrams that a later drain has read are passed over.
+  const std::uint32_t posted = clock.TickMs();
+  Feed({Base(1), Base(1)});
+  clock.Advance(1);
+  rx->OnSocketReady(posted);
+  EXPECT_EQ(net->receives, 4);
+  EXPECT_TRUE(net->inbox.empty());
+  rx->OnSocketReady(posted);
+  rx->OnSocketReady(posted - 5);
+  EXPECT_EQ(net->receives, 4);
+  // A drain in the tick of the post may have begun before the datagram came.
+  Feed(Base(1));
+  rx->OnSocketReady(clock.TickMs());
+  EXPECT_TRUE(net->inbox.empty());
+  // A tick whose queue holds a dozen datagrams: one drain, a pump after every
+  // five processed, one at the end.
+  Feed(std::vector<std::string>(12, Base(1)));
+  clock.Advance(10);
+  const int before = net->receives;
+  rx->OnTimer();
+  EXPECT_EQ(rx->QueueLength(), 0u);
+  EXPECT_EQ(net->receives - before, 13 + 3);
+}
+
+TEST_F(ReceptionTest, NotificationIsHeededAfterADrainThatStoppedShort) {
+  Start();
+  // More empty datagrams than one pump reads: the drain ends at its bound.
+  net->inbox.assign(kMaxReadsPerPump + 3, std::string());
+  const std::uint32_t posted = clock.TickMs();
+  clock.Advance(1);
+  rx->OnSocketReady(posted);
+  EXPECT_EQ(net->inbox.size(), 3u);
+  rx->OnSocketReady(posted);
+  EXPECT_TRUE(net->inbox.empty());
+}
+
 TEST_F(ReceptionTest, IntakeStopsAboveTwentyThousandQueuedDatagrams) {
   Start();
   std::string d = Base(1);
