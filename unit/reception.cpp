@@ -284,6 +284,7 @@ void Reception::FlushWriteBuffer() {
   std::size_t chunks = writeFill_ / kFlushChunk;
   std::uint64_t base = e.writePos - writeFill_;
   std::size_t done = 0;
+  int unpumped = 0;
   for (std::size_t c = 0; c < chunks; ++c, done += kFlushChunk) {
     if (!e.file->Write(writeBuffer_.data() + done, kFlushChunk)) {
       DebugOut("Exception\n");
@@ -291,7 +292,10 @@ void Reception::FlushWriteBuffer() {
       UnmarkRange(e, base + done, base + done + kFlushChunk);
       e.file->Seek(base + done + kFlushChunk);
     }
-    Pump(3);
+    if (++unpumped >= kChunksPerPump || clock_.TickMs() != lastPumpTick_) {
+      Pump(3);
+      unpumped = 0;
+    }
   }
   e.file->Flush();
   std::size_t rest = writeFill_ - done;

@@ -23,6 +23,11 @@ struct ReceptionState;
 constexpr std::size_t kWriteBufferSize = 0x60000;   // write-behind buffer
 constexpr std::size_t kFlushThreshold = 0x40000;    // flush once more than this waits
 constexpr std::size_t kFlushChunk = 8192;
+// A flush pumps the socket after a chunk once the clock has moved since the last
+// pump, and after this many chunks at the latest: a write into the system's
+// cache takes microseconds, and a pump after each found nothing (under Wine a
+// wineserver round trip each); a slow disk still gets a pump after every chunk.
+constexpr int kChunksPerPump = 8;
 constexpr std::size_t kQueueSuspend = 20000;        // stop reading the socket above this
 constexpr std::size_t kQueueResume = 15000;         // and resume below this
 // Receives per pump at most: datagrams that are dropped at once (empty, too long)

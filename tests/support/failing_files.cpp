@@ -27,6 +27,7 @@ std::unique_ptr<FileStream> FailingFiles::Open(const std::string& path, OpenMode
 
 bool FailingFiles::AllowWrite(std::size_t size, std::size_t* fits) {
   *fits = 0;
+  if (onWrite) onWrite(size);
   if (writeFailures > 0) {
     --writeFailures;
     ++failedWrites;

@@ -2,6 +2,7 @@
 // for: single writes, a disk that fills up, the replace step.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ class FailingFiles : public FileSystem {
   bool failReplace = false;      // Replace fails and leaves both files as they are
   bool failRemove = false;       // Remove fails and leaves the file (a read-only or locked file)
   int failedWrites = 0;          // Write calls that failed so far
+  std::function<void(std::size_t)> onWrite;  // called before each Write with its size (a slow disk, say)
 
   std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) override;
   std::vector<FoundFile> Find(const std::string& p) override { return real_.Find(p); }

@@ -648,6 +648,39 @@ TEST_F(ReceptionTest, SocketIsNotAskedAgainWhenNothingCanHaveArrived) {
   EXPECT_EQ(net->receives - before, 13 + 3);
 }
 
+// Pumps between the chunks of a flush: after every chunk while the disk takes
+// time, after every kChunksPerPump while it takes none.
+TEST_F(ReceptionTest, FlushPumpsTheSocketAsOftenAsTheDiskTakesTime) {
+  std::vector<CarouselFile> files{{"f.bin", RandomBytes(rng, 1500000)}};
+  for (std::uint32_t diskMs : {0u, 2u}) {
+    SCOPED_TRACE(diskMs);
+    net = std::make_shared<FakeNet>();
+    FailingFiles disk(PlatformFiles());
+    std::vector<int> receivesAtChunk;
+    disk.onWrite = [&](std::size_t size) {
+      if (size != kFlushChunk) return;
+      receivesAtChunk.push_back(net->receives);
+      clock.Advance(diskMs);
+    };
+    auto n = net;
+    rx.reset(new Reception(params, disk, clock, view, [n] { return std::unique_ptr<DatagramSocket>(new FakeSocket(n)); }));
+    ASSERT_TRUE(rx->Start());
+    Feed(Cycle(files, 4096, 1));
+    Feed(Cycle(files, 4096, 1)[0]);
+    Run();
+    ASSERT_EQ(rx->Result(), 1);
+    ASSERT_GT(receivesAtChunk.size(), 100u);
+    std::size_t pumped = 0;
+    for (std::size_t i = 1; i < receivesAtChunk.size(); ++i) pumped += receivesAtChunk[i] != receivesAtChunk[i - 1];
+    if (diskMs == 0) {
+      EXPECT_LE(pumped * kChunksPerPump, receivesAtChunk.size() + 40);
+    } else {
+      EXPECT_EQ(pumped, receivesAtChunk.size() - 1);
+    }
+    rx.reset();
+  }
+}
+
 TEST_F(ReceptionTest, NotificationIsHeededAfterADrainThatStoppedShort) {
   Start();
   // More empty datagrams than one pump reads: the drain ends at its bound.
