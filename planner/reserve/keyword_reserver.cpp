@@ -12,6 +12,8 @@ bool ListKeywordReserver::CompleteDetail(GuideProgram& program) {
   // of the same broadcast is taken first, and only the others are fetched.
   if (CompleteProgramDetail(program, std::string(), folders_.history, fs_, nullptr) != DetailOutcome::Unavailable)
     return true;
+  if (!fetcher_ || folders_.guideLocation.empty()) return false;
+  if (fetching_) fetching_(index_, total_);
   return CompleteProgramDetail(program, folders_.guideLocation, folders_.history, fs_, fetcher_) !=
          DetailOutcome::Unavailable;
 }

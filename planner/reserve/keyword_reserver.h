@@ -23,6 +23,14 @@ class ListKeywordReserver : public KeywordReserver {
 
   bool CompleteDetail(GuideProgram& program) override;
   bool Reserve(GuideProgram& program, const std::string& storageFolder, const std::string& fileName) override;
+  void Checking(int index, int total) override {
+    index_ = index;
+    total_ = total;
+  }
+  // Called just before a detail file is fetched from the server (the history
+  // folder had none), with the pass's position: what the user is shown while
+  // the fetches keep the window thread waiting.
+  void OnFetch(std::function<void(int index, int total)> shown) { fetching_ = std::move(shown); }
 
  private:
   FileSystem& fs_;
@@ -30,4 +38,6 @@ class ListKeywordReserver : public KeywordReserver {
   DetailFetcher* fetcher_;
   ReservationList& list_;
   std::function<std::uint32_t()> tickMs_;
+  std::function<void(int, int)> fetching_;
+  int index_ = 0, total_ = 0;
 };

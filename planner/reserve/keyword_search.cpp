@@ -55,6 +55,36 @@ bool ConditionPicks(const KeywordCondition& condition, const KeywordList& keywor
   return condition.refer == 1 && MatchAll(keywords, program.digest);
 }
 
+namespace {
+
+// Whether any active condition picks the program; each text is folded once
+// per program, however many conditions try it.
+bool Picked(const std::vector<ActiveCondition>& active, const GuideProgram& program) {
+  FoldedText name, digest;
+  bool nameFolded = false, digestFolded = false;
+  for (const ActiveCondition& a : active) {
+    const KeywordCondition& c = a.condition;
+    if (!c.channel.empty() && c.channel != program.channelName) continue;
+    if (c.name == 1) {
+      if (!nameFolded) {
+        name = NormaliseText(program.name, true);
+        nameFolded = true;
+      }
+      if (MatchAll(a.keywords, name)) return true;
+    }
+    if (c.refer == 1) {
+      if (!digestFolded) {
+        digest = NormaliseText(program.digest, true);
+        digestFolded = true;
+      }
+      if (MatchAll(a.keywords, digest)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 bool ApplyKeywordSearch(PlannerSettings& settings, GuideList& guide, const KeywordSearchInput& input,
                         KeywordReserver& reserver, KeywordSearchReport* report) {
   KeywordSearchReport local;
@@ -66,37 +96,27 @@ bool ApplyKeywordSearch(PlannerSettings& settings, GuideList& guide, const Keywo
   const std::vector<ActiveCondition> active = TakeConditions(settings);
   if (active.empty()) return false;
 
-  bool reserved = false;
+  // First every program the conditions pick, then their details: the count of
+  // details to complete is known before the first (maybe slow) one.
+  std::vector<GuideProgram*> picked;
   for (GuideProgram* program : guide.Ordered()) {
     if (program->state != kStateNormal || program->endTime <= input.now) continue;
-    // Each text is folded once per program, however many conditions try it.
-    FoldedText name, digest;
-    bool nameFolded = false, digestFolded = false;
-    bool picked = false;
-    for (const ActiveCondition& a : active) {
-      const KeywordCondition& c = a.condition;
-      if (!c.channel.empty() && c.channel != program->channelName) continue;
-      if (c.name == 1) {
-        if (!nameFolded) {
-          name = NormaliseText(program->name, true);
-          nameFolded = true;
-        }
-        picked = MatchAll(a.keywords, name);
-      }
-      if (!picked && c.refer == 1) {
-        if (!digestFolded) {
-          digest = NormaliseText(program->digest, true);
-          digestFolded = true;
-        }
-        picked = MatchAll(a.keywords, digest);
-      }
-      if (picked) break;
-    }
-    if (!picked) continue;
+    if (!Picked(active, *program)) continue;
     if (input.receivedSuccessfully && input.receivedSuccessfully(program->programNumber, program->subNumber)) continue;
-    if (program->address.empty() && (!reserver.CompleteDetail(*program) || program->address.empty())) {
-      ++r.skippedNoDetail;
-      continue;
+    picked.push_back(program);
+  }
+  int missing = 0;
+  for (const GuideProgram* program : picked) missing += program->address.empty() ? 1 : 0;
+
+  bool reserved = false;
+  int checked = 0;
+  for (GuideProgram* program : picked) {
+    if (program->address.empty()) {
+      reserver.Checking(++checked, missing);
+      if (!reserver.CompleteDetail(*program) || program->address.empty()) {
+        ++r.skippedNoDetail;
+        continue;
+      }
     }
     const std::string folder = KeywordStorageFolder(input.dataFolder, *program);
     if (folder.empty()) {

@@ -23,6 +23,10 @@ class KeywordReserver {
   // grows and the program's state becomes 1. False when the file could not be
   // created; nothing changes then.
   virtual bool Reserve(GuideProgram& program, const std::string& storageFolder, const std::string& fileName) = 0;
+  // Told before each CompleteDetail: the pass is at the index-th (from 1) of
+  // the total picked programs whose detail is still missing, so that a long
+  // run of fetches can show how far it has come.
+  virtual void Checking(int /*index*/, int /*total*/) {}
 };
 
 struct KeywordSearchInput {

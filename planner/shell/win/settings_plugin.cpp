@@ -12,6 +12,7 @@
 #include "planner/reserve/keyword_reserver.h"
 #include "planner/reserve/keyword_search.h"
 #include "planner/reserve/win/detail_fetch.h"
+#include "planner/reserve/win/keyword_progress.h"
 #include "planner/shell/settings_housekeeping.h"
 #include "planner/shell/settings_refresh_guard.h"
 #include "planner/shell/win/message_dialog.h"
@@ -53,6 +54,9 @@ bool RunKeywordSearch() {
   WinInetDetailFetcher fetcher;
   ListKeywordReserver::Folders folders{app.folders.schedule, app.folders.history, doc.guideUrl};
   ListKeywordReserver reserver(*app.fs, folders, &fetcher, app.reservations, [] { return GetTickCount(); });
+  // Shown from the first detail the server must send, gone with the pass.
+  KeywordProgress progress(app.mainFrame);
+  reserver.OnFetch([&progress](int index, int total) { progress.Show(index, total); });
   KeywordSearchReport report;
   const bool reserved = ApplyKeywordSearch(*app.settings, doc.Guide().Guide(), input, reserver, &report);
   if (report.reserved || report.skippedNoDetail || report.skippedUnsafeHolder || report.skippedWriteFailed) {

@@ -3,6 +3,7 @@
 // name form, the list entry.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,7 +48,8 @@ class KeywordReserverTest : public ::testing::Test {
     ASSERT_TRUE(PlatformFiles().WriteAll(folder_ / ("hist\\" + std::to_string(number) + "-2.spn"), text));
   }
 
-  bool Run(DetailFetcher* fetcher = nullptr, const std::string& location = "") {
+  bool Run(DetailFetcher* fetcher = nullptr, const std::string& location = "",
+           std::function<void(int, int)> fetching = nullptr) {
     KeywordCondition c;
     c.keyword = Cp(u8"ニュース");
     c.use = 1;
@@ -55,6 +57,7 @@ class KeywordReserverTest : public ::testing::Test {
     WriteKeywordCondition(settings_, 0, c);
     ListKeywordReserver::Folders folders{folder_ / "sched", folder_ / "hist", location};
     ListKeywordReserver reserver(PlatformFiles(), folders, fetcher, list_, [] { return 4242u; });
+    reserver.OnFetch(std::move(fetching));
     KeywordSearchInput input;
     input.now = MakeLocalTime(2030, 5, 6, 0, 0);
     input.dataFolder = "C:\\DATA";
@@ -118,6 +121,26 @@ TEST_F(KeywordReserverTest, TheCachedDetailIsTakenWithoutAskingTheServer) {
   std::string kept;
   EXPECT_TRUE(PlatformFiles().ReadAll(folder_ / "hist\\46-2.spn", &kept));
   EXPECT_NE(kept.find("served"), std::string::npos);
+}
+
+// The fetches are what keeps the user waiting: each is announced before it
+// starts, with its place among the picked programs whose detail was missing;
+// a cached detail or a program that has its address announces nothing.
+TEST_F(KeywordReserverTest, EachFetchIsAnnouncedBeforeItStarts) {
+  Add(0x30, u8"朝のニュース");
+  Detail(0x30, "cached");
+  Add(0x31, u8"昼のニュース").address = "239.1.1.1";
+  Add(0x32, u8"夕方のニュース");
+  Add(0x33, u8"夜のニュース");
+  Add(0x34, u8"天気予報");
+  CountingFetcher server;
+  std::vector<std::vector<int>> shown;  // index, total, fetches made before
+  ASSERT_TRUE(Run(&server, "http://guide.example/epg", [&](int index, int total) {
+    shown.push_back({index, total, static_cast<int>(server.urls.size())});
+  }));
+  EXPECT_EQ(shown, (std::vector<std::vector<int>>{{2, 3, 0}, {3, 3, 1}}));
+  EXPECT_EQ(server.urls.size(), 2u);
+  EXPECT_EQ(list_.Size(), 4u);
 }
 
 TEST_F(KeywordReserverTest, ProgramWithoutADetailFileIsSkipped) {

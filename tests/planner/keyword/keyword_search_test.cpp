@@ -22,6 +22,8 @@ class FakeReserver : public KeywordReserver {
  public:
   bool CompleteDetail(GuideProgram& p) override {
     ++detailCalls;
+    // What Checking said last, for the program it is now asked about.
+    checkedBefore.push_back({p.programNumber, index, total});
     if (noDetail.count(p.programNumber)) return false;
     p.address = "239.1.1.1";
     p.holder = holderFromDetail;
@@ -35,7 +37,13 @@ class FakeReserver : public KeywordReserver {
     numbers.push_back(p.programNumber);
     return true;
   }
+  void Checking(int i, int t) override {
+    index = i;
+    total = t;
+  }
   int detailCalls = 0;
+  int index = 0, total = 0;
+  std::vector<std::vector<int>> checkedBefore;  // program, index, total
   std::set<int> noDetail;
   bool failWrites = false;
   std::string holderFromDetail = "Holder";
@@ -278,6 +286,22 @@ TEST_F(KeywordSearchTest, ProgramWithAnAddressNeedsNoDetail) {
   Condition(0, u8"ニュース");
   EXPECT_TRUE(Run());
   EXPECT_EQ(reserver_.detailCalls, 0);
+}
+
+// The count of details to complete is known before the first: the picked
+// programs without an address, in guide order, skipped ones counted too.
+TEST_F(KeywordSearchTest, EachDetailIsCountedAmongThePickedProgramsThatLackOne) {
+  Add(1, u8"朝のニュース", "", "CH1", 2000, 3000);
+  Add(2, u8"昼のニュース", "", "CH1", 3000, 4000).address = "239.0.0.2";
+  Add(3, u8"天気予報", "", "CH1", 3500, 4000);
+  Add(4, u8"夕方のニュース", "", "CH1", 4000, 5000);
+  Add(5, u8"夜のニュース", "", "CH1", 5000, 6000);
+  reserver_.noDetail = {4};
+  Condition(0, u8"ニュース");
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(reserver_.checkedBefore, (std::vector<std::vector<int>>{{1, 1, 3}, {4, 2, 3}, {5, 3, 3}}));
+  EXPECT_EQ(reserver_.numbers, (std::vector<int>{1, 2, 5}));
+  EXPECT_EQ(report_.skippedNoDetail, 1);
 }
 
 class KeywordSettingsTest : public ::testing::Test {

@@ -1,0 +1,112 @@
+#include "planner/reserve/win/keyword_progress.h"
+
+#include <string>
+
+#include "common/text.h"
+
+namespace {
+
+// A thread message: the progress thread destroys its window and ends.
+constexpr UINT kEndProgress = WM_APP + 1;
+constexpr int kWidth = 280, kHeight = 44;
+// How long the pass waits for the progress thread; a window that cannot be
+// shown never holds the pass up.
+constexpr DWORD kThreadWaitMs = 2000;
+
+std::wstring ProgressText(int index, int total) {
+  return Cp932ToWide(J(u8"キーワード予約の確認中 (") + std::to_string(index) + "/" + std::to_string(total) + ")");
+}
+
+}  // namespace
+
+// What the pass and the progress thread share. The thread reads only this,
+// never the KeywordProgress, so a thread slow to start touches nothing freed.
+struct KeywordProgress::Shared {
+  LONG refs = 2;
+  RECT at{};
+  std::wstring firstText;
+  HANDLE ready = nullptr;     // set once the window is made (or could not be)
+  HWND window = nullptr;
+  volatile LONG ended = 0;    // the pass is over: the window goes at once
+  void Release() {
+    if (InterlockedDecrement(&refs) == 0) {
+      if (ready) CloseHandle(ready);
+      delete this;
+    }
+  }
+};
+
+DWORD WINAPI KeywordProgress::Run(void* arg) {
+  Shared& shared = *static_cast<Shared*>(arg);
+  const RECT r = shared.at;
+  HWND w = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", shared.firstText.c_str(),
+                           WS_POPUP | WS_BORDER | SS_CENTER | SS_CENTERIMAGE, r.left, r.top, r.right - r.left,
+                           r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (w) {
+    SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    ShowWindow(w, SW_SHOWNOACTIVATE);
+    UpdateWindow(w);
+  }
+  shared.window = w;
+  SetEvent(shared.ready);
+  // The end message is posted only once the pass has seen this queue ready;
+  // a pass that ended before then is seen here.
+  if (w && !InterlockedCompareExchange(&shared.ended, 0, 0)) {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (!msg.hwnd && msg.message == kEndProgress) break;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  if (w) DestroyWindow(w);
+  shared.Release();
+  return 0;
+}
+
+void KeywordProgress::Start(const std::wstring& text) {
+  shared_ = new Shared;
+  shared_->firstText = text;
+  // Centred on the main window, or on the screen while it has none.
+  RECT frame = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (mainWindow_ && IsWindowVisible(mainWindow_)) GetWindowRect(mainWindow_, &frame);
+  RECT& at = shared_->at;
+  at.left = (frame.left + frame.right - kWidth) / 2;
+  at.top = (frame.top + frame.bottom - kHeight) / 2;
+  at.right = at.left + kWidth;
+  at.bottom = at.top + kHeight;
+  shared_->ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ = shared_->ready ? CreateThread(nullptr, 0, Run, shared_, 0, &threadId_) : nullptr;
+  if (!thread_) {
+    shared_->Release();
+    shared_->Release();
+    shared_ = nullptr;
+    return;
+  }
+  WaitForSingleObject(shared_->ready, kThreadWaitMs);
+}
+
+void KeywordProgress::Show(int index, int total) {
+  const std::wstring text = ProgressText(index, total);
+  if (!shared_) {
+    if (!thread_) Start(text);
+    return;
+  }
+  if (WaitForSingleObject(shared_->ready, 0) != WAIT_OBJECT_0 || !shared_->window) return;
+  DWORD_PTR ignored = 0;
+  // Sent to the progress thread, which is always pumping; never a long wait
+  // on a window that has stopped answering.
+  SendMessageTimeoutW(shared_->window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                      kThreadWaitMs, &ignored);
+}
+
+KeywordProgress::~KeywordProgress() {
+  if (!shared_) return;
+  InterlockedExchange(&shared_->ended, 1);
+  if (WaitForSingleObject(shared_->ready, 0) == WAIT_OBJECT_0) PostThreadMessageW(threadId_, kEndProgress, 0, 0);
+  // The window is gone before the pass goes on (a test, or the user, sees it
+  // go with the pass); a thread that does not end in time finishes on its own.
+  WaitForSingleObject(thread_, kThreadWaitMs);
+  CloseHandle(thread_);
+  shared_->Release();
+}
