@@ -5,7 +5,9 @@ set(LV_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/version.h.in ${LV_GENERATED_DIR}/lv_version.h @ONLY)
 # DPI awareness is declared only for a program whose every measure scales with
 # the display's dots per inch; the others are stretched by the system instead.
-set(LV_DPI_AWARE_PROGRAMS)
+# The planner scales its fonts, grid, panes, toolbar images, bubble and clock
+# from one reading of the screen's dpi (common/win/dpi.h).
+set(LV_DPI_AWARE_PROGRAMS Tavora)
 foreach(name Tavora Quillon nexa OVD)
   if(name IN_LIST LV_DPI_AWARE_PROGRAMS)
     set(LV_MANIFEST_DPI "  <application xmlns=\"urn:schemas-microsoft-com:asm.v3\">

@@ -65,23 +65,24 @@ int HitTestColumn(const std::vector<ReservationEntry>& entries, const ColumnAxis
   return -1;
 }
 
-std::int32_t TitleInset(const BarRect& bar, std::int32_t lineHeight) {
-  return bar.top < 0 && bar.bottom > 2 * lineHeight ? -bar.top + kTitleBelowTop : 0;
+std::int32_t TitleInset(const BarRect& bar, std::int32_t lineHeight, std::int32_t dpi) {
+  return bar.top < 0 && bar.bottom > 2 * lineHeight ? -bar.top + ScaleForDpi(kTitleBelowTop, dpi) : 0;
 }
 
-TitlePlace PlaceTitle(const BarRect& bar, std::int32_t inset, std::int32_t clientHeight) {
+TitlePlace PlaceTitle(const BarRect& bar, std::int32_t inset, std::int32_t clientHeight, std::int32_t dpi) {
   TitlePlace place;
   // Inside the bar's one-pixel frame.
   place.clip = BarRect{bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom};
-  place.x = bar.left + kTitleMarginX;
+  place.x = bar.left + ScaleForDpi(kTitleMarginX, dpi);
   place.y = bar.top + 1 + std::max<std::int32_t>(inset, 0);
   place.shown = place.clip.right > place.x && place.clip.bottom > place.y && place.y < clientHeight &&
                 place.clip.bottom > 0;
   return place;
 }
 
-TitleFont ChooseTitleFont(const BarRect& bar, std::int32_t normalCharWidth, std::int32_t normalLineHeight) {
-  const std::int32_t room = bar.right - 1 - (bar.left + kTitleMarginX);
+TitleFont ChooseTitleFont(const BarRect& bar, std::int32_t normalCharWidth, std::int32_t normalLineHeight,
+                          std::int32_t dpi) {
+  const std::int32_t room = bar.right - 1 - (bar.left + ScaleForDpi(kTitleMarginX, dpi));
   const std::int32_t height = bar.bottom - bar.top - 1;
   return room >= 2 * normalCharWidth && height >= normalLineHeight ? TitleFont::Normal : TitleFont::Small;
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <vector>
+#include "common/dpi_scale.h"
 #include "common/time_text.h"
 #include "planner/reserve/reservation_list.h"
 
@@ -41,9 +42,10 @@ int HitTestColumn(const std::vector<ReservationEntry>& entries, const ColumnAxis
 // two lines) has its name a few pixels below the top instead, as the grid does
 // with its cell text; that inset is recomputed only when scrolling has paused
 // (command 32805), so the name scrolls with its bar in between.
+// Both at 96 dpi; the functions take the screen's dpi and scale them.
 constexpr std::int32_t kTitleMarginX = 2;      // from the bar's left edge
 constexpr std::int32_t kTitleBelowTop = 5;     // below the visible top when inset
-std::int32_t TitleInset(const BarRect& bar, std::int32_t lineHeight);
+std::int32_t TitleInset(const BarRect& bar, std::int32_t lineHeight, std::int32_t dpi = kDesignDpi);
 
 struct TitlePlace {
   bool shown = false;
@@ -52,9 +54,11 @@ struct TitlePlace {
 };
 // The placement for a bar with a stored inset (from TitleInset); not shown
 // when the bar's inside is empty or lies outside 0..clientHeight.
-TitlePlace PlaceTitle(const BarRect& bar, std::int32_t inset, std::int32_t clientHeight);
+TitlePlace PlaceTitle(const BarRect& bar, std::int32_t inset, std::int32_t clientHeight,
+                      std::int32_t dpi = kDesignDpi);
 
 enum class TitleFont { Small, Normal };
 // The timetable's normal font when the lane has room for two of its
 // characters and the bar for one of its lines; the small font otherwise.
-TitleFont ChooseTitleFont(const BarRect& bar, std::int32_t normalCharWidth, std::int32_t normalLineHeight);
+TitleFont ChooseTitleFont(const BarRect& bar, std::int32_t normalCharWidth, std::int32_t normalLineHeight,
+                          std::int32_t dpi = kDesignDpi);

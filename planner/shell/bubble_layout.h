@@ -3,6 +3,7 @@
 // The window spans the point and the box; the pointer runs from the point's
 // corner to the box.
 #pragma once
+#include "common/dpi_scale.h"
 
 struct BubbleRect {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -15,10 +16,12 @@ struct BubblePlacement {
   bool above = false; // flipped above the point
 };
 
+// At 96 dpi; scaled to the screen's dpi that the functions take.
 constexpr int kBubbleGap = 10;
 constexpr int kBubbleMargin = 6;
 
 // textWidth/textHeight: the measured text; (x, y): the point on the screen.
-BubblePlacement PlaceBubble(int textWidth, int textHeight, int x, int y, const BubbleRect& workArea);
+BubblePlacement PlaceBubble(int textWidth, int textHeight, int x, int y, const BubbleRect& workArea,
+                            int dpi = kDesignDpi);
 // The bubble moves only when the cursor went more than 10 pixels away.
-bool BubbleShouldMove(int lastX, int lastY, int x, int y);
+bool BubbleShouldMove(int lastX, int lastY, int x, int y, int dpi = kDesignDpi);

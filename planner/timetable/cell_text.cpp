@@ -105,9 +105,9 @@ std::int32_t TextExtents::Width(std::size_t offset, std::size_t bytes) const {
 }
 
 WrappedName WrapName(std::int32_t width, std::int32_t height, std::int32_t charWidth, std::int32_t charHeight,
-                     const TextExtents& name) {
+                     const TextExtents& name, std::int32_t dpi) {
   WrappedName w;
-  const std::int32_t lineHeight = charHeight + 2;
+  const std::int32_t lineHeight = CellLineHeight(charHeight, dpi);
   if (width >= 4 * charWidth && width > 0) {
     std::vector<std::string> lines = WrapLines(name, width, charWidth);
     if (static_cast<std::int64_t>(lines.size()) * lineHeight <= height) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "common/dpi_scale.h"
 #include "common/time_text.h"
 
 struct GuideProgram;
@@ -32,11 +33,17 @@ struct WrappedName {
   bool fits = true;      // false: the name does not fit the cell (the hover bubble shows it)
 };
 
+// One line of a cell's text: the character height and two pixels (scaled to
+// the screen's dpi; the character height is measured at it already).
+constexpr std::int32_t CellLineHeight(std::int32_t charHeight, std::int32_t dpi) {
+  return charHeight + ScaleForDpi(2, dpi);
+}
+
 // The name in a cell of `width` x `height` pixels: wrapped when the cell is at
-// least four full-width characters wide and the wrapped lines (charHeight + 2
+// least four full-width characters wide and the wrapped lines (CellLineHeight
 // each) fit its height; a line never ends inside a double-byte character.
 WrappedName WrapName(std::int32_t width, std::int32_t height, std::int32_t charWidth, std::int32_t charHeight,
-                     const TextExtents& name);
+                     const TextExtents& name, std::int32_t dpi = kDesignDpi);
 
 // What the pop-up of a program says. `resultFolder`/`resultFile` are used only
 // when a reception result matches and the state is neither normal nor hovered.

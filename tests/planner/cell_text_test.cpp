@@ -50,6 +50,19 @@ TEST(WrapName, NarrowOrLowCellsGetOneClippedLine) {
   EXPECT_TRUE(WrapName(48, 14, 12, 12, Fixed("ab")).fits);
 }
 
+// At 144 dpi the characters are 18 pixels and the space between lines 3: the
+// three lines of a name that fit 62 pixels at 96 (3 x 20 when scaled as the
+// characters alone) need 63 there.
+TEST(WrapName, TheSpaceBetweenLinesGrowsWithTheScreensDensity) {
+  const std::string name = J(u8"天気予報とニュース");
+  const TextExtents extents = PerByte(name, 9);  // 18 a full-width character
+  EXPECT_TRUE(WrapName(72, 63, 18, 18, extents, 144).wrapped);
+  EXPECT_FALSE(WrapName(72, 62, 18, 18, extents, 144).wrapped);
+  EXPECT_TRUE(WrapName(72, 60, 18, 18, extents).wrapped);
+  EXPECT_EQ(CellLineHeight(18, 144), 21);
+  EXPECT_EQ(CellLineHeight(12, 96), 14);
+}
+
 TEST(WrapName, ALoneDoubleByteCharacterWiderThanTheLineIsNotSplit) {
   WrappedName w = WrapName(48, 100, 12, 12, PerByte(J(u8"亜亜"), 40));
   for (const std::string& l : w.lines) EXPECT_EQ(l.size() % 2, 0u);

@@ -83,6 +83,24 @@ TEST(Splitter, DroppingTheColumnNarrowHidesIt) {
   EXPECT_EQ(ReserveWidthAt(636, 640), 0);
 }
 
+// At 144 dpi the frame passes its widths in the screen's pixels: the bars are
+// 6 pixels wide, and the limits of a drag and of a hidden column are half as
+// much again as at 96.
+TEST(Splitter, BarsAndLimitsScaleWithTheScreensDensity) {
+  const SplitterColumns c = LayOutColumns(960, 30, 75, 144);
+  EXPECT_EQ(c.gridLeft, 36);
+  EXPECT_EQ(c.reserveBarLeft, 960 - 75 - 6);
+  EXPECT_EQ(BarAt(c, 35), SplitterBar::TimeScale);
+  EXPECT_EQ(BarAt(c, 36), SplitterBar::None);
+  EXPECT_EQ(ClampBarLeft(SplitterBar::TimeScale, 2, 960, c, 144), 18);
+  EXPECT_EQ(ClampBarLeft(SplitterBar::Reserve, 0, 960, c, 144), 36 + 60);
+  EXPECT_EQ(TimeScaleWidthAt(1000, 144), 300);
+  EXPECT_EQ(ReserveWidthAt(960 - 6 - 30, 960, 144), 30);
+  EXPECT_EQ(ReserveWidthAt(960 - 6 - 29, 960, 144), 0);
+  const SplitterColumns narrow = LayOutColumns(300, 30, 300, 144);
+  EXPECT_EQ(narrow.gridWidth, 60);
+}
+
 TEST(Splitter, StoredWidthsComeBackSane) {
   EXPECT_EQ(StoredReserveWidth(120), 120);
   EXPECT_EQ(StoredReserveWidth(0), kDefaultReserveWidth);   // missing

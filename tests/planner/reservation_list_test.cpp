@@ -330,6 +330,21 @@ TEST(ReserveColumnTitle, SmallFontWhenTheLaneOrTheBarIsTooSmall) {
   EXPECT_EQ(ChooseTitleFont(BarRect{10, 0, 50, 19}, charWidth, line), TitleFont::Normal);  // exactly one line
 }
 
+// On a 144-dpi screen the name's margins grow with the font: 3 pixels from the
+// bar's edge and 8 below the visible top, and the room for two characters of
+// 24 is counted from the wider margin.
+TEST(ReserveColumnTitle, MarginsScaleWithTheScreensDensity) {
+  const BarRect bar{10, -100, 62, 200};
+  EXPECT_EQ(TitleInset(bar, 27, 144), 100 + 8);
+  EXPECT_EQ(TitleInset(bar, 27), 100 + 5);
+  EXPECT_EQ(PlaceTitle(bar, 0, 400, 144).x, 13);
+  EXPECT_EQ(PlaceTitle(bar, 0, 400).x, 12);
+  // 62 - 1 - 12 = 49 pixels of room at 96, 48 at 144.
+  EXPECT_EQ(ChooseTitleFont(bar, 24, 27, 144), TitleFont::Normal);
+  EXPECT_EQ(ChooseTitleFont(BarRect{10, 0, 61, 100}, 24, 27, 144), TitleFont::Small);
+  EXPECT_EQ(ChooseTitleFont(BarRect{10, 0, 61, 100}, 24, 27), TitleFont::Normal);
+}
+
 // Lanes split the width right of the header; a name never reaches into the
 // next lane.
 TEST(ReserveColumnTitle, ClippedToItsLane) {

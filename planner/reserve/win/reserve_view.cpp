@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "common/win/dpi.h"
 #include "common/debug_log.h"
 #include "common/text.h"
 #include "common/win/scoped_win.h"
@@ -115,7 +116,7 @@ std::int32_t LineHeightOf(HDC dc, HFONT font) {
   SelectInDc select(dc, font);
   SIZE size = {};
   GetTextExtentPoint32W(dc, L"\x4e9c", 1, &size);  // "亜", as the timetable measures
-  return size.cy + 2;
+  return size.cy + Scaled(2);
 }
 }  // namespace
 
@@ -134,12 +135,12 @@ void CReserveView::PaintTitles(HDC dc, int width, int height) {
   SetTextColor(dc, RGB(0, 0, 0));
   for (const ReservationEntry& e : app.reservations.Entries()) {
     const BarRect bar = BarOf(e, axis, width);
-    const TitleFont font = ChooseTitleFont(bar, fonts.charWidth, normalLine);
+    const TitleFont font = ChooseTitleFont(bar, fonts.charWidth, normalLine, ScreenDpi());
     const std::int32_t line = font == TitleFont::Normal ? normalLine : smallLine;
     const auto key = std::make_pair(e.programNumber, e.subNumber);
     auto inset = titleInsets_.find(key);
-    if (inset == titleInsets_.end()) inset = titleInsets_.emplace(key, TitleInset(bar, line)).first;
-    const TitlePlace place = PlaceTitle(bar, inset->second, height);
+    if (inset == titleInsets_.end()) inset = titleInsets_.emplace(key, TitleInset(bar, line, ScreenDpi())).first;
+    const TitlePlace place = PlaceTitle(bar, inset->second, height, ScreenDpi());
     if (!place.shown) continue;
     SelectInDc select(dc, font == TitleFont::Normal ? fonts.main.Get() : fonts.small.Get());
     const RECT clip = {place.clip.left, place.clip.top, place.clip.right, place.clip.bottom};
@@ -178,7 +179,8 @@ LRESULT CReserveView::OnLeftDown(WPARAM, LPARAM lParam) {
   RECT rc;
   GetClientRect(Handle(), &rc);
   const int y = GET_Y_LPARAM(lParam);
-  autoScroll_ = y < kEdgeZone ? -1 : (y >= rc.bottom - kEdgeZone ? 1 : 0);
+  const int zone = Scaled(kEdgeZone);
+  autoScroll_ = y < zone ? -1 : (y >= rc.bottom - zone ? 1 : 0);
   if (autoScroll_) SetCapture(Handle());
   return 0;
 }
@@ -270,7 +272,7 @@ void CReserveView::ScrollBy(int dy) {
 }
 
 void CReserveView::OnTimerCommand() {
-  if (autoScroll_ && (GetKeyState(VK_LBUTTON) & 0x8000)) ScrollBy(autoScroll_ * kAutoScrollStep);
+  if (autoScroll_ && (GetKeyState(VK_LBUTTON) & 0x8000)) ScrollBy(autoScroll_ * Scaled(kAutoScrollStep));
   DropHoverOffColumn();
 }
 

@@ -1,6 +1,7 @@
 #include "planner/shell/win/bubble.h"
 
 #include "common/text.h"
+#include "common/win/dpi.h"
 #include "common/win/scoped_win.h"
 #include "planner/shell/win/resource.h"
 
@@ -28,16 +29,17 @@ BubbleRect WorkArea() {
 }
 
 HRGN BubbleRegion(const BubblePlacement& p) {
-  HRGN box = CreateRoundRectRgn(p.box.left, p.box.top, p.box.right + 1, p.box.bottom + 1, 12, 12);
+  const int corner = Scaled(12);
+  HRGN box = CreateRoundRectRgn(p.box.left, p.box.top, p.box.right + 1, p.box.bottom + 1, corner, corner);
   const int w = p.window.right - p.window.left;
   const int h = p.window.bottom - p.window.top;
   // The pointer: from the point's corner to two points on the box's near corner.
   POINT tri[3];
   tri[0] = {p.left ? w : 0, p.above ? h : 0};
-  const int bx = p.left ? p.box.right - 18 : p.box.left + 6;
+  const int bx = p.left ? p.box.right - Scaled(18) : p.box.left + Scaled(6);
   const int by = p.above ? p.box.bottom - 1 : p.box.top + 1;
   tri[1] = {bx, by};
-  tri[2] = {bx + 12, by};
+  tri[2] = {bx + Scaled(12), by};
   HRGN pointer = CreatePolygonRgn(tri, 3, WINDING);
   CombineRgn(box, box, pointer, RGN_OR);
   DeleteObject(pointer);
@@ -69,13 +71,13 @@ bool CBubble::Show(HINSTANCE instance, HWND owner, const std::string& text, POIN
   HDC dc = GetDC(owner);
   {
     SelectInDc select(dc, font_.Get());
-    RECT measure = {0, 0, 600, 0};
+    RECT measure = {0, 0, Scaled(600), 0};
     DrawCp932Text(dc, text_, &measure, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     textWidth_ = measure.right;
     textHeight_ = measure.bottom;
   }
   ReleaseDC(owner, dc);
-  placement_ = PlaceBubble(textWidth_, textHeight_, pt.x, pt.y, WorkArea());
+  placement_ = PlaceBubble(textWidth_, textHeight_, pt.x, pt.y, WorkArea(), ScreenDpi());
   const RECT r = {placement_.window.left, placement_.window.top, placement_.window.right, placement_.window.bottom};
   // The text is also the window's title: screen readers and tests find it there.
   // Owned by the planner's top-level window, the bubble stays above the planner
@@ -91,9 +93,9 @@ bool CBubble::Show(HINSTANCE instance, HWND owner, const std::string& text, POIN
 void CBubble::OnMoveRequest() {
   POINT pt;
   GetCursorPos(&pt);
-  if (!BubbleShouldMove(last_.x, last_.y, pt.x, pt.y)) return;
+  if (!BubbleShouldMove(last_.x, last_.y, pt.x, pt.y, ScreenDpi())) return;
   last_ = pt;
-  placement_ = PlaceBubble(textWidth_, textHeight_, pt.x, pt.y, WorkArea());
+  placement_ = PlaceBubble(textWidth_, textHeight_, pt.x, pt.y, WorkArea(), ScreenDpi());
   SetWindowRgn(Handle(), BubbleRegion(placement_), FALSE);
   MoveWindow(Handle(), placement_.window.left, placement_.window.top,
              placement_.window.right - placement_.window.left, placement_.window.bottom - placement_.window.top, TRUE);
@@ -117,8 +119,9 @@ LRESULT CBubble::OnPaint(WPARAM, LPARAM) {
   DeleteObject(region);
   SelectInDc select(dc, font_.Get());
   SetBkMode(dc, TRANSPARENT);
-  RECT text = {placement_.box.left + kBubbleMargin, placement_.box.top + kBubbleMargin,
-               placement_.box.right - kBubbleMargin, placement_.box.bottom - kBubbleMargin};
+  const int margin = Scaled(kBubbleMargin);
+  RECT text = {placement_.box.left + margin, placement_.box.top + margin, placement_.box.right - margin,
+               placement_.box.bottom - margin};
   DrawCp932Text(dc, text_, &text, DT_NOPREFIX | DT_EXPANDTABS);
   EndPaint(Handle(), &ps);
   return 0;

@@ -3,12 +3,13 @@
 #include <ctime>
 #include <string>
 #include "common/time_text.h"
+#include "common/win/dpi.h"
 #include "common/win/scoped_win.h"
 #include "planner/shell/win/resource.h"
 
 namespace {
 const wchar_t kClockClass[] = L"TavoraClock";
-// Each digit cell is 14 x 22 pixels; separators take half a cell.
+// Each digit cell is 14 x 22 pixels at 96 dpi, scaled to the screen.
 constexpr int kDigitWidth = 14;
 constexpr int kDigitHeight = 22;
 
@@ -29,7 +30,7 @@ const CClockWindow::CommandEntry CClockWindow::kCommands[] = {
 bool CClockWindow::CreateClock(HINSTANCE instance, HWND parent, std::int32_t timeError) {
   timeError_ = timeError;
   Register(instance, kClockClass, 0, nullptr, nullptr);
-  RECT r = {0, 0, 8 * kDigitWidth, kDigitHeight};
+  RECT r = {0, 0, 8 * Scaled(kDigitWidth), Scaled(kDigitHeight)};
   return Create(instance, kClockClass, "", WS_CHILD | WS_VISIBLE, 0, r, parent, nullptr) != nullptr;
 }
 
@@ -63,18 +64,19 @@ LRESULT CClockWindow::OnPaint(WPARAM, LPARAM) {
     SelectInDc selectBitmap(memory, bitmap.Get());
     ScopedBrush back(CreateSolidBrush(RGB(0, 0, 0)));
     FillRect(memory, &rc, back.Get());
-    ScopedFont font(CreateFontW(kDigitHeight - 2, kDigitWidth - 4, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                                      0, FIXED_PITCH, L"Courier New"));
+    const int digitWidth = Scaled(kDigitWidth), digitHeight = Scaled(kDigitHeight);
+    ScopedFont font(CreateFontW(Scaled(kDigitHeight - 2), Scaled(kDigitWidth - 4), 0, 0, FW_BOLD, 0, 0, 0,
+                                DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH, L"Courier New"));
     SelectInDc selectFont(memory, font.Get());
     SetBkMode(memory, TRANSPARENT);
     SetTextColor(memory, RGB(0, 255, 96));
-    const int width = static_cast<int>(text.size()) * kDigitWidth;
-    int x = rightAligned_ ? rc.right - width - 2 : 2;
+    const int width = static_cast<int>(text.size()) * digitWidth;
+    int x = rightAligned_ ? rc.right - width - Scaled(2) : Scaled(2);
     for (char c : text) {
-      RECT cell = {x, (rc.bottom - kDigitHeight) / 2, x + kDigitWidth, (rc.bottom + kDigitHeight) / 2};
+      RECT cell = {x, (rc.bottom - digitHeight) / 2, x + digitWidth, (rc.bottom + digitHeight) / 2};
       const wchar_t w = static_cast<wchar_t>(c);
       DrawTextW(memory, &w, 1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-      x += kDigitWidth;
+      x += digitWidth;
     }
     BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
   }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/text.h"
+#include "common/win/dpi.h"
 #include "planner/shell/win/resource.h"
 
 namespace {
@@ -30,8 +31,13 @@ HWND CreateFrameToolbar(HINSTANCE instance, HWND frame) {
                              0, 0, 0, 0, frame, nullptr, instance, nullptr);
   if (!bar) return nullptr;
   SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  const LRESULT stdBase = SendMessageW(bar, TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
-  const LRESULT viewBase = SendMessageW(bar, TB_LOADIMAGES, IDB_VIEW_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+  // The system's 24-pixel images from 120 dpi on (16 scaled by 1.5 at 144).
+  const bool large = Scaled(16) >= 20;
+  if (large) SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(24, 24));
+  const LRESULT stdBase = SendMessageW(bar, TB_LOADIMAGES, large ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR,
+                                       reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+  const LRESULT viewBase = SendMessageW(bar, TB_LOADIMAGES, large ? IDB_VIEW_LARGE_COLOR : IDB_VIEW_SMALL_COLOR,
+                                        reinterpret_cast<LPARAM>(HINST_COMMCTRL));
   TBBUTTON buttons[sizeof kButtons / sizeof kButtons[0]] = {};
   for (std::size_t i = 0; i < sizeof kButtons / sizeof kButtons[0]; ++i) {
     buttons[i].iBitmap = static_cast<int>((kButtons[i].view ? viewBase : stdBase) + kButtons[i].image);
@@ -47,7 +53,7 @@ HWND CreateFrameToolbar(HINSTANCE instance, HWND frame) {
 int ToolbarHeight(HWND toolbar) {
   if (!toolbar || !IsWindowVisible(toolbar)) return 0;
   const DWORD size = static_cast<DWORD>(SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0));
-  return HIWORD(size) + 4;
+  return HIWORD(size) + Scaled(4);
 }
 
 void UpdateToolbarButtons(HWND toolbar, const std::function<bool(int id)>& enabled) {

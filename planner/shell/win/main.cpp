@@ -15,6 +15,7 @@
 #include "common/sockets.h"
 #include "common/text.h"
 #include "common/win/dialog.h"
+#include "common/win/dpi.h"
 #include "common/path.h"
 #include "common/win/message_box.h"
 #include "common/win/modal_loop.h"
@@ -198,6 +199,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   SetHttpWaitPump(PumpDuringDownload);
   CShellDocHooks hooks;
   CTavoraDoc doc(settings, *app.fs, *app.clock, hooks);
+  doc.dpi = ScreenDpi();
   doc.dayStartHour = app.dayStartHour;
   app.doc = &doc;
   CMainFrame frame;

@@ -16,6 +16,7 @@
 #include "common/settings.h"
 #include "common/text.h"
 #include "common/win/dialog.h"
+#include "common/win/dpi.h"
 #include "common/win/message_box.h"
 #include "common/win/modal_loop.h"
 #include "planner/reserve/reservation_files.h"
@@ -39,6 +40,8 @@ const wchar_t kFrameClass[] = L"TavoraMainFrame";
 const char* const kEnv = peer::kEnvironmentSubKey;
 constexpr UINT_PTR kFirstTimer = 10;
 constexpr UINT_PTR kLastTimer = 29;
+// Pixels at 96 dpi; Scaled() gives them on the screen. The widths the user
+// drags are stored at 96 dpi as well.
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 400;
 constexpr int kClockWidth = 110;
@@ -137,9 +140,10 @@ bool CMainFrame::CreateFrame(HINSTANCE instance, const std::string& title) {
   RECT r;
   r.left = app.settings->Int(kEnv, "Window left", 0);
   r.top = app.settings->Int(kEnv, "Window top", 0);
-  int width = app.settings->Int(kEnv, "Window Width", kDefaultWidth);
-  int height = app.settings->Int(kEnv, "Window Height", kDefaultHeight);
-  if (width <= 0 || height <= 0) width = kDefaultWidth, height = kDefaultHeight;
+  // The stored size is the window's own on this screen, as it was left.
+  int width = app.settings->Int(kEnv, "Window Width", Scaled(kDefaultWidth));
+  int height = app.settings->Int(kEnv, "Window Height", Scaled(kDefaultHeight));
+  if (width <= 0 || height <= 0) width = Scaled(kDefaultWidth), height = Scaled(kDefaultHeight);
   r.right = r.left + width;
   r.bottom = r.top + height;
   HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -169,7 +173,7 @@ SplitterColumns CMainFrame::Columns() const {
   RECT rc;
   GetClientRect(Handle(), &rc);
   const CTavoraDoc* doc = TheApp().doc;
-  return LayOutColumns(rc.right, timeScaleWidth_, doc ? doc->reservationColumnWidth : 0);
+  return LayOutColumns(rc.right, Scaled(timeScaleWidth_), doc ? Scaled(doc->reservationColumnWidth) : 0, ScreenDpi());
 }
 
 int CMainFrame::PanesTop() const { return ToolbarHeight(toolbar_) + panes_.dayInfoHeight; }
@@ -182,13 +186,15 @@ void CMainFrame::LayOutPanes() {
   const int bar = ToolbarHeight(toolbar_);
   if (toolbar_ && bar) MoveWindow(toolbar_, 0, 0, width, bar, TRUE);
   const int top = bar + panes_.dayInfoHeight;
-  const int gridTop = top + kTitleRowHeight;
+  const int rowHeight = Scaled(kTitleRowHeight);
+  const int clockWidth = Scaled(kClockWidth);
+  const int gridTop = top + rowHeight;
   const SplitterColumns c = Columns();
-  Place(panes_.dayInfo, 0, bar, width - kClockWidth, panes_.dayInfoHeight);
-  if (clock_) Place(clock_->Handle(), width - kClockWidth, bar, kClockWidth, panes_.dayInfoHeight);
-  Place(panes_.corner, 0, top, c.timeScaleWidth, kTitleRowHeight);
-  Place(panes_.titles, c.gridLeft, top, c.gridWidth, kTitleRowHeight);
-  Place(panes_.reserveHeading, c.reserveLeft, top, c.reserveWidth, kTitleRowHeight);
+  Place(panes_.dayInfo, 0, bar, width - clockWidth, panes_.dayInfoHeight);
+  if (clock_) Place(clock_->Handle(), width - clockWidth, bar, clockWidth, panes_.dayInfoHeight);
+  Place(panes_.corner, 0, top, c.timeScaleWidth, rowHeight);
+  Place(panes_.titles, c.gridLeft, top, c.gridWidth, rowHeight);
+  Place(panes_.reserveHeading, c.reserveLeft, top, c.reserveWidth, rowHeight);
   Place(panes_.timeScale, 0, gridTop, c.timeScaleWidth, height - gridTop);
   Place(panes_.grid, c.gridLeft, gridTop, c.gridWidth, height - gridTop);
   if (reserveView_) Place(reserveView_->Handle(), c.reserveLeft, gridTop, c.reserveWidth, height - gridTop);
@@ -378,7 +384,7 @@ LRESULT CMainFrame::OnPaint(WPARAM, LPARAM) {
   const int top = PanesTop();
   for (int left : {c.TimeBarLeft(), c.reserveBarLeft}) {
     if (left < 0) continue;
-    RECT bar = {left, top, left + kSplitterBar, rc.bottom};
+    RECT bar = {left, top, left + c.barWidth, rc.bottom};
     FillRect(dc, &bar, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &bar, EDGE_RAISED, BF_LEFT | BF_RIGHT);
   }
@@ -394,7 +400,7 @@ void CMainFrame::InvertTracker(int left) {
   // Over the panes as well: the line is drawn without the children clipped out.
   HDC dc = GetDCEx(Handle(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
   if (!dc) return;
-  PatBlt(dc, left, top, kSplitterBar, rc.bottom - top, DSTINVERT);
+  PatBlt(dc, left, top, Scaled(kSplitterBar), rc.bottom - top, DSTINVERT);
   ReleaseDC(Handle(), dc);
 }
 
@@ -417,7 +423,7 @@ LRESULT CMainFrame::OnMouseMove(WPARAM, LPARAM lParam) {
   if (dragBar_ == SplitterBar::None) return 0;
   RECT rc;
   GetClientRect(Handle(), &rc);
-  const int left = ClampBarLeft(dragBar_, GET_X_LPARAM(lParam) - dragOffset_, rc.right, Columns());
+  const int left = ClampBarLeft(dragBar_, GET_X_LPARAM(lParam) - dragOffset_, rc.right, Columns(), ScreenDpi());
   if (left == trackerLeft_) return 0;
   InvertTracker(trackerLeft_);
   trackerLeft_ = left;
@@ -454,10 +460,10 @@ void CMainFrame::DropBar(SplitterBar bar, int left) {
   RECT rc;
   GetClientRect(Handle(), &rc);
   if (bar == SplitterBar::TimeScale) {
-    timeScaleWidth_ = TimeScaleWidthAt(left);
+    timeScaleWidth_ = UnscaleForDpi(TimeScaleWidthAt(left, ScreenDpi()), ScreenDpi());
     app.settings->SetInt(kEnv, frame_values::kTimeScaleWidth, timeScaleWidth_);
   } else if (bar == SplitterBar::Reserve && app.doc) {
-    const int width = ReserveWidthAt(left, rc.right);
+    const int width = UnscaleForDpi(ReserveWidthAt(left, rc.right, ScreenDpi()), ScreenDpi());
     // Narrower than the minimum hides the column; its last width comes back with 32816.
     app.doc->reservationColumnWidth = width;
     if (width > 0) {

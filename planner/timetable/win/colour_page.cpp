@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include "common/dpi_scale.h"
+#include "common/win/dpi.h"
 #include "common/peer_names.h"
 #include "common/settings.h"
 #include "common/text.h"
@@ -264,7 +266,7 @@ void CColourPage::PickColour(int id) {
 
 void CColourPage::PickFont() {
   LOGFONTW lf = {};
-  lf.lfHeight = -font_.size;
+  lf.lfHeight = -Scaled(font_.size);
   lf.lfWeight = font_.bold ? 700 : 400;
   lf.lfItalic = static_cast<BYTE>(font_.italic);
   lf.lfCharSet = SHIFTJIS_CHARSET;
@@ -282,9 +284,10 @@ void CColourPage::PickFont() {
   std::string chosen = WideToCp932(lf.lfFaceName);
   chosen.resize(FitToBytes(chosen, kFontFaceMax));
   font_.face = chosen;
-  // The chooser answers with the character height in pixels (negative); the
-  // grid keeps sizes the settings accept, as the stored value is read back.
-  const int height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+  // The chooser answers with the character height in the screen's pixels
+  // (negative), kept at 96 dpi; the grid keeps sizes the settings accept, as
+  // the stored value is read back.
+  const int height = UnscaleForDpi(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, ScreenDpi());
   if (height >= 4 && height <= 150) font_.size = height;
   font_.bold = lf.lfWeight >= 700;
   font_.italic = lf.lfItalic ? 1 : 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include "common/text.h"
+#include "common/win/dpi.h"
 #include "common/win/scoped_win.h"
 #include "planner/guide/guide_program.h"
 #include "planner/timetable/cell_text.h"
@@ -92,7 +93,7 @@ LRESULT CDayInfo::OnPaint(WPARAM, LPARAM) {
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   const std::wstring text = Cp932ToWide(DayInfoText(panes_.doc.topTime));
   ShowInWindowText(Handle(), shown_, text);
-  r.left += 8;
+  r.left += Scaled(8);
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   return 0;
 }
@@ -146,7 +147,7 @@ void CTimeView::OnTimer() {
   if (y == markY_) return;
   RECT r;
   GetClientRect(Handle(), &r);
-  const int half = 6;
+  const int half = Scaled(6);
   RECT old = {0, markY_ - half, r.right, markY_ + half + 1};
   RECT now = {0, y - half, r.right, y + half + 1};
   InvalidateRect(Handle(), &old, FALSE);
@@ -182,8 +183,10 @@ LRESULT CTimeView::OnPaint(WPARAM, LPARAM) {
   }
   // The current time: a red triangle pointing at the grid.
   markY_ = NowY();
-  if (markY_ >= -6 && markY_ <= client.bottom + 6) {
-    POINT tri[3] = {{client.right - 1, markY_}, {client.right - 9, markY_ - 5}, {client.right - 9, markY_ + 5}};
+  const int reach = Scaled(6), back = Scaled(9), spread = Scaled(5);
+  if (markY_ >= -reach && markY_ <= client.bottom + reach) {
+    POINT tri[3] = {{client.right - 1, markY_}, {client.right - back, markY_ - spread},
+                    {client.right - back, markY_ + spread}};
     SetDCBrushColor(dc, RGB(255, 0, 0));
     SetDCPenColor(dc, RGB(255, 0, 0));
     SelectInDc brush(dc, GetStockObject(DC_BRUSH));
@@ -238,7 +241,7 @@ std::size_t CTitleView::BorderAt(std::int32_t x) const {
   const GridGeometry& g = panes_.Geometry();
   const std::int32_t gx = x + panes_.ScrollX();
   for (std::size_t c = 0; c < g.Columns(); ++c) {
-    if (std::abs(gx - g.columnLeft[c + 1]) <= 2) return c;
+    if (std::abs(gx - g.columnLeft[c + 1]) <= Scaled(2)) return c;
   }
   return static_cast<std::size_t>(-1);
 }
@@ -248,7 +251,8 @@ void CTitleView::InvertLine(std::int32_t x) {
   WindowDC dc(Handle());
   RECT r;
   GetClientRect(Handle(), &r);
-  PatBlt(dc.Get(), x - 1, 0, 3, r.bottom, DSTINVERT);
+  const int width = Scaled(3);
+  PatBlt(dc.Get(), x - width / 2, 0, width, r.bottom, DSTINVERT);
 }
 
 LRESULT CTitleView::OnSetCursor(WPARAM wParam, LPARAM lParam) {

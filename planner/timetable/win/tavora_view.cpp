@@ -7,6 +7,7 @@
 #include <vector>
 #include "common/debug_log.h"
 #include "common/text.h"
+#include "common/win/dpi.h"
 #include "common/win/scoped_win.h"
 #include "planner/guide/guide_program.h"
 #include "planner/timetable/cell_text.h"
@@ -19,13 +20,15 @@
 
 namespace {
 
+// Pixels at 96 dpi; Scaled() gives them on the screen.
 constexpr int kCellInset = 2;
 constexpr int kTextLeft = 2;
 constexpr int kButtonLeft = 5;
 constexpr std::uint32_t kScrollIdleMs = 50;
 constexpr int kBubbleTicks = 15;
 constexpr int kMouseSlack = 5;
-// Drawn size of a cell button (its bitmaps are this size).
+// Drawn size of a cell button (its bitmaps are this size at 96 dpi and are
+// stretched on a denser screen).
 constexpr int kButtonWidth = 32;
 constexpr int kButtonHeight = 14;
 
@@ -66,8 +69,18 @@ void DrawButton(HDC dc, HDC memory, const RECT& r, CellButton kind, bool pressed
     RECT part;
     if (!IntersectRect(&part, &r, &clip)) return;
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, memory, part.left - r.left,
-           part.top - r.top, SRCCOPY);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w == kButtonWidth && h == kButtonHeight) {
+      BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, memory, part.left - r.left,
+             part.top - r.top, SRCCOPY);
+    } else {
+      // The visible part of the button, taken from the same part of the bitmap.
+      const int sx = (part.left - r.left) * kButtonWidth / w, sy = (part.top - r.top) * kButtonHeight / h;
+      const int sw = (part.right - r.left) * kButtonWidth / w - sx, sh = (part.bottom - r.top) * kButtonHeight / h - sy;
+      SetStretchBltMode(dc, COLORONCOLOR);
+      StretchBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, memory, sx, sy, sw, sh,
+                 SRCCOPY);
+    }
     SelectObject(memory, old);
     return;
   }
@@ -122,8 +135,8 @@ void CScView::UpdateBars(HWND w) const {
 
 std::int32_t CScView::BarPosition(HWND w, int bar, WPARAM wParam, std::int32_t pos, std::int32_t page) const {
   switch (LOWORD(wParam)) {
-    case SB_LINEUP: return pos - kLine;
-    case SB_LINEDOWN: return pos + kLine;
+    case SB_LINEUP: return pos - Scaled(kLine);
+    case SB_LINEDOWN: return pos + Scaled(kLine);
     case SB_PAGEUP: return pos - page;
     case SB_PAGEDOWN: return pos + page;
     case SB_TOP: return 0;
@@ -284,7 +297,8 @@ void CTavoraView::PaintCell(CellPaint& paint, std::size_t column, GuideProgram& 
   const ColourTables& colours = panes_.model.Colours();
   const PixelRect lane = g.CellRect(column, p);
   RECT cell = ToClient(lane, x, y);
-  InflateRect(&cell, -kCellInset, -kCellInset);
+  const int inset = Scaled(kCellInset);
+  InflateRect(&cell, -inset, -inset);
   if (cell.right <= cell.left || cell.bottom <= cell.top) {
     p.cellRect = GuideRect();
     return;
@@ -302,9 +316,9 @@ void CTavoraView::PaintCell(CellPaint& paint, std::size_t column, GuideProgram& 
   SetTextColor(dc, colours.Text(row, p.colourGroup));
 
   // The name stays readable when the cell starts above the visible top.
-  const std::int32_t lineHeight = fonts.charHeight + 2;
+  const std::int32_t lineHeight = CellLineHeight(fonts.charHeight, ScreenDpi());
   if (paint.recomputeInset) {
-    p.textInset = cell.top < 0 && cell.bottom > 2 * lineHeight ? -cell.top + 5 : 0;
+    p.textInset = cell.top < 0 && cell.bottom > 2 * lineHeight ? -cell.top + Scaled(5) : 0;
   }
   const std::int32_t textTop = cell.top + std::max(0, p.textInset);
 
@@ -317,9 +331,9 @@ void CTavoraView::PaintCell(CellPaint& paint, std::size_t column, GuideProgram& 
     GetTextExtentPoint32W(dc, digits, 2, &size);
     minuteWidth = size.cx;
   }
-  ExtTextOutW(dc, cell.left + 1, textTop, ETO_CLIPPED, &cell, digits, 2, nullptr);
-  const std::int32_t nameLeft = cell.left + kTextLeft + minuteWidth + 2;
-  const std::int32_t nameWidth = cell.right - nameLeft - 1;
+  ExtTextOutW(dc, cell.left + Scaled(1), textTop, ETO_CLIPPED, &cell, digits, 2, nullptr);
+  const std::int32_t nameLeft = cell.left + Scaled(kTextLeft) + minuteWidth + Scaled(2);
+  const std::int32_t nameWidth = cell.right - nameLeft - Scaled(1);
   if (nameWidth < fonts.charWidth / 2) {
     // Too narrow for even part of a character: no name, and no measuring.
     p.cellRect = GuideRect();
@@ -329,7 +343,8 @@ void CTavoraView::PaintCell(CellPaint& paint, std::size_t column, GuideProgram& 
   {
     SelectInDc boldFont(dc, fonts.bold.Get());
     const WrappedName wrapped =
-        WrapName(nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight, MeasureText(dc, p.name));
+        WrapName(nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight, MeasureText(dc, p.name),
+                 ScreenDpi());
     for (const std::string& line : wrapped.lines) {
       DrawTextLine(dc, nameLeft, lineY, line, cell);
       lineY += lineHeight;
@@ -342,8 +357,8 @@ void CTavoraView::PaintCell(CellPaint& paint, std::size_t column, GuideProgram& 
   if (kind == CellButton::None) {
     p.cellRect = GuideRect();
   } else {
-    RECT button = {cell.left - kCellInset + kButtonLeft, lineY, cell.left - kCellInset + kButtonLeft + kButtonWidth,
-                   lineY + kButtonHeight};
+    const int left = cell.left - inset + Scaled(kButtonLeft);
+    RECT button = {left, lineY, left + Scaled(kButtonWidth), lineY + Scaled(kButtonHeight)};
     DrawButton(dc, paint.ButtonDC(), button, kind, pressed_ == &p && pressedDown_, cell);
     RECT clipped;
     IntersectRect(&clipped, &button, &cell);
@@ -606,7 +621,8 @@ void CTavoraView::OnTimer() {
   POINT pt;
   GetCursorPos(&pt);
   ScreenToClient(Handle(), &pt);
-  if (std::abs(pt.x - tickMouse_.x) > kMouseSlack || std::abs(pt.y - tickMouse_.y) > kMouseSlack) {
+  const int slack = Scaled(kMouseSlack);
+  if (std::abs(pt.x - tickMouse_.x) > slack || std::abs(pt.y - tickMouse_.y) > slack) {
     tick_ = 0;
     tickMouse_ = pt;
     ClosePopup();
@@ -620,9 +636,10 @@ void CTavoraView::OnTimer() {
       const TimetableFonts& fonts = panes_.Fonts();
       WindowDC wdc(Handle());
       SelectInDc bold(wdc.Get(), fonts.bold.Get());
-      const std::int32_t width = cell.right - cell.left - 2 * kCellInset - kTextLeft - 2 * fonts.charWidth;
-      const WrappedName w = WrapName(width, cell.bottom - cell.top - 2 * kCellInset, fonts.charWidth, fonts.charHeight,
-                                     MeasureText(wdc.Get(), p->name));
+      const std::int32_t inset = Scaled(kCellInset);
+      const std::int32_t width = cell.right - cell.left - 2 * inset - Scaled(kTextLeft) - 2 * fonts.charWidth;
+      const WrappedName w = WrapName(width, cell.bottom - cell.top - 2 * inset, fonts.charWidth, fonts.charHeight,
+                                     MeasureText(wdc.Get(), p->name), ScreenDpi());
       if (p->endTime - p->startTime < 600 || (!w.wrapped && !w.fits)) {
         POINT screen = pt;
         ClientToScreen(Handle(), &screen);

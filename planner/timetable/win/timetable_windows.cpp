@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 #include "common/text.h"
+#include "common/win/dpi.h"
 #include "common/win/scoped_win.h"
 #include "planner/guide/guide_program.h"
 #include "planner/timetable/tavora_doc.h"
@@ -13,6 +14,7 @@
 #include "planner/timetable/win/timetable_views.h"
 
 namespace {
+// Pixels at 96 dpi; Scaled() gives them on the screen.
 constexpr std::int32_t kHeadingHeight = 20;
 constexpr std::int32_t kTimeWidth = 20;
 constexpr std::int32_t kReserveWidth = 100;
@@ -24,9 +26,11 @@ void TimetableFonts::Build(const std::string& faceCp932, std::int32_t size, bool
     return CreateFontW(-height, 0, 0, 0, weight, it, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.c_str());
   };
-  main.Reset(make(face, size, boldFace ? 700 : 400, italic));
-  bold.Reset(make(face, size, boldFace ? 900 : 700, italic));
-  small.Reset(make(Cp932ToWide(J(u8"ＭＳ ゴシック")), size * 90 / 100, 400, false));
+  // The stored size is the character height at 96 dpi.
+  const int pixels = Scaled(size);
+  main.Reset(make(face, pixels, boldFace ? 700 : 400, italic));
+  bold.Reset(make(face, pixels, boldFace ? 900 : 700, italic));
+  small.Reset(make(Cp932ToWide(J(u8"ＭＳ ゴシック")), Scaled(size * 90 / 100), 400, false));
   // The size of one full-width character decides the grid's units.
   WindowDC screen(nullptr);
   SelectInDc font(screen.Get(), main.Get());
@@ -36,7 +40,7 @@ void TimetableFonts::Build(const std::string& faceCp932, std::int32_t size, bool
     charWidth = s.cx;
     charHeight = s.cy;
   } else {
-    charWidth = charHeight = size;
+    charWidth = charHeight = pixels;
   }
 }
 
@@ -63,7 +67,7 @@ bool TimetableWindows::Create(HWND frame, HWND reserveView) {
   return true;
 }
 
-std::int32_t TimetableWindows::ReserveWidth() const { return doc.reservationColumnWidth > 0 ? kReserveWidth : 0; }
+std::int32_t TimetableWindows::ReserveWidth() const { return doc.reservationColumnWidth > 0 ? Scaled(kReserveWidth) : 0; }
 
 void TimetableWindows::Layout(const RECT& client) {
   client_ = client;
@@ -77,7 +81,7 @@ HWND TimetableWindows::TitlesWindow() const { return titles_ ? titles_->Handle()
 HWND TimetableWindows::ReserveHeadingWindow() const { return reserveHeading_ ? reserveHeading_->Handle() : nullptr; }
 HWND TimetableWindows::TimeWindow() const { return time_ ? time_->Handle() : nullptr; }
 std::int32_t TimetableWindows::DayInfoHeight() const {
-  return std::max<std::int32_t>(kHeadingHeight, 2 * fonts_.charHeight);
+  return std::max<std::int32_t>(Scaled(kHeadingHeight), 2 * fonts_.charHeight);
 }
 
 void TimetableWindows::Layout() {
@@ -89,8 +93,8 @@ void TimetableWindows::Layout() {
   }
   const RECT& c = client_;
   const std::int32_t dayHeight = DayInfoHeight();
-  const std::int32_t headHeight = std::max<std::int32_t>(kHeadingHeight, fonts_.charHeight + 6);
-  const std::int32_t timeWidth = std::max<std::int32_t>(kTimeWidth, fonts_.charWidth * 2 + 4);
+  const std::int32_t headHeight = std::max<std::int32_t>(Scaled(kHeadingHeight), fonts_.charHeight + Scaled(6));
+  const std::int32_t timeWidth = std::max<std::int32_t>(Scaled(kTimeWidth), fonts_.charWidth * 2 + Scaled(4));
   const std::int32_t reserve = reserveView_ ? ReserveWidth() : 0;
   const std::int32_t width = c.right - c.left, height = c.bottom - c.top;
   const std::int32_t gridLeft = c.left + timeWidth;

@@ -542,6 +542,34 @@ int CmdRect(const Args& a) {
   return 0;
 }
 
+// textfit WINDOW CONTROL FACE POINTS DPI: the control's text measured on one
+// line in the font FACE of POINTS at DPI dots per inch (a dialog's declared
+// font on a screen of that density; another process's font handle cannot be
+// read), and the control's client size: "WIDTH HEIGHT CW CH". A label shows
+// all of its one-line text only when WIDTH <= CW and HEIGHT <= CH.
+int CmdTextFit(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  HWND target = NeedControl(top, a[1]);
+  const int points = static_cast<int>(Number(a[3], L"points"));
+  const int dpi = static_cast<int>(Number(a[4], L"dpi"));
+  HFONT font = CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, a[2].c_str());
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  const std::wstring text = WindowText(target);
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(font);
+  RECT client = {};
+  GetClientRect(target, &client);
+  std::printf("%ld %ld %ld %ld\n", size.cx, metrics.tmHeight, client.right, client.bottom);
+  return 0;
+}
+
 // resize WINDOW WIDTH HEIGHT: the outer size, as dragging the frame leaves it
 // (the window gets its WM_SIZE).
 int CmdResize(const Args& a) {
@@ -779,6 +807,7 @@ const Command kCommands[] = {
     {L"differ", 7, 7, CmdDiffer, "differ WINDOW CONTROL|- X Y W H RRGGBB  count pixels not of that colour"},
     {L"screenpos", 4, 4, CmdScreenPos, "screenpos WINDOW CONTROL|- X Y  the screen point of client X Y"},
     {L"rect", 1, 2, CmdRect, "rect WINDOW [CONTROL]           screen rectangle: left top right bottom"},
+    {L"textfit", 5, 5, CmdTextFit, "textfit WINDOW CONTROL FACE POINTS DPI  one-line text extent in that font, client size"},
     {L"resize", 3, 3, CmdResize, "resize WINDOW WIDTH HEIGHT       set the window's outer size"},
     {L"scroll", 3, 4, CmdScroll, "scroll WINDOW CONTROL|- STEP [N]  scroll-bar steps: up|down|pageup|pagedown|top|bottom, left|right|pageleft|pageright|leftend|rightend"},
     {L"key", 3, 3, CmdKey, "key WINDOW CONTROL|- VK         a key press"},
