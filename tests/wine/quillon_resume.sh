@@ -25,17 +25,9 @@ q_reservation --program 4662 --sub 3 --id 779 --start "$(minute_text $start)" --
 rsv=$(ls "$WORK/sched"/RSV*.SDL) || fail "no reservation file"
 state_dir=${rsv%.SDL}.RCV
 
-wait_reception_window() {
-  for _ in $(seq 100); do
-    [ "$(wine "$WDRV" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] && return 0
-    sleep 0.2
-  done
-  fail "no reception window"
-}
-
 note "unit starts and receives the first half"
 q_start
-wait_reception_window
+q_wait_reception_window
 "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 1 --part 1/2 "$WORK/send" || fail "headend (first half)"
 sent_at=$(date +%s)
 
@@ -70,7 +62,7 @@ ls "$WORK/hist"/INFO*.RSV >/dev/null 2>&1 && fail "a result was recorded for the
 
 note "the unit starts again and only the second half is sent"
 q_start
-wait_reception_window
+q_wait_reception_window
 # --extra 1: one datagram of a file already whole, on which the unit declares
 # the reception complete.
 "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 1 --part 2/2 --extra 1 "$WORK/send" &

@@ -71,6 +71,15 @@ q_start() {
   fail "the unit's window did not appear"
 }
 
+# Waits for a reception window beside the unit's own (both titles hold 受信ユニット).
+q_wait_reception_window() {
+  for _ in $(seq 100); do
+    [ "$(wine "$WDRV" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] && return 0
+    sleep 0.2
+  done
+  fail "no reception window"
+}
+
 q_post() { wine "$WDRV" post "$QTITLE" "$1" >/dev/null 2>&1 </dev/null || fail "post $1: no window"; }
 
 # Ends Quillon with its exit command (nothing pending: no prompt) and waits.

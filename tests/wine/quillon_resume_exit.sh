@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The user ends the real Quillon.exe (exit prompt, Yes) in the middle of a
+# broadcast: the reservation stays and so does what was received, written at
+# the exit itself. The next start receives only the second half of the blocks
+# and completes the reservation byte-exact with status 1.
+. "$(dirname "$0")/lib/quillon.sh"
+q_init
+
+head -c 1000 /dev/urandom > "$WORK/send/a_small.dat"
+head -c 200000 /dev/urandom > "$WORK/send/large.bin"
+printf 'second\r\n' > "$WORK/send/second.txt"
+
+port=$((20000 + RANDOM % 10000))
+group=239.192.7.$((RANDOM % 200 + 1))
+now=$(date +%s)
+start=$((now - now % 60))
+q_reg Environment Timeout REG_DWORD 120
+q_reservation --program 4663 --sub 1 --id 780 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \
+  --address "$group" --port "$port" --sid 7 --name "終了後の再開" \
+  --storage "$(winpath "$WORK/data/prog")" --total-kbyte 197 >/dev/null
+rsv=$(ls "$WORK/sched"/RSV*.SDL) || fail "no reservation file"
+state_dir=${rsv%.SDL}.RCV
+
+note "the first half, then the exit with Yes"
+q_start
+q_wait_reception_window
+"$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 1 --part 1/2 "$WORK/send" || fail "headend (first half)"
+# The socket's notice of the datagrams is queued before the exit command, and
+# the prompt's own loop runs the reception's timer until it is answered.
+q_exit_answer 6 || fail "the unit did not end after Yes"
+[ -e "$rsv" ] || fail "the reservation file went with the exit"
+[ -e "$state_dir/state.dat" ] || fail "no state kept at the exit: $(ls -l "$state_dir" 2>&1)"
+[ -z "$(find "$WORK/data" -type f 2>/dev/null)" ] || fail "partial files in the storage folder: $(find "$WORK/data" -type f)"
+ls "$WORK/hist"/INFO*.RSV >/dev/null 2>&1 && fail "a result was recorded for the reception under way"
+
+note "the next start receives the second half only"
+q_start
+q_wait_reception_window
+"$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 1 --part 2/2 --extra 1 "$WORK/send" &
+SENDER_PID=$!
+result=$(wait_for_file 60 "$WORK/hist/INFO*.RSV") ||
+  fail "no result record: the second half alone did not complete the reception"
+diff -r "$WORK/send" "$WORK/data/prog" || fail "received files differ"
+[ "$(dump_field "$result" status | cut -d' ' -f1)" = 1 ] || fail "status is not 1: $("$RSVTOOL" dump "$result")"
+[ -z "$(find "$WORK/data" -name '~*' 2>/dev/null)" ] || fail "temporary files left: $(find "$WORK/data" -name '~*')"
+for _ in $(seq 50); do [ -e "$state_dir" ] || break; sleep 0.1; done
+[ -e "$state_dir" ] && fail "the state folder outlived its reservation"
+q_exit
+echo PASS
