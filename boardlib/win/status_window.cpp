@@ -5,6 +5,7 @@
 #include "common/debug_log.h"
 #include "common/peer_names.h"
 #include "common/text.h"
+#include "common/win/peers.h"
 
 namespace {
 constexpr UINT kTrayMessage = 0x0400;
@@ -87,17 +88,7 @@ INT_PTR StatusWindow::OnInitDialog(WPARAM, LPARAM) {
 
 // Bottom right corner on the bottom right of the desktop's icon area.
 void StatusWindow::Place() {
-  RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (LOBYTE(LOWORD(GetVersion())) >= 4) {
-    if (HWND progman = FindWindowA("Progman", nullptr)) {
-      for (HWND child = GetWindow(progman, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetWindowTextLengthA(child) == 0) {
-          GetWindowRect(child, &area);
-          break;
-        }
-      }
-    }
-  }
+  const RECT area = DesktopWorkArea();
   RECT self;
   GetWindowRect(Handle(), &self);
   SetWindowPos(Handle(), nullptr, area.right - (self.right - self.left), area.bottom - (self.bottom - self.top), 0, 0,

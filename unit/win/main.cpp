@@ -13,22 +13,13 @@
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
+#include "common/win/peers.h"
 #include "resource.h"
 
 namespace {
 constexpr int kStartAttempts = 1002;
 constexpr DWORD kStartRetryMs = 3000;
 
-std::string LockFilePath() {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  wchar_t module[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring exe = module;
-  const std::size_t slash = exe.find_last_of(L"\\/");
-  if (slash != std::wstring::npos) exe.erase(0, slash + 1);
-  return WithBackslash(WideToCp932(temp)) + WideToCp932(exe) + ".lok";
-}
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -40,17 +31,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return 1;
   }
   const std::wstring title = Cp932ToWide(LoadCp932String(instance, IDS_UNIT_TITLE));
-  const std::string lockPath = LockFilePath();
+  StartLock lock;
   for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
     if (HWND running = FindWindowW(nullptr, title.c_str())) {
       PostMessageW(running, WM_COMMAND, ID_SHOW_WINDOW, 0);
       return 0;
     }
-    HANDLE lock = CreateFileW(Cp932ToWide(lockPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (lock != INVALID_HANDLE_VALUE) {
+    if (lock.Take()) {
       std::unique_ptr<Settings> settings = CreatePlatformSettings();
-      CQuillonDlg dialog(instance, *settings, PlatformFiles(), SystemClock(), lock, lockPath);
+      CQuillonDlg dialog(instance, *settings, PlatformFiles(), SystemClock(), std::move(lock));
       dialog.RunModal(instance, IDD_QUILLON_DIALOG, nullptr);
       return 0;
     }

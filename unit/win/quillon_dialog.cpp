@@ -84,23 +84,15 @@ class CAboutDlg : public DialogImpl<CAboutDlg> {
 };
 const CAboutDlg::MessageEntry CAboutDlg::kMessages[] = {{0, nullptr}};
 const CAboutDlg::CommandEntry CAboutDlg::kCommands[] = {{IDOK, &CAboutDlg::OnOk}, {IDCANCEL, &CAboutDlg::OnOk}, {0, nullptr}};
-
-std::string WindowTitle(HWND hwnd) {
-  wchar_t title[512] = {};
-  GetWindowTextW(hwnd, title, 511);
-  return WideToCp932(title);
-}
 }  // namespace
 
-CQuillonDlg::CQuillonDlg(HINSTANCE instance, Settings& store, FileSystem& fs, const Clock& clock, HANDLE lockFile,
-                         std::string lockPath)
+CQuillonDlg::CQuillonDlg(HINSTANCE instance, Settings& store, FileSystem& fs, const Clock& clock, StartLock lock)
     : instance_(instance),
       store_(store),
       settings_(std::make_unique<PlannerSettings>(store)),
       fs_(fs),
       clock_(clock),
-      lockFile_(lockFile),
-      lockPath_(std::move(lockPath)),
+      lock_(std::move(lock)),
       driver_(std::make_unique<ScheduleDriver>(*settings_, fs, clock, *this)) {}
 
 CQuillonDlg::~CQuillonDlg() {
@@ -110,12 +102,7 @@ CQuillonDlg::~CQuillonDlg() {
   if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
-void CQuillonDlg::ReleaseLock() {
-  if (lockFile_ == INVALID_HANDLE_VALUE) return;
-  CloseHandle(lockFile_);
-  lockFile_ = INVALID_HANDLE_VALUE;
-  DeleteFileW(Cp932ToWide(lockPath_).c_str());
-}
+void CQuillonDlg::ReleaseLock() { lock_.Release(); }
 
 INT_PTR CQuillonDlg::OnInitDialog(WPARAM, LPARAM) {
   if (HMENU menu = GetSystemMenu(Handle(), FALSE)) {
@@ -320,12 +307,7 @@ void CQuillonDlg::RemoveRow(const Reservation& entry) {
 }
 
 void CQuillonDlg::NotifyPlanner() {
-  const std::string mark = J(peer::kPlannerTitleMark);
-  for (HWND w = FindWindowW(nullptr, nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (FindText(WindowTitle(w), mark) == std::string::npos) continue;
-    PostMessageW(w, WM_COMMAND, peer::kCmdPlannerRefresh, 0);
-    return;
-  }
+  if (HWND planner = FindPlannerWindow()) PostMessageW(planner, WM_COMMAND, peer::kCmdPlannerRefresh, 0);
 }
 
 void CQuillonDlg::CheckSelector() { ::CheckSelector(instance_, Handle(), store_); }

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "common/win/dialog.h"
+#include "common/win/peers.h"
 #include "common/win/tray_icon.h"
 #include "unit/schedule_driver.h"
 #include "unit/schedule_host.h"
@@ -27,9 +28,8 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   static constexpr UINT kTrayMessage = WM_USER;
   static constexpr UINT kTimeSocketMessage = WM_APP + 2;
 
-  // lockFile is closed and deleted at the end of the initialisation.
-  CQuillonDlg(HINSTANCE instance, Settings& store, FileSystem& fs, const Clock& clock, HANDLE lockFile,
-              std::string lockPath);
+  // The start lock is released at the end of the initialisation.
+  CQuillonDlg(HINSTANCE instance, Settings& store, FileSystem& fs, const Clock& clock, StartLock lock);
   ~CQuillonDlg() override;
 
   // ScheduleHost
@@ -74,8 +74,7 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   std::unique_ptr<PlannerSettings> settings_;
   FileSystem& fs_;
   const Clock& clock_;
-  HANDLE lockFile_;
-  std::string lockPath_;
+  StartLock lock_;
   std::unique_ptr<ScheduleDriver> driver_;
   TrayIcon tray_;
   HICON bigIcon_ = nullptr;

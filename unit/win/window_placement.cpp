@@ -2,20 +2,13 @@
 
 #include "common/peer_names.h"
 #include "common/text.h"
+#include "common/win/peers.h"
 #include "unit/schedule_placement.h"
 
 namespace {
 PlacementRect WorkArea() {
-  PlacementRect work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  // The desktop's view window (first child of the program manager, without a
-  // title) covers what the desktop shows.
-  if (HWND progman = FindWindowW(L"Progman", nullptr)) {
-    HWND view = GetWindow(progman, GW_CHILD);
-    RECT r;
-    if (view && GetWindowTextLengthW(view) == 0 && GetWindowRect(view, &r) && !IsRectEmpty(&r))
-      work = PlacementRect{r.left, r.top, r.right, r.bottom};
-  }
-  return work;
+  const RECT r = DesktopWorkArea();
+  return PlacementRect{r.left, r.top, r.right, r.bottom};
 }
 
 bool ReceptionWindowAt(int x, int y) {

@@ -5,6 +5,7 @@
 #include "common/debug_log.h"
 #include "common/peer_names.h"
 #include "common/text.h"
+#include "common/win/peers.h"
 #include "planner/shell/frame_unit_wait.h"
 
 namespace {
@@ -17,7 +18,7 @@ bool g_rescanWanted = false;
 std::string g_unreportedFailure;
 bool g_failureReported = false;
 
-HWND UnitWindow() { return FindWindowW(nullptr, Cp932ToWide(J(peer::kUnitTitle)).c_str()); }
+HWND UnitWindow() { return FindUnitWindow(); }
 
 // WinExec of the unit's program with SW_HIDE, through CreateProcessW so that
 // the path is never converted with the system's code page.

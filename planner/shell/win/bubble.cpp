@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "common/win/dpi.h"
+#include "common/win/peers.h"
 #include "common/win/scoped_win.h"
 #include "planner/shell/win/resource.h"
 
@@ -9,22 +10,8 @@ namespace {
 const wchar_t kBubbleClass[] = L"TavoraBubble";
 const COLORREF kFill = RGB(255, 255, 225);
 
-// The desktop's icon area (leaves out the task bar) on systems that have one,
-// else the whole screen.
 BubbleRect WorkArea() {
-  RECT r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  const DWORD version = GetVersion();
-  const DWORD majorMinor = (LOBYTE(LOWORD(version)) << 8) | HIBYTE(LOWORD(version));
-  if (majorMinor > 0x350) {
-    if (HWND progman = FindWindowW(L"Progman", nullptr)) {
-      for (HWND child = GetWindow(progman, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetWindowTextLengthW(child) != 0) continue;
-        RECT c;
-        if (GetWindowRect(child, &c) && c.right > c.left && c.bottom > c.top) r = c;
-        break;
-      }
-    }
-  }
+  const RECT r = DesktopWorkArea();
   return BubbleRect{r.left, r.top, r.right, r.bottom};
 }
 

@@ -19,6 +19,7 @@
 #include "common/path.h"
 #include "common/win/message_box.h"
 #include "common/win/modal_loop.h"
+#include "common/win/peers.h"
 #include "planner/guide/http_get_socket.h"
 #include "planner/shell/win/data_folder_dialog.h"
 #include "planner/shell/win/main_frame.h"
@@ -68,46 +69,6 @@ void PumpDuringDownload() {
       DispatchMessageW(&msg);
     }
   }
-}
-
-std::string LockFilePath() {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  const std::string module = ModulePath();
-  return WithBackslash(WideToCp932(temp)) + module.substr(FolderOf(module).size()) + ".lok";
-}
-
-// The start-up lock: created for writing, other writers denied; closed and
-// deleted when start-up is over.
-class StartLock {
- public:
-  explicit StartLock(const std::string& path) : path_(path) {
-    handle_ = CreateFileW(Cp932ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  }
-  ~StartLock() { Release(); }
-  bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void Release() {
-    if (handle_ == INVALID_HANDLE_VALUE) return;
-    CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-    DeleteFileW(Cp932ToWide(path_).c_str());
-  }
-
- private:
-  std::string path_;
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
-
-// A running planner: the first top-level window whose title holds the mark.
-HWND RunningPlanner() {
-  const std::wstring mark = Cp932ToWide(J(peer::kPlannerTitleMark));
-  for (HWND w = FindWindowW(nullptr, nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    wchar_t title[512] = {};
-    GetWindowTextW(w, title, 511);
-    if (std::wstring(title).find(mark) != std::wstring::npos) return w;
-  }
-  return nullptr;
 }
 
 class StartQuestions : public FolderQuestions {
@@ -178,9 +139,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     ShowMessageBox(nullptr, app.String(IDS_SOCKETS_FAILED), app.String(IDS_APP_TITLE), MB_OK | MB_ICONSTOP);
     return 1;
   }
-  StartLock lock(LockFilePath());
-  if (!lock.Held()) return 0;  // another planner is starting
-  if (HWND running = RunningPlanner()) {
+  StartLock lock;
+  if (!lock.Take()) return 0;  // another planner is starting
+  if (HWND running = FindPlannerWindow()) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(running, WM_COMMAND, ID_PLANNER_ACTIVATE, 0, SMTO_ABORTIFHUNG, kActivateTimeoutMs, &ignored);
     return 0;

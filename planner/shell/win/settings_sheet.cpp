@@ -6,6 +6,7 @@
 #include "common/peer_names.h"
 #include "common/text.h"
 #include "common/win/dialog.h"
+#include "common/win/peers.h"
 #include "planner/shell/win/resource.h"
 
 namespace {
@@ -140,7 +141,7 @@ const CSettingsSheet::CommandEntry CSettingsSheet::kCommands[] = {
 void RegisterColourPage(SettingsPageMaker maker) { ColourPageMaker() = std::move(maker); }
 
 void TellUnitToReloadSettings() {
-  if (HWND unit = FindWindowW(nullptr, Cp932ToWide(J(peer::kUnitTitle)).c_str())) {
+  if (HWND unit = FindUnitWindow()) {
     PostMessageW(unit, WM_COMMAND, peer::kCmdUnitReloadSettings, 0);
   }
 }
