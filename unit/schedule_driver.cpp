@@ -563,16 +563,22 @@ void ScheduleDriver::EndSession() {
     return;
   }
   WriteFinishedInPlace();
+  // The system may end the process before the pass does.
+  KeepReceptionsForResume();
   shutdownDeferred_ = true;
+}
+
+// A reception still under way is continued by the next start.
+void ScheduleDriver::KeepReceptionsForResume() {
+  for (Reservation& entry : pending_)
+    if (entry.window && !entry.window->Finished()) entry.window->KeepForResume();
 }
 
 void ScheduleDriver::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   timeReceiver_.reset();
-  // A reception still under way is continued by the next start.
-  for (Reservation& entry : pending_)
-    if (entry.window && !entry.window->Finished()) entry.window->KeepForResume();
+  KeepReceptionsForResume();
   pending_.clear();  // closes their windows; the files stay for the next start
   while (!finished_.empty()) {
     Reservation entry = std::move(finished_.front());

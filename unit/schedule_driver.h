@@ -119,6 +119,7 @@ class ScheduleDriver {
   void LoadPendingResults();
   static std::string PendingResultPath(const Reservation& entry);
   void WriteFinishedInPlace();
+  void KeepReceptionsForResume();
   void RunDeferred();
   void EnsureSelectorChecked();
   enum class PromptKind { Selector, BindError };

@@ -45,6 +45,26 @@ TEST_F(ScheduleTest, ExitDuringABroadcastKeepsItsStateAFinishedOneIsCollected) {
   EXPECT_EQ(Results().size(), 1u);
 }
 
+// The session ends inside a pass (a sent message while something dispatches):
+// the state is kept before WM_ENDSESSION returns, since the system may end the
+// process before the pass ends.
+TEST_F(ScheduleTest, SessionEndInsideAPassKeepsTheStateAtOnce) {
+  Put("RSV1.SDL", Record(100, 1, 0, 3600, 3));
+  Put("RSV2.SDL", Record(101, 2, 0, 3600, 4));
+  ASSERT_TRUE(driver->Start());
+  Pass();
+  ASSERT_EQ(host.opened.size(), 1u);
+  bool keptInside = false;
+  host.onOpen = [&] {
+    host.onOpen = nullptr;
+    driver->EndSession();
+    keptInside = host.opened[0].state->kept && !host.opened[0].state->destroyed;
+  };
+  Pass();
+  EXPECT_TRUE(keptInside);
+  EXPECT_TRUE(host.opened[0].state->destroyed);  // the shutdown followed the pass
+}
+
 TEST_F(ScheduleTest, StateOfNoHeldReservationIsRemovedAtTheScan) {
   Put("RSV1.SDL", Record(100, 1, 0, 3600));       // under way: its state continues
   Put("RSV2.SDL", Record(101, 2, -7200, 3600));   // over while the unit was not running
