@@ -10,9 +10,9 @@
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
 #include "planner/guide/guide_program.h"
+#include "planner/history/win/planner_history.h"
 #include "planner/reserve/reservation_files.h"
 #include "planner/reserve/win/unit_link.h"
-#include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"
 #include "planner/timetable/tavora_doc.h"
@@ -111,7 +111,7 @@ void RebuildAndCollect(bool full) {
   RebuildReservations(*app.fs, app.folders.schedule, app.doc->Guide().Guide(), app.dayStartHour, app.reservations,
                       full);
   const DWORD rebuilt = GetTickCount();
-  if (Plugins().collectResults) Plugins().collectResults();
+  CollectPlannerResults();
   const DWORD collected = GetTickCount();
   AfterListChange();
   DebugPrintf("Tavora: reservations read in %lu ms, results in %lu ms, marks in %lu ms",

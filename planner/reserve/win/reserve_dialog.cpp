@@ -13,6 +13,7 @@
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
 #include "planner/guide/guide_program.h"
+#include "planner/history/win/planner_history.h"
 #include "planner/reserve/program_detail.h"
 #include "planner/reserve/reservation_checks.h"
 #include "planner/reserve/reservation_files.h"
@@ -22,7 +23,6 @@
 #include "planner/reserve/win/unit_link.h"
 #include "planner/shell/win/folder_field.h"
 #include "planner/shell/win/message_dialog.h"
-#include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"
 #include "planner/timetable/tavora_doc.h"
@@ -151,9 +151,8 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
     in.totalLimitMb = app.totalLimitMb;
     in.candidateKbyte = program_->totalKbyte;
     in.reservedKbyte = app.reservations.ReservedKbyte();
-    in.receivedKbyte = Plugins().receivedKbyte ? Plugins().receivedKbyte() : 0;
-    const std::vector<ReceivedFolder> received =
-        Plugins().receivedFolders ? Plugins().receivedFolders() : std::vector<ReceivedFolder>();
+    in.receivedKbyte = PlannerReceivedKbyte();
+    const std::vector<ReceivedFolder> received = PlannerReceivedFolders();
     switch (CheckCapacity(in, app.reservations, received)) {
       case CapacityVerdict::DiskLow:
         return MessageDialog(Handle(), WithNumber(app.String(IDS_DISK_LOW), app.diskLimitMb), MB_OKCANCEL) == IDOK;

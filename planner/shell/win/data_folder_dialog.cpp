@@ -1,14 +1,11 @@
 #include "planner/shell/win/data_folder_dialog.h"
 
-#include <shlobj.h>
-
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "planner/shell/win/folder_field.h"
-#include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
+#include "planner/shell/win/settings_folder_chooser.h"
 #include "planner/shell/win/tavora_app.h"
-#include "common/win/modal_loop.h"
 
 namespace {
 class CDataFolderDlg : public DialogImpl<CDataFolderDlg> {
@@ -44,19 +41,8 @@ bool AskDataFolder(HWND owner, std::string* folder) {
 }
 
 bool ChooseFolder(HWND owner, std::string* folder) {
-  if (Plugins().chooseFolder) return Plugins().chooseFolder(owner, folder);
-  BROWSEINFOW bi{};
-  bi.hwndOwner = owner;
-  bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE list = nullptr;
-  {
-    ModalLoop loop;
-    list = SHBrowseForFolderW(&bi);
-  }
-  if (!list) return false;
-  wchar_t path[MAX_PATH] = {};
-  const bool ok = SHGetPathFromIDListW(list, path) != 0;
-  CoTaskMemFree(list);
-  if (ok) *folder = WideToCp932(path);
-  return ok;
+  std::string chosen;
+  if (!ChooseFolder(TheApp().instance, owner, *folder, &chosen)) return false;
+  *folder = chosen;
+  return true;
 }

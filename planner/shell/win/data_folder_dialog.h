@@ -6,6 +6,6 @@
 
 // false when cancelled; *folder holds the proposal on entry and the answer.
 bool AskDataFolder(HWND owner, std::string* folder);
-// The folder chooser behind every "参照..." button: the settings part's own
-// chooser when it is plugged in, else the system's folder browser.
+// The folder chooser behind every "参照..." button (dialog 212), starting at
+// *folder; false when cancelled.
 bool ChooseFolder(HWND owner, std::string* folder);

@@ -21,10 +21,12 @@
 #include "common/win/modal_loop.h"
 #include "common/win/peers.h"
 #include "planner/guide/http_get_socket.h"
+#include "planner/history/win/history_windows.h"
+#include "planner/history/win/planner_history.h"
 #include "planner/shell/win/data_folder_dialog.h"
 #include "planner/shell/win/main_frame.h"
-#include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
+#include "planner/shell/win/settings_commands.h"
 #include "planner/shell/win/shell_doc_hooks.h"
 #include "planner/shell/win/tavora_app.h"
 #include "planner/timetable/tavora_doc.h"
@@ -121,7 +123,7 @@ unsigned long MsSinceProcessStart() {
 int MessageLoop(HWND frame, HACCEL accelerators) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (Plugins().dialogMessage && Plugins().dialogMessage(&msg)) continue;
+    if (IsHistoryDialogMessage(&msg)) continue;
     if (accelerators && TranslateAcceleratorW(frame, accelerators, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -186,8 +188,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   lock.Release();
   if (settings.Int(kEnv, "Window Zoom", 1) != 0) SendMessageW(frame.Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   frame.PostCommand(ID_VIEW_NOW);
-  if (Plugins().afterStart) Plugins().afterStart();
-  if (Plugins().afterStartHousekeeping) Plugins().afterStartHousekeeping();
+  ShowPlannerMissedPrograms();
+  RunOldContentAtStart();
 
   const int code = MessageLoop(frame.Handle(), LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME)));
   SetHttpWaitPump(nullptr);

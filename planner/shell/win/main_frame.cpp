@@ -19,14 +19,15 @@
 #include "common/win/dpi.h"
 #include "common/win/message_box.h"
 #include "common/win/modal_loop.h"
+#include "planner/history/win/planner_history.h"
 #include "planner/reserve/reservation_files.h"
 #include "planner/reserve/win/reserve_actions.h"
 #include "planner/reserve/win/reserve_view.h"
 #include "planner/reserve/win/unit_link.h"
 #include "planner/shell/win/clock_window.h"
 #include "planner/shell/win/frame_toolbar.h"
-#include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
+#include "planner/shell/win/settings_commands.h"
 #include "planner/shell/win/tavora_app.h"
 #include "planner/timetable/tavora_doc.h"
 #include "common/win/modal_loop.h"
@@ -69,10 +70,9 @@ void CommandState(HWND toolbar, int id, bool* enabled, bool* checked) {
   CTavoraApp& app = TheApp();
   *enabled = true;
   *checked = false;
-  const auto plugin = Plugins().commands.find(id);
-  if (plugin != Plugins().commands.end()) {
-    *enabled = !plugin->second.enabled || plugin->second.enabled();
-    *checked = plugin->second.checked && plugin->second.checked();
+  if (TimetableCommandState(id, enabled, checked)) return;
+  if (id == ID_RECEIVED_LIST) {
+    *enabled = CanOpenPlannerReceivedList();
   } else if (IsDocumentCommand(id)) {
     *enabled = app.doc && app.doc->IsEnabled(id);
     *checked = app.doc && app.doc->IsChecked(id);
@@ -90,7 +90,7 @@ void CommandState(HWND toolbar, int id, bool* enabled, bool* checked) {
   } else {
     // Commands no part has connected yet are shown but cannot be chosen.
     *enabled = id == ID_TIME_CALIBRATION || id == ID_FILE_OPEN || id == ID_APP_EXIT || id == ID_APP_ABOUT ||
-               (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_FILE4);
+               id == ID_SETTINGS || (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_FILE4);
   }
 }
 }  // namespace
@@ -127,6 +127,8 @@ const CMainFrame::CommandEntry CMainFrame::kCommands[] = {
     {ID_VIEW_TOOLBAR, &CMainFrame::OnToggleToolbar},
     {ID_VIEW_RESERVE_BUTTONS, &CMainFrame::OnToggleReserveButtons},
     {ID_VIEW_HOVER, &CMainFrame::OnToggleHover},
+    {ID_RECEIVED_LIST, &CMainFrame::OnReceivedList},
+    {ID_SETTINGS, &CMainFrame::OnSettings},
     {0, nullptr},
 };
 
@@ -232,7 +234,7 @@ LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
   const TickWork work = ticker_.Tick(app.doc != nullptr && !app.doc->notInitialised);
   if (work.hoverPanes) PostToPanes(work.allPanes);
   if (work.minute) MinuteRefresh();
-  if (work.allPanes && Plugins().secondTick) Plugins().secondTick();
+  if (work.allPanes) SettingsSecondTick();
   if (work.allPanes) {
     UpdateToolbarButtons(toolbar_, [this](int command) {
       bool enabled, checked;
@@ -286,7 +288,7 @@ void CMainFrame::MinuteRefresh() {
   if (DeferWhileModal(kDeferredMinute)) return;
   RebuildReservations(*app.fs, app.folders.schedule, app.doc->Guide().Guide(), app.dayStartHour, app.reservations,
                       false);
-  if (Plugins().collectResults) Plugins().collectResults();
+  CollectPlannerResults();
   app.reservations.LayOutLanes();
   app.SyncReservationMarks();
   app.doc->UpdateProgramMarks();
@@ -294,8 +296,7 @@ void CMainFrame::MinuteRefresh() {
 }
 
 LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
-  for (const auto& close : Plugins().beforeClose)
-    if (close) close();
+  ClosePlannerHistory();
   StopAllTimers();
   timerId_ = 0;
   StorePlacement();
@@ -319,8 +320,7 @@ LRESULT CMainFrame::OnEndSession(WPARAM endsNow, LPARAM) {
 }
 
 void CMainFrame::SaveForExit() {
-  for (const auto& close : Plugins().beforeClose)
-    if (close) close();
+  ClosePlannerHistory();
   StorePlacement();
   if (TheApp().doc) TheApp().doc->SaveViewSettings();
 }
@@ -522,11 +522,7 @@ void CMainFrame::OnToggleToolbar() {
 }
 
 bool CMainFrame::OtherCommand(int id) {
-  const auto plugin = Plugins().commands.find(id);
-  if (plugin != Plugins().commands.end()) {
-    if (plugin->second.run && (!plugin->second.enabled || plugin->second.enabled())) plugin->second.run();
-    return true;
-  }
+  if (RunTimetableCommand(id)) return true;
   CTavoraApp& app = TheApp();
   if (IsDocumentCommand(id) && app.doc) {
     if (DeferWhileModal(id)) return true;
@@ -577,6 +573,12 @@ void CMainFrame::OnToggleHover() {
   if (!app.display.hoverFeedback && panes_.grid) SendMessageW(panes_.grid, WM_COMMAND, ID_PANE_ACTIVE, 0);
   RedrawPanes();
 }
+
+void CMainFrame::OnReceivedList() {
+  if (CanOpenPlannerReceivedList()) OpenPlannerReceivedList();
+}
+
+void CMainFrame::OnSettings() { OpenSettings(); }
 
 void CMainFrame::OnTimeCalibration() { StartUnitTimeReceiver(TheApp().programFolder); }
 

@@ -57,6 +57,8 @@ class CMainFrame : public WindowImpl<CMainFrame> {
   void OnToggleReserveColumn();
   void OnToggleReserveButtons();
   void OnToggleHover();
+  void OnReceivedList();
+  void OnSettings();
   void OnTimeCalibration();
   void OnClearReservations();
   void OnSetTimeError();

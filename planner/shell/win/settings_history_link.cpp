@@ -45,8 +45,6 @@ class PlannerContentHistory : public ContentHistory {
   }
 };
 
-const bool registered = (RegisterContentHistory([]() -> std::unique_ptr<ContentHistory> {
-  return std::make_unique<PlannerContentHistory>();
-}), true);
-
 }  // namespace
+
+std::unique_ptr<ContentHistory> MakePlannerContentHistory() { return std::make_unique<PlannerContentHistory>(); }

@@ -7,7 +7,7 @@
 #include "planner/reserve/win/reserve_actions.h"
 #include "planner/reserve/win/unit_link.h"
 #include "planner/shell/win/message_dialog.h"
-#include "planner/shell/win/planner_plugins.h"
+#include "planner/shell/win/settings_commands.h"
 #include "planner/shell/win/tavora_app.h"
 
 bool CShellDocHooks::LoadReservationsAndResults() {
@@ -29,8 +29,7 @@ bool CShellDocHooks::RescanReservations() {
 }
 
 bool CShellDocHooks::RunKeywordReservation() {
-  if (!Plugins().keywordReservation) return false;
-  const bool reserved = Plugins().keywordReservation();
+  const bool reserved = RunKeywordSearch();
   if (reserved) RebuildAndCollect(false);
   return reserved;
 }

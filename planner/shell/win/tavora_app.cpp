@@ -1,17 +1,11 @@
 #include "planner/shell/win/tavora_app.h"
 
 #include "common/win/dialog.h"
-#include "planner/shell/win/planner_plugins.h"
 #include "planner/timetable/tavora_doc.h"
 
 CTavoraApp& TheApp() {
   static CTavoraApp app;
   return app;
-}
-
-PlannerPlugins& Plugins() {
-  static PlannerPlugins plugins;
-  return plugins;
 }
 
 std::string CTavoraApp::String(unsigned id) const { return LoadCp932String(instance, id); }

@@ -10,8 +10,8 @@
 //   | scale  |                         | column    |  (CReserveView, width from the document)
 //   +--------+-------------------------+-----------+
 //
-// The timetable's planner/timetable/win/timetable_panes.cpp defines
-// CreateTimetablePanes; until that file exists the shell builds a placeholder.
+// The timetable's planner/timetable/win/timetable_panes.cpp defines these, and
+// answers the timetable's commands in the frame's menu.
 #pragma once
 #include <windows.h>
 
@@ -38,3 +38,9 @@ struct TimetablePanes {
 // already exists: the grid keeps it on the same vertical position (see
 // planner/reserve/win/reserve_view.h).
 TimetablePanes CreateTimetablePanes(HWND frame, CTavoraDoc& doc, HWND reserveColumn);
+
+// The timetable's menu commands (filter, title order, colours, categories, the
+// cell dump, the day scroll): their menu state, and the command run when it is
+// enabled. Both false for any other id.
+bool TimetableCommandState(int id, bool* enabled, bool* checked);
+bool RunTimetableCommand(int id);

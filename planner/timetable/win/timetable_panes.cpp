@@ -11,7 +11,6 @@
 #include "planner/reserve/win/reserve_view.h"
 #include "planner/shell/win/bubble.h"
 #include "planner/shell/win/message_dialog.h"
-#include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"
 #include "planner/timetable/tavora_doc.h"
@@ -114,40 +113,52 @@ Timetable& TheTimetable() {
 
 TimetableWindows* Windows() { return TheTimetable().windows.get(); }
 
-FrameCommand Command(int id) {
-  return FrameCommand{[id] {
-                        if (Windows()) Windows()->OnCommand(id);
-                      },
-                      [id] {
-                        bool enabled = true, checked = false;
-                        return !Windows() || !Windows()->QueryCommand(id, &enabled, &checked) || enabled;
-                      },
-                      [id] {
-                        bool enabled = true, checked = false;
-                        return Windows() && Windows()->QueryCommand(id, &enabled, &checked) && checked;
-                      }};
+// The commands the timetable's windows answer themselves, enabled and checked
+// states included.
+bool IsWindowsCommand(int id) {
+  switch (id) {
+    case kCmdFilterToggle: case kCmdFilterEdit: case kCmdTitleOrder: case ID_TIMETABLE_COLOURS:
+    case ID_TIMETABLE_CATEGORIES: case ID_TIMETABLE_DUMP_CELLS:
+      return true;
+    default:
+      return false;
+  }
 }
 
-const PluginRegistration registration([](PlannerPlugins& p) {
-  for (int id : {kCmdFilterToggle, kCmdFilterEdit, kCmdTitleOrder, ID_TIMETABLE_COLOURS, ID_TIMETABLE_CATEGORIES,
-                 ID_TIMETABLE_DUMP_CELLS})
-    p.commands[id] = Command(id);
-  p.commands[ID_VIEW_NOW] = {[] {
-    if (Windows()) Windows()->ScrollToNow();
-  }};
-  p.commands[ID_VIEW_PREV_DAY] = {[] {
-    if (Windows()) Windows()->ScrollDays(-1);
-  }};
-  p.commands[ID_VIEW_NEXT_DAY] = {[] {
-    if (Windows()) Windows()->ScrollDays(+1);
-  }};
-});
+bool IsScrollCommand(int id) { return id == ID_VIEW_NOW || id == ID_VIEW_PREV_DAY || id == ID_VIEW_NEXT_DAY; }
 
 }  // namespace
 
 TimetableModel* CurrentTimetableModel() { return TheTimetable().model.get(); }
 TimetableHost* CurrentTimetableHost() { return TheTimetable().model ? &TheTimetable().host : nullptr; }
 TimetableWindows* CurrentTimetableWindows() { return TheTimetable().windows.get(); }
+
+bool TimetableCommandState(int id, bool* enabled, bool* checked) {
+  if (IsScrollCommand(id)) {
+    *enabled = true;
+    *checked = false;
+    return true;
+  }
+  if (!IsWindowsCommand(id)) return false;
+  bool windowsEnabled = true, windowsChecked = false;
+  const bool answered = Windows() && Windows()->QueryCommand(id, &windowsEnabled, &windowsChecked);
+  *enabled = !answered || windowsEnabled;
+  *checked = answered && windowsChecked;
+  return true;
+}
+
+bool RunTimetableCommand(int id) {
+  bool enabled = false, checked = false;
+  if (!TimetableCommandState(id, &enabled, &checked)) return false;
+  if (!enabled || !Windows()) return true;
+  if (id == ID_VIEW_NOW)
+    Windows()->ScrollToNow();
+  else if (id == ID_VIEW_PREV_DAY || id == ID_VIEW_NEXT_DAY)
+    Windows()->ScrollDays(id == ID_VIEW_NEXT_DAY ? +1 : -1);
+  else
+    Windows()->OnCommand(id);
+  return true;
+}
 
 TimetablePanes CreateTimetablePanes(HWND frame, CTavoraDoc& doc, HWND reserveColumn) {
   Timetable& t = TheTimetable();

@@ -1,5 +1,7 @@
-// The settings sheet, the folder chooser, the keyword reservation pass, the
-// refresh guard and the old content deletion, plugged into Tavora.exe.
+// The settings sheet, the keyword reservation pass, the refresh guard and the
+// old content deletion in Tavora.exe.
+#include "planner/shell/win/settings_commands.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -9,6 +11,7 @@
 #include "common/settings.h"
 #include "common/win/modal_loop.h"
 #include "planner/guide/guide_program.h"
+#include "planner/history/win/planner_history.h"
 #include "planner/reserve/keyword_reserver.h"
 #include "planner/reserve/keyword_search.h"
 #include "planner/reserve/win/detail_fetch.h"
@@ -16,7 +19,6 @@
 #include "planner/shell/settings_housekeeping.h"
 #include "planner/shell/settings_refresh_guard.h"
 #include "planner/shell/win/message_dialog.h"
-#include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/settings_folder_chooser.h"
 #include "planner/shell/win/settings_history_link.h"
@@ -26,17 +28,54 @@
 
 namespace {
 
-ContentHistoryMaker g_contentHistoryMaker = nullptr;
+RefreshGuard g_refreshGuard;
+// The history folder moved: the received list is collected from the new one
+// as soon as no dialog is open (the list is never rebuilt inside a modal loop).
+bool g_historyMoved = false;
 
-}  // namespace
-
-void RegisterContentHistory(ContentHistoryMaker maker) { g_contentHistoryMaker = maker; }
-
-std::unique_ptr<ContentHistory> MakePlannerContentHistory() {
-  return g_contentHistoryMaker ? g_contentHistoryMaker() : nullptr;
+void CollectMovedHistory() {
+  if (!g_historyMoved || ModalLoop::IsOpen() || !TheApp().doc) return;
+  g_historyMoved = false;
+  CollectPlannerResults();
 }
 
-namespace {
+Time32 g_nextOldContentRun = 0;
+// The question is modal: timer ticks go on while it waits and must not start
+// a second run.
+bool g_oldContentRunning = false;
+
+// Nobody may be at the PC when the deletion runs: the question closes itself
+// as declined when it is not answered in time.
+bool AskOldContent(const std::string& question, std::uint32_t seconds) {
+  CTavoraApp& app = TheApp();
+  return MessageDialog(app.mainFrame, question, MB_OKCANCEL | MB_ICONQUESTION, static_cast<int>(seconds)) == IDOK;
+}
+
+void RunOldContent() {
+  CTavoraApp& app = TheApp();
+  if (!app.settings || !app.doc || g_oldContentRunning) return;
+  const OldContentSettings s = LoadOldContentSettings(*app.settings);
+  if (!OldContentEnabled(s)) return;
+  std::unique_ptr<ContentHistory> history = MakePlannerContentHistory();
+  g_oldContentRunning = true;
+  const OldContentRun run = RunOldContentDeletion(
+      *history, s, app.folders.data, app.doc->Now().Now(),
+      [&s](const std::string& question) { return AskOldContent(question, s.askSeconds); });
+  g_oldContentRunning = false;
+  DebugPrintf("old content deletion: %d asked%s, %d deleted, %d outside the data folder left alone", run.asked,
+              run.declined ? " and declined" : "", run.deleted, run.outsideDataFolder);
+  if (run.deleted && app.mainFrame) PostMessageW(app.mainFrame, WM_COMMAND, ID_PANE_UPDATE, 0);
+}
+
+std::vector<std::string> Channels() {
+  std::vector<std::string> names;
+  if (TheApp().doc) {
+    for (const std::string& n : TheApp().doc->Guide().Channels().Names()) names.push_back(n);
+  }
+  return names;
+}
+
+}  // namespace
 
 bool RunKeywordSearch() {
   CTavoraApp& app = TheApp();
@@ -70,50 +109,7 @@ bool RunKeywordSearch() {
   return reserved;
 }
 
-RefreshGuard g_refreshGuard;
-// The history folder moved: the received list is collected from the new one
-// as soon as no dialog is open (the list is never rebuilt inside a modal loop).
-bool g_historyMoved = false;
-
-void CollectMovedHistory() {
-  if (!g_historyMoved || ModalLoop::IsOpen() || !TheApp().doc) return;
-  g_historyMoved = false;
-  if (Plugins().collectResults) Plugins().collectResults();
-}
-
-Time32 g_nextOldContentRun = 0;
-// The question is modal: timer ticks go on while it waits and must not start
-// a second run.
-bool g_oldContentRunning = false;
-
-// Nobody may be at the PC when the deletion runs: the question closes itself
-// as declined when it is not answered in time.
-bool AskOldContent(const std::string& question, std::uint32_t seconds) {
-  CTavoraApp& app = TheApp();
-  return MessageDialog(app.mainFrame, question, MB_OKCANCEL | MB_ICONQUESTION, static_cast<int>(seconds)) == IDOK;
-}
-
-void RunOldContent() {
-  CTavoraApp& app = TheApp();
-  if (!app.settings || !app.doc || g_oldContentRunning) return;
-  const OldContentSettings s = LoadOldContentSettings(*app.settings);
-  if (!OldContentEnabled(s)) return;
-  std::unique_ptr<ContentHistory> history = MakePlannerContentHistory();
-  if (!history) {
-    DebugPrintf("old content deletion: no received list in this program");
-    return;
-  }
-  g_oldContentRunning = true;
-  const OldContentRun run = RunOldContentDeletion(
-      *history, s, app.folders.data, app.doc->Now().Now(),
-      [&s](const std::string& question) { return AskOldContent(question, s.askSeconds); });
-  g_oldContentRunning = false;
-  DebugPrintf("old content deletion: %d asked%s, %d deleted, %d outside the data folder left alone", run.asked,
-              run.declined ? " and declined" : "", run.deleted, run.outsideDataFolder);
-  if (run.deleted && app.mainFrame) PostMessageW(app.mainFrame, WM_COMMAND, ID_PANE_UPDATE, 0);
-}
-
-void OnSecond() {
+void SettingsSecondTick() {
   CTavoraApp& app = TheApp();
   if (!app.fs || !app.doc) return;
   CollectMovedHistory();
@@ -135,15 +131,7 @@ void OnSecond() {
   }
 }
 
-std::vector<std::string> Channels() {
-  std::vector<std::string> names;
-  if (TheApp().doc) {
-    for (const std::string& n : TheApp().doc->Guide().Channels().Names()) names.push_back(n);
-  }
-  return names;
-}
-
-void OpenSheet() {
+void OpenSettings() {
   CTavoraApp& app = TheApp();
   if (!app.settings || !app.fs) return;
   SettingsContext context;
@@ -181,19 +169,6 @@ void OpenSheet() {
   CollectMovedHistory();
 }
 
-const PluginRegistration registration([](PlannerPlugins& p) {
-  p.keywordReservation = RunKeywordSearch;
-  p.chooseFolder = [](HWND owner, std::string* folder) {
-    std::string chosen;
-    if (!ChooseFolder(TheApp().instance, owner, *folder, &chosen)) return false;
-    *folder = chosen;
-    return true;
-  };
-  p.secondTick = OnSecond;
-  p.afterStartHousekeeping = [] {
-    if (TheApp().settings && LoadOldContentSettings(*TheApp().settings).execKind == kOldContentAtStart) RunOldContent();
-  };
-  p.commands[ID_SETTINGS] = {OpenSheet, nullptr, nullptr};
-});
-
-}  // namespace
+void RunOldContentAtStart() {
+  if (TheApp().settings && LoadOldContentSettings(*TheApp().settings).execKind == kOldContentAtStart) RunOldContent();
+}

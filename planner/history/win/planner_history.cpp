@@ -1,6 +1,8 @@
 // The reception history in Tavora.exe: the received list collected by the frame,
 // command 32810, the missed-programs notice after start-up, and the received
 // contents for the reservation dialog's total check.
+#include "planner/history/win/planner_history.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -10,7 +12,6 @@
 #include "planner/history/reception_history.h"
 #include "planner/history/win/history_windows.h"
 #include "planner/shell/win/bubble.h"
-#include "planner/shell/win/planner_plugins.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"
 #include "planner/timetable/tavora_doc.h"
@@ -46,27 +47,30 @@ HistoryHost& Host() {
   return host;
 }
 
-const PluginRegistration registration([](PlannerPlugins& p) {
-  p.collectResults = [] {
-    if (!TheApp().doc) return false;
-    const bool changed = CollectIntoDocument(History(), *TheApp().doc);
-    if (changed) RefreshReceivedList();
-    return changed;
-  };
-  p.receivedFolders = [] {
-    std::vector<ReceivedFolder> folders;
-    for (const ReceivedEntry& e : History().Entries()) folders.push_back({e.storageFolder, e.contentBytes});
-    return folders;
-  };
-  p.receivedKbyte = [] { return static_cast<std::int32_t>(History().ReceivedKbyte()); };
-  p.afterStart = [] { ShowMissedProgramsNotice(TheApp().mainFrame, Host()); };
-  p.dialogMessage = [](MSG* msg) { return IsHistoryDialogMessage(msg); };
-  p.beforeClose.push_back([] {
-    g_bubble.reset();
-    CloseHistoryWindows();
-  });
-  p.commands[ID_RECEIVED_LIST] = {[] { OpenReceivedList(TheApp().mainFrame, Host()); },
-                                  [] { return TheApp().doc && History().CanShowHistory(); }, {}};
-});
-
 }  // namespace
+
+bool CollectPlannerResults() {
+  if (!TheApp().doc) return false;
+  const bool changed = CollectIntoDocument(History(), *TheApp().doc);
+  if (changed) RefreshReceivedList();
+  return changed;
+}
+
+std::vector<ReceivedFolder> PlannerReceivedFolders() {
+  std::vector<ReceivedFolder> folders;
+  for (const ReceivedEntry& e : History().Entries()) folders.push_back({e.storageFolder, e.contentBytes});
+  return folders;
+}
+
+std::int32_t PlannerReceivedKbyte() { return static_cast<std::int32_t>(History().ReceivedKbyte()); }
+
+bool CanOpenPlannerReceivedList() { return TheApp().doc && History().CanShowHistory(); }
+
+void OpenPlannerReceivedList() { OpenReceivedList(TheApp().mainFrame, Host()); }
+
+void ShowPlannerMissedPrograms() { ShowMissedProgramsNotice(TheApp().mainFrame, Host()); }
+
+void ClosePlannerHistory() {
+  g_bubble.reset();
+  CloseHistoryWindows();
+}
