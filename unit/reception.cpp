@@ -592,6 +592,13 @@ bool Reception::ProcessDatagram(Buffer& b) {
         ++dropped_;
         return false;
       }
+      // A state folder that cannot be made (a read-only schedule share) keeps
+      // nothing for a restart; the reception itself goes on as without one.
+      if (!stateFolder_.empty() && !MakePartFolder()) {
+        DebugPrintf("Reception state folder %s cannot be made; nothing is kept for a restart\n",
+                    stateFolder_.c_str());
+        stateFolder_.clear();
+      }
       e->tempPath = stateFolder_.empty() ? TempPath() : PartPath(e->fileId);
       if (!FitsBounds(*e)) {
         ++dropped_;

@@ -301,6 +301,18 @@ TEST_F(ResumeTest, PartFilesOnAnotherVolumeAreCopiedBesideTheirDestination) {
   ExpectPlacedByteExact();
 }
 
+TEST_F(ResumeTest, StateFolderThatCannotBeMadeLeavesTheReceptionAsWithoutOne) {
+  ASSERT_TRUE(fs.WriteAll(folder / "blocked", "a file where the folder would go"));
+  params.stateFolder = folder / "blocked\\RSV1.RCV";
+  Start();
+  Feed(cycle.begin(), cycle.end());
+  net->inbox.push_back(cycle[0]);
+  Run();
+  EXPECT_TRUE(Logged("nothing is kept for a restart"));
+  ExpectPlacedByteExact();
+  EXPECT_EQ(folder.Read("blocked"), "a file where the folder would go");
+}
+
 // The unit ends while the broadcast goes on: the state is written at once and
 // stays; a reception that ends otherwise (cancelled, superseded) removes it.
 TEST_F(ResumeTest, KeptForResumeAtExitOtherwiseRemovedWithTheEngine) {
