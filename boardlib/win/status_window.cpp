@@ -142,7 +142,7 @@ void StatusWindow::TryToOwnTheIcon() {
   if (!take) return;
   // Shared: the one handle of the library's icon, however often the icon
   // comes back to this window; the system frees it with the module.
-  HICON icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_BOARD), IMAGE_ICON, 16, 16, LR_SHARED));
+  HICON icon = LoadSmallIcon(instance_, MAKEINTRESOURCEW(IDI_BOARD));
   const bool added = tray_.Add(Handle(), kTrayId, kTrayMessage, icon, J(u8"ソラネクボード"));
   DebugPrintf("Ovd: tray icon shown by process %lu%s", GetCurrentProcessId(), added ? "" : " (the notification area refused it)");
 }

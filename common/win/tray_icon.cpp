@@ -31,6 +31,11 @@ void TrayIcon::Fill(NOTIFYICONDATAW* data, UINT flags) const {
   data->szTip[tipChars_] = L'\0';
 }
 
+HICON LoadSmallIcon(HINSTANCE module, LPCWSTR name) {
+  return static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                       GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+}
+
 bool TrayIcon::Add(HWND owner, UINT id, UINT callbackMessage, HICON icon, const std::string& tipCp932) {
   Remove();
   if (!owner) return false;

@@ -16,6 +16,12 @@
 #include <cstddef>
 #include <string>
 
+// Icon `name` of `module` at the size the notification area shows: the
+// system's small icon, which grows with the screen's dpi in a DPI-aware
+// program (16 pixels at 96, 24 at 144). Shared: the system frees it with the
+// module, so a caller may ask again at every change of the icon.
+HICON LoadSmallIcon(HINSTANCE module, LPCWSTR name);
+
 class TrayIcon {
  public:
   // How often an icon the shell refused is offered again.

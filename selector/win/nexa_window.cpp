@@ -52,7 +52,7 @@ bool CNexaWnd::RegisterClass(HINSTANCE instance, const std::string& className) {
   wc.lpfnWndProc = &CNexaWnd::Proc;
   wc.hInstance = instance;
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_NEXA));
-  wc.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
+  wc.hIconSm = LoadSmallIcon(instance, MAKEINTRESOURCEW(IDI_SMALL));
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszMenuName = MAKEINTRESOURCEW(IDC_NEXA);
@@ -94,7 +94,7 @@ std::string CNexaWnd::Text(UINT id) const { return LoadCp932String(instance_, id
 LRESULT CNexaWnd::OnCreate(WPARAM, LPARAM) {
   // A shell that refuses the icon fails the creation. At an early start there
   // may be no notification area yet: the icon then comes when it does.
-  if (!tray_.Add(hwnd_, kTrayId, trayMessage_, LoadIconW(instance_, L"NEXOIcon1"), Text(IDS_TIP_CHECKING_START)) &&
+  if (!tray_.Add(hwnd_, kTrayId, trayMessage_, LoadSmallIcon(instance_, L"NEXOIcon1"), Text(IDS_TIP_CHECKING_START)) &&
       TrayIcon::NotificationAreaExists())
     return -1;
   SetTimer(hwnd_, kReloadTimer, kReloadMs, nullptr);
@@ -159,7 +159,7 @@ void CNexaWnd::CheckSessions() {
 void CNexaWnd::UpdateTray() {
   const bool receiving = lastStatus_ == static_cast<int>(ListenerStatus::Receiving);
   const std::string tip = receiving ? selector_.CurrentName() : Text(IDS_TIP_CHECKING);
-  tray_.Modify(LoadIconW(instance_, receiving ? L"NEXOIcon" : L"NEXOIcon1"), tip.substr(0, FitToBytes(tip, 120)));
+  tray_.Modify(LoadSmallIcon(instance_, receiving ? L"NEXOIcon" : L"NEXOIcon1"), tip.substr(0, FitToBytes(tip, 120)));
 }
 
 bool CNexaWnd::SetSid(std::uint16_t sid) { return ovd_.SetSid(sid); }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Each of the four deliverables the package installs carries the suite's one
 # version (the top-level CMakeLists.txt) in its version resource and an
-# application manifest asking for common controls 6, and the planner's about
-# box shows that version.
+# application manifest asking for common controls 6 (and DPI awareness for the
+# three programs), and the planner's about box shows that version.
 set -uo pipefail
 . "$(dirname "$0")/lib/base.sh"
 : "${WIN_BIN:?}" "${SRC:?}"
@@ -34,6 +34,10 @@ for name in ('FileVersion', 'ProductVersion'):
     if value.decode('utf-16-le') != sys.argv[2]:
         sys.exit('%s is %r' % (name, value.decode('utf-16-le', 'replace')))
 if b'Microsoft.Windows.Common-Controls' not in data: sys.exit('no common controls 6 manifest')
+# The programs scale every measure with the screen's dpi and say so; the
+# library takes its host's awareness.
+aware = sys.argv[1].endswith(('Tavora.exe', 'Quillon.exe', 'nexa.exe'))
+if (b'<dpiAware' in data) != aware: sys.exit('the manifest %s DPI awareness' % ('lacks' if aware else 'declares'))
 PY
 done
 

@@ -111,7 +111,9 @@ INT_PTR CQuillonDlg::OnInitDialog(WPARAM, LPARAM) {
   }
   bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-  smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+  // The caption's and the tray's icon: the system's small size, which follows the screen's dpi.
+  smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   tray_.Add(Handle(), kTrayId, kTrayMessage, smallIcon_, J(u8"受信ユニット"));
@@ -138,9 +140,11 @@ void CQuillonDlg::SetUpList() {
   const int w = list_view::ClientWidth(list);
   list_view::AddColumn(list, 0, J(u8"番組名"), 7 * w / 10 - 1);
   list_view::AddColumn(list, 1, J(u8"開始時刻"), 3 * w / 10);
-  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
+  const int iconWidth = GetSystemMetrics(SM_CXSMICON), iconHeight = GetSystemMetrics(SM_CYSMICON);
+  HIMAGELIST images = ImageList_Create(iconWidth, iconHeight, ILC_COLOR32 | ILC_MASK, 2, 0);
   for (int id : {IDI_RECEIVING, IDI_WAITING}) {
-    HICON icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
+    HICON icon =
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, iconWidth, iconHeight, 0));
     ImageList_AddIcon(images, icon);
     DestroyIcon(icon);
   }

@@ -7,6 +7,8 @@
 
 #include "common/settings.h"
 #include "common/text.h"
+#include "common/dpi_scale.h"
+#include "common/win/dpi.h"
 #include "common/win/list_view.h"
 
 void DialogLayout::Capture(HWND dialog, int listId, const std::vector<int>& rightAnchored) {
@@ -35,8 +37,9 @@ void DialogLayout::Apply(HWND dialog) {
   const int dy = client.bottom - client_.cy;
   HWND list = GetDlgItem(dialog, listId_);
   if (list) {
-    MoveWindow(list, list_.left, list_.top, std::max<int>(40, list_.right - list_.left + dx),
-               std::max<int>(40, list_.bottom - list_.top + dy), TRUE);
+    const int least = Scaled(40);
+    MoveWindow(list, list_.left, list_.top, std::max<int>(least, list_.right - list_.left + dx),
+               std::max<int>(least, list_.bottom - list_.top + dy), TRUE);
   }
   for (const Placed& p : controls_) {
     HWND child = GetDlgItem(dialog, p.id);
@@ -64,9 +67,10 @@ void StoreDialogSize(HWND dialog, PlannerSettings& settings, const char* subKey)
 
 void AddColumns(HWND list, const PlannerSettings& settings, const char* subKey,
                 const std::vector<ColumnSpec>& columns) {
+  // Widths are stored at 96 dpi, as the defaults are given.
   const std::vector<std::int32_t> widths = ReadColumnWidths(settings, subKey, columns);
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    list_view::AddColumn(list, static_cast<int>(i), J(columns[i].title), widths[i]);
+    list_view::AddColumn(list, static_cast<int>(i), J(columns[i].title), Scaled(widths[i]));
   }
 }
 
@@ -74,7 +78,7 @@ void StoreColumnWidths(HWND list, PlannerSettings& settings, const char* subKey,
                        const std::vector<ColumnSpec>& columns) {
   std::vector<std::int32_t> widths;
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    widths.push_back(static_cast<std::int32_t>(SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0)));
+    widths.push_back(UnscaleForDpi(static_cast<std::int32_t>(SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0)), ScreenDpi()));
   }
   WriteColumnWidths(settings, subKey, columns, widths);
 }

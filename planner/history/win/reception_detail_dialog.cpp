@@ -111,8 +111,11 @@ INT_PTR CReceptionDetailDlg::OnInitDialog(WPARAM, LPARAM) {
   SetItemText(IDC_DTL_SIZE, detail_.totalSize);
   list_ = Item(IDC_DTL_FILES);
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
-  HICON generic = static_cast<HICON>(LoadImageW(host_.instance, MAKEINTRESOURCEW(IDI_HISTORY_FILE), IMAGE_ICON, 16, 16, 0));
+  // The system's small icon size, which follows the screen's dpi.
+  const int iconWidth = GetSystemMetrics(SM_CXSMICON), iconHeight = GetSystemMetrics(SM_CYSMICON);
+  images_ = ImageList_Create(iconWidth, iconHeight, ILC_COLOR32 | ILC_MASK, 4, 4);
+  HICON generic = static_cast<HICON>(
+      LoadImageW(host_.instance, MAKEINTRESOURCEW(IDI_HISTORY_FILE), IMAGE_ICON, iconWidth, iconHeight, 0));
   ImageList_AddIcon(images_, generic);
   if (generic) DestroyIcon(generic);
   list_view::SetSmallImages(list_, images_);
@@ -191,9 +194,10 @@ INT_PTR CReceptionDetailDlg::OnNotify(WPARAM, LPARAM lParam) {
 }  // namespace
 
 HIMAGELIST LoadHistoryIcons(HINSTANCE instance) {
-  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0);
+  const int iconWidth = GetSystemMetrics(SM_CXSMICON), iconHeight = GetSystemMetrics(SM_CYSMICON);
+  HIMAGELIST images = ImageList_Create(iconWidth, iconHeight, ILC_COLOR32 | ILC_MASK, 3, 0);
   for (int id : {IDI_HISTORY_LAUNCH, IDI_HISTORY_PLAIN, IDI_HISTORY_FAILED}) {
-    HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
+    HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, iconWidth, iconHeight, 0));
     ImageList_AddIcon(images, icon);
     if (icon) DestroyIcon(icon);
   }

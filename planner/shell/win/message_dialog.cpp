@@ -2,13 +2,14 @@
 
 #include "common/text.h"
 #include "common/win/dialog.h"
+#include "common/win/dpi.h"
 #include "common/win/scoped_win.h"
 #include "common/win/window.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/tavora_app.h"
 
 namespace {
-constexpr int kMaxTextWidth = 420;
+constexpr int kMaxTextWidth = 420;  // at 96 dpi
 
 class CMessageDlg : public DialogImpl<CMessageDlg> {
  public:
@@ -59,7 +60,7 @@ class CMessageDlg : public DialogImpl<CMessageDlg> {
     GetWindowRect(label, &box);
     HDC dc = GetDC(label);
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
-    RECT need = {0, 0, kMaxTextWidth, 0};
+    RECT need = {0, 0, Scaled(kMaxTextWidth), 0};
     {
       SelectInDc select(dc, font);
       DrawCp932Text(dc, text_, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);

@@ -661,7 +661,9 @@ int CmdHold(const Args& a) {
 // restarts or starts late at logon. It is a topmost hidden "Shell_TrayWnd", so
 // Shell_NotifyIcon finds it before Wine's own. Under Wine the icon requests
 // come as WM_COPYDATA (dwData NIM_*, data starting with the 32-bit window and
-// the id). Each request is printed: "add|modify|delete WINDOW ID taken|refused".
+// the id). Each request is printed: "add|modify|delete WINDOW ID taken|refused",
+// and one that carries an icon adds "icon WIDTHxHEIGHT", the size of the
+// icon's bitmap (Wine 8 puts it after the fields of NOTIFYICONDATAW, at 944).
 // Made, it broadcasts "TaskbarCreated" like a new Explorer; with "refuse" it
 // refuses every icon until WM_COMMAND 1 ("the shell is ready") arrives; WM_CLOSE
 // ends it and its icons.
@@ -696,8 +698,19 @@ LRESULT CALLBACK StandInShellProc(HWND w, UINT message, WPARAM wParam, LPARAM lP
         taken = held != shell->icons.end();
         if (taken) shell->icons.erase(held);
       }
-      wchar_t line[96];
-      std::swprintf(line, 96, L"%ls %p %u %ls", what, static_cast<void*>(icon.first), id, taken ? L"taken" : L"refused");
+      wchar_t size[40] = L"";
+      UINT flags = 0, width = 0, height = 0;
+      constexpr DWORD kIconSizeAt = 944;
+      if (copy->cbData >= 12) std::memcpy(&flags, static_cast<const char*>(copy->lpData) + 8, 4);
+      if ((copy->dwData == NIM_ADD || copy->dwData == NIM_MODIFY) && (flags & NIF_ICON) &&
+          copy->cbData >= kIconSizeAt + 8) {
+        std::memcpy(&width, static_cast<const char*>(copy->lpData) + kIconSizeAt, 4);
+        std::memcpy(&height, static_cast<const char*>(copy->lpData) + kIconSizeAt + 4, 4);
+        std::swprintf(size, 40, L" icon %ux%u", width, height);
+      }
+      wchar_t line[128];
+      std::swprintf(line, 128, L"%ls %p %u %ls%ls", what, static_cast<void*>(icon.first), id,
+                    taken ? L"taken" : L"refused", size);
       Print(line);
       return taken;
     }
