@@ -3,12 +3,13 @@
 #include <string>
 
 #include "common/text.h"
+#include "common/win/dpi.h"
 
 namespace {
 
 // A thread message: the progress thread destroys its window and ends.
 constexpr UINT kEndProgress = WM_APP + 1;
-constexpr int kWidth = 280, kHeight = 44;
+constexpr int kWidth = 280, kHeight = 44;  // at 96 dpi, scaled to the screen
 // How long the pass waits for the progress thread; a window that cannot be
 // shown never holds the pass up.
 constexpr DWORD kThreadWaitMs = 2000;
@@ -71,10 +72,11 @@ void KeywordProgress::Start(const std::wstring& text) {
   RECT frame = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (mainWindow_ && IsWindowVisible(mainWindow_)) GetWindowRect(mainWindow_, &frame);
   RECT& at = shared_->at;
-  at.left = (frame.left + frame.right - kWidth) / 2;
-  at.top = (frame.top + frame.bottom - kHeight) / 2;
-  at.right = at.left + kWidth;
-  at.bottom = at.top + kHeight;
+  const int width = Scaled(kWidth), height = Scaled(kHeight);
+  at.left = (frame.left + frame.right - width) / 2;
+  at.top = (frame.top + frame.bottom - height) / 2;
+  at.right = at.left + width;
+  at.bottom = at.top + height;
   shared_->ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   thread_ = shared_->ready ? CreateThread(nullptr, 0, Run, shared_, 0, &threadId_) : nullptr;
   if (!thread_) {
