@@ -941,8 +941,10 @@ void Reception::SaveState() {
 }
 
 void Reception::KeepForResume() {
-  if (stateFolder_.empty() || finished_ || unreceivable_ || files_.empty()) return;
-  SaveState();
+  if (stateFolder_.empty() || finished_ || files_.empty()) return;
+  // A continued reception that could not join its group received nothing
+  // since: the state it started from stays as it is.
+  if (!unreceivable_) SaveState();
   keepState_ = true;
 }
 

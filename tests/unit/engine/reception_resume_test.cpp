@@ -330,6 +330,28 @@ TEST_F(ResumeTest, KeptForResumeAtExitOtherwiseRemovedWithTheEngine) {
   EXPECT_TRUE(Names(storage).empty());
 }
 
+// After a power loss the network may not be up yet when the unit starts: the
+// group cannot be joined, and the state stays for the start after that.
+TEST_F(ResumeTest, ContinuedReceptionThatCannotJoinKeepsItsStateAtExit) {
+  Start();
+  FeedFirstHalf();
+  Run();
+  WaitForSave();
+  Kill();
+  auto n = net = std::make_shared<FakeNet>();
+  n->joinOk = false;
+  rx.reset(new Reception(params, watched, clock, view, [n] { return std::unique_ptr<DatagramSocket>(new FakeSocket(n)); }));
+  ASSERT_TRUE(rx->Start());
+  ASSERT_TRUE(rx->Unreceivable());
+  rx->KeepForResume();
+  rx.reset();
+  Start();
+  ASSERT_TRUE(rx->Resumed());
+  FeedSecondHalf();
+  Run();
+  ExpectPlacedByteExact();
+}
+
 // A state that does not fit this reservation or its part files: a debug line,
 // the state folder emptied, and the reception starts from nothing (and still
 // completes byte-exact).
