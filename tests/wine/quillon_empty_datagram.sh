@@ -16,7 +16,7 @@ q_reservation --program 4661 --sub 1 --id 778 --start "$(minute_text $start)" --
 
 note "unit starts and opens the reception window"
 q_start
-wait_reception_window "$WDRV" 20 || fail "no reception window"
+q_wait_reception_window
 
 note "headend sends three empty datagrams, then the carousel"
 "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 4 --empty-first 3 "$WORK/send" &

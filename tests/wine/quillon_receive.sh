@@ -22,7 +22,7 @@ rsv=$(ls "$WORK/sched"/RSV*.SDL) || fail "no reservation file"
 
 note "unit starts and opens the reception window"
 q_start
-wait_reception_window "$WDRV" 20 || fail "no reception window"
+q_wait_reception_window
 
 note "headend sends"
 "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 5 "$WORK/send" &

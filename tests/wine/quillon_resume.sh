@@ -14,10 +14,8 @@ mkdir -p "$WORK/send/sub"
 printf 'readme\r\n' > "$WORK/send/sub/readme.txt"
 printf 'japanese name\r\n' > "$WORK/send/番組案内.txt"
 
-port=$((20000 + RANDOM % 10000))
-group=239.192.6.$((RANDOM % 200 + 1))
-now=$(date +%s)
-start=$((now - now % 60))
+new_broadcast 6
+port=$PORT group=$GROUP start=$START
 q_reg Environment Timeout REG_DWORD 120
 q_reservation --program 4662 --sub 3 --id 779 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \
   --address "$group" --port "$port" --sid 7 --name "再開テスト" \

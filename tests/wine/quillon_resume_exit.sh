@@ -10,10 +10,8 @@ head -c 1000 /dev/urandom > "$WORK/send/a_small.dat"
 head -c 200000 /dev/urandom > "$WORK/send/large.bin"
 printf 'second\r\n' > "$WORK/send/second.txt"
 
-port=$((20000 + RANDOM % 10000))
-group=239.192.7.$((RANDOM % 200 + 1))
-now=$(date +%s)
-start=$((now - now % 60))
+new_broadcast 7
+port=$PORT group=$GROUP start=$START
 q_reg Environment Timeout REG_DWORD 120
 q_reservation --program 4663 --sub 1 --id 780 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \
   --address "$group" --port "$port" --sid 7 --name "終了後の再開" \

@@ -72,13 +72,7 @@ q_start() {
 }
 
 # Waits for a reception window beside the unit's own (both titles hold 受信ユニット).
-q_wait_reception_window() {
-  for _ in $(seq 100); do
-    [ "$(wine "$WDRV" count 受信ユニット 2>/dev/null </dev/null | tr -d '\r')" -ge 2 ] && return 0
-    sleep 0.2
-  done
-  fail "no reception window"
-}
+q_wait_reception_window() { wait_reception_window "$WDRV" 20 || fail "no reception window"; }
 
 q_post() { wine "$WDRV" post "$QTITLE" "$1" >/dev/null 2>&1 </dev/null || fail "post $1: no window"; }
 

@@ -71,11 +71,7 @@ t_wdrv() { wine "$WDRV" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
 # result record the unit wrote into the history folder.
 t_broadcast() {
   local group=$1 port=$2 folder=$3
-  for _ in $(seq 150); do
-    [ "$(t_wdrv count 受信ユニット)" -ge 2 ] && break
-    sleep 0.2
-  done
-  [ "$(t_wdrv count 受信ユニット)" -ge 2 ] || fail "no reception window"
+  wait_reception_window "$WDRV" 30 || fail "no reception window"
   "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 5 --extra 4 "$folder" &
   T_EXTRA_PIDS="$T_EXTRA_PIDS $!"
   T_RESULT=$(wait_for_file 90 "$WORK/hist/INFO*.RSV") || fail "no result record"
