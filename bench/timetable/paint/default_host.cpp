@@ -3,14 +3,15 @@
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
+#include "common/win/scoped_win.h"
 
 namespace {
 
 // A plain pop-up with the text, for when no bubble of the shell is there.
 LRESULT CALLBACK BubbleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
+    PaintDC paint(hwnd);
+    const HDC dc = paint.Get();
     RECT r;
     GetClientRect(hwnd, &r);
     FillRect(dc, &r, GetSysColorBrush(COLOR_INFOBK));
@@ -21,7 +22,6 @@ LRESULT CALLBACK BubbleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     InflateRect(&r, -6, -4);
     DrawTextW(dc, text, -1, &r, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
-    EndPaint(hwnd, &ps);
     return 0;
   }
   if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
@@ -41,12 +41,12 @@ HWND DefaultTimetableHost::ShowBubble(HWND owner, POINT screen, const std::strin
     RegisterClassW(&wc);
   }
   const std::wstring text = Cp932ToWide(textCp932);
-  HDC dc = GetDC(owner);
-  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   RECT r = {0, 0, 360, 0};
-  DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
-  SelectObject(dc, old);
-  ReleaseDC(owner, dc);
+  {
+    WindowDC dc(owner);
+    SelectInDc font(dc.Get(), GetStockObject(DEFAULT_GUI_FONT));
+    DrawTextW(dc.Get(), text.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
+  }
   HWND bubble = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"TavoraTimetableBubble", text.c_str(), WS_POPUP,
                                 screen.x + 10, screen.y + 10, r.right + 12, r.bottom + 8, owner, nullptr, instance,
                                 nullptr);

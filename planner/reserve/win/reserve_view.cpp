@@ -75,14 +75,13 @@ int CReserveView::HitTest(int x, int y) const {
 }
 
 LRESULT CReserveView::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Handle(), &ps);
+  PaintDC paint(Handle());
+  const HDC dc = paint.Get();
   RECT rc;
   GetClientRect(Handle(), &rc);
-  HDC memory = CreateCompatibleDC(dc);
-  ScopedBitmap bitmap(CreateCompatibleBitmap(dc, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1));
   {
-    SelectInDc selectBitmap(memory, bitmap.Get());
+    BackBuffer buffer(dc, rc.right, rc.bottom);
+    const HDC memory = buffer.Get();
     ScopedBrush background(CreateSolidBrush(kBackground));
     ScopedBrush header(CreateSolidBrush(kHeader));
     ScopedBrush bar(CreateSolidBrush(kBar));
@@ -106,8 +105,6 @@ LRESULT CReserveView::OnPaint(WPARAM, LPARAM) {
     }
     BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
   }
-  DeleteDC(memory);
-  EndPaint(Handle(), &ps);
   return 0;
 }
 

@@ -55,15 +55,14 @@ bool CBubble::Show(HINSTANCE instance, HWND owner, const std::string& text, POIN
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   font_.Reset(CreateFontIndirectW(&metrics.lfStatusFont));
-  HDC dc = GetDC(owner);
   {
-    SelectInDc select(dc, font_.Get());
+    WindowDC dc(owner);
+    SelectInDc select(dc.Get(), font_.Get());
     RECT measure = {0, 0, Scaled(600), 0};
-    DrawCp932Text(dc, text_, &measure, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+    DrawCp932Text(dc.Get(), text_, &measure, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     textWidth_ = measure.right;
     textHeight_ = measure.bottom;
   }
-  ReleaseDC(owner, dc);
   placement_ = PlaceBubble(textWidth_, textHeight_, pt.x, pt.y, WorkArea(), ScreenDpi());
   const RECT r = {placement_.window.left, placement_.window.top, placement_.window.right, placement_.window.bottom};
   // The text is also the window's title: screen readers and tests find it there.
@@ -94,22 +93,20 @@ LRESULT CBubble::OnActivate(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CBubble::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Handle(), &ps);
-  RECT all;
-  GetClientRect(Handle(), &all);
+  PaintDC paint(Handle());
+  const HDC dc = paint.Get();
   ScopedBrush fill(CreateSolidBrush(kFill));
   ScopedBrush edge(CreateSolidBrush(RGB(0, 0, 0)));
-  HRGN region = BubbleRegion(placement_);
-  FillRgn(dc, region, fill.Get());
-  FrameRgn(dc, region, edge.Get(), 1, 1);
-  DeleteObject(region);
+  {
+    const ScopedGdi<HRGN> region(BubbleRegion(placement_));
+    FillRgn(dc, region.Get(), fill.Get());
+    FrameRgn(dc, region.Get(), edge.Get(), 1, 1);
+  }
   SelectInDc select(dc, font_.Get());
   SetBkMode(dc, TRANSPARENT);
   const int margin = Scaled(kBubbleMargin);
   RECT text = {placement_.box.left + margin, placement_.box.top + margin, placement_.box.right - margin,
                placement_.box.bottom - margin};
   DrawCp932Text(dc, text_, &text, DT_NOPREFIX | DT_EXPANDTABS);
-  EndPaint(Handle(), &ps);
   return 0;
 }

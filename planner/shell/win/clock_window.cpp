@@ -50,37 +50,32 @@ void CClockWindow::OnPlaceA() { rightAligned_ = true; InvalidateRect(Handle(), n
 void CClockWindow::OnPlaceB() { rightAligned_ = false; InvalidateRect(Handle(), nullptr, FALSE); }
 
 LRESULT CClockWindow::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Handle(), &ps);
+  PaintDC paint(Handle());
+  const HDC dc = paint.Get();
   RECT rc;
   GetClientRect(Handle(), &rc);
   const Time32 now = CalibratedNow(timeError_);
   shown_ = now;
   const std::string text = FormatLocalTime(now, "%H:%M:%S");
 
-  HDC memory = CreateCompatibleDC(dc);
-  ScopedBitmap bitmap(CreateCompatibleBitmap(dc, rc.right, rc.bottom));
-  {
-    SelectInDc selectBitmap(memory, bitmap.Get());
-    ScopedBrush back(CreateSolidBrush(RGB(0, 0, 0)));
-    FillRect(memory, &rc, back.Get());
-    const int digitWidth = Scaled(kDigitWidth), digitHeight = Scaled(kDigitHeight);
-    ScopedFont font(CreateFontW(Scaled(kDigitHeight - 2), Scaled(kDigitWidth - 4), 0, 0, FW_BOLD, 0, 0, 0,
-                                DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH, L"Courier New"));
-    SelectInDc selectFont(memory, font.Get());
-    SetBkMode(memory, TRANSPARENT);
-    SetTextColor(memory, RGB(0, 255, 96));
-    const int width = static_cast<int>(text.size()) * digitWidth;
-    int x = rightAligned_ ? rc.right - width - Scaled(2) : Scaled(2);
-    for (char c : text) {
-      RECT cell = {x, (rc.bottom - digitHeight) / 2, x + digitWidth, (rc.bottom + digitHeight) / 2};
-      const wchar_t w = static_cast<wchar_t>(c);
-      DrawTextW(memory, &w, 1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-      x += digitWidth;
-    }
-    BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
+  BackBuffer buffer(dc, rc.right, rc.bottom);
+  const HDC memory = buffer.Get();
+  ScopedBrush back(CreateSolidBrush(RGB(0, 0, 0)));
+  FillRect(memory, &rc, back.Get());
+  const int digitWidth = Scaled(kDigitWidth), digitHeight = Scaled(kDigitHeight);
+  ScopedFont font(CreateFontW(Scaled(kDigitHeight - 2), Scaled(kDigitWidth - 4), 0, 0, FW_BOLD, 0, 0, 0,
+                              DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH, L"Courier New"));
+  SelectInDc selectFont(memory, font.Get());
+  SetBkMode(memory, TRANSPARENT);
+  SetTextColor(memory, RGB(0, 255, 96));
+  const int width = static_cast<int>(text.size()) * digitWidth;
+  int x = rightAligned_ ? rc.right - width - Scaled(2) : Scaled(2);
+  for (char c : text) {
+    RECT cell = {x, (rc.bottom - digitHeight) / 2, x + digitWidth, (rc.bottom + digitHeight) / 2};
+    const wchar_t w = static_cast<wchar_t>(c);
+    DrawTextW(memory, &w, 1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    x += digitWidth;
   }
-  DeleteDC(memory);
-  EndPaint(Handle(), &ps);
+  BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
   return 0;
 }

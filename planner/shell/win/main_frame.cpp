@@ -19,6 +19,7 @@
 #include "common/win/dpi.h"
 #include "common/win/message_box.h"
 #include "common/win/modal_loop.h"
+#include "common/win/scoped_win.h"
 #include "planner/history/win/planner_history.h"
 #include "planner/reserve/reservation_files.h"
 #include "planner/reserve/win/reserve_actions.h"
@@ -376,8 +377,8 @@ LRESULT CMainFrame::OnSetCursor(WPARAM wParam, LPARAM lParam) {
 // The frame's own client area is the two bars between the panes: raised
 // strips in the button face colour, as splitter bars look.
 LRESULT CMainFrame::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Handle(), &ps);
+  PaintDC paint(Handle());
+  const HDC dc = paint.Get();
   RECT rc;
   GetClientRect(Handle(), &rc);
   const SplitterColumns c = Columns();
@@ -388,7 +389,6 @@ LRESULT CMainFrame::OnPaint(WPARAM, LPARAM) {
     FillRect(dc, &bar, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &bar, EDGE_RAISED, BF_LEFT | BF_RIGHT);
   }
-  EndPaint(Handle(), &ps);
   return 0;
 }
 
