@@ -31,21 +31,16 @@ StartLock::StartLock() {
   path_ = WithTrailingSeparator(WideToCp932(temp)) + ThisProgramFileName() + ".lok";
 }
 
-StartLock::StartLock(StartLock&& other) noexcept : path_(std::move(other.path_)), handle_(other.handle_) {
-  other.handle_ = INVALID_HANDLE_VALUE;
-}
-
 bool StartLock::Take() {
   if (Held()) return true;
-  handle_ = CreateFileW(Cp932ToWide(path_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  handle_.Reset(CreateFileW(Cp932ToWide(path_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
   return Held();
 }
 
 void StartLock::Release() {
   if (!Held()) return;
-  CloseHandle(handle_);
-  handle_ = INVALID_HANDLE_VALUE;
+  handle_.Reset();
   DeleteFileW(Cp932ToWide(path_).c_str());
 }
 

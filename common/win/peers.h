@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "common/win/scoped_win.h"
+
 // The planner's main window: the first top-level window whose title holds
 // the planner's mark (its title also names the open guide); null when none.
 HWND FindPlannerWindow();
@@ -19,20 +21,20 @@ class StartLock {
  public:
   StartLock();
   ~StartLock() { Release(); }
-  StartLock(StartLock&& other) noexcept;
+  StartLock(StartLock&& other) noexcept = default;
   StartLock& operator=(StartLock&&) = delete;
   StartLock(const StartLock&) = delete;
   StartLock& operator=(const StartLock&) = delete;
 
   // Tries to take the lock; false while another copy holds it.
   bool Take();
-  bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool Held() const { return static_cast<bool>(handle_); }
   void Release();
   const std::string& Path() const { return path_; }
 
  private:
   std::string path_;  // cp932
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  ScopedFile handle_;
 };
 
 // The desktop's icon area (the screen without the task bar): the untitled

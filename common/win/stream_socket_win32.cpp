@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/win/scoped_win.h"
+
 namespace {
 
 constexpr int kPumpSliceMs = 100;
@@ -167,10 +169,9 @@ bool LookupHostAddress(const std::string& host, std::string* dotted, const WaitP
   // The job lives until the thread has ended: the wait below never gives up.
   LookupJob job;
   job.host = host;
-  HANDLE thread = ::CreateThread(nullptr, 0, LookupThread, &job, 0, nullptr);
+  const ScopedHandle thread(::CreateThread(nullptr, 0, LookupThread, &job, 0, nullptr));
   if (!thread) return BlockingLookup(host, dotted);
-  while (::WaitForSingleObject(thread, kPumpSliceMs) == WAIT_TIMEOUT) pump();
-  ::CloseHandle(thread);
+  while (::WaitForSingleObject(thread.Get(), kPumpSliceMs) == WAIT_TIMEOUT) pump();
   if (job.found) *dotted = job.dotted;
   return job.found;
 }

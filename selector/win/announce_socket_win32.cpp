@@ -4,6 +4,7 @@
 #include <ws2tcpip.h>
 #include <windows.h>
 
+#include "common/win/scoped_win.h"
 #include "selector/announce_listener.h"
 
 namespace {
@@ -74,14 +75,13 @@ class Win32WorkerThread : public WorkerThread {
   ~Win32WorkerThread() override { Join(); }
   bool Start(std::function<void()> body) override {
     body_ = std::move(body);
-    thread_ = CreateThread(nullptr, 0, &Win32WorkerThread::Entry, this, 0, nullptr);
-    return thread_ != nullptr;
+    thread_.Reset(CreateThread(nullptr, 0, &Win32WorkerThread::Entry, this, 0, nullptr));
+    return static_cast<bool>(thread_);
   }
   void Join() override {
     if (!thread_) return;
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    WaitForSingleObject(thread_.Get(), INFINITE);
+    thread_.Reset();
   }
 
  private:
@@ -90,7 +90,7 @@ class Win32WorkerThread : public WorkerThread {
     return 0;
   }
   std::function<void()> body_;
-  HANDLE thread_ = nullptr;
+  ScopedHandle thread_;
 };
 
 }  // namespace

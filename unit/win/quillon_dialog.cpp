@@ -98,8 +98,6 @@ CQuillonDlg::CQuillonDlg(HINSTANCE instance, Settings& store, FileSystem& fs, co
 CQuillonDlg::~CQuillonDlg() {
   driver_.reset();
   ReleaseLock();
-  if (bigIcon_) DestroyIcon(bigIcon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 void CQuillonDlg::ReleaseLock() { lock_.Release(); }
@@ -109,14 +107,14 @@ INT_PTR CQuillonDlg::OnInitDialog(WPARAM, LPARAM) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, Cp932ToWide(LoadCp932String(instance_, IDS_ABOUTBOX)).c_str());
   }
-  bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  bigIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
   // The caption's and the tray's icon: the system's small size, which follows the screen's dpi.
-  smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-  tray_.Add(Handle(), kTrayId, kTrayMessage, smallIcon_, J(u8"受信ユニット"));
+  smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+  tray_.Add(Handle(), kTrayId, kTrayMessage, smallIcon_.Get(), J(u8"受信ユニット"));
   SetUpList();
 
   // The planner starts the unit with SW_HIDE: it then runs in the tray only.
@@ -143,10 +141,9 @@ void CQuillonDlg::SetUpList() {
   const int iconWidth = GetSystemMetrics(SM_CXSMICON), iconHeight = GetSystemMetrics(SM_CYSMICON);
   HIMAGELIST images = ImageList_Create(iconWidth, iconHeight, ILC_COLOR32 | ILC_MASK, 2, 0);
   for (int id : {IDI_RECEIVING, IDI_WAITING}) {
-    HICON icon =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, iconWidth, iconHeight, 0));
-    ImageList_AddIcon(images, icon);
-    DestroyIcon(icon);
+    const ScopedIcon icon(
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, iconWidth, iconHeight, 0)));
+    ImageList_AddIcon(images, icon.Get());
   }
   list_view::SetSmallImages(list, images);
 }

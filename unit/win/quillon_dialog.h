@@ -11,6 +11,7 @@
 
 #include "common/win/dialog.h"
 #include "common/win/peers.h"
+#include "common/win/scoped_win.h"
 #include "common/win/tray_icon.h"
 #include "unit/schedule_driver.h"
 #include "unit/schedule_host.h"
@@ -77,8 +78,8 @@ class CQuillonDlg : public DialogImpl<CQuillonDlg>, public ScheduleHost {
   StartLock lock_;
   std::unique_ptr<ScheduleDriver> driver_;
   TrayIcon tray_;
-  HICON bigIcon_ = nullptr;
-  HICON smallIcon_ = nullptr;
+  ScopedIcon bigIcon_;
+  ScopedIcon smallIcon_;
   UINT_PTR mainTimer_ = 0;
   bool shutDown_ = false;
   bool exitDeferred_ = false;  // command 1 arrived inside a pass or under a box

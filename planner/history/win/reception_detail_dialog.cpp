@@ -42,7 +42,7 @@ std::wstring DefaultText(HKEY root, const std::wstring& path) {
 
 struct FileType {
   std::string name;
-  HICON icon = nullptr;  // owned by the image list once added
+  ScopedIcon icon;  // the image list keeps its own copy
 };
 
 // The extension's class under HKEY_CLASSES_ROOT names the type; its DefaultIcon
@@ -65,7 +65,7 @@ FileType LookUpFileType(const std::string& extension) {
   }
   icon.erase(std::remove(icon.begin(), icon.end(), L'"'), icon.end());
   HICON small = nullptr;
-  if (ExtractIconExW(icon.c_str(), index, nullptr, &small, 1) >= 1 && small) type.icon = small;
+  if (ExtractIconExW(icon.c_str(), index, nullptr, &small, 1) >= 1 && small) type.icon.Reset(small);
   return type;
 }
 
@@ -114,10 +114,9 @@ INT_PTR CReceptionDetailDlg::OnInitDialog(WPARAM, LPARAM) {
   // The system's small icon size, which follows the screen's dpi.
   const int iconWidth = GetSystemMetrics(SM_CXSMICON), iconHeight = GetSystemMetrics(SM_CYSMICON);
   images_ = ImageList_Create(iconWidth, iconHeight, ILC_COLOR32 | ILC_MASK, 4, 4);
-  HICON generic = static_cast<HICON>(
-      LoadImageW(host_.instance, MAKEINTRESOURCEW(IDI_HISTORY_FILE), IMAGE_ICON, iconWidth, iconHeight, 0));
-  ImageList_AddIcon(images_, generic);
-  if (generic) DestroyIcon(generic);
+  const ScopedIcon generic(static_cast<HICON>(
+      LoadImageW(host_.instance, MAKEINTRESOURCEW(IDI_HISTORY_FILE), IMAGE_ICON, iconWidth, iconHeight, 0)));
+  ImageList_AddIcon(images_, generic.Get());
   list_view::SetSmallImages(list_, images_);
   AddColumns(list_, *host_.settings, kReportSizeKey, kDetailColumns);
   ShowFiles();
@@ -136,8 +135,7 @@ int CReceptionDetailDlg::IconFor(const std::string& extension, std::string* type
     FileType type = LookUpFileType(extension);
     int index = 0;
     if (type.icon) {
-      index = ImageList_AddIcon(images_, type.icon);
-      DestroyIcon(type.icon);
+      index = ImageList_AddIcon(images_, type.icon.Get());
       if (index < 0) index = 0;
     }
     found = types_.emplace(key, std::make_pair(index, type.name)).first;
@@ -197,9 +195,9 @@ HIMAGELIST LoadHistoryIcons(HINSTANCE instance) {
   const int iconWidth = GetSystemMetrics(SM_CXSMICON), iconHeight = GetSystemMetrics(SM_CYSMICON);
   HIMAGELIST images = ImageList_Create(iconWidth, iconHeight, ILC_COLOR32 | ILC_MASK, 3, 0);
   for (int id : {IDI_HISTORY_LAUNCH, IDI_HISTORY_PLAIN, IDI_HISTORY_FAILED}) {
-    HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, iconWidth, iconHeight, 0));
-    ImageList_AddIcon(images, icon);
-    if (icon) DestroyIcon(icon);
+    const ScopedIcon icon(
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, iconWidth, iconHeight, 0)));
+    ImageList_AddIcon(images, icon.Get());
   }
   return images;
 }

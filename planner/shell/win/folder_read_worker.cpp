@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/files.h"
+#include "common/win/scoped_win.h"
 #include "planner/shell/folder_reads.h"
 
 namespace {
@@ -52,13 +53,12 @@ FolderAnswerBox::~FolderAnswerBox() { DeleteCriticalSection(&lock_); }
 bool FolderAnswerBox::Ask(const FolderQuestion& question) {
   InterlockedIncrement(&refs_);
   auto job = std::make_unique<Job>(Job{this, question});
-  HANDLE thread = CreateThread(nullptr, 0, Work, job.get(), 0, nullptr);
+  const ScopedHandle thread(CreateThread(nullptr, 0, Work, job.get(), 0, nullptr));
   if (!thread) {
     Release();
     return false;
   }
   job.release();
-  CloseHandle(thread);
   return true;
 }
 
