@@ -279,13 +279,7 @@ TEST_F(ScheduleTest, ShutdownKeepsPendingFilesAndWritesFinishedOnes) {
 }
 
 TEST_F(ScheduleTest, CollectedResultThatCannotBeWrittenIsRetriedAndKeepsTheFileMeanwhile) {
-  Put("RSV1.SDL", Record(95, 1, 0, 3600));
-  ASSERT_TRUE(driver->Start());
-  Pass();
-  ASSERT_EQ(host.opened.size(), 1u);
-  BreakHistory();
-  host.opened[0].state->finished = true;
-  host.opened[0].state->result = 1;
+  FinishWithHistoryBroken("RSV1.SDL", Record(95, 1, 0, 3600), 1);
   Passes(2);
   EXPECT_TRUE(Exists("RSV1.SDL"));
   EXPECT_EQ(host.opened[0].state->placed, 1);  // the files are in place all the same
@@ -302,11 +296,7 @@ TEST_F(ScheduleTest, CollectedResultThatCannotBeWrittenIsRetriedAndKeepsTheFileM
 }
 
 TEST_F(ScheduleTest, ResultRetriesAreBoundedAndShutdownTriesOnceMore) {
-  Put("RSV1.SDL", Record(96, 1, 0, 3600));
-  ASSERT_TRUE(driver->Start());
-  Pass();
-  BreakHistory();
-  host.opened[0].state->finished = true;
+  FinishWithHistoryBroken("RSV1.SDL", Record(96, 1, 0, 3600), 0);
   Passes(ScheduleDriver::kResultRetryPasses * (ScheduleDriver::kResultAttempts + 5));
   EXPECT_EQ(driver->UnwrittenResults(), 1u);
   RepairHistory();

@@ -123,6 +123,17 @@ class ScheduleTest : public ::testing::Test {
   // written), and back.
   void BreakHistory();
   void RepairHistory();
+  // Starts the driver on the one reservation `name` holds, lets its window
+  // open and finish with `result` while no result record can be written.
+  void FinishWithHistoryBroken(const std::string& name, const ReservationRecord& r, int result) {
+    Put(name, r);
+    ASSERT_TRUE(driver->Start());
+    Pass();
+    ASSERT_EQ(host.opened.size(), 1u);
+    BreakHistory();
+    host.opened[0].state->finished = true;
+    host.opened[0].state->result = result;
+  }
   void Passes(int n) {
     for (int i = 0; i < n; ++i) Pass();
   }

@@ -17,13 +17,7 @@ std::vector<std::string> Names(const std::string& pattern) {
 // The history folder is gone at exit: the next start writes the success that
 // was pending, not a missed result, and asks the planner for no loss report.
 TEST_F(ScheduleTest, ResultNotWrittenAtExitIsWrittenByTheNextStart) {
-  Put("RSV030521302001000012340002.SDL", Record(110, 1, 0, 1800));
-  ASSERT_TRUE(driver->Start());
-  Pass();
-  ASSERT_EQ(host.opened.size(), 1u);
-  BreakHistory();
-  host.opened[0].state->finished = true;
-  host.opened[0].state->result = 1;
+  FinishWithHistoryBroken("RSV030521302001000012340002.SDL", Record(110, 1, 0, 1800), 1);
   Passes(3);
   driver->Shutdown();
   driver.reset();
@@ -47,11 +41,7 @@ TEST_F(ScheduleTest, ResultNotWrittenAtExitIsWrittenByTheNextStart) {
 }
 
 TEST_F(ScheduleTest, PendingResultStillUnwritableAtTheNextStartKeepsWaiting) {
-  Put("RSV1.SDL", Record(111, 1, 0, 1800));
-  ASSERT_TRUE(driver->Start());
-  Pass();
-  BreakHistory();
-  host.opened[0].state->finished = true;
+  FinishWithHistoryBroken("RSV1.SDL", Record(111, 1, 0, 1800), 0);
   Passes(3);
   driver->Shutdown();
   driver.reset();
