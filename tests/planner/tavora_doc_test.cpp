@@ -319,7 +319,7 @@ class MarksTest : public DocTest {
   const GuideProgram& At(int i) { return *doc.Programs().Ordered()[static_cast<std::size_t>(i)]; }
   ResultMark Result(int program, int status, const std::string& launch) {
     const GuideProgram& p = At(program);
-    return ResultMark{status, p.programNumber, p.subNumber, p.startTime, p.endTime, launch};
+    return ResultMark{status, p.programNumber, p.subNumber, p.startTime, p.endTime, launch, /*storageFolder=*/""};
   }
   ReservationMark Reservation(int program) {
     const GuideProgram& p = At(program);

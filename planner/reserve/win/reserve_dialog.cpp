@@ -44,7 +44,7 @@ class CFolderDlg : public DialogImpl<CFolderDlg> {
  public:
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
-  CFolderDlg(const GuideProgram& program, std::string folder) : program_(program), folder(std::move(folder)) {}
+  CFolderDlg(const GuideProgram& program, std::string folder) : folder(std::move(folder)), program_(program) {}
   std::string folder;
 
  private:

@@ -11,12 +11,7 @@
 
 namespace {
 
-SettingsPageMaker& ColourPageMaker() {
-  static SettingsPageMaker maker;
-  return maker;
-}
-
-// An empty page for a tab whose owner has not plugged one in.
+// An empty page for the colour tab while the timetable has no model.
 class CBlankPage : public SettingsPageWindow {
  public:
   HWND CreatePage(HINSTANCE, HWND sheet) override {
@@ -39,7 +34,7 @@ class CSettingsSheet : public DialogImpl<CSettingsSheet> {
  public:
   explicit CSettingsSheet(SettingsContext& context) : context_(context) {
     pages_.push_back(MakeFolderPage(context));
-    pages_.push_back(ColourPageMaker() ? ColourPageMaker()(context) : nullptr);
+    pages_.push_back(MakeColourPage(context));
     if (!pages_.back()) pages_.back() = std::make_unique<CBlankPage>();
     pages_.push_back(MakeReceptionPage(context));
     pages_.push_back(MakeGuidePage(context));
@@ -137,8 +132,6 @@ const CSettingsSheet::CommandEntry CSettingsSheet::kCommands[] = {
 };
 
 }  // namespace
-
-void RegisterColourPage(SettingsPageMaker maker) { ColourPageMaker() = std::move(maker); }
 
 void TellUnitToReloadSettings() {
   if (HWND unit = FindUnitWindow()) {

@@ -41,10 +41,6 @@ class SettingsPageWindow : public SettingsPageCore {
   bool Opened() const override { return PageWindow() != nullptr; }
 };
 
-// The colour page is the timetable's; it registers a maker here.
-using SettingsPageMaker = std::function<std::unique_ptr<SettingsPageWindow>(SettingsContext&)>;
-void RegisterColourPage(SettingsPageMaker maker);
-
 // Command 32787: the modal sheet. True when something was saved.
 bool OpenSettingsSheet(HWND owner, SettingsContext& context);
 // Posts WM_COMMAND 1008 to the reception unit's window when it runs.
@@ -52,8 +48,11 @@ void TellUnitToReloadSettings();
 // A page posts this to the sheet after every change of its values.
 void NotifySheetChanged(HWND page);
 
-// Page makers (settings_pages.cpp, settings_keyword_window.cpp).
+// Page makers (settings_pages.cpp, settings_keyword_window.cpp, and the
+// timetable's colour_settings_page.cpp).
 std::unique_ptr<SettingsPageWindow> MakeFolderPage(SettingsContext& context);
+// nullptr while the timetable has no model (its panes could not be made).
+std::unique_ptr<SettingsPageWindow> MakeColourPage(SettingsContext& context);
 std::unique_ptr<SettingsPageWindow> MakeReceptionPage(SettingsContext& context);
 std::unique_ptr<SettingsPageWindow> MakeGuidePage(SettingsContext& context);
 std::unique_ptr<SettingsPageWindow> MakeKeywordPage(SettingsContext& context);

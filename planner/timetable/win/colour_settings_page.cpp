@@ -27,10 +27,9 @@ class CColourSettingsPage : public SettingsPageWindow {
   CColourPage page_;
 };
 
-const bool registered = (RegisterColourPage([](SettingsContext&) -> std::unique_ptr<SettingsPageWindow> {
-                           if (!CurrentTimetableModel()) return nullptr;
-                           return std::unique_ptr<SettingsPageWindow>(new CColourSettingsPage());
-                         }),
-                         true);
-
 }  // namespace
+
+std::unique_ptr<SettingsPageWindow> MakeColourPage(SettingsContext&) {
+  if (!CurrentTimetableModel()) return nullptr;
+  return std::make_unique<CColourSettingsPage>();
+}
