@@ -3,25 +3,25 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <memory>
+
 #include "common/debug_log.h"
+#include "common/win/scoped_win.h"
 
 namespace {
 // Closing the session handle from outside ends a read that the server keeps
 // waiting (the session's receive time-out is not honoured by every
 // implementation), so the fetch runs on a thread of its own and the caller
-// closes the session when the time is up.
+// closes the session when the time is up. The caller and the thread each hold
+// a share of the job: a thread still blocked when the caller gives up frees it
+// when it ends.
 struct FetchJob {
   std::string url;
   std::string body;
   bool ok = false;
-  HINTERNET session = nullptr;
-  // The caller and the thread each let go of the job once; the second frees it.
-  volatile LONG released = 0;
+  HINTERNET session = nullptr;  // the caller's
 };
-
-void Release(FetchJob* job) {
-  if (InterlockedExchange(&job->released, 1) == 1) delete job;
-}
+using FetchShare = std::shared_ptr<FetchJob>;
 
 bool ReadBody(FetchJob& job, HINTERNET request) {
   DWORD status = 0;
@@ -82,57 +82,43 @@ bool WaitPainting(HANDLE thread, DWORD ms) {
 }
 
 DWORD WINAPI FetchThread(void* parameter) {
-  FetchJob& job = *static_cast<FetchJob*>(parameter);
-  HINTERNET request = InternetOpenUrlA(job.session, job.url.c_str(), nullptr, 0,
-                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                           INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI,
-                                       0);
-  if (request) {
-    job.ok = ReadBody(job, request);
-    InternetCloseHandle(request);
-  }
-  Release(&job);
+  const std::unique_ptr<FetchShare> share(static_cast<FetchShare*>(parameter));
+  FetchJob& job = **share;
+  const ScopedInternet request(InternetOpenUrlA(job.session, job.url.c_str(), nullptr, 0,
+                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                                    INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI,
+                                                0));
+  if (request) job.ok = ReadBody(job, request.Get());
   return 0;
 }
 }  // namespace
 
 bool WinInetDetailFetcher::Fetch(const std::string& url, std::string* body) {
-  // The job outlives this call when its thread is still blocked: whichever of
-  // the two lets go last frees it.
-  FetchJob* job = new FetchJob;
-  job->url = url;
-  job->session = InternetOpenA("Tavora", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (!job->session) {
-    delete job;
-    return false;
-  }
+  ScopedInternet session(InternetOpenA("Tavora", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session) return false;
   DWORD timeout = kDetailTimeoutMs;
-  InternetSetOptionA(job->session, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-  InternetSetOptionA(job->session, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  InternetSetOptionA(job->session, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionA(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionA(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionA(session.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+  const auto job = std::make_shared<FetchJob>();
+  job->url = url;
+  job->session = session.Get();
   const DWORD started = GetTickCount();
-  HANDLE thread = CreateThread(nullptr, 0, &FetchThread, job, 0, nullptr);
-  if (!thread) {
-    InternetCloseHandle(job->session);
-    delete job;
-    return false;
-  }
-  const bool ended = keepPainting_ ? WaitPainting(thread, kDetailTimeoutMs)
-                                    : WaitForSingleObject(thread, kDetailTimeoutMs) == WAIT_OBJECT_0;
+  auto threadShare = std::make_unique<FetchShare>(job);
+  const ScopedHandle thread(CreateThread(nullptr, 0, &FetchThread, threadShare.get(), 0, nullptr));
+  if (!thread) return false;
+  threadShare.release();  // the thread's now
+  const bool ended = keepPainting_ ? WaitPainting(thread.Get(), kDetailTimeoutMs)
+                                    : WaitForSingleObject(thread.Get(), kDetailTimeoutMs) == WAIT_OBJECT_0;
   if (!ended) {
     DebugPrintf("Tavora: detail file took too long (%lu ms): %s", GetTickCount() - started, url.c_str());
     // Closing the session ends the blocked call where the system allows it;
-    // either way the thread finishes on its own and frees the job.
-    InternetCloseHandle(job->session);
-    CloseHandle(thread);
-    Release(job);
+    // either way the thread finishes on its own with its share of the job.
+    session.Reset();
     return false;
   }
-  CloseHandle(thread);
-  InternetCloseHandle(job->session);
   const bool ok = job->ok;
   if (ok) *body = job->body;
   else DebugPrintf("Tavora: detail file not fetched after %lu ms: %s", GetTickCount() - started, url.c_str());
-  delete job;  // the thread has let go already
   return ok;
 }
