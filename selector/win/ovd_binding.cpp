@@ -7,11 +7,10 @@
 OvdBinding::~OvdBinding() {
   // Once more as the process ends, then the library goes.
   Close();
-  if (module_) FreeLibrary(module_);
 }
 
 bool OvdBinding::Bind() {
-  module_ = LoadLibraryA("OVD.DLL");
+  module_.Reset(LoadLibraryA("OVD.DLL"));
   if (!module_) {
     DebugPrintf("nexa: OVD.DLL not found (error %lu): running without the board\n", GetLastError());
     ok_ = true;

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "common/win/scoped_win.h"
+
 class OvdBinding {
  public:
   static constexpr int kLevelBasic = 0;
@@ -20,7 +22,7 @@ class OvdBinding {
   // Loads "OVD.DLL" and resolves the names; at level 512 calls OvdInit. False
   // when OvdInit fails (message 002).
   bool Bind();
-  bool Loaded() const { return module_ != nullptr; }
+  bool Loaded() const { return static_cast<bool>(module_); }
   int Level() const { return level_; }
 
   bool SetSid(std::uint16_t sid);
@@ -40,10 +42,10 @@ class OvdBinding {
 
   template <class F>
   F Resolve(const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_.Get(), name)));
   }
 
-  HMODULE module_ = nullptr;
+  ScopedModule module_;  // freed after the destructor's last Close
   int level_ = kLevelBasic;
   bool ok_ = false;
   Bytes getIcCardNum_ = nullptr;

@@ -58,14 +58,13 @@ class CMessageDlg : public DialogImpl<CMessageDlg> {
     HWND label = Item(IDC_MESSAGE_TEXT);
     RECT box;
     GetWindowRect(label, &box);
-    HDC dc = GetDC(label);
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
     RECT need = {0, 0, Scaled(kMaxTextWidth), 0};
     {
-      SelectInDc select(dc, font);
-      DrawCp932Text(dc, text_, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+      WindowDC dc(label);
+      SelectInDc select(dc.Get(), font);
+      DrawCp932Text(dc.Get(), text_, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     }
-    ReleaseDC(label, dc);
     const int dx = need.right - (box.right - box.left);
     const int dy = need.bottom - (box.bottom - box.top);
     const int growX = dx > 0 ? dx : 0;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/settings.h"
+#include "common/win/scoped_win.h"
 #include "planner/shell/settings_keyword_page.h"
 #include "planner/shell/win/resource.h"
 #include "planner/shell/win/settings_page_base.h"
@@ -19,15 +20,12 @@ namespace {
 class InputMethod {
  public:
   InputMethod() {
-    module_ = LoadLibraryW(L"imm32.dll");
+    module_.Reset(LoadLibraryW(L"imm32.dll"));
     if (!module_) return;
     Resolve(&getContext_, "ImmGetContext");
     Resolve(&releaseContext_, "ImmReleaseContext");
     Resolve(&getOpen_, "ImmGetOpenStatus");
     Resolve(&setOpen_, "ImmSetOpenStatus");
-  }
-  ~InputMethod() {
-    if (module_) FreeLibrary(module_);
   }
   InputMethod(const InputMethod&) = delete;
   InputMethod& operator=(const InputMethod&) = delete;
@@ -54,13 +52,13 @@ class InputMethod {
  private:
   template <class F>
   void Resolve(F* fn, const char* name) {
-    *fn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    *fn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_.Get(), name)));
   }
   using GetContextFn = HIMC(WINAPI*)(HWND);
   using ReleaseContextFn = BOOL(WINAPI*)(HWND, HIMC);
   using GetOpenFn = BOOL(WINAPI*)(HIMC);
   using SetOpenFn = BOOL(WINAPI*)(HIMC, BOOL);
-  HMODULE module_ = nullptr;
+  ScopedModule module_;
   GetContextFn getContext_ = nullptr;
   ReleaseContextFn releaseContext_ = nullptr;
   GetOpenFn getOpen_ = nullptr;
