@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "common/text.h"
+#include "common/win/scoped_win.h"
 
 namespace {
 
@@ -26,13 +29,13 @@ std::wstring W(const std::string& path) { return Cp932ToWide(path); }
 
 class Win32File : public FileStream {
  public:
-  explicit Win32File(HANDLE h) : handle_(h) {}
+  explicit Win32File(ScopedFile h) : handle_(std::move(h)) {}
   ~Win32File() override { Close(); }
   bool Write(const void* data, std::size_t size) override {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
       DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size), written = 0;
-      if (!WriteFile(handle_, p, chunk, &written, nullptr) || written == 0) return false;
+      if (!WriteFile(handle_.Get(), p, chunk, &written, nullptr) || written == 0) return false;
       p += written;
       size -= written;
     }
@@ -42,7 +45,7 @@ class Win32File : public FileStream {
     std::size_t total = 0;
     while (total < size) {
       DWORD chunk = size - total > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size - total), got = 0;
-      if (!ReadFile(handle_, static_cast<char*>(data) + total, chunk, &got, nullptr) || got == 0) break;
+      if (!ReadFile(handle_.Get(), static_cast<char*>(data) + total, chunk, &got, nullptr) || got == 0) break;
       total += got;
     }
     return total;
@@ -50,16 +53,13 @@ class Win32File : public FileStream {
   bool Seek(std::uint64_t offset) override {
     LARGE_INTEGER li;
     li.QuadPart = static_cast<LONGLONG>(offset);
-    return SetFilePointerEx(handle_, li, nullptr, FILE_BEGIN) != 0;
+    return SetFilePointerEx(handle_.Get(), li, nullptr, FILE_BEGIN) != 0;
   }
-  bool Flush() override { return FlushFileBuffers(handle_) != 0; }
-  void Close() override {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
+  bool Flush() override { return FlushFileBuffers(handle_.Get()) != 0; }
+  void Close() override { handle_.Reset(); }
 
  private:
-  HANDLE handle_;
+  ScopedFile handle_;
 };
 
 struct ModeFlags {
@@ -92,21 +92,20 @@ class Win32FileSystem : public FileSystem {
  public:
   std::unique_ptr<FileStream> Open(const std::string& path, OpenMode mode) override {
     ModeFlags f = Flags(mode);
-    HANDLE h = CreateFileW(W(path).c_str(), f.access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           f.disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
-    if (mode == OpenMode::WriteExisting) SetFilePointer(h, 0, nullptr, FILE_END);
-    return std::make_unique<Win32File>(h);
+    ScopedFile h(CreateFileW(W(path).c_str(), f.access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             f.disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return nullptr;
+    if (mode == OpenMode::WriteExisting) SetFilePointer(h.Get(), 0, nullptr, FILE_END);
+    return std::make_unique<Win32File>(std::move(h));
   }
   std::vector<FoundFile> Find(const std::string& pattern) override {
     std::vector<FoundFile> found;
     WIN32_FIND_DATAW d;
-    HANDLE h = FindFirstFileW(W(pattern).c_str(), &d);
-    if (h == INVALID_HANDLE_VALUE) return found;
+    const ScopedFind h(FindFirstFileW(W(pattern).c_str(), &d));
+    if (!h) return found;
     do {
       if (wcscmp(d.cFileName, L".") != 0 && wcscmp(d.cFileName, L"..") != 0) found.push_back(ToFound(d));
-    } while (FindNextFileW(h, &d));
-    FindClose(h);
+    } while (FindNextFileW(h.Get(), &d));
     return found;
   }
   bool Remove(const std::string& path) override {
@@ -139,13 +138,12 @@ class Win32FileSystem : public FileSystem {
     return true;
   }
   bool SetLastWriteTime(const std::string& path, Time32 t) override {
-    HANDLE h = CreateFileW(W(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    FILETIME ft = ToFileTime(t);
-    bool ok = SetFileTime(h, nullptr, nullptr, &ft) != 0;
-    CloseHandle(h);
-    return ok;
+    const ScopedFile h(CreateFileW(W(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h) return false;
+    const FILETIME ft = ToFileTime(t);
+    return SetFileTime(h.Get(), nullptr, nullptr, &ft) != 0;
   }
   DriveType DriveTypeOf(const std::string& root) override {
     return static_cast<DriveType>(GetDriveTypeW(W(root).c_str()));
