@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "boardlib/win/spin_lock.h"
+#include "common/win/scoped_win.h"
 
 namespace {
 std::uint32_t StartStamp(HANDLE process) {
@@ -28,19 +29,18 @@ std::uint32_t WinLibraryHost::CurrentProcessStarted() { return StartStamp(GetCur
 
 bool WinLibraryHost::ProcessAlive(std::uint32_t pid, std::uint32_t started) {
   if (pid == GetCurrentProcessId()) return started == 0 || started == CurrentProcessStarted();
-  HANDLE process = openProcess_(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  ScopedHandle process(openProcess_(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   // A process of another user or of a higher integrity level may refuse the
   // wait and still allow a look.
   if (!process && GetLastError() == ERROR_ACCESS_DENIED)
-    process = openProcess_(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    process.Reset(openProcess_(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   // Only "no such process" proves it gone; one this user may not look at runs.
   if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;
-  bool alive = StillRunning(process);
+  bool alive = StillRunning(process.Get());
   if (alive && started != 0) {
-    const std::uint32_t stamp = StartStamp(process);
+    const std::uint32_t stamp = StartStamp(process.Get());
     if (stamp != 0 && stamp != started) alive = false;  // the id was given to a later process
   }
-  CloseHandle(process);
   return alive;
 }
 
