@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "planner/guide/guide_program.h"
 #include "planner/guide/http_get_socket.h"
+#include "planner/planner_values.h"
 
 namespace {
 // A location with blanks or line breaks would change the request line.
@@ -30,10 +31,12 @@ GuideSettingsImport ImportGuideSettingsText(const std::string& text, PlannerSett
   url = GetTagValue(block, "DefaultScheduleURL");
   if (IsHttp(url)) {
     result.location = url;
-    settings.SetText("Environment", "EpgURL", url);
+    settings.SetText(peer::kEnvironmentSubKey, planner_values::kGuideUrl, url);
   }
   if (LeadingInt(GetTagValue(block, "SkipFilter")) == 0) {
-    for (const char* name : kGuideRuleValueNames) settings.SetText("Environment", name, GetTagValue(block, name));
+    for (const char* name : kGuideRuleValueNames) {
+      settings.SetText(peer::kEnvironmentSubKey, name, GetTagValue(block, name));
+    }
   }
   return result;
 }

@@ -78,7 +78,9 @@ GuideDayText FetchGuideDay(FileSystem& fs, const std::string& fileName, const st
 void GuideStore::ReadRules(const PlannerSettings& settings) {
   std::string values[7];
   // Rule lists grow past the 255 bytes a plain text read keeps.
-  for (int kind = 0; kind < 7; ++kind) values[kind] = settings.WholeText("Environment", kGuideRuleValueNames[kind]);
+  for (int kind = 0; kind < 7; ++kind) {
+    values[kind] = settings.WholeText(peer::kEnvironmentSubKey, kGuideRuleValueNames[kind]);
+  }
   rules_ = BuildGuideRules(values);
 }
 

@@ -13,11 +13,11 @@
 #include "common/text.h"
 #include "planner/shell/settings_folder_rules.h"
 
+namespace pv = planner_values;
+
 namespace {
 
 const char* const kEnv = peer::kEnvironmentSubKey;
-const char* const kDiskLimitValue = "Disk space limit";
-const char* const kTotalLimitValue = "Total limit";
 const char* const kResultRecords = "INFO*.RSV";
 const char* const kHistoryLog = "RsvData.log";
 
@@ -47,10 +47,10 @@ FolderPageValues LoadFolderPage(const PlannerSettings& settings) {
   FolderPageValues v;
   v.dataFolder = UpperFolder(settings.DataFolder());
   v.historyFolder = UpperFolder(settings.HistoryFolder());
-  const std::int32_t disk = settings.Int(kEnv, kDiskLimitValue, 40);
-  const std::int32_t total = settings.Int(kEnv, kTotalLimitValue, 0);
+  const std::int32_t disk = pv::Read(settings, pv::kDiskLimit);
+  const std::int32_t total = pv::Read(settings, pv::kTotalLimit);
   v.diskLimitOn = disk != 0;
-  v.diskLimit = v.diskLimitOn ? disk : 40;
+  v.diskLimit = v.diskLimitOn ? disk : pv::kDiskLimit.fallback;
   v.totalLimitOn = total != 0;
   v.totalLimit = total;
   return v;
@@ -146,8 +146,8 @@ FolderSaveResult SaveFolderPage(const FolderPageValues& opened, const FolderPage
     settings.SetText(peer::kHistorySubKey, peer::kFolderValue, history);
     r.historyChanged = true;
   }
-  settings.SetInt(kEnv, kDiskLimitValue, current.diskLimitOn ? current.diskLimit : 0);
-  settings.SetInt(kEnv, kTotalLimitValue, current.totalLimitOn ? current.totalLimit : 0);
+  pv::Write(settings, pv::kDiskLimit, current.diskLimitOn ? current.diskLimit : 0);
+  pv::Write(settings, pv::kTotalLimit, current.totalLimitOn ? current.totalLimit : 0);
   r.saved = true;
   return r;
 }
@@ -156,9 +156,9 @@ FolderSaveResult SaveFolderPage(const FolderPageValues& opened, const FolderPage
 
 ReceptionPageValues LoadReceptionPage(const PlannerSettings& settings) {
   ReceptionPageValues v;
-  v.prepareTime = settings.Int(kEnv, peer::kPrepareTimeValue, 60);
-  v.timeout = settings.Int(kEnv, peer::kTimeoutValue, 600);
-  v.autoRun = settings.Int(kEnv, peer::kAutoRunValue, 0);
+  v.prepareTime = pv::Read(settings, pv::kPrepareTime);
+  v.timeout = pv::Read(settings, pv::kTimeout);
+  v.autoRun = pv::Read(settings, pv::kAutoRun);
   v.showStatus = settings.Int(kEnv, J(peer::kShowStatusValue), 1);
   // A corner the unit does not know is its top left, and so the page shows it.
   v.messagePosition = settings.Int(kEnv, J(peer::kMessagePositionValue), 0);
@@ -167,9 +167,9 @@ ReceptionPageValues LoadReceptionPage(const PlannerSettings& settings) {
 }
 
 void SaveReceptionPage(PlannerSettings& settings, const ReceptionPageValues& v) {
-  settings.SetInt(kEnv, peer::kPrepareTimeValue, v.prepareTime);
-  settings.SetInt(kEnv, peer::kTimeoutValue, v.timeout);
-  settings.SetInt(kEnv, peer::kAutoRunValue, v.autoRun);
+  pv::Write(settings, pv::kPrepareTime, v.prepareTime);
+  pv::Write(settings, pv::kTimeout, v.timeout);
+  pv::Write(settings, pv::kAutoRun, v.autoRun);
   settings.SetInt(kEnv, J(peer::kShowStatusValue), v.showStatus);
   settings.SetInt(kEnv, J(peer::kMessagePositionValue), v.messagePosition);
 }
@@ -189,18 +189,18 @@ std::int32_t CheckedTimeout(const std::string& typed, std::int32_t lastStored) {
 GuidePageValues LoadGuidePage(const PlannerSettings& settings) {
   GuidePageValues v;
   // Stored values outside the page's ranges are shown as the nearest bound.
-  v.epgUpdate = settings.IntInRange(kEnv, "EPG Update", 60, 5, 120);
-  v.displayDays = settings.IntInRange(kEnv, "Display days", 6, 3, 7);
-  v.yesterday = settings.Int(kEnv, "Yesterday", 0) != 0 ? 1 : 0;
-  v.dayStart = settings.IntInRange(kEnv, "DayStart", 4, 0, 23);
+  v.epgUpdate = pv::Read(settings, pv::kEpgUpdate);
+  v.displayDays = pv::Read(settings, pv::kDisplayDays);
+  v.yesterday = pv::Read(settings, pv::kYesterday) != 0 ? 1 : 0;
+  v.dayStart = pv::Read(settings, pv::kDayStart);
   return v;
 }
 
 void SaveGuidePage(PlannerSettings& settings, const GuidePageValues& v) {
-  settings.SetInt(kEnv, "EPG Update", v.epgUpdate);
-  settings.SetInt(kEnv, "Display days", v.displayDays);
-  settings.SetInt(kEnv, "Yesterday", v.yesterday);
-  settings.SetInt(kEnv, "DayStart", v.dayStart);
+  pv::Write(settings, pv::kEpgUpdate, v.epgUpdate);
+  pv::Write(settings, pv::kDisplayDays, v.displayDays);
+  pv::Write(settings, pv::kYesterday, v.yesterday);
+  pv::Write(settings, pv::kDayStart, v.dayStart);
 }
 
 std::int32_t CheckedGuideField(GuideField field, const std::string& typed, std::int32_t current) {

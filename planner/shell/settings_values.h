@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "planner/planner_values.h"
+
 class FileSystem;
 class PlannerSettings;
 
@@ -14,7 +16,7 @@ struct FolderPageValues {
   std::string dataFolder;     // shown upper-cased
   std::string historyFolder;  // shown upper-cased
   bool diskLimitOn = false;
-  std::int32_t diskLimit = 40;  // MB, 1..1000
+  std::int32_t diskLimit = planner_values::kDiskLimit.fallback;  // MB, 1..1000
   bool totalLimitOn = false;
   std::int32_t totalLimit = 0;  // MB, 0..10000
 };
@@ -53,9 +55,9 @@ int CopyHistoryFiles(FileSystem& fs, const std::string& from, const std::string&
 
 // --- Reception page (dialog 286) ----------------------------------------
 struct ReceptionPageValues {
-  std::int32_t prepareTime = 60;   // s
-  std::int32_t timeout = 600;      // s
-  std::int32_t autoRun = 0;
+  std::int32_t prepareTime = planner_values::kPrepareTime.fallback;  // s
+  std::int32_t timeout = planner_values::kTimeout.fallback;          // s
+  std::int32_t autoRun = planner_values::kAutoRun.fallback;
   std::int32_t showStatus = 1;
   std::int32_t messagePosition = 0;  // 0 top left, 1 top right, 2 centre, 3 bottom left, 4 bottom right
   bool operator==(const ReceptionPageValues& o) const {
@@ -78,18 +80,19 @@ std::int32_t CheckedTimeout(const std::string& typed, std::int32_t lastStored);
 
 // --- Guide page ("番組表取得の設定") -------------------------------------
 struct GuidePageValues {
-  std::int32_t epgUpdate = 60;    // minutes, 5..120
-  std::int32_t displayDays = 6;   // 3..7
-  std::int32_t yesterday = 0;     // 0/1
-  std::int32_t dayStart = 4;      // hour 0..23
+  std::int32_t epgUpdate = planner_values::kEpgUpdate.fallback;      // minutes
+  std::int32_t displayDays = planner_values::kDisplayDays.fallback;
+  std::int32_t yesterday = planner_values::kYesterday.fallback;      // 0/1
+  std::int32_t dayStart = planner_values::kDayStart.fallback;        // hour
   bool operator==(const GuidePageValues& o) const {
     return epgUpdate == o.epgUpdate && displayDays == o.displayDays && yesterday == o.yesterday &&
            dayStart == o.dayStart;
   }
 };
-constexpr std::int32_t kEpgUpdateMin = 5, kEpgUpdateMax = 120;
-constexpr std::int32_t kDisplayDaysMin = 3, kDisplayDaysMax = 7;
-constexpr std::int32_t kDayStartMin = 0, kDayStartMax = 23;
+constexpr std::int32_t kEpgUpdateMin = planner_values::kEpgUpdate.low, kEpgUpdateMax = planner_values::kEpgUpdate.high;
+constexpr std::int32_t kDisplayDaysMin = planner_values::kDisplayDays.low,
+                       kDisplayDaysMax = planner_values::kDisplayDays.high;
+constexpr std::int32_t kDayStartMin = planner_values::kDayStart.low, kDayStartMax = planner_values::kDayStart.high;
 
 GuidePageValues LoadGuidePage(const PlannerSettings& settings);
 void SaveGuidePage(PlannerSettings& settings, const GuidePageValues& values);

@@ -8,20 +8,16 @@
 #include "common/settings.h"
 #include "common/text.h"
 #include "planner/guide/guide_settings_file.h"
+#include "planner/planner_values.h"
 #include "planner/timetable/grid_geometry.h"
 #include "planner/guide/planner_log.h"
 
 namespace {
+namespace pv = planner_values;
 const char* const kEnv = peer::kEnvironmentSubKey;
 constexpr Time32 kDay = 24 * 60 * 60;
 
 std::string TitleKey(std::int32_t kind) { return "Title\\" + std::to_string(kind); }
-
-// The ranges of the guide settings page: a value another program (or an older
-// version) stored outside them is taken as the nearest bound.
-std::int32_t ReadDayStartHour(const PlannerSettings& settings, std::int32_t fallback) {
-  return settings.IntInRange(kEnv, "DayStart", fallback, 0, 23);
-}
 
 // The date of t at hour:00:00, `days` days later.
 Time32 AtHour(Time32 t, int hour, int days = 0) {
@@ -78,11 +74,13 @@ void CTavoraDoc::ReadTitleSettings() {
 }
 
 void CTavoraDoc::ReadViewSettings() {
-  receptionTimeout = settings_.Int(kEnv, peer::kTimeoutValue, 600);
+  receptionTimeout = pv::Read(settings_, pv::kTimeout);
   vZoom = settings_.Int(kEnv, "VZoomCnt", 0);
   hZoom = settings_.Int(kEnv, "HZoomCnt", 0);
-  displayDays = settings_.IntInRange(kEnv, "Display days", 6, 3, 7);
-  showYesterday = settings_.Int(kEnv, "Yesterday", 0);
+  // A value another program (or an older version) stored outside the guide
+  // page's ranges is taken as the nearest bound.
+  displayDays = pv::Read(settings_, pv::kDisplayDays);
+  showYesterday = pv::Read(settings_, pv::kYesterday);
   titleKind = settings_.Int(kEnv, "TitleKind", 1);
   ReadTitleSettings();
 }
@@ -101,16 +99,16 @@ bool CTavoraDoc::OnNewDocument() {
   const Time32 now = clock_.Now();
   nextDailyReload = AtHour(now, 0) + 10 * 60 + 4 * 3600;
   if (nextDailyReload <= now) nextDailyReload = AtHour(now, 4, 1) + 10 * 60;
-  guideCheckInterval = settings_.IntInRange(kEnv, "EPG Update", 60, 5, 120) * 60;
+  guideCheckInterval = pv::Read(settings_, pv::kEpgUpdate) * 60;
   nextGuideCheck = now + guideCheckInterval;
   ReadViewSettings();
-  if (guideUrl.empty()) guideUrl = settings_.Text(kEnv, "EpgURL");
+  if (guideUrl.empty()) guideUrl = settings_.Text(kEnv, pv::kGuideUrl);
   if (!hooks_.BaseSetUp()) return false;
 
   guide_.ReadRules(settings_);
   exclusiveMode = guide_.Rules().exclusiveMode ? 1 : 0;
   hooks_.ReadCategoryGroups();
-  dayStartHour = ReadDayStartHour(settings_, 4);
+  dayStartHour = pv::Read(settings_, pv::kDayStart);
   firstDayStart = FirstDayFor(now);
 
   LoadGuideDays(guideUrl);
@@ -368,7 +366,7 @@ void CTavoraDoc::UpdateGuide() {
   // The new first day and day start take effect only with a new guide: a failed
   // update leaves the period as it was.
   const std::int32_t oldDayStart = dayStartHour;
-  dayStartHour = ReadDayStartHour(settings_, dayStartHour);
+  dayStartHour = pv::Read(settings_, pv::kDayStart, dayStartHour);
   const Time32 first = FirstDayFor(now);
   const std::string location = guideUrl;
   if (!LoadGuideDays(location, first)) {

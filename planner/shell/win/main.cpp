@@ -23,6 +23,7 @@
 #include "planner/guide/http_get_socket.h"
 #include "planner/history/win/history_windows.h"
 #include "planner/history/win/planner_history.h"
+#include "planner/planner_values.h"
 #include "planner/shell/win/data_folder_dialog.h"
 #include "planner/shell/win/main_frame.h"
 #include "planner/shell/win/resource.h"
@@ -35,7 +36,6 @@
 static_assert(ID_APP_EXIT == peer::kCmdPlannerExit, "the planner's exit command and the one posted to it differ");
 
 namespace {
-const char* const kEnv = peer::kEnvironmentSubKey;
 constexpr UINT kActivateTimeoutMs = 5000;
 
 std::string ModulePath() {
@@ -105,7 +105,7 @@ bool SettleWorkingFolders(CTavoraApp& app) {
 
 void ReadApplicationSettings(CTavoraApp& app) {
   PlannerSettings& s = *app.settings;
-  app.dayStartHour = s.Int(kEnv, "DayStart", 4);
+  app.dayStartHour = s.Int(peer::kEnvironmentSubKey, planner_values::kDayStart.name, planner_values::kDayStart.fallback);
   app.display = ReadDisplaySwitches(s);
 }
 
@@ -183,10 +183,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   DebugPrintf("Tavora: main window shown %lu ms after the process started", MsSinceProcessStart());
   if (doc.Programs().Empty() && !doc.guideUrl.empty()) frame.PostCommand(ID_GUIDE_UPDATE);
   frame.PostCommand(ID_TIME_CALIBRATION);
-  app.diskLimitMb = settings.Int(kEnv, "Disk space limit", 40);
-  app.totalLimitMb = settings.Int(kEnv, "Total limit", 0);
+  app.diskLimitMb = planner_values::Read(settings, planner_values::kDiskLimit);
+  app.totalLimitMb = planner_values::Read(settings, planner_values::kTotalLimit);
   lock.Release();
-  if (settings.Int(kEnv, "Window Zoom", 1) != 0) SendMessageW(frame.Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  if (planner_values::Read(settings, planner_values::kWindowZoom) != 0) {
+    SendMessageW(frame.Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  }
   frame.PostCommand(ID_VIEW_NOW);
   ShowPlannerMissedPrograms();
   RunOldContentAtStart();

@@ -21,6 +21,7 @@
 #include "common/win/modal_loop.h"
 #include "common/win/scoped_win.h"
 #include "planner/history/win/planner_history.h"
+#include "planner/planner_values.h"
 #include "planner/reserve/reservation_files.h"
 #include "planner/reserve/win/reserve_actions.h"
 #include "planner/reserve/win/reserve_view.h"
@@ -344,7 +345,7 @@ void CMainFrame::StorePlacement() {
   GetWindowPlacement(Handle(), &wp);
   const bool iconic = IsIconic(Handle()) != 0;
   s.SetInt(kEnv, "Window Iconic", iconic ? 1 : 0);
-  s.SetInt(kEnv, "Window Zoom", IsZoomed(Handle()) ? 1 : 0);
+  planner_values::Write(s, planner_values::kWindowZoom, IsZoomed(Handle()) ? 1 : 0);
   if (iconic) return;
   // The restored rectangle, also while maximised: the next start restores to it.
   const RECT& r = wp.rcNormalPosition;

@@ -12,6 +12,7 @@
 #include "common/win/modal_loop.h"
 #include "planner/guide/guide_program.h"
 #include "planner/history/win/planner_history.h"
+#include "planner/planner_values.h"
 #include "planner/reserve/keyword_reserver.h"
 #include "planner/reserve/keyword_search.h"
 #include "planner/reserve/win/detail_fetch.h"
@@ -148,8 +149,8 @@ void OpenSettings() {
     if (saved.historyChanged) g_historyMoved = true;
     a.folders.data = a.settings->DataFolder();
     a.folders.history = a.settings->HistoryFolder();
-    a.diskLimitMb = a.settings->Int(peer::kEnvironmentSubKey, "Disk space limit", 40);
-    a.totalLimitMb = a.settings->Int(peer::kEnvironmentSubKey, "Total limit", 0);
+    a.diskLimitMb = planner_values::Read(*a.settings, planner_values::kDiskLimit);
+    a.totalLimitMb = planner_values::Read(*a.settings, planner_values::kTotalLimit);
   };
   context.guideSaved = [](const GuidePageValues& v) {
     CTavoraApp& a = TheApp();
