@@ -6,9 +6,12 @@
 
 namespace {
 
-const std::set<std::string> kValued = {"port", "name", "offset"};
-const std::set<std::string> kFlags = {"quiet"};
-const std::map<char, std::string> kAliases = {{'p', "port"}, {'q', "quiet"}};
+const OptionTable kTable = {
+    {"port", 'p', "N", "port"},
+    {"name", 0, "TEXT", "name"},
+    {"offset", 0, "SECONDS", "offset"},
+    {"quiet", 'q', nullptr, "quiet"},
+};
 
 TEST(ToolOptions, ParseRefusesWhatNoToolTakesAndNamesIt) {
   const struct {
@@ -25,7 +28,7 @@ TEST(ToolOptions, ParseRefusesWhatNoToolTakesAndNamesIt) {
   for (const auto& c : cases) {
     Options o;
     std::string error;
-    EXPECT_FALSE(o.Parse(c.args, kValued, kFlags, &error, kAliases)) << c.error;
+    EXPECT_FALSE(o.Parse(c.args, kTable, &error)) << c.error;
     EXPECT_EQ(error, c.error);
   }
 }
@@ -33,8 +36,7 @@ TEST(ToolOptions, ParseRefusesWhatNoToolTakesAndNamesIt) {
 TEST(ToolOptions, ValuesFlagsAliasesPositionalsAndHelp) {
   Options o;
   std::string error;
-  ASSERT_TRUE(o.Parse({"239.1.2.3", "-p", "5000", "--offset", "-1.5", "-q", "-7", "--help", "dir"}, kValued, kFlags,
-                      &error, kAliases))
+  ASSERT_TRUE(o.Parse({"239.1.2.3", "-p", "5000", "--offset", "-1.5", "-q", "-7", "--help", "dir"}, kTable, &error))
       << error;
   EXPECT_EQ(o.Text("port"), "5000");
   EXPECT_EQ(o.Text("offset"), "-1.5");
@@ -47,7 +49,7 @@ TEST(ToolOptions, ValuesFlagsAliasesPositionalsAndHelp) {
 TEST(ToolOptions, NumberReadersCheckTheRangeAndNameTheOption) {
   Options o;
   std::string error;
-  ASSERT_TRUE(o.Parse({"--port", "70000", "--name", "0x1F", "--offset", "2.5x"}, kValued, kFlags, &error));
+  ASSERT_TRUE(o.Parse({"--port", "70000", "--name", "0x1F", "--offset", "2.5x"}, kTable, &error));
   int port = 0;
   EXPECT_FALSE(o.Int("port", 1, 65535, 80, &port, &error));
   EXPECT_EQ(error, "--port: '70000' is not a number from 1 to 65535");
@@ -59,6 +61,22 @@ TEST(ToolOptions, NumberReadersCheckTheRangeAndNameTheOption) {
   EXPECT_EQ(error, "--offset: '2.5x' is not a number from -10 to 10");
   EXPECT_TRUE(o.Int("missing", 1, 5, 3, &port, &error));
   EXPECT_EQ(port, 3) << "an absent option gives the default";
+}
+
+TEST(ToolOptions, HelpRowsAlignTheirTextsAndWrapLongOnes) {
+  const OptionTable table = {
+      {"group", 'g', "ADDR", "multicast group (default 239.192.0.1)"},
+      {"first-block", 0, "N", "the first cycle starts at block N of the first file, then every later cycle "
+                              "starts at block 0 as usual"},
+      {"quiet", 'q', nullptr, "no progress lines\nbreak"},
+  };
+  EXPECT_EQ(OptionHelp(table),
+            "  -g, --group ADDR     multicast group (default 239.192.0.1)\n"
+            "      --first-block N  the first cycle starts at block N of the first file,\n"
+            "                       then every later cycle starts at block 0 as usual\n"
+            "  -q, --quiet          no progress lines\n"
+            "                       break\n"
+            "  -h, --help           this text\n");
 }
 
 TEST(ToolOptions, IntegerTextsThatAreNotNumbers) {

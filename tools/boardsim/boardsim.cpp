@@ -42,8 +42,43 @@ const char kUsage[] =
     "--install writes the adapter key values the library looks for (\"DeviceVxDs\",\n"
     "\"IcCardNumber\") under HKLM\\System\\CurrentControlSet\\Services\\Class\\Net\\NNNN.\n";
 
+const OptionTable kOptions = {
+    {"id", 0, "HEX", "the card's identity, 20 hex digits (required to run the card)"},
+    {"type", 0, "N", "board type (default 0x40)"},
+    {"sid", 0, "N", "current service id in the status FIFO, -1 none (default -1)"},
+    {"irdinfo", 0, "N", "receiver information in the status FIFO, -1 none (default -1)"},
+    {"pat-program", 0, "N", "program number of the association table, -1 none (default 1)"},
+    {"time", 0, "\"YYYY-MM-DD hh:mm:ss\"", "broadcast time of the time table (default: now)"},
+    {"log", 0, "FILE", "log every driver call to FILE"},
+    {"address", 0, "0xA", "physical address of the memory window (default 0xD4800)"},
+    {"active", 0, "N", "the driver's active answer"},
+    {"busy", 0, "N", "the driver's busy answer"},
+    {"flags", 0, "N", "the driver's flags answer"},
+    {"counter", 0, "N", "the driver's byte counter"},
+    {"rate", 0, "N", "bytes a second added to the counter"},
+    {"crc-errors", 0, "N", "the driver's CRC error count"},
+    {"ts-errors", 0, "N", "the driver's transport error count"},
+    {"scrambled-every", 0, "N", "every Nth packet is scrambled (0: never)"},
+    {"error-every", 0, "N", "every Nth packet has its transport error bit set (0: never)"},
+    {"cc-error-every", 0, "N", "every Nth packet breaks the continuity counter (0: never)"},
+    {"crc-error-every", 0, "N", "every Nth packet has a bad CRC (0: never)"},
+    {"bad-sync-every", 0, "N", "every Nth packet has a bad sync byte (0: never)"},
+    {"packets", 0, "FILE", "send the 188-byte packets of FILE in a loop instead of the tables"},
+    {"no-driver", 0, nullptr, "opening the driver fails"},
+    {"install", 0, nullptr, "write the adapter key values, then run the card"},
+    {"install-only", 0, nullptr, "write the adapter key values and exit"},
+    {"uninstall", 0, nullptr, "delete the adapter key values and exit"},
+    {"adapter", 0, "NNNN", "the adapter key's number, four digits (default 0000)"},
+    {"iccard", 0, "DIGITS", "the IC card number written by --install (default 1234567890123450)"},
+    {"driver", 0, "NAME", "the driver name written by --install"},
+    {"update", 0, nullptr, "change the answers of the running card and exit"},
+    {"stop", 0, nullptr, "stop the running card"},
+};
+
+std::string HelpText() { return kUsage + std::string("options:\n") + OptionHelp(kOptions); }
+
 int Usage(const std::string& error) {
-  std::fprintf(stderr, "boardsim: %s\n%s", error.c_str(), kUsage);
+  std::fprintf(stderr, "boardsim: %s\n%s", error.c_str(), HelpText().c_str());
   return 2;
 }
 
@@ -201,14 +236,10 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   Options o;
   std::string error;
-  if (!o.Parse(args,
-               {"id", "type", "sid", "irdinfo", "pat-program", "time", "log", "address", "active", "busy", "flags",
-                "counter", "rate", "crc-errors", "ts-errors", "scrambled-every", "error-every", "cc-error-every",
-                "crc-error-every", "bad-sync-every", "packets", "adapter", "iccard", "driver"},
-               {"install", "install-only", "uninstall", "stop", "update", "no-driver"}, &error))
+  if (!o.Parse(args, kOptions, &error))
     return Usage(error);
   if (o.Help()) {
-    std::fputs(kUsage, stdout);
+    std::fputs(HelpText().c_str(), stdout);
     return 0;
   }
   if (!o.Positional().empty()) return Usage("unexpected argument '" + o.Positional()[0] + "'");

@@ -20,25 +20,27 @@
 
 namespace {
 
-void Help(FILE* out) {
-  std::fprintf(out,
-               "usage: carousel-recv [options] GROUP PORT FOLDER\n"
-               "Receives the file carousel sent to GROUP:PORT into FOLDER, exactly as a reserved\n"
-               "reception would, and places the files at their names. Exit code 0 when every\n"
-               "file of the broadcast was completed, 1 otherwise, 2 for a usage error.\n\n"
-               "  --timeout SECONDS     give up when nothing arrives within this time (default 300)\n"
-               "  --end WHEN            scheduled end: +SECONDS from now or YYYYMMDDHHMM local time;\n"
-               "                        the reception ends 60 s after it (default: none)\n"
-               "  --total-kbyte N       expected size, for the progress figures; it also bounds the\n"
-               "                        disk taken, as a reservation's total does (default: the free space)\n"
-               "  --clear               empty FOLDER first\n"
-               "  --idle SECONDS        end when nothing new arrived for this long after the first\n"
-               "                        datagram (a feed that went quiet; default: wait as the unit does)\n"
-               "  --rcvbuf BYTES        socket receive buffer (default 131072, as the unit uses)\n"
-               "  --discard             only count the datagrams and throw them away (no engine,\n"
-               "                        nothing written); ends after --idle seconds of quiet (default 2)\n"
-               "  --quiet               only the final line\n"
-               "  --help                this text\n");
+const OptionTable kOptions = {
+    {"timeout", 0, "SECONDS", "give up when nothing arrives within this time (default 300)"},
+    {"end", 0, "WHEN", "scheduled end: +SECONDS from now or YYYYMMDDHHMM local time; the reception ends 60 s "
+                       "after it (default: none)"},
+    {"total-kbyte", 0, "N", "expected size, for the progress figures; it also bounds the disk taken, as a "
+                            "reservation's total does (default: the free space)"},
+    {"clear", 0, nullptr, "empty FOLDER first"},
+    {"idle", 0, "SECONDS", "end when nothing new arrived for this long after the first datagram (a feed that "
+                           "went quiet; default: wait as the unit does)"},
+    {"rcvbuf", 0, "BYTES", "socket receive buffer (default 131072, as the unit uses)"},
+    {"discard", 0, nullptr, "only count the datagrams and throw them away (no engine, nothing written); ends "
+                            "after --idle seconds of quiet (default 2)"},
+    {"quiet", 'q', nullptr, "only the final line"},
+};
+
+std::string HelpText() {
+  return "usage: carousel-recv [options] GROUP PORT FOLDER\n"
+         "Receives the file carousel sent to GROUP:PORT into FOLDER, exactly as a reserved\n"
+         "reception would, and places the files at their names. Exit code 0 when every\n"
+         "file of the broadcast was completed, 1 otherwise, 2 for a usage error.\n\n" +
+         OptionHelp(kOptions);
 }
 
 // The bare receive-and-discard loop the engine is measured against: the same
@@ -112,11 +114,10 @@ bool ParseEnd(const std::string& text, Time32 now, Time32* end) {
 int ParseCommandLine(const std::vector<std::string>& args, const Clock& clock, RecvOptions* o) {
   Options opts;
   std::string e;
-  if (!opts.Parse(args, {"timeout", "end", "total-kbyte", "rcvbuf", "idle"}, {"clear", "discard", "quiet"}, &e,
-                  {{'q', "quiet"}}))
+  if (!opts.Parse(args, kOptions, &e))
     return UsageError("carousel-recv", e);
   if (opts.Help()) {
-    Help(stdout);
+    PrintText(stdout, HelpText());
     return 0;
   }
   ReceptionParams& p = o->params;

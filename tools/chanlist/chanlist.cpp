@@ -31,10 +31,20 @@ const char kUsage[] =
     "names are printed as UTF-8.\n"
     "exit status: 0 done, 1 a file is bad or cannot be written, 2 usage\n";
 
+const OptionTable kOptions = {
+    {"seed", 0, "N", "scramble: the seed byte, 0 to 255 (default: from the clock)"},
+    {"utf8", 0, nullptr, "scramble: IN is UTF-8; unscramble: write OUT as UTF-8"},
+    {"lenient", 0, nullptr, "scramble: skip malformed lines instead of failing"},
+    {"plain", 0, nullptr, "show, match: FILE is a plain list, not a container"},
+    {"current", 0, "N", "match: the board's channel now (default -1)"},
+};
+
+std::string HelpText() { return kUsage + std::string("options:\n") + OptionHelp(kOptions); }
+
 void Print(std::FILE* f, const std::string& utf8) { std::fwrite(utf8.data(), 1, utf8.size(), f); }
 
 int Usage(std::FILE* err, const std::string& problem) {
-  Print(err, "chanlist: " + problem + "\n" + kUsage);
+  Print(err, "chanlist: " + problem + "\n" + HelpText());
   return 2;
 }
 
@@ -165,14 +175,14 @@ int Match(const Options& o, std::FILE* out, std::FILE* err) {
 int RunChanlist(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   if (args.empty()) return Usage(err, "no command");
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    Print(out, kUsage);
+    Print(out, HelpText());
     return 0;
   }
   Options o;
   std::string error;
-  if (!o.Parse(args, {"seed", "current"}, {"plain", "utf8", "lenient"}, &error)) return Usage(err, error);
+  if (!o.Parse(args, kOptions, &error)) return Usage(err, error);
   if (o.Help()) {
-    Print(out, kUsage);
+    Print(out, HelpText());
     return 0;
   }
   if (o.Positional().empty()) return Usage(err, "no command");

@@ -23,20 +23,36 @@ const char* const kRuleOptions[7] = {
     "--highlight-series",  "--highlight-category", "--highlight-program",
 };
 
-void Usage(FILE* out) {
-  std::fprintf(out,
-               "usage: guidecheck --cache DIR --first YYYY-MM-DD [--days N] [--day-start H]\n"
-               "                  [--location URL] [--channels] [rule options]\n"
-               "Loads N days (default 6) of guide files gd%%y%%m%%d.dpn from the first day on: from\n"
-               "URL when given (the cache is then updated as the planner does), else from DIR.\n"
-               "Prints one TSV line per program in guide order: programNumber, subNumber,\n"
-               "start, end, receiverVersion, speed, totalKbyte, highlight, channelName,\n"
-               "seriesName, categoryForSort, categoryForSearch, name, digest.\n"
-               "--channels prints the channel name list instead, one per line.\n"
-               "--idle-limit MS and --body-limit MS bound a body that stops or never ends\n"
-               "(defaults 30000 and 120000).\n"
-               "Rule options (comma-separated lists, as the planner's settings hold them):\n");
-  for (const char* o : kRuleOptions) std::fprintf(out, "  %s LIST\n", o);
+const OptionTable kOptions = {
+    {"cache", 0, "DIR", "the guide cache folder (required)"},
+    {"first", 0, "YYYY-MM-DD", "the first day (required)"},
+    {"days", 0, "N", "days to load, 1 to 366 (default 6)"},
+    {"day-start", 0, "H", "the hour a guide day starts (default 4)"},
+    {"location", 0, "URL", "the guide server; the cache is then updated as the planner does"},
+    {"channels", 0, nullptr, "print the channel name list instead, one per line"},
+    {"idle-limit", 0, "MS", "bound on a body that stops (default 30000)"},
+    {"body-limit", 0, "MS", "bound on a body that never ends (default 120000)"},
+    // The rules, comma-separated lists as the planner's settings hold them;
+    // kRuleOptions names them in the same order.
+    {"exclusive-channel", 0, "LIST", "the exclusive-channel rule's list"},
+    {"except-series", 0, "LIST", "the except-series rule's list"},
+    {"except-category", 0, "LIST", "the except-category rule's list"},
+    {"highlight-channel", 0, "LIST", "the highlight-channel rule's list"},
+    {"highlight-series", 0, "LIST", "the highlight-series rule's list"},
+    {"highlight-category", 0, "LIST", "the highlight-category rule's list"},
+    {"highlight-program", 0, "LIST", "the highlight-program rule's list"},
+};
+
+std::string HelpText() {
+  return "usage: guidecheck --cache DIR --first YYYY-MM-DD [--days N] [--day-start H]\n"
+         "                  [--location URL] [--channels] [rule options]\n"
+         "Loads N days (default 6) of guide files gd%y%m%d.dpn from the first day on: from\n"
+         "URL when given (the cache is then updated as the planner does), else from DIR.\n"
+         "Prints one TSV line per program in guide order: programNumber, subNumber,\n"
+         "start, end, receiverVersion, speed, totalKbyte, highlight, channelName,\n"
+         "seriesName, categoryForSort, categoryForSearch, name, digest.\n"
+         "Rule options take comma-separated lists, as the planner's settings hold them.\n\n" +
+         OptionHelp(kOptions);
 }
 
 bool ParseDate(const std::string& text, int* y, int* m, int* d) {
@@ -56,13 +72,11 @@ struct CheckOptions {
 
 // The options; -1 when they are good, else the exit code.
 int ParseCommandLine(const std::vector<std::string>& args, CheckOptions* o) {
-  std::set<std::string> valued = {"cache", "first", "days", "day-start", "location", "idle-limit", "body-limit"};
-  for (const char* rule : kRuleOptions) valued.insert(rule + 2);
   Options opts;
   std::string e;
-  if (!opts.Parse(args, valued, {"channels"}, &e)) return UsageError("guidecheck", e);
+  if (!opts.Parse(args, kOptions, &e)) return UsageError("guidecheck", e);
   if (opts.Help()) {
-    Usage(stdout);
+    PrintText(stdout, HelpText());
     return 0;
   }
   if (!opts.Positional().empty()) return UsageError("guidecheck", "unexpected argument '" + opts.Positional()[0] + "'");

@@ -19,19 +19,21 @@
 
 namespace {
 
-void Help(FILE* out) {
-  std::fprintf(out,
-               "usage: headend announce [options]\n"
-               "Sends announcement datagrams (a small text naming the sequence number) at a\n"
-               "steady rate until the count is reached or the program is interrupted.\n\n"
-               "  -g, --group ADDR        group (default 224.0.1.124)\n"
-               "  -p, --port N            port (default 652)\n"
-               "  -r, --rate N            datagrams a second, 1 to 1000 (default 1)\n"
-               "  -n, --count N           datagrams to send, 0 = until interrupted (default 0)\n"
-               "  -s, --size N            bytes per datagram, 16 to 8192 (default 64)\n"
-               "  -i, --interface ADDR    outgoing interface (default 127.0.0.1)\n"
-               "  -q, --quiet             no line per datagram\n"
-               "  -h, --help              this text\n");
+const OptionTable kOptions = {
+    {"group", 'g', "ADDR", "group (default 224.0.1.124)"},
+    {"port", 'p', "N", "port (default 652)"},
+    {"rate", 'r', "N", "datagrams a second, 1 to 1000 (default 1)"},
+    {"count", 'n', "N", "datagrams to send, 0 = until interrupted (default 0)"},
+    {"size", 's', "N", "bytes per datagram, 16 to 8192 (default 64)"},
+    {"interface", 'i', "ADDR", "outgoing interface (default 127.0.0.1)"},
+    {"quiet", 'q', nullptr, "no line per datagram"},
+};
+
+std::string HelpText() {
+  return "usage: headend announce [options]\n"
+         "Sends announcement datagrams (a small text naming the sequence number) at a\n"
+         "steady rate until the count is reached or the program is interrupted.\n\n" +
+         OptionHelp(kOptions);
 }
 
 struct AnnounceOptions {
@@ -48,12 +50,10 @@ struct AnnounceOptions {
 int ParseAnnounce(const std::vector<std::string>& args, AnnounceOptions* o) {
   Options opts;
   std::string e;
-  if (!opts.Parse(args, {"group", "port", "rate", "count", "size", "interface"}, {"quiet"}, &e,
-                  {{'g', "group"}, {'p', "port"}, {'r', "rate"}, {'n', "count"}, {'s', "size"}, {'i', "interface"},
-                   {'q', "quiet"}}))
+  if (!opts.Parse(args, kOptions, &e))
     return UsageError("headend announce", e);
   if (opts.Help()) {
-    Help(stdout);
+    PrintText(stdout, HelpText());
     return 0;
   }
   if (!opts.Positional().empty())

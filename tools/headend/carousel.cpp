@@ -50,37 +50,35 @@ struct CarouselOptions {
   bool quiet = false;
 };
 
-void Help(FILE* out) {
-  std::fprintf(out,
-               "usage: headend carousel [options] FOLDER\n"
-               "Sends every file under FOLDER (sub-folders included) as a repeating multicast\n"
-               "file carousel: one datagram per block, block 0 of each file with its file\n"
-               "header (file count, size, name relative to FOLDER with \"\\\" separators, cp932).\n\n"
-               "  -g, --group ADDR        multicast group (default 239.192.0.1)\n"
-               "  -p, --port N            UDP port (default 5000)\n"
-               "  -c, --class N           header class 0-7: name field 64 (1), 128 (2) or 256 (3-7)\n"
-               "                          bytes; 0 sends no file header (default 1)\n"
-               "  -b, --block-size N      datagram size, header included, 300-4096 (default 4096)\n"
-               "  -r, --rate BYTES        paced rate in bytes per second; k, M suffixes; 0 = unpaced\n"
-               "                          (default 1M)\n"
-               "  -n, --cycles N          carousel cycles, 0 = until interrupted (default 1)\n"
-               "      --first-block N     the first cycle starts at block N of the first file\n"
-               "      --extra N           after the last cycle, send the first N datagrams of the\n"
-               "                          next one (a receiver declares completion on a datagram\n"
-               "                          of a file it already has)\n"
-               "      --empty-first N     send N empty (zero-length) datagrams before the carousel\n"
-               "      --part K/N          each cycle sends only the K-th of N equal parts of its\n"
-               "                          blocks, in carousel order (1/2 the first half, 2/2 the\n"
-               "                          second); --extra is sent whole\n"
-               "      --loss PCT          drop this percentage of datagrams (seeded)\n"
-               "      --duplicate PCT     send this percentage of datagrams twice\n"
-               "      --reorder PCT       hold back this percentage of datagrams by 1-8 places\n"
-               "      --seed N            seed of loss, duplication and reordering (default 1)\n"
-               "  -i, --interface ADDR    outgoing interface (default 127.0.0.1)\n"
-               "      --ttl N             multicast TTL (default 1)\n"
-               "  -q, --quiet             no progress lines\n"
-               "  -h, --help              this text\n\n"
-               "Progress goes to stderr once a second; a summary line ends the run.\n");
+const OptionTable kOptions = {
+    {"group", 'g', "ADDR", "multicast group (default 239.192.0.1)"},
+    {"port", 'p', "N", "UDP port (default 5000)"},
+    {"class", 'c', "N", "header class 0-7: name field 64 (1), 128 (2) or 256 (3-7) bytes; 0 sends no file header "
+                        "(default 1)"},
+    {"block-size", 'b', "N", "datagram size, header included, 300-4096 (default 4096)"},
+    {"rate", 'r', "BYTES", "paced rate in bytes per second; k, M suffixes; 0 = unpaced (default 1M)"},
+    {"cycles", 'n', "N", "carousel cycles, 0 = until interrupted (default 1)"},
+    {"first-block", 0, "N", "the first cycle starts at block N of the first file"},
+    {"extra", 0, "N", "after the last cycle, send the first N datagrams of the next one (a receiver declares "
+                      "completion on a datagram of a file it already has)"},
+    {"empty-first", 0, "N", "send N empty (zero-length) datagrams before the carousel"},
+    {"part", 0, "K/N", "each cycle sends only the K-th of N equal parts of its blocks, in carousel order (1/2 the "
+                       "first half, 2/2 the second); --extra is sent whole"},
+    {"loss", 0, "PCT", "drop this percentage of datagrams (seeded)"},
+    {"duplicate", 0, "PCT", "send this percentage of datagrams twice"},
+    {"reorder", 0, "PCT", "hold back this percentage of datagrams by 1-8 places"},
+    {"seed", 0, "N", "seed of loss, duplication and reordering (default 1)"},
+    {"interface", 'i', "ADDR", "outgoing interface (default 127.0.0.1)"},
+    {"ttl", 0, "N", "multicast TTL (default 1)"},
+    {"quiet", 'q', nullptr, "no progress lines"},
+};
+
+std::string HelpText() {
+  return "usage: headend carousel [options] FOLDER\n"
+         "Sends every file under FOLDER (sub-folders included) as a repeating multicast\n"
+         "file carousel: one datagram per block, block 0 of each file with its file\n"
+         "header (file count, size, name relative to FOLDER with \"\\\" separators, cp932).\n\n" +
+         OptionHelp(kOptions) + "\nProgress goes to stderr once a second; a summary line ends the run.\n";
 }
 
 bool ParseRate(const char* text, double* rate) {
@@ -322,15 +320,10 @@ std::string RateText(double rate) {
 int ParseCarousel(const std::vector<std::string>& args, CarouselOptions* o) {
   Options opts;
   std::string e;
-  if (!opts.Parse(args,
-                  {"group", "port", "class", "block-size", "rate", "cycles", "first-block", "extra", "empty-first", "loss",
-                   "duplicate", "reorder", "seed", "interface", "ttl", "part"},
-                  {"quiet"}, &e,
-                  {{'g', "group"}, {'p', "port"}, {'c', "class"}, {'b', "block-size"}, {'r', "rate"},
-                   {'n', "cycles"}, {'i', "interface"}, {'q', "quiet"}}))
+  if (!opts.Parse(args, kOptions, &e))
     return UsageError("headend carousel", e);
   if (opts.Help()) {
-    Help(stdout);
+    PrintText(stdout, HelpText());
     return 0;
   }
   std::int64_t firstBlock = 0, extra = 0, emptyFirst = 0, seed = 1;

@@ -229,12 +229,26 @@ void Serve(int fd, ServerOptions options) {
   ::close(fd);
 }
 
-void Usage(FILE* out) {
-  std::fprintf(out,
-               "usage: headend guide --folder DIR [--address A] [--port P] [--mode M] [--stall-seconds S]\n"
-               "Serves DIR over HTTP/1.0 (default 127.0.0.1:80) and prints one line per request.\n"
-               "A request path starting with /M/ is answered in mode M; --mode sets the default:\n");
-  for (const ModeName& m : kModes) std::fprintf(out, "  %-9s %s\n", m.name, m.summary);
+const OptionTable kOptions = {
+    {"folder", 0, "DIR", "the folder served (required)"},
+    {"address", 0, "A", "address to listen on (default 127.0.0.1)"},
+    {"port", 0, "P", "port to listen on (default 80)"},
+    {"mode", 0, "M", "the mode of a request whose path names none (default normal)"},
+    {"stall-seconds", 0, "S",
+     "how long the modes that hold a connection open (stall, silent, trickle) keep it, in seconds (default 600)"},
+};
+
+std::string HelpText() {
+  std::string text =
+      "usage: headend guide --folder DIR [--address A] [--port P] [--mode M] [--stall-seconds S]\n"
+      "Serves DIR over HTTP/1.0 (default 127.0.0.1:80) and prints one line per request.\n\n" +
+      OptionHelp(kOptions) + "\nA request path starting with /M/ is answered in mode M; --mode sets the default:\n";
+  char line[160];
+  for (const ModeName& m : kModes) {
+    std::snprintf(line, sizeof line, "  %-9s %s\n", m.name, m.summary);
+    text += line;
+  }
+  return text;
 }
 
 // The options; -1 when they are good, else the exit code.
@@ -243,9 +257,9 @@ int ParseServer(int argc, char** argv, ServerOptions* o) {
   std::string e;
   if (!StartTool("headend guide", argc, argv, &args)) return 2;
   Options opts;
-  if (!opts.Parse(args, {"folder", "address", "port", "mode", "stall-seconds"}, {}, &e)) return UsageError("headend guide", e);
+  if (!opts.Parse(args, kOptions, &e)) return UsageError("headend guide", e);
   if (opts.Help()) {
-    Usage(stdout);
+    PrintText(stdout, HelpText());
     return 0;
   }
   if (!opts.Positional().empty()) return UsageError("headend guide", "unexpected argument '" + opts.Positional()[0] + "'");

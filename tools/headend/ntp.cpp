@@ -21,22 +21,23 @@
 
 namespace {
 
-void Help(FILE* out) {
-  std::fprintf(out,
-               "usage: headend ntp [options]\n"
-               "Sends NTP datagrams (mode 5, 48 bytes) whose transmit timestamp is the local\n"
-               "clock plus OFFSET seconds.\n\n"
-               "  -o, --offset SECONDS    offset from the local clock, fractions allowed (default 0)\n"
-               "  -n, --count N           datagrams to send, 0 = until interrupted (default 1)\n"
-               "  -t, --interval MS       pause between datagrams (default 1000)\n"
-               "  -g, --group ADDR        group (default 224.0.1.1)\n"
-               "  -p, --port N            port (default 123)\n"
-               "  -i, --interface ADDR    outgoing interface (default 127.0.0.1)\n"
-               "  -s, --on-second         send each datagram just after a whole second of the local\n"
-               "                          clock (one a second), so that a receiver comparing with\n"
-               "                          whole seconds sees exactly OFFSET\n"
-               "  -q, --quiet             no line per datagram\n"
-               "  -h, --help              this text\n");
+const OptionTable kOptions = {
+    {"offset", 'o', "SECONDS", "offset from the local clock, fractions allowed (default 0)"},
+    {"count", 'n', "N", "datagrams to send, 0 = until interrupted (default 1)"},
+    {"interval", 't', "MS", "pause between datagrams (default 1000)"},
+    {"group", 'g', "ADDR", "group (default 224.0.1.1)"},
+    {"port", 'p', "N", "port (default 123)"},
+    {"interface", 'i', "ADDR", "outgoing interface (default 127.0.0.1)"},
+    {"on-second", 's', nullptr, "send each datagram just after a whole second of the local clock (one a second), "
+                                "so that a receiver comparing with whole seconds sees exactly OFFSET"},
+    {"quiet", 'q', nullptr, "no line per datagram"},
+};
+
+std::string HelpText() {
+  return "usage: headend ntp [options]\n"
+         "Sends NTP datagrams (mode 5, 48 bytes) whose transmit timestamp is the local\n"
+         "clock plus OFFSET seconds.\n\n" +
+         OptionHelp(kOptions);
 }
 
 struct NtpOptions {
@@ -54,12 +55,10 @@ struct NtpOptions {
 int ParseNtp(const std::vector<std::string>& args, NtpOptions* o) {
   Options opts;
   std::string e;
-  if (!opts.Parse(args, {"offset", "count", "interval", "group", "port", "interface"}, {"on-second", "quiet"}, &e,
-                  {{'o', "offset"}, {'n', "count"}, {'t', "interval"}, {'g', "group"}, {'p', "port"},
-                   {'i', "interface"}, {'s', "on-second"}, {'q', "quiet"}}))
+  if (!opts.Parse(args, kOptions, &e))
     return UsageError("headend ntp", e);
   if (opts.Help()) {
-    Help(stdout);
+    PrintText(stdout, HelpText());
     return 0;
   }
   if (!opts.Positional().empty()) return UsageError("headend ntp", "unexpected argument '" + opts.Positional()[0] + "'");

@@ -34,10 +34,27 @@ const char kUsage[] =
     "channel with --channel; reservations, history and end times are ignored.\n"
     "Arguments are UTF-8 (the active code page under Windows).\n";
 
+const OptionTable kGuideOptions = {
+    {"cache", 0, "DIR", "the guide cache folder (required)"},
+    {"first", 0, "YYYY-MM-DD", "the first day (required)"},
+    {"days", 0, "N", "days to load, 1 to 366 (default 6)"},
+    {"day-start", 0, "H", "the hour a guide day starts (default 4)"},
+    {"refer", 0, nullptr, "search the descriptions instead of the titles"},
+    {"channel", 0, "NAME", "only the programs of this channel"},
+};
+
+std::string HelpText() { return kUsage + std::string("\nguide options:\n") + OptionHelp(kGuideOptions); }
+
 KwcheckResult Usage(const std::string& error) {
   KwcheckResult r;
   r.exitCode = 2;
-  r.err = "kwcheck: " + Cp932ToUtf8(error) + "\n" + kUsage;
+  r.err = "kwcheck: " + Cp932ToUtf8(error) + "\n" + HelpText();
+  return r;
+}
+
+KwcheckResult Help() {
+  KwcheckResult r;
+  r.out = HelpText();
   return r;
 }
 
@@ -67,9 +84,8 @@ KwcheckResult Guide(const std::vector<std::string>& args) {
   Options options;
   std::string error;
   std::vector<std::string> rest(args.begin() + 1, args.end());
-  if (!options.Parse(rest, {"cache", "first", "days", "day-start", "channel"}, {"refer"}, &error)) {
-    return Usage(error);
-  }
+  if (!options.Parse(rest, kGuideOptions, &error)) return Usage(error);
+  if (options.Help()) return Help();
   if (!options.Required("cache", &error) || !options.Required("first", &error)) return Usage(error);
   std::int64_t days = 0, dayStart = 0;
   if (!options.Integer("days", 1, 366, 6, &days, &error) || !options.Integer("day-start", 0, 23, 4, &dayStart, &error)) {
@@ -116,11 +132,7 @@ KwcheckResult Guide(const std::vector<std::string>& args) {
 KwcheckResult RunKwcheck(const std::vector<std::string>& args) {
   if (args.empty()) return Usage("a command is needed");
   const std::string& command = args[0];
-  if (command == "--help" || command == "-h") {
-    KwcheckResult r;
-    r.out = kUsage;
-    return r;
-  }
+  if (command == "--help" || command == "-h") return Help();
   if (command == "norm") return Norm(args);
   if (command == "match") return Match(args);
   if (command == "guide") return Guide(args);

@@ -1,5 +1,6 @@
 #include "tools/options/options.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -13,9 +14,77 @@
 #include <shellapi.h>
 #endif
 
-bool Options::Parse(const std::vector<std::string>& args, const std::set<std::string>& valued,
-                    const std::set<std::string>& flags, std::string* error,
-                    const std::map<char, std::string>& aliases) {
+namespace {
+
+const std::size_t kHelpWidth = 79;
+
+std::string OptionLabel(const OptionSpec& o) {
+  std::string label = o.alias ? std::string("  -") + o.alias + ", --" : std::string("      --");
+  label += o.name;
+  if (o.value) label += std::string(" ") + o.value;
+  return label;
+}
+
+// text in lines of at most width characters (a longer word stands alone).
+std::vector<std::string> Wrapped(const std::string& text, std::size_t width) {
+  std::vector<std::string> lines;
+  std::string line, word;
+  auto flushWord = [&] {
+    if (word.empty()) return;
+    if (!line.empty() && line.size() + 1 + word.size() > width) {
+      lines.push_back(line);
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+    word.clear();
+  };
+  for (char c : text) {
+    if (c == ' ' || c == '\n') {
+      flushWord();
+      if (c == '\n') lines.push_back(line), line.clear();
+    } else {
+      word += c;
+    }
+  }
+  flushWord();
+  if (!line.empty() || lines.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+std::string OptionHelp(const OptionTable& table) {
+  OptionTable rows = table;
+  rows.push_back({"help", 'h', nullptr, "this text"});
+  std::size_t column = 0;
+  for (const OptionSpec& o : rows) column = std::max(column, OptionLabel(o).size() + 2);
+  const std::size_t width = kHelpWidth > column + 20 ? kHelpWidth - column : 20;
+  std::string text;
+  for (const OptionSpec& o : rows) {
+    std::string label = OptionLabel(o);
+    label.resize(column, ' ');
+    bool first = true;
+    for (const std::string& line : Wrapped(o.help, width)) {
+      text += (first ? label : std::string(column, ' ')) + line + "\n";
+      first = false;
+    }
+  }
+  return text;
+}
+
+OptionTable JoinOptions(const OptionTable& a, const OptionTable& b) {
+  OptionTable joined = a;
+  joined.insert(joined.end(), b.begin(), b.end());
+  return joined;
+}
+
+bool Options::Parse(const std::vector<std::string>& args, const OptionTable& table, std::string* error) {
+  std::set<std::string> valued, flags;
+  std::map<char, std::string> aliases;
+  for (const OptionSpec& o : table) {
+    (o.value ? valued : flags).insert(o.name);
+    if (o.alias) aliases[o.alias] = o.name;
+  }
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     std::string name;

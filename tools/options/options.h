@@ -1,7 +1,9 @@
 // The command line of the operator and test tools: "--name VALUE" options,
 // "--flag" switches, one-letter aliases ("-p 5000"), positional arguments and
 // "--help" (or "-h"), which every tool knows. The readers check numbers and
-// times and name the option and the value in their errors.
+// times and name the option and the value in their errors. Each tool lists its
+// options once, in an OptionTable: the parser and the --help text both come
+// from it, so that the help never offers what the parser refuses.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -12,13 +14,27 @@
 
 #include "common/time_text.h"
 
+// One option of a tool: "--name VALUE" or, without a value name, a flag.
+struct OptionSpec {
+  const char* name;   // without the "--"
+  char alias;         // the one-letter form ("-p"), 0 when there is none
+  const char* value;  // the value's name in the help ("N", "ADDR"); nullptr for a flag
+  const char* help;   // wrapped to the help's column; "\n" forces a break
+};
+using OptionTable = std::vector<OptionSpec>;
+
+// The rows of a --help text, one per option in table order and "-h, --help"
+// last, the help texts aligned in one column.
+std::string OptionHelp(const OptionTable& table);
+
+// a's options, then b's (tools whose commands share options).
+OptionTable JoinOptions(const OptionTable& a, const OptionTable& b);
+
 class Options {
  public:
-  // Fails (with *error set) on an unknown option, a missing value or a
-  // repeated option. Values are cp932. aliases maps a letter to a long name.
-  bool Parse(const std::vector<std::string>& args, const std::set<std::string>& valued,
-             const std::set<std::string>& flags, std::string* error,
-             const std::map<char, std::string>& aliases = {});
+  // Fails (with *error set) on an option the table lacks, a missing value or
+  // a repeated option. Values are cp932.
+  bool Parse(const std::vector<std::string>& args, const OptionTable& table, std::string* error);
   bool Help() const { return help_; }
   bool Has(const std::string& name) const { return values_.count(name) > 0 || flags_.count(name) > 0; }
   std::string Text(const std::string& name, const std::string& fallback = std::string()) const;

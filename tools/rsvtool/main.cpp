@@ -16,24 +16,20 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage:\n"
+const char kDumpUsage[] =
     "  rsvtool dump FILE...\n"
     "      prints each reservation file (RSV*.SDL), deletion request (*.SDD) or\n"
-    "      result record (INFO*.RSV) field by field; FILE may hold * and ?\n"
-    "  rsvtool make --folder DIR --program N --sub N --start \"YYYY-MM-DD HH:MM\"\n"
-    "               --end \"YYYY-MM-DD HH:MM\" [--address A.B.C.D --port N] [--sid N]\n"
-    "               [--name T] [--channel T] [--storage DIR] [--autorun CMD]\n"
-    "               [--total-kbyte N] [--speed N] [--receiver-version N] [--id N]\n"
-    "               [--clear-folder] [--keyword]\n"
-    "      writes a reservation file into DIR and prints its path; --keyword\n"
-    "      writes the keyword-search form (name without sub-number); --sid 0 is a\n"
-    "      stream program (address \"Dummy\"); --id defaults to the tick count\n"
-    "  rsvtool make-delete --folder DIR --counter N [--computer NAME] ...\n"
-    "      writes a deletion request (upper-case computer name + counter) with\n"
-    "      the same record options as make (no --autorun)\n"
+    "      result record (INFO*.RSV) field by field; FILE may hold * and ?\n";
+const char kNotes[] =
     "numbers are decimal or 0x-hex; times are local; texts become code page 932.\n"
     "exit status: 0 done, 1 a file is not a whole record or cannot be written, 2 usage\n";
+
+std::string Usage() {
+  return std::string("usage:\n") + kDumpUsage + kMakeUsage + kMakeDeleteUsage +
+         "  rsvtool make --help, rsvtool make-delete --help\n"
+         "      the options of make and make-delete\n" +
+         kNotes;
+}
 
 // Paths as the user gives them natively ("/"), in seam form inside.
 std::string Shown(const std::string& path) {
@@ -99,6 +95,10 @@ int Dump(const std::vector<std::string>& args) {
 int Make(const std::string& command, const std::vector<std::string>& args) {
   MakeOutcome out = command == "make" ? MakeReservationFile(args, PlatformFiles(), SystemClock())
                                       : MakeDeletionRequest(args, PlatformFiles(), SystemClock(), ComputerName());
+  if (!out.help.empty()) {
+    PrintText(stdout, out.help + kNotes);
+    return 0;
+  }
   if (!out.ok) {
     PrintText(stderr, "rsvtool " + command + ": " + Shown(out.error) + "\n");
     return out.path.empty() ? 2 : 1;
@@ -113,13 +113,13 @@ int main(int argc, char** argv) {
   std::vector<std::string> args;
   if (!StartTool("rsvtool", argc, argv, &args)) return 2;
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    std::fputs(kUsage, args.empty() ? stderr : stdout);
+    PrintText(args.empty() ? stderr : stdout, Usage());
     return args.empty() ? 2 : 0;
   }
   const std::string command = args[0];
   args.erase(args.begin());
   if (command == "dump") return Dump(args);
   if (command == "make" || command == "make-delete") return Make(command, args);
-  PrintText(stderr, "rsvtool: unknown command '" + command + "'\n" + kUsage);
+  PrintText(stderr, "rsvtool: unknown command '" + command + "'\n" + Usage());
   return 2;
 }

@@ -10,9 +10,36 @@
 
 namespace {
 
-const std::set<std::string> kRecordOptions = {
-    "folder", "program", "sub", "start", "end", "address", "port", "sid", "name", "channel",
-    "storage", "total-kbyte", "speed", "receiver-version", "id"};
+const OptionTable kRecordOptions = {
+    {"folder", 0, "DIR", "the folder the file is written into (required)"},
+    {"program", 0, "N", "program number (required)"},
+    {"sub", 0, "N", "sub-number (required)"},
+    {"start", 0, "\"YYYY-MM-DD HH:MM\"", "local start time (required)"},
+    {"end", 0, "\"YYYY-MM-DD HH:MM\"", "local end time, at most 99:59 after the start (required)"},
+    {"address", 0, "A.B.C.D", "multicast address (needed unless --sid is 0)"},
+    {"port", 0, "N", "port (needed unless --sid is 0)"},
+    {"sid", 0, "N", "service id; 0 is a stream program, address \"Dummy\" (default 1)"},
+    {"name", 0, "T", "program name"},
+    {"channel", 0, "T", "channel name"},
+    {"storage", 0, "DIR", "storage folder"},
+    {"total-kbyte", 0, "N", "total size in kbytes (default 0)"},
+    {"speed", 0, "N", "speed (default 0)"},
+    {"receiver-version", 0, "N", "receiver version (default 100)"},
+    {"id", 0, "N", "reservation id (default: the tick count)"},
+};
+
+const OptionTable kMakeOptions = JoinOptions(
+    kRecordOptions, {
+                        {"autorun", 0, "CMD", "the command run after the reception"},
+                        {"clear-folder", 0, nullptr, "empty the storage folder before the reception"},
+                        {"keyword", 0, nullptr, "the keyword-search form: the name without sub-number"},
+                    });
+
+const OptionTable kDeleteOptions = JoinOptions(
+    kRecordOptions, {
+                        {"counter", 0, "N", "the request's counter (required)"},
+                        {"computer", 0, "NAME", "the computer name (default: this computer's)"},
+                    });
 
 // Texts must fit their fields whole: an operator's tool says so rather than cut.
 bool FitsField(const Options& o, const char* option, std::size_t maxBytes, std::string* error) {
@@ -92,10 +119,10 @@ MakeOutcome Write(FileSystem& fs, const Options& o, const std::string& name, con
 }
 
 // Parses the options and fills the record fields shared by both kinds of file.
-bool Build(const std::vector<std::string>& args, std::set<std::string> valued, const std::set<std::string>& flags,
-           const Clock& clock, Options* o, ReservationRecord* r, Time32* start, std::string* e) {
-  valued.insert(kRecordOptions.begin(), kRecordOptions.end());
-  if (!o->Parse(args, valued, flags, e)) return false;
+bool Build(const std::vector<std::string>& args, const OptionTable& table, const Clock& clock, Options* o,
+           ReservationRecord* r, Time32* start, std::string* e) {
+  if (!o->Parse(args, table, e)) return false;
+  if (o->Help()) return false;
   if (!o->Positional().empty()) {
     *e = "unexpected argument '" + o->Positional()[0] + "'";
     return false;
@@ -105,12 +132,35 @@ bool Build(const std::vector<std::string>& args, std::set<std::string> valued, c
 
 }  // namespace
 
+const char kMakeUsage[] =
+    "  rsvtool make --folder DIR --program N --sub N --start \"YYYY-MM-DD HH:MM\"\n"
+    "               --end \"YYYY-MM-DD HH:MM\" [--address A.B.C.D --port N] [--sid N]\n"
+    "               [--name T] [--channel T] [--storage DIR] [--autorun CMD]\n"
+    "               [--total-kbyte N] [--speed N] [--receiver-version N] [--id N]\n"
+    "               [--clear-folder] [--keyword]\n"
+    "      writes a reservation file into DIR and prints its path; --keyword\n"
+    "      writes the keyword-search form (name without sub-number); --sid 0 is a\n"
+    "      stream program (address \"Dummy\"); --id defaults to the tick count\n";
+const char kMakeDeleteUsage[] =
+    "  rsvtool make-delete --folder DIR --counter N [--computer NAME] ...\n"
+    "      writes a deletion request (upper-case computer name + counter) with\n"
+    "      the record options of make, all but the autorun command\n";
+
+std::string MakeHelp() { return std::string("usage:\n") + kMakeUsage + "options:\n" + OptionHelp(kMakeOptions); }
+
+std::string MakeDeleteHelp() {
+  return std::string("usage:\n") + kMakeDeleteUsage + "options:\n" + OptionHelp(kDeleteOptions);
+}
+
 MakeOutcome MakeReservationFile(const std::vector<std::string>& args, FileSystem& fs, const Clock& clock) {
   Options o;
   ReservationRecord r;
   Time32 start = 0;
   MakeOutcome out;
-  if (!Build(args, {"autorun"}, {"clear-folder", "keyword"}, clock, &o, &r, &start, &out.error)) return out;
+  if (!Build(args, kMakeOptions, clock, &o, &r, &start, &out.error)) {
+    if (o.Help() && out.error.empty()) out.help = MakeHelp();
+    return out;
+  }
   const bool keyword = o.Has("keyword");
   if (keyword && o.Has("clear-folder")) {
     out.error = "--clear-folder cannot go with --keyword: keyword reservations never clear their folder";
@@ -128,7 +178,10 @@ MakeOutcome MakeDeletionRequest(const std::vector<std::string>& args, FileSystem
   ReservationRecord r;
   Time32 start = 0;
   MakeOutcome out;
-  if (!Build(args, {"counter", "computer"}, {}, clock, &o, &r, &start, &out.error)) return out;
+  if (!Build(args, kDeleteOptions, clock, &o, &r, &start, &out.error)) {
+    if (o.Help() && out.error.empty()) out.help = MakeDeleteHelp();
+    return out;
+  }
   std::int64_t counter = 0;
   if (!o.Required("counter", &out.error) || !o.Integer("counter", 0, INT32_MAX, 0, &counter, &out.error)) return out;
   const std::string computer = o.Text("computer", computerName);

@@ -11,7 +11,15 @@ struct MakeOutcome {
   bool ok = false;
   std::string error;  // names the bad option or file
   std::string path;   // the file written (seam form, "\" separators)
+  std::string help;   // set instead when --help was asked for
 };
+
+// The synopses of the two commands, for the tool's overview.
+extern const char kMakeUsage[];
+extern const char kMakeDeleteUsage[];
+// A command's synopsis and its option rows.
+std::string MakeHelp();
+std::string MakeDeleteHelp();
 
 MakeOutcome MakeReservationFile(const std::vector<std::string>& args, FileSystem& fs, const Clock& clock);
 // computerName is used when --computer is not given.
