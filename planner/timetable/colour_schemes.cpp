@@ -24,10 +24,14 @@ FontChoice ReadFontChoice(const PlannerSettings& s) {
   const char* env = peer::kEnvironmentSubKey;
   FontChoice f;
   f.face = s.Text(env, J(u8"予定表FONT"), J(u8"ＭＳ Ｐゴシック"));
-  f.size = SaneFontSize(s.Int(env, J(u8"予定表FONT Size"), 16));
+  f.size = ReadFontSize(s);
   f.bold = s.Int(env, J(u8"予定表FONT Bold"), 0) ? 1 : 0;
   f.italic = s.Int(env, J(u8"予定表FONT Italic"), 0) ? 1 : 0;
   return f;
+}
+
+std::int32_t ReadFontSize(const PlannerSettings& s) {
+  return SaneFontSize(s.Int(peer::kEnvironmentSubKey, J(u8"予定表FONT Size"), 16));
 }
 
 void WriteFontChoice(PlannerSettings& s, const FontChoice& f) {

@@ -25,6 +25,9 @@ struct FontChoice {
   std::int32_t italic = 0;
 };
 FontChoice ReadFontChoice(const PlannerSettings& settings);
+// Its size alone, for the document: a stored size outside 4..150 is 16, as
+// the colour page shows it.
+std::int32_t ReadFontSize(const PlannerSettings& settings);
 void WriteFontChoice(PlannerSettings& settings, const FontChoice& font);
 
 struct ColourScheme {

@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "planner/guide/guide_settings_file.h"
 #include "planner/planner_values.h"
+#include "planner/timetable/colour_schemes.h"
 #include "planner/timetable/grid_geometry.h"
 #include "planner/guide/planner_log.h"
 
@@ -122,8 +123,7 @@ bool CTavoraDoc::OnNewDocument() {
   UpdateProgramMarks();
   deepColour = hooks_.DeepColour() ? 1 : 0;
 
-  fontSizeBase = settings_.Int(kEnv, J(u8"予定表FONT Size"), 16);
-  if (fontSizeBase <= 0) fontSizeBase = 16;
+  fontSizeBase = ReadFontSize(settings_);
   std::int32_t fontSize = settings_.Int(kEnv, "FontSize", 16);
   if (fontSize == 0) fontSize = 16;
   fontSizeAdjust = fontSize - fontSizeBase;

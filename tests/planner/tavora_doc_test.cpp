@@ -6,6 +6,7 @@
 #include "common/settings.h"
 #include "common/text.h"
 #include "planner/guide/guide_store.h"
+#include "planner/timetable/colour_schemes.h"
 #include "planner/timetable/tavora_doc.h"
 #include "tests/planner/guide_markup.h"
 #include "tests/support/temp_folder.h"
@@ -249,6 +250,23 @@ TEST_F(DocTest, TheSessionsEndSavesWhatTheClearingSavesAndFreesNothing) {
   EXPECT_EQ(settings.Int("Title\\2", "ch1", -1), 250);
   EXPECT_EQ(doc.Programs().Ordered().size(), programs);
   EXPECT_EQ(doc.titleWidths.size(), 1u);
+}
+
+// The colour page shows a stored base size outside 4..150 as 16 and gives the
+// document the size it shows when applied. The document takes the same base
+// at load, so applying the page with its font left alone keeps the grid's
+// size (a base of 400 made it -368).
+TEST_F(DocTest, ApplyingTheColourPageUntouchedKeepsTheFontSizeWhateverBaseIsStored) {
+  for (const int stored : {0, 2, 151, 400, -16, 150}) {
+    settings.SetInt("Environment", J(u8"予定表FONT Size"), stored);
+    SetEnv("FontSize", 20);
+    CTavoraDoc fresh(settings, PlatformFiles(), clock, hooks);
+    fresh.Guide().FetchOptions().skipServer = true;
+    ASSERT_TRUE(fresh.OnNewDocument());
+    EXPECT_EQ(fresh.FontSize(), 20) << stored;
+    fresh.fontSizeBase = ReadFontChoice(settings).size;  // the page's apply
+    EXPECT_EQ(fresh.FontSize(), 20) << stored;
+  }
 }
 
 TEST_F(DocTest, SettingsAndDefaultsAreRead) {
