@@ -41,7 +41,7 @@ note "a server that never answers: the planner answers meanwhile, the message co
 T_EXTRA_PIDS="$!"
 for _ in $(seq 100); do grep -q listening "$WORK/silent.log" && break; sleep 0.05; done
 tt_click $(tt_button_centre "$coming")
-for _ in $(seq 100); do grep -q -- '-> silent 502-1.spn' "$WORK/silent.log" && break; sleep 0.1; done
+for _ in $(seq 300); do grep -q -- '-> silent 502-1.spn' "$WORK/silent.log" && break; sleep 0.1; done
 grep -q -- '-> silent 502-1.spn' "$WORK/silent.log" || fail "the detail file was not asked for: $(cat "$WORK/silent.log")"
 # The title is read through the planner's own thread: a blocked thread gives nothing.
 title=$(t_wdrv text "$TWIN")
