@@ -35,8 +35,8 @@ trap 'rm -rf "$parts"' EXIT
 head -c 100000 /dev/urandom >"$parts/a"
 head -c 5000 /dev/urandom >"$parts/b"
 sent() { "$HEADEND" carousel -q -r 0 -g 239.255.77.2 -p 47000 "$@" "$parts" 2>&1 | sed -n 's/^done: cycle 1: \([0-9]*\) datagrams.*/\1/p'; }
-for spec in "1/1 27" "1/2 13" "2/2 14" "1/3 9" "2/3 9" "3/3 9" "1/27 1" "2/2 15 --extra 1"; do
-  set -- $spec
+for part_case in "1/1 27" "1/2 13" "2/2 14" "1/3 9" "2/3 9" "3/3 9" "1/27 1" "2/2 15 --extra 1"; do
+  set -- $part_case
   got=$(sent --part "$1" "${@:3}")
   if [ "$got" != "$2" ]; then
     echo "FAIL: --part $1 ${*:3} sent '$got' datagrams, wanted $2"
