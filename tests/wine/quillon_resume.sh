@@ -14,20 +14,12 @@ mkdir -p "$WORK/send/sub"
 printf 'readme\r\n' > "$WORK/send/sub/readme.txt"
 printf 'japanese name\r\n' > "$WORK/send/番組案内.txt"
 
-new_broadcast 6
-port=$PORT group=$GROUP start=$START
-q_reg Environment Timeout REG_DWORD 120
-q_reservation --program 4662 --sub 3 --id 779 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \
-  --address "$group" --port "$port" --sid 7 --name "再開テスト" \
-  --storage "$(winpath "$WORK/data/prog")" --total-kbyte 296 >/dev/null
-rsv=$(ls "$WORK/sched"/RSV*.SDL) || fail "no reservation file"
-state_dir=${rsv%.SDL}.RCV
+q_resume_reservation 6 4662 3 779 "再開テスト" 296
 
 note "unit starts and receives the first half"
 q_start
 q_wait_reception_window
-# Three cycles of the first half: a datagram lost on a busy machine comes again.
-"$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 3 --part 1/2 "$WORK/send" || fail "headend (first half)"
+q_send_first_half
 sent_at=$(date +%s)
 
 note "the state is written after the last block of the first half, and then no more"

@@ -10,20 +10,12 @@ head -c 1000 /dev/urandom > "$WORK/send/a_small.dat"
 head -c 200000 /dev/urandom > "$WORK/send/large.bin"
 printf 'second\r\n' > "$WORK/send/second.txt"
 
-new_broadcast 7
-port=$PORT group=$GROUP start=$START
-q_reg Environment Timeout REG_DWORD 120
-q_reservation --program 4663 --sub 1 --id 780 --start "$(minute_text $start)" --end "$(minute_text $((start + 1800)))" \
-  --address "$group" --port "$port" --sid 7 --name "終了後の再開" \
-  --storage "$(winpath "$WORK/data/prog")" --total-kbyte 197 >/dev/null
-rsv=$(ls "$WORK/sched"/RSV*.SDL) || fail "no reservation file"
-state_dir=${rsv%.SDL}.RCV
+q_resume_reservation 7 4663 1 780 "終了後の再開" 197
 
 note "the first half, then the exit with Yes"
 q_start
 q_wait_reception_window
-# Three cycles of the first half: a datagram lost on a busy machine comes again.
-"$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 3 --part 1/2 "$WORK/send" || fail "headend (first half)"
+q_send_first_half
 # The socket's notice of the datagrams is queued before the exit command, and
 # the prompt's own loop runs the reception's timer until it is answered.
 q_exit_answer 6 || fail "the unit did not end after Yes"

@@ -96,3 +96,24 @@ q_exit_answer() {
 
 # Field of an "rsvtool dump" listing.
 dump_field() { "$RSVTOOL" dump "$1" | awk -v k="$2" '$1 == k || $1 == k":" { $1 = ""; sub(/^ +/, ""); print; exit }'; }
+
+# The resume tests' reservation: q_resume_reservation SUBNET PROGRAM SUB ID NAME
+# KBYTE reserves a broadcast of a new group (new_broadcast) that runs now into
+# data/prog; sets group, port, start, rsv (its file) and state_dir (the folder
+# of its reception state beside it).
+q_resume_reservation() {
+  new_broadcast "$1"
+  port=$PORT group=$GROUP start=$START
+  q_reg Environment Timeout REG_DWORD 120
+  q_reservation --program "$2" --sub "$3" --id "$4" --start "$(minute_text $start)" \
+    --end "$(minute_text $((start + 1800)))" --address "$group" --port "$port" --sid 7 --name "$5" \
+    --storage "$(winpath "$WORK/data/prog")" --total-kbyte "$6" >/dev/null
+  rsv=$(ls "$WORK/sched"/RSV*.SDL) || fail "no reservation file"
+  state_dir=${rsv%.SDL}.RCV
+}
+
+# Sends the first half of the carousel's blocks three times: a datagram lost on
+# a busy machine comes again.
+q_send_first_half() {
+  "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 3 --part 1/2 "$WORK/send" || fail "headend (first half)"
+}
