@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include "tests/planner/reference_parser.h"
+#include "tests/planner/guide/reference_parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -9,7 +9,7 @@
 #include <vector>
 #include "planner/guide/guide_parser.h"
 #include "planner/guide/guide_program.h"
-#include "tests/planner/guide_markup.h"
+#include "tests/planner/guide/guide_markup.h"
 
 namespace {
 

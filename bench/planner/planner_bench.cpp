@@ -24,7 +24,7 @@
 #include "planner/history/reception_history.h"
 #include "planner/reserve/reservation_files.h"
 #include "planner/timetable/tavora_doc.h"
-#include "tests/planner/guide_markup.h"
+#include "tests/planner/guide/guide_markup.h"
 
 #ifdef _WIN32
 #include <windows.h>

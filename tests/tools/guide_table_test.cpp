@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include "common/text.h"
 #include "planner/guide/guide_parser.h"
-#include "tests/planner/guide_markup.h"
+#include "tests/planner/guide/guide_markup.h"
 #include "tools/guidecheck/guide_table.h"
 
 namespace {

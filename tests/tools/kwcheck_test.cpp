@@ -8,7 +8,7 @@
 #include "common/text.h"
 #include "common/time_text.h"
 #include "planner/guide/guide_store.h"
-#include "tests/planner/guide_markup.h"
+#include "tests/planner/guide/guide_markup.h"
 #include "tests/support/temp_folder.h"
 #include "tools/kwcheck/kwcheck_commands.h"
 

@@ -8,7 +8,7 @@
 #include "planner/guide/guide_store.h"
 #include "planner/timetable/colour_schemes.h"
 #include "planner/timetable/tavora_doc.h"
-#include "tests/planner/guide_markup.h"
+#include "tests/planner/guide/guide_markup.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

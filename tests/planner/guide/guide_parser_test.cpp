@@ -6,8 +6,8 @@
 #include "common/time_text.h"
 #include "planner/guide/guide_parser.h"
 #include "planner/guide/guide_program.h"
-#include "tests/planner/guide_markup.h"
-#include "tests/planner/reference_parser.h"
+#include "tests/planner/guide/guide_markup.h"
+#include "tests/planner/guide/reference_parser.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "planner/shell/settings_refresh_guard.h"
 #include "planner/shell/settings_sheet_core.h"
 #include "planner/shell/settings_values.h"
-#include "tests/planner/keyword/memory_files.h"
+#include "tests/planner/shell/memory_files.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

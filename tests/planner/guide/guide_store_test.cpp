@@ -6,7 +6,7 @@
 #include "planner/guide/guide_settings_file.h"
 #include "planner/guide/guide_store.h"
 #include "planner/guide/planner_log.h"
-#include "tests/planner/guide_markup.h"
+#include "tests/planner/guide/guide_markup.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

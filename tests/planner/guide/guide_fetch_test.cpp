@@ -8,7 +8,7 @@
 #include "common/files.h"
 #include "planner/guide/guide_store.h"
 #include "planner/guide/http_get_socket.h"
-#include "tests/planner/guide_markup.h"
+#include "tests/planner/guide/guide_markup.h"
 #include "tests/support/failing_files.h"
 #include "tests/support/fake_sockets.h"
 #include "tests/support/temp_folder.h"
