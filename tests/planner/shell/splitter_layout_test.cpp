@@ -1,19 +1,9 @@
-// The main frame without windows: the splitter's columns and drags, the
-// recent guide settings files, the timetable's two display switches, the wait
-// for a unit just started.
+// The splitter's columns and drags.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include "common/settings.h"
-#include "common/text.h"
-#include "planner/shell/frame_settings.h"
-#include "planner/shell/frame_unit_wait.h"
-#include "planner/shell/recent_files.h"
 #include "planner/shell/splitter_layout.h"
 
 namespace {
-
-// --- splitter ------------------------------------------------------------------
 
 TEST(Splitter, ColumnsAndBarsTileTheWidth) {
   const SplitterColumns c = LayOutColumns(640, 20, 50);
@@ -109,129 +99,6 @@ TEST(Splitter, StoredWidthsComeBackSane) {
   EXPECT_EQ(StoredTimeScaleWidth(0, 20), 20);
   EXPECT_EQ(StoredTimeScaleWidth(5, 20), kMinTimeScaleWidth);
   EXPECT_EQ(StoredTimeScaleWidth(100000, 20), kMaxTimeScaleWidth);
-}
-
-// --- recent files ----------------------------------------------------------------
-
-class RecentFilesTest : public ::testing::Test {
- protected:
-  std::unique_ptr<Settings> store = CreateMemorySettings();
-  PlannerSettings settings{*store};
-  std::string Stored(int n) {
-    return settings.WholeText(recent_values::kSubKey, "File" + std::to_string(n));
-  }
-};
-
-TEST_F(RecentFilesTest, OpeningPutsTheFileFirstAndKeepsFour) {
-  RecentFiles files;
-  for (const char* p : {"C:\\a.txt", "C:\\b.txt", "C:\\c.txt", "C:\\d.txt", "C:\\e.txt"}) files.Add(p);
-  EXPECT_EQ(files.Paths(), (std::vector<std::string>{"C:\\e.txt", "C:\\d.txt", "C:\\c.txt", "C:\\b.txt"}));
-  files.Add("c:\\C.TXT");  // the same file, written differently: moves, with the new spelling
-  EXPECT_EQ(files.Paths(), (std::vector<std::string>{"c:\\C.TXT", "C:\\e.txt", "C:\\d.txt", "C:\\b.txt"}));
-  files.Add("C:\\e.txt");
-  EXPECT_EQ(files.Paths().front(), "C:\\e.txt");
-  EXPECT_EQ(files.Paths().size(), 4u);
-}
-
-TEST_F(RecentFilesTest, DoubleByteNamesAreNotFoldedByTheirTrailBytes) {
-  // "ア" is 0x83 0x41 and "ャ" 0x83 0x61: equal only if a trail byte were upper-cased.
-  const std::string a = "C:\\\x83\x41.txt", b = "C:\\\x83\x61.txt";
-  RecentFiles files;
-  files.Add(a);
-  files.Add(b);
-  EXPECT_EQ(files.Paths().size(), 2u);
-}
-
-TEST_F(RecentFilesTest, SavedAndLoadedInOrder) {
-  RecentFiles files;
-  files.Add("C:\\one.txt");
-  files.Add("\\\\host\\share\\two.txt");
-  ASSERT_TRUE(files.Save(settings));
-  EXPECT_EQ(Stored(1), "\\\\host\\share\\two.txt");
-  EXPECT_EQ(Stored(2), "C:\\one.txt");
-  EXPECT_EQ(RecentFiles::Load(settings).Paths(), files.Paths());
-}
-
-TEST_F(RecentFilesTest, RemovingDeletesTheLastValue) {
-  RecentFiles files;
-  files.Add("C:\\one.txt");
-  files.Add("C:\\two.txt");
-  files.Save(settings);
-  EXPECT_TRUE(files.Remove("c:\\ONE.txt"));
-  EXPECT_FALSE(files.Remove("C:\\three.txt"));
-  files.Save(settings);
-  EXPECT_EQ(Stored(1), "C:\\two.txt");
-  EXPECT_EQ(Stored(2), "");
-  EXPECT_EQ(store->ValueNames(Hive::CurrentUser, std::string(PlannerSettings::kKey) + "\\" + recent_values::kSubKey),
-            (std::vector<std::string>{"File1"}));
-}
-
-TEST_F(RecentFilesTest, LoadSkipsGapsDuplicatesAndOverlongValues) {
-  settings.SetText(recent_values::kSubKey, "File1", "C:\\one.txt");
-  settings.SetText(recent_values::kSubKey, "File2", "C:\\ONE.TXT");
-  settings.SetText(recent_values::kSubKey, "File3", std::string(300, 'x'));
-  settings.SetText(recent_values::kSubKey, "File4", "C:\\four.txt");
-  settings.SetText(recent_values::kSubKey, "File5", "C:\\five.txt");  // never one of the four
-  EXPECT_EQ(RecentFiles::Load(settings).Paths(), (std::vector<std::string>{"C:\\one.txt", "C:\\four.txt"}));
-}
-
-TEST(RecentFileMenu, NumberedAndAmpersandsShownAsWritten) {
-  struct Case {
-    std::size_t index;
-    std::string path, want;
-  } cases[] = {
-      {0, "C:\\guide.txt", "&1 C:\\guide.txt"},
-      {3, "C:\\R&D\\a.txt", "&4 C:\\R&&D\\a.txt"},
-      // 0x83 0x26 is one character whose trail byte looks like "&".
-      {1, "C:\\\x83\x26.txt", "&2 C:\\\x83\x26.txt"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(RecentFiles::MenuText(c.index, c.path), c.want) << c.path;
-}
-
-// --- display switches --------------------------------------------------------------
-
-TEST(DisplaySwitches, OnByDefaultAndStoredAsWritten) {
-  std::unique_ptr<Settings> store = CreateMemorySettings();
-  PlannerSettings settings(*store);
-  DisplaySwitches s = ReadDisplaySwitches(settings);
-  EXPECT_TRUE(s.reserveButtons);
-  EXPECT_TRUE(s.hoverFeedback);
-  s.reserveButtons = false;
-  ASSERT_TRUE(WriteDisplaySwitches(settings, s));
-  EXPECT_EQ(settings.Int(peer::kEnvironmentSubKey, frame_values::kReserveButtons, -1), 0);
-  EXPECT_EQ(settings.Int(peer::kEnvironmentSubKey, frame_values::kHoverFeedback, -1), 1);
-  const DisplaySwitches back = ReadDisplaySwitches(settings);
-  EXPECT_FALSE(back.reserveButtons);
-  EXPECT_TRUE(back.hoverFeedback);
-  // Any value but 0 counts as on, as another version might have written it.
-  settings.SetInt(peer::kEnvironmentSubKey, frame_values::kHoverFeedback, 7);
-  EXPECT_TRUE(ReadDisplaySwitches(settings).hoverFeedback);
-}
-
-// --- the time calibration after starting the unit ------------------------------
-
-TEST(UnitWindowWait, TheCommandGoesAtTheTickTheWindowAppears) {
-  UnitWindowWait wait;
-  EXPECT_EQ(wait.Tick(true), UnitWindowWait::Step::Idle) << "nothing was started";
-  wait.Begin();
-  for (int tick = 0; tick < 20; ++tick) ASSERT_EQ(wait.Tick(false), UnitWindowWait::Step::Waiting) << tick;
-  EXPECT_EQ(wait.Tick(true), UnitWindowWait::Step::Send);
-  EXPECT_FALSE(wait.Waiting());
-  EXPECT_EQ(wait.Tick(true), UnitWindowWait::Step::Idle) << "sent once";
-}
-
-TEST(UnitWindowWait, GivenUpAfterFiveSecondsOfTicks) {
-  UnitWindowWait wait;
-  wait.Begin();
-  for (int tick = 1; tick < UnitWindowWait::kTicks; ++tick) ASSERT_EQ(wait.Tick(false), UnitWindowWait::Step::Waiting);
-  EXPECT_EQ(wait.Tick(false), UnitWindowWait::Step::GiveUp);
-  EXPECT_EQ(wait.Tick(true), UnitWindowWait::Step::Idle) << "a window that comes later gets nothing";
-  EXPECT_EQ(UnitWindowWait::kTicks * 100, 5000);
-  // A second start while waiting waits the full time again.
-  wait.Begin();
-  for (int tick = 1; tick < 30; ++tick) wait.Tick(false);
-  wait.Begin();
-  for (int tick = 1; tick < UnitWindowWait::kTicks; ++tick) ASSERT_EQ(wait.Tick(false), UnitWindowWait::Step::Waiting);
 }
 
 }  // namespace
