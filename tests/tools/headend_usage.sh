@@ -34,6 +34,8 @@ parts=$(mktemp -d)
 trap 'rm -rf "$parts"' EXIT
 head -c 100000 /dev/urandom >"$parts/a"
 head -c 5000 /dev/urandom >"$parts/b"
+# The carousel's addresses are checked as the other commands' are: a usage error.
+expect 2 "'1.2.3.4' is not a multicast group" -- carousel -q --group 1.2.3.4 "$parts"
 sent() { "$HEADEND" carousel -q -r 0 -g 239.255.77.2 -p 47000 "$@" "$parts" 2>&1 | sed -n 's/^done: cycle 1: \([0-9]*\) datagrams.*/\1/p'; }
 for part_case in "1/1 27" "1/2 13" "2/2 14" "1/3 9" "2/3 9" "3/3 9" "1/27 1" "2/2 15 --extra 1"; do
   set -- $part_case

@@ -1,15 +1,9 @@
 // headend announce: sends session announcement datagrams to the service's
 // announcement group, which the channel selector watches for liveness only.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -49,15 +43,9 @@ struct AnnounceOptions {
 // The options; -1 when they are good, else the exit code.
 int ParseAnnounce(const std::vector<std::string>& args, AnnounceOptions* o) {
   Options opts;
+  const int read = ReadCommandOptions("headend announce", args, kOptions, HelpText(), false, &opts);
+  if (read >= 0) return read;
   std::string e;
-  if (!opts.Parse(args, kOptions, &e))
-    return UsageError("headend announce", e);
-  if (opts.Help()) {
-    PrintText(stdout, HelpText());
-    return 0;
-  }
-  if (!opts.Positional().empty())
-    return UsageError("headend announce", "unexpected argument '" + opts.Positional()[0] + "'");
   std::int64_t count = 0;
   if (!opts.Int("port", 1, 65535, o->port, &o->port, &e) || !opts.Int("rate", 1, 1000, o->rate, &o->rate, &e) ||
       !opts.Integer("count", 0, 1000000000, 0, &count, &e) || !opts.Int("size", 16, 8192, o->size, &o->size, &e))
@@ -70,10 +58,9 @@ int ParseAnnounce(const std::vector<std::string>& args, AnnounceOptions* o) {
 }
 
 int Announce(const AnnounceOptions& o) {
-  sockaddr_in to{};
+  MulticastSender sender("headend announce");
   bool usage = false;
-  const int fd = OpenMulticastSender("headend announce", {o.group, o.port, o.iface, 1, 0}, &to, &usage);
-  if (fd < 0) return usage ? 2 : 1;
+  if (!sender.Open({o.group, o.port, o.iface, 1, 0}, &usage)) return usage ? 2 : 1;
   std::string data(static_cast<std::size_t>(o.size), ' ');
   const auto interval = std::chrono::microseconds(1000000 / o.rate);
   auto next = std::chrono::steady_clock::now();
@@ -82,14 +69,9 @@ int Announce(const AnnounceOptions& o) {
     next += interval;
     const std::string head = "announce " + std::to_string(i + 1) + "\n";
     data.replace(0, head.size() < data.size() ? head.size() : data.size(), head.substr(0, data.size()));
-    if (sendto(fd, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) < 0) {
-      std::fprintf(stderr, "headend announce: sendto: %s\n", std::strerror(errno));
-      close(fd);
-      return 1;
-    }
+    if (!sender.Send(data.data(), data.size())) return 1;
     if (!o.quiet) std::fprintf(stderr, "headend announce: sent %ld to %s:%d\n", i + 1, o.group.c_str(), o.port);
   }
-  close(fd);
   return 0;
 }
 

@@ -1,17 +1,11 @@
 // headend carousel: sends a folder as a multicast file carousel in the datagram
 // format the reception unit takes in, paced to a rate, with optional loss,
 // duplication and reordering for tests.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -149,15 +143,11 @@ class Carousel {
 class Sender {
  public:
   explicit Sender(const CarouselOptions& o) : o_(o), rng_(o.seed) {}
-  bool Open() {
-    bool usage = false;
-    fd_ = OpenMulticastSender("headend carousel", {o_.group, o_.port, o_.interface, o_.ttl, o_.sendBuffer}, &to_, &usage);
-    if (fd_ < 0) return false;
+  // See MulticastSender::Open.
+  bool Open(bool* usage) {
+    if (!socket_.Open({o_.group, o_.port, o_.interface, o_.ttl, o_.sendBuffer}, usage)) return false;
     start_ = lastReport_ = SteadyClock::now();
     return true;
-  }
-  ~Sender() {
-    if (fd_ >= 0) close(fd_);
   }
   // Stray datagrams on the group, as a misconfigured sender puts them there.
   bool SendEmpty(long count) {
@@ -216,15 +206,7 @@ class Sender {
   }
   bool Send(const std::string& d) {
     Pace(d.size());
-    for (;;) {
-      ssize_t n = sendto(fd_, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&to_), sizeof to_);
-      if (n >= 0) break;
-      if (errno == ENOBUFS || errno == EAGAIN || errno == EINTR) {
-        std::this_thread::sleep_for(std::chrono::microseconds(50));
-        continue;
-      }
-      return Fail("sendto");
-    }
+    if (!socket_.Send(d.data(), d.size())) return false;
     ++sent_;
     bytes_ += d.size();
     return true;
@@ -238,15 +220,9 @@ class Sender {
     if (due > now + std::chrono::microseconds(200)) std::this_thread::sleep_until(due);
     else while (SteadyClock::now() < due) {}
   }
-  bool Fail(const char* what) {
-    std::fprintf(stderr, "headend carousel: %s: %s\n", what, std::strerror(errno));
-    return false;
-  }
-
   const CarouselOptions& o_;
   std::mt19937 rng_;
-  int fd_ = -1;
-  sockaddr_in to_{};
+  MulticastSender socket_{"headend carousel"};
   SteadyClock::time_point start_, lastReport_;
   double budget_ = 0;
   std::uint64_t offered_ = 0, sent_ = 0, bytes_ = 0, lost_ = 0;
@@ -319,13 +295,9 @@ std::string RateText(double rate) {
 // The options and the folder; -1 when they are good, else the exit code.
 int ParseCarousel(const std::vector<std::string>& args, CarouselOptions* o) {
   Options opts;
+  const int read = ReadCommandOptions("headend carousel", args, kOptions, HelpText(), true, &opts);
+  if (read >= 0) return read;
   std::string e;
-  if (!opts.Parse(args, kOptions, &e))
-    return UsageError("headend carousel", e);
-  if (opts.Help()) {
-    PrintText(stdout, HelpText());
-    return 0;
-  }
   std::int64_t firstBlock = 0, extra = 0, emptyFirst = 0, seed = 1;
   if (!opts.Int("port", 1, 65535, o->port, &o->port, &e) || !opts.Int("class", 0, 7, o->headerClass, &o->headerClass, &e) ||
       !opts.Int("block-size", 300, 4096, o->blockSize, &o->blockSize, &e) ||
@@ -403,7 +375,8 @@ int RunCarousel(int argc, char** argv) {
     std::fprintf(stderr, "headend carousel: header class 0 sends no names or file count; a receiver can "
                          "store blocks but never complete or place the files\n");
   Sender sender(o);
-  if (!sender.Open()) return 1;
+  bool usage = false;
+  if (!sender.Open(&usage)) return usage ? 2 : 1;
   if (!sender.SendEmpty(o.emptyFirst)) return 1;
   return SendCycles(o, carousel, files.size(), sender) ? 0 : 1;
 }

@@ -18,6 +18,12 @@ struct RegisterHeadendCommand {
   explicit RegisterHeadendCommand(HeadendCommand c) { HeadendCommands().push_back(c); }
 };
 
+// The steps every command's parse starts with: the options of its table,
+// --help (the help text on stdout) and, unless it takes some, no argument.
+// -1 when the command's own checks follow, else the exit code.
+int ReadCommandOptions(const char* name, const std::vector<std::string>& args, const OptionTable& table,
+                       const std::string& help, bool takesArguments, Options* opts);
+
 // What every command does before its work: reads its arguments as cp932 and
 // parses them into *o. -1 when the work should run, else the exit code.
 template <class Opts>

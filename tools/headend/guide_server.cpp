@@ -257,12 +257,8 @@ int ParseServer(int argc, char** argv, ServerOptions* o) {
   std::string e;
   if (!StartTool("headend guide", argc, argv, &args)) return 2;
   Options opts;
-  if (!opts.Parse(args, kOptions, &e)) return UsageError("headend guide", e);
-  if (opts.Help()) {
-    PrintText(stdout, HelpText());
-    return 0;
-  }
-  if (!opts.Positional().empty()) return UsageError("headend guide", "unexpected argument '" + opts.Positional()[0] + "'");
+  const int read = ReadCommandOptions("headend guide", args, kOptions, HelpText(), false, &opts);
+  if (read >= 0) return read;
   if (!opts.Required("folder", &e) || !opts.Int("port", 1, 65535, o->port, &o->port, &e) ||
       !opts.Int("stall-seconds", 0, 86400, o->stallSeconds, &o->stallSeconds, &e))
     return UsageError("headend guide", e);

@@ -2,11 +2,24 @@
 // network time by multicast and serves the program guide over HTTP.
 #include <cstdio>
 #include <cstring>
-#include "command.h"
+#include "tools/headend/command.h"
 
 std::vector<HeadendCommand>& HeadendCommands() {
   static std::vector<HeadendCommand> commands;
   return commands;
+}
+
+int ReadCommandOptions(const char* name, const std::vector<std::string>& args, const OptionTable& table,
+                       const std::string& help, bool takesArguments, Options* opts) {
+  std::string e;
+  if (!opts->Parse(args, table, &e)) return UsageError(name, e);
+  if (opts->Help()) {
+    PrintText(stdout, help);
+    return 0;
+  }
+  if (!takesArguments && !opts->Positional().empty())
+    return UsageError(name, "unexpected argument '" + opts->Positional()[0] + "'");
+  return -1;
 }
 
 static void Usage(FILE* out) {

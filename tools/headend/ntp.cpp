@@ -1,17 +1,11 @@
 // headend ntp: sends NTP time datagrams to 224.0.1.1:123 whose transmit time is
 // the local clock plus a chosen offset.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/time.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 #include <thread>
@@ -54,14 +48,9 @@ struct NtpOptions {
 // The options; -1 when they are good, else the exit code.
 int ParseNtp(const std::vector<std::string>& args, NtpOptions* o) {
   Options opts;
+  const int read = ReadCommandOptions("headend ntp", args, kOptions, HelpText(), false, &opts);
+  if (read >= 0) return read;
   std::string e;
-  if (!opts.Parse(args, kOptions, &e))
-    return UsageError("headend ntp", e);
-  if (opts.Help()) {
-    PrintText(stdout, HelpText());
-    return 0;
-  }
-  if (!opts.Positional().empty()) return UsageError("headend ntp", "unexpected argument '" + opts.Positional()[0] + "'");
   std::int64_t count = 0, interval = 0;
   if (!opts.Number("offset", -4e9, 4e9, 0, &o->offset, &e) || !opts.Integer("count", 0, 1L << 30, 1, &count, &e) ||
       !opts.Integer("interval", 0, 86400000, 1000, &interval, &e) || !opts.Int("port", 1, 65535, 123, &o->port, &e))
@@ -76,10 +65,9 @@ int ParseNtp(const std::vector<std::string>& args, NtpOptions* o) {
 }
 
 int SendTime(const NtpOptions& o) {
-  sockaddr_in to{};
+  MulticastSender sender("headend ntp");
   bool usage = false;
-  const int fd = OpenMulticastSender("headend ntp", {o.group, o.port, o.iface, 1, 0}, &to, &usage);
-  if (fd < 0) return usage ? 2 : 1;
+  if (!sender.Open({o.group, o.port, o.iface, 1, 0}, &usage)) return usage ? 2 : 1;
   for (long i = 0; o.count == 0 || i < o.count; ++i) {
     timeval tv;
     if (o.onSecond) {
@@ -100,14 +88,9 @@ int SendTime(const NtpOptions& o) {
       d[40 + k] = static_cast<unsigned char>(seconds >> (24 - 8 * k));
       d[44 + k] = static_cast<unsigned char>(fraction >> (24 - 8 * k));
     }
-    if (sendto(fd, d, sizeof d, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) != sizeof d) {
-      std::fprintf(stderr, "headend ntp: sendto: %s\n", std::strerror(errno));
-      close(fd);
-      return 1;
-    }
+    if (!sender.Send(d, sizeof d)) return 1;
     if (!o.quiet) std::fprintf(stderr, "headend ntp: sent %ld to %s:%d, offset %+.3f s\n", i + 1, o.group.c_str(), o.port, o.offset);
   }
-  close(fd);
   return 0;
 }
 
