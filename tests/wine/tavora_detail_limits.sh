@@ -24,18 +24,8 @@ cp "$WORK/hist/955-1.spn" "$WORK/cached.spn"
 t_reg Environment EpgURL REG_SZ 'http://127.0.0.1'
 
 # No server while the planner starts: the guide comes from the cache.
-t_launch
-t_wait_window 60 'メッセージ' || fail "no server-failure message"
-t_wdrv click 'メッセージ' 1 >/dev/null
-for _ in $(seq 100); do t_wdrv visible "$TWIN" >/dev/null && break; sleep 0.2; done
-t_wdrv visible "$TWIN" >/dev/null || fail "the main window did not appear"
+t_start_offline
 
-serve() {  # MODE
-  [ -n "$T_EXTRA_PIDS" ] && kill $T_EXTRA_PIDS 2>/dev/null && wait $T_EXTRA_PIDS 2>/dev/null
-  "$HEADEND" guide --folder "$WORK/served" --port 80 --mode "$1" --stall-seconds 40 > "$WORK/server.log" 2>&1 &
-  T_EXTRA_PIDS="$!"
-  for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null && break; sleep 0.05; done
-}
 # reserve_once NUMBER MIN MAX: dialog 149 for NUMBER-1 opens within MIN..MAX
 # seconds with the cached folder (a program's detail is fetched only once).
 reserve_once() {
@@ -56,19 +46,16 @@ reserve_once() {
 }
 
 note "a body that stops coming is given up after the time limit"
-serve stall
+t_serve --mode stall --stall-seconds 40
 reserve_once 956 8 16
 grep -q 'detail file took too long' "$LV_DEBUG_LOG" || fail "not given up for time: $(cat "$LV_DEBUG_LOG")"
 t_exit
 
 note "a body declared far beyond the bound is refused unread"
 # A fresh planner, started while no server answers (the stalled one is busy).
-kill $T_EXTRA_PIDS 2>/dev/null; wait $T_EXTRA_PIDS 2>/dev/null; T_EXTRA_PIDS=
-t_launch
-t_wait_window 60 'メッセージ' || fail "no server-failure message at the second start"
-t_wdrv click 'メッセージ' 1 >/dev/null
-for _ in $(seq 100); do t_wdrv visible "$TWIN" >/dev/null && break; sleep 0.2; done
-serve trickle
+t_stop_server
+t_start_offline
+t_serve --mode trickle --stall-seconds 40
 reserve_once 955 0 6
 grep -q 'detail file declared' "$LV_DEBUG_LOG" || fail "not refused for its declared size: $(cat "$LV_DEBUG_LOG")"
 t_exit

@@ -26,11 +26,7 @@ t_detail_file "$WORK/hist/963-1.spn" 239.192.9.63 25963 5 'cached'
 t_reg Environment EpgURL REG_SZ 'http://127.0.0.1'
 
 # No server while the planner starts: the guide comes from the cache.
-t_launch
-t_wait_window 60 'メッセージ' || fail "no server-failure message"
-t_wdrv click 'メッセージ' 1 >/dev/null
-for _ in $(seq 100); do t_wdrv visible "$TWIN" >/dev/null && break; sleep 0.2; done
-t_wdrv visible "$TWIN" >/dev/null || fail "the main window did not appear"
+t_start_offline
 title=$(t_wdrv text "$TWIN")
 
 note "a cached detail needs no fetch and shows no progress"
@@ -42,9 +38,7 @@ wait_for_file 20 "$WORK/sched/RSV*$(printf '%08x' 963).SDL" >/dev/null || fail "
 t_wdrv find "$PROGRESS" >/dev/null && fail "progress shown for a cached detail"
 
 note "two slow detail files: the progress shows while they come"
-"$HEADEND" guide --folder "$WORK/served" --port 80 --mode slow > "$WORK/server.log" 2>&1 &
-T_EXTRA_PIDS="$!"
-for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null && break; sleep 0.05; done
+t_serve --mode slow
 t_reg Search SearchKey1 REG_SZ '遅い配信'
 t_reg Search CheckUse1 REG_DWORD 1
 t_reg Search CheckName1 REG_DWORD 1

@@ -23,9 +23,7 @@ group=239.192.5.$((RANDOM % 200 + 1))
 } | t_guide_file "$WORK/served/$day"
 t_filler_days "$WORK/served"
 t_detail_file "$WORK/served/777-2.spn" "$group" "$port" 5 'yoyaku'
-"$HEADEND" guide --folder "$WORK/served" --port 80 > "$WORK/server.log" 2>&1 &
-T_EXTRA_PIDS="$!"
-for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null && break; sleep 0.05; done
+t_serve
 t_reg Environment EpgURL REG_SZ 'http://127.0.0.1'
 t_reg Environment TestReserveProgram REG_SZ '777-2'
 t_reg Environment Timeout REG_DWORD 60

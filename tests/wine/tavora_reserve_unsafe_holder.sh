@@ -13,9 +13,7 @@ start=$((now - now % 60 + 3600))
 t_program 951 1 $start $((start + 1800)) '外向き試験' | t_guide_file "$WORK/served/$DAY_FILE"
 t_filler_days "$WORK/served"
 t_detail_file "$WORK/served/951-1.spn" 239.192.9.51 25951 5 '..\..\x'
-"$HEADEND" guide --folder "$WORK/served" --port 80 > "$WORK/server.log" 2>&1 &
-T_EXTRA_PIDS="$!"
-for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null && break; sleep 0.05; done
+t_serve
 t_reg Environment EpgURL REG_SZ 'http://127.0.0.1'
 t_reg Environment TestReserveProgram REG_SZ '951-1'
 RSV='番組の予約'

@@ -16,6 +16,21 @@ wait_for_file() {
   return 1
 }
 
+# serve_guide FOLDER LOG [OPTION...]: the native `headend guide` over FOLDER on
+# port 80 of the loopback (HEADEND names it), with the options given, logging
+# to LOG; GUIDE_SERVER_PID is its process. Returns once it listens.
+serve_guide() {
+  local folder=$1 log=$2
+  shift 2
+  "$HEADEND" guide --folder "$folder" --port 80 "$@" > "$log" 2>&1 &
+  GUIDE_SERVER_PID=$!
+  for _ in $(seq 100); do
+    (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null && return 0
+    sleep 0.05
+  done
+  fail "headend guide does not listen on port 80"
+}
+
 # new_broadcast SUBNET: a multicast group in 239.192.SUBNET.x and a port for a
 # broadcast of the test (GROUP, PORT), and START, the local minute that is now
 # (epoch seconds), from which its reservation runs.

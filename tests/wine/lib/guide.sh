@@ -23,12 +23,12 @@ g_init() {
   for f in "$CHECK_EXE" "$CHECK" "$HEADEND"; do [ -e "$f" ] || fail "missing $f"; done
   WORK=$(mktemp -d /tmp/guide_test.XXXXXX)
   mkdir -p "$WORK/served"
-  SERVER_PID=
+  GUIDE_SERVER_PID=
   trap g_cleanup EXIT
 }
 
 g_cleanup() {
-  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null
+  [ -n "$GUIDE_SERVER_PID" ] && kill "$GUIDE_SERVER_PID" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$WORK"
 }
@@ -56,13 +56,7 @@ write_day() {
 
 # Starts `headend guide` over $WORK/served on 127.0.0.1:80.
 start_server() {
-  "$HEADEND" guide --folder "$WORK/served" --port 80 --stall-seconds 30 > "$WORK/server.log" 2>&1 &
-  SERVER_PID=$!
-  for _ in $(seq 100); do
-    (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null && return 0
-    sleep 0.05
-  done
-  fail "headend guide does not listen on port 80"
+  serve_guide "$WORK/served" "$WORK/server.log" --stall-seconds 30
 }
 
 # Request lines the server logged (the probes of start_server excluded).

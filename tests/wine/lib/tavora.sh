@@ -42,6 +42,7 @@ t_init() {
   TAVORA="$WORK/prog/Tavora.exe"
   TPID=
   T_EXTRA_PIDS=
+  GUIDE_SERVER_PID=
   trap t_cleanup EXIT
   wine reg delete "$TKEY" /f >/dev/null 2>&1 </dev/null
   if [ "${1:-}" != --fresh ]; then
@@ -102,7 +103,7 @@ t_cleanup() {
     fi
   fi
   t_end_unit
-  for p in $T_EXTRA_PIDS; do kill "$p" 2>/dev/null; done
+  for p in $T_EXTRA_PIDS $GUIDE_SERVER_PID; do kill "$p" 2>/dev/null; done
   wait 2>/dev/null
   wine reg delete "$TKEY" /f >/dev/null 2>&1 </dev/null
   rm -rf "$WORK"
@@ -138,6 +139,29 @@ t_start() {
     sleep 0.2
   done
   fail "the planner's main window did not appear"
+}
+
+# t_start_offline: starts the planner while no guide server answers, closes
+# the server-failure message the start shows and waits for the main window.
+t_start_offline() {
+  t_launch "$@"
+  t_wait_window 60 'メッセージ' || fail "no server-failure message"
+  t_wdrv click 'メッセージ' 1 >/dev/null
+  t_wait_visible 20 "$TWIN" || fail "the main window did not appear"
+}
+
+# t_serve [OPTION...]: `headend guide` over $WORK/served on port 80 of the
+# loopback, with the options given (--mode, --stall-seconds), once it listens;
+# the one t_serve started before is ended first. Its log: $WORK/server.log.
+t_serve() {
+  t_stop_server
+  serve_guide "$WORK/served" "$WORK/server.log" "$@"
+}
+t_stop_server() {
+  [ -n "$GUIDE_SERVER_PID" ] || return 0
+  kill "$GUIDE_SERVER_PID" 2>/dev/null
+  wait "$GUIDE_SERVER_PID" 2>/dev/null
+  GUIDE_SERVER_PID=
 }
 
 t_post() { t_wdrv post "$TWIN" "$1" >/dev/null || fail "post $1: no planner window"; }
