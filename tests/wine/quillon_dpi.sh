@@ -2,13 +2,13 @@
 # The unit on a 96- and a 144-dpi screen (the prefix's LogPixels): declared
 # DPI-aware, it gives the notification area an icon of the system's small size
 # there, 16 and 24 pixels, and its main dialog grows with its font (dialog
-# units). Pictures in $WIN_BIN/screenshots/dpi.
+# units). Pictures in $WIN_BIN/screenshots/quillon_dpi.
 . "$(dirname "$0")/lib/quillon.sh"
 . "$(dirname "$0")/lib/shell.sh"
 q_init
 trap 'shell_end_all; q_cleanup' EXIT
-shots="$WIN_BIN/screenshots/dpi"
-mkdir -p "$shots"
+shots_init quillon_dpi
+shots=$SHOTS_DIR
 
 declare -A width
 for dpi in 96 144; do
@@ -34,4 +34,5 @@ done
 # The dialog is laid out in its font's units: half as wide again, within a few pixels of frame.
 [ $((2 * width[144] - 3 * width[96])) -le 12 ] && [ $((3 * width[96] - 2 * width[144])) -le 12 ] ||
   fail "the main dialog is ${width[144]} wide at 144 dpi against ${width[96]} at 96"
+shots_keep
 echo PASS

@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
 # Pictures of the unit for people to look at: the main window with a waiting
 # reservation, and a reception window while a carousel arrives. They are kept
-# in $WIN_BIN/screenshots. The test checks what the windows show (the pending
+# in $WIN_BIN/screenshots/quillon_screenshots (see shots_keep). The test checks what the windows show (the pending
 # list, the program being received) and that each picture is of the screen the
 # windows are on: points of the windows read from the live screen have the
 # same colours in the picture.
 . "$(dirname "$0")/lib/quillon.sh"
 q_init
-shots="$WIN_BIN/screenshots"
-mkdir -p "$shots"
-rm -f "$shots"/quillon_*.png
+shots_init quillon_screenshots
+shots=$SHOTS_DIR
 head -c 3000000 /dev/urandom > "$WORK/send/data.bin"
 printf 'sample\r\n' > "$WORK/send/readme.txt"
 
@@ -64,7 +63,7 @@ for f in "$shots"/quillon_main_window.png "$shots"/quillon_reception_window.png;
 done
 # The second picture shows more than the first: the progress of the reception.
 cmp -s "$shots"/quillon_main_window.png "$shots"/quillon_reception_window.png && fail "pictures are identical"
-echo "screenshots: $shots/quillon_main_window.png $shots/quillon_reception_window.png"
+shots_keep
 kill "$SENDER_PID"; SENDER_PID=
 q_exit_answer 6 || fail "the unit did not end after Yes"
 echo PASS

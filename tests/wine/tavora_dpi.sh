@@ -5,8 +5,8 @@
 # heading row are half as much again as at 96, the heading row still holds its
 # font, and the labels of dialog 149 still hold their texts. Pictures of the
 # main window, the timetable by category, the 24-hour mode and dialog 149 at
-# both densities are kept in $WIN_BIN/screenshots/dpi (with SHOTS=DIR also
-# there: docs/screenshots holds the ones the README shows).
+# both densities are kept in $WIN_BIN/screenshots/tavora_dpi (with SHOTS=DIR
+# also there: docs/screenshots holds the ones the README shows).
 . "$(dirname "$0")/lib/tavora.sh"
 . "$(dirname "$0")/lib/timetable.sh"
 tt_init
@@ -18,8 +18,8 @@ reserved=$((DAY_START + 1200))
 "$RSVTOOL" make --folder "$WORK/sched" --program 1002 --sub 1 --sid 2 --address 239.192.7.2 --port 24000 \
   --start "$(minute_text $reserved)" --end "$(minute_text $((reserved + 3600)))" --name '番組 1002' \
   --storage "$(winpath "$WORK/data/p1002")" >/dev/null || fail "rsvtool make"
-shots="$WIN_BIN/screenshots/dpi"
-mkdir -p "$shots"
+shots_init tavora_dpi
+shots=$SHOTS_DIR
 RSV='番組の予約'
 IDC_RSV_FOLDER_LABEL=1027
 IDC_RSV_TIME=1041
@@ -34,8 +34,6 @@ shot() {
   read -r l t r b <<<"$(t_wdrv rect "$2")"
   [ -n "$b" ] || fail "no window $2 for the picture $1"
   import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage "$shots/$1.png" || fail "screenshot $1"
-  [ -n "${SHOTS:-}" ] && cp "$shots/$1.png" "$SHOTS/"
-  return 0
 }
 # fits WINDOW CONTROL DPI WHAT: the control's one-line text, in the dialog's
 # declared font (9 points of MS UI Gothic) at DPI, is not clipped.
@@ -111,4 +109,5 @@ near_one_and_a_half "ten minutes" "${slot[96]}" "${slot[144]}" 1
 near_one_and_a_half "an hour's cell" "${cell[96]}" "${cell[144]}" 6
 near_one_and_a_half "the heading row" "${row[96]}" "${row[144]}" 1
 near_one_and_a_half "dialog 149's folder label" "${label[96]}" "${label[144]}" 2
+shots_keep
 echo PASS

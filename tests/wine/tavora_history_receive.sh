@@ -85,8 +85,8 @@ grep -q "履歴テスト一.*正常終了" <<<"$rows" || fail "the received list
 [ -e "$WORK/data/prog/FileList.mls" ] || fail "content without its list"
 
 note "picture of dialog 136"
-shots="$WIN_BIN/screenshots"
-mkdir -p "$shots"
+shots_init tavora_history_receive
+shots=$SHOTS_DIR
 t_wdrv visible "$RCV" >/dev/null || fail "dialog 136 not visible"
 import -window root "$shots/history_received_list.png" || fail "screenshot"
 [ "$(identify -format '%wx%h' "$shots/history_received_list.png")" = 1024x768 ] || fail "not a screen picture"
@@ -156,4 +156,5 @@ rows=$(t_wdrv listview "$RCV" 1012)
 [ -z "$rows" ] || fail "rows left after the deletion: $rows"
 t_wdrv close "$RCV" >/dev/null
 t_exit
+shots_keep
 echo PASS

@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # Pictures of the planner for people to look at: the main window with
 # overlapping reservations in the column, and dialog 149 with its overlap
-# warning. They are kept in $WIN_BIN/screenshots; the test checks that each
+# warning. They are kept in $WIN_BIN/screenshots/tavora_screenshots; the test checks that each
 # window was on screen when its picture was taken.
 . "$(dirname "$0")/lib/tavora.sh"
 t_init
-shots="$WIN_BIN/screenshots"
-mkdir -p "$shots"
-rm -f "$shots"/planner_*.png
+shots_init tavora_screenshots
+shots=$SHOTS_DIR
 t_day_start_now >/dev/null
 t_filler_days "$WORK/hist"
 now=$(date +%s)
@@ -52,5 +51,5 @@ t_wdrv visible '番組の予約' >/dev/null || fail "dialog 149 not visible"
 import -window root "$shots/planner_reserve_dialog.png" || fail "screenshot"
 t_wdrv click '番組の予約' 2 >/dev/null
 t_exit
-ls -la "$shots"/planner_*.png
+shots_keep
 echo PASS

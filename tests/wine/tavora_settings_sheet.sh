@@ -2,13 +2,13 @@
 # The settings sheet opened by command 32787: a value changed on each page
 # enables "更新"; OK writes the registry values; the unit is told (1008) and
 # uses the new "Timeout" for its next reception. The folder chooser lists the
-# drives. Screenshots of every page go to $WIN_BIN/screenshots.
+# drives. Screenshots of every page go to $WIN_BIN/screenshots/tavora_settings_sheet.
 . "$(dirname "$0")/lib/tavora.sh"
 t_init
 SHEET='環境設定'
 CHOOSER='フォルダの選択'
-shots="$WIN_BIN/screenshots"
-mkdir -p "$shots"
+shots_init tavora_settings_sheet
+shots=$SHOTS_DIR
 t_reg Environment "Prepare Time" REG_DWORD 10
 t_reg Environment Timeout REG_DWORD 600
 t_reg Environment "Disk space limit" REG_DWORD 40
@@ -108,5 +108,5 @@ result=$(wait_for_file 60 "$WORK/hist/INFO*.RSV") || fail "no result record: the
 took=$(( $(date +%s) - began ))
 [ "$took" -le 45 ] || fail "the reception ended after $took s; the new timeout is 10 s"
 t_exit
-echo "screenshots: $shots/settings_*.png"
+shots_keep
 echo PASS

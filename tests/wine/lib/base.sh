@@ -16,6 +16,30 @@ wait_for_file() {
   return 1
 }
 
+# Pictures a test keeps. shots_init NAME: SHOTS_DIR, a folder of this run's own
+# under $WORK, takes the pictures and the checks read them there, so that no
+# other run (of this test or one beside it) can replace one under check.
+# shots_keep: then each goes, whole, into $WIN_BIN/screenshots/NAME, the test's
+# own folder, and with SHOTS=DIR into DIR too (SHOTS=docs/screenshots renews
+# the README's pictures).
+shots_init() {
+  SHOTS_NAME=$1
+  SHOTS_DIR="$WORK/shots"
+  mkdir -p "$SHOTS_DIR" || fail "no folder $SHOTS_DIR"
+}
+shots_keep() {
+  local kept="$WIN_BIN/screenshots/$SHOTS_NAME" f name
+  mkdir -p "$kept" || fail "no folder $kept"
+  for f in "$SHOTS_DIR"/*.png; do
+    [ -e "$f" ] || continue
+    name=$(basename "$f")
+    # Renamed into place: a reader sees the last run's picture or this one's, never half of one.
+    cp "$f" "$kept/.$name.$$" && mv -f "$kept/.$name.$$" "$kept/$name" || fail "keeping $name in $kept"
+    if [ -n "${SHOTS:-}" ]; then cp "$f" "$SHOTS/" || fail "copying $name to $SHOTS"; fi
+  done
+  echo "screenshots: $kept"
+}
+
 # serve_guide FOLDER LOG [OPTION...]: the native `headend guide` over FOLDER on
 # port 80 of the loopback (HEADEND names it), with the options given, logging
 # to LOG; GUIDE_SERVER_PID is its process. Returns once it listens.
