@@ -16,12 +16,16 @@ wait_for_file() {
   return 1
 }
 
+# SHOTS=DIR: the tests that take pictures for the README put them into DIR as
+# well; a relative DIR is taken in the source tree (SHOTS=docs/screenshots).
+case ${SHOTS:-} in "" | /*) ;; *) SHOTS="${SRC:?}/$SHOTS" ;; esac
+if [ -n "${SHOTS:-}" ] && ! [ -d "$SHOTS" ]; then fail "SHOTS: no folder $SHOTS"; fi
+
 # Pictures a test keeps. shots_init NAME: SHOTS_DIR, a folder of this run's own
 # under $WORK, takes the pictures and the checks read them there, so that no
 # other run (of this test or one beside it) can replace one under check.
 # shots_keep: then each goes, whole, into $WIN_BIN/screenshots/NAME, the test's
-# own folder, and with SHOTS=DIR into DIR too (SHOTS=docs/screenshots renews
-# the README's pictures).
+# own folder, and with SHOTS=DIR into DIR too.
 shots_init() {
   SHOTS_NAME=$1
   SHOTS_DIR="$WORK/shots"
