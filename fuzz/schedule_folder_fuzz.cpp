@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::int64_t total = 0;
   const auto& e = list.Entries();
   for (std::size_t i = 0; i < e.size(); ++i) {
-    Check(pairs.insert({e[i].programNumber, e[i].subNumber}).second);
+    Check(pairs.insert({e[i].record.programNumber, e[i].record.subNumber}).second);
     Check(e[i].laneCount >= 1 && e[i].laneCount <= kMaxLanes && e[i].laneIndex < e[i].laneCount);
     if (i > 0) Check(e[i - 1].startTime <= e[i].startTime);
     total += e[i].totalKbyte;

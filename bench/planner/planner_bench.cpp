@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
     list.LayOutLanes();
     doc.reservations.clear();
     for (const ReservationEntry& e : list.Entries())
-      doc.reservations.push_back(ReservationMark{e.startTime, e.endTime, e.programNumber, e.subNumber});
+      doc.reservations.push_back(ReservationMark{e.startTime, e.endTime, e.record.programNumber, e.record.subNumber});
     doc.UpdateProgramMarks();
   };
   constexpr int kRuns = 20;

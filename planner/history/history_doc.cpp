@@ -7,9 +7,9 @@
 void PublishResultMarks(const ReceptionHistory& history, CTavoraDoc& doc) {
   doc.results.clear();
   for (const ReceivedEntry& e : history.Entries()) {
-    doc.results.push_back(
-        ResultMark{e.status, e.programNumber, e.subNumber, e.scheduledStart, e.scheduledEnd, e.autorun,
-                   e.storageFolder});
+    const ReceptionResult& r = e.result;
+    doc.results.push_back(ResultMark{r.status, r.programNumber, r.subNumber, r.scheduledStart, r.scheduledEnd,
+                                     r.autorun, r.storageFolder});
   }
 }
 

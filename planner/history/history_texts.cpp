@@ -19,38 +19,40 @@ bool HasStartFile(FileSystem& fs, const ReceivedEntry& entry) {
 }
 
 ReceivedRow MakeReceivedRow(FileSystem& fs, const ReceivedEntry& e) {
+  const ReceptionResult& r = e.result;
   ReceivedRow row;
-  row.name = e.name;
-  row.date = FormatLocalTime(e.receivedFrom, "%y/%m/%d");
-  row.start = FormatLocalTime(e.receivedFrom, "%H:%M");
-  row.end = FormatLocalTime(e.receivedUntil, "%H:%M");
-  row.result = e.status == kResultSuccess ? J(u8"正常終了") : J(u8"受信失敗");
+  row.name = r.name;
+  row.date = FormatLocalTime(r.receivedFrom, "%y/%m/%d");
+  row.start = FormatLocalTime(r.receivedFrom, "%H:%M");
+  row.end = FormatLocalTime(r.receivedUntil, "%H:%M");
+  row.result = r.status == kResultSuccess ? J(u8"正常終了") : J(u8"受信失敗");
   row.hasStartFile = HasStartFile(fs, e);
-  row.icon = e.status != kResultSuccess ? RowIcon::Failed
+  row.icon = r.status != kResultSuccess ? RowIcon::Failed
                                         : (row.hasStartFile ? RowIcon::WithStartFile : RowIcon::WithoutStartFile);
   return row;
 }
 
 std::string ReceivedBubbleText(const ReceivedEntry& e) {
-  std::string text = "CP: " + e.channel + "\r\n";
-  text += J(u8"番組名  ") + e.name + "\r\n";
-  text += J(u8"送出時間  ") + FormatLocalTime(e.scheduledStart, "%y/%m/%d %H:%M ") +
-          FormatLocalTime(e.scheduledEnd, "- %m/%d %H:%M\r\n");
-  text += J(u8"送出速度  ") + std::to_string(e.speed) + "kbps\r\n\r\n";
-  text += J(u8"受信時刻  ") + FormatLocalTime(e.receivedFrom, "%m/%d %H:%M:%S ") +
-          FormatLocalTime(e.receivedUntil, "- %m/%d %H:%M:%S\r\n");
-  text += J(u8"アドレス  ") + e.address + ":" + std::to_string(e.port) + "\r\n";
-  text += J(u8"受信結果   ") + ResultStatusText(e.status);
+  const ReceptionResult& r = e.result;
+  std::string text = "CP: " + r.channelName + "\r\n";
+  text += J(u8"番組名  ") + r.name + "\r\n";
+  text += J(u8"送出時間  ") + FormatLocalTime(r.scheduledStart, "%y/%m/%d %H:%M ") +
+          FormatLocalTime(r.scheduledEnd, "- %m/%d %H:%M\r\n");
+  text += J(u8"送出速度  ") + std::to_string(r.speed) + "kbps\r\n\r\n";
+  text += J(u8"受信時刻  ") + FormatLocalTime(r.receivedFrom, "%m/%d %H:%M:%S ") +
+          FormatLocalTime(r.receivedUntil, "- %m/%d %H:%M:%S\r\n");
+  text += J(u8"アドレス  ") + r.address + ":" + std::to_string(r.port) + "\r\n";
+  text += J(u8"受信結果   ") + ResultStatusText(r.status);
   return text;
 }
 
 void SortReceived(std::vector<ReceivedEntry>* entries, int column, bool descending) {
   auto less = [column](const ReceivedEntry& a, const ReceivedEntry& b) {
     switch (column) {
-      case 0: return a.name < b.name;
-      case 3: return a.receivedUntil < b.receivedUntil;
-      case 4: return (a.status == kResultSuccess) > (b.status == kResultSuccess);
-      default: return a.receivedFrom < b.receivedFrom;
+      case 0: return a.result.name < b.result.name;
+      case 3: return a.result.receivedUntil < b.result.receivedUntil;
+      case 4: return (a.result.status == kResultSuccess) > (b.result.status == kResultSuccess);
+      default: return a.result.receivedFrom < b.result.receivedFrom;
     }
   };
   if (descending) {
@@ -98,23 +100,24 @@ std::string DetailTime(Time32 t) {
 }  // namespace
 
 ReceptionDetail MakeReceptionDetail(FileSystem& fs, const ReceivedEntry& e) {
+  const ReceptionResult& r = e.result;
   ReceptionDetail d;
-  d.name = e.name;
-  d.result = e.status == kResultSuccess ? J(u8"受信成功") : J(u8"受信失敗");
-  d.folder = e.storageFolder;
-  d.from = DetailTime(e.receivedFrom);
-  d.until = DetailTime(e.receivedUntil);
+  d.name = r.name;
+  d.result = r.status == kResultSuccess ? J(u8"受信成功") : J(u8"受信失敗");
+  d.folder = r.storageFolder;
+  d.from = DetailTime(r.receivedFrom);
+  d.until = DetailTime(r.receivedUntil);
   d.totalSize = KbyteText(static_cast<std::uint64_t>(std::max<std::int32_t>(e.contentBytes, 0)), " (KB)");
   FileList list;
-  if (e.storageFolder.empty() || !ReadFileList(fs, e.storageFolder, &list)) return d;
+  if (r.storageFolder.empty() || !ReadFileList(fs, r.storageFolder, &list)) return d;
   for (const std::string& line : list.files) {
-    const std::string full = e.storageFolder + line;
+    const std::string full = r.storageFolder + line;
     std::vector<FoundFile> found = fs.Find(full);
     if (found.size() != 1 || found[0].isFolder) continue;
     DetailFile f;
     std::string folder;
     SplitRelative(line, &folder, &f.fileName);
-    f.pathName = e.storageFolder + folder;
+    f.pathName = r.storageFolder + folder;
     f.fullPath = full;
     f.extension = ExtensionOf(f.fileName);
     f.bytes = found[0].size;

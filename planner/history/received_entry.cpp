@@ -2,7 +2,6 @@
 #include "planner/history/received_entry.h"
 
 #include "common/files.h"
-#include "common/reception_result.h"
 #include "common/text.h"
 
 namespace {
@@ -21,26 +20,16 @@ std::string LogField(std::string text) {
 
 ReceivedEntry EntryFromResult(const ReceptionResult& r, const std::string& resultFile) {
   ReceivedEntry e;
-  e.status = r.status;
-  e.programNumber = r.programNumber;
-  e.subNumber = r.subNumber;
-  e.port = r.port;
-  e.speed = r.speed;
-  e.receivedFrom = r.receivedFrom;
-  e.receivedUntil = r.receivedUntil;
-  e.scheduledStart = r.scheduledStart;
-  e.scheduledEnd = r.scheduledEnd;
-  e.name = r.name;
-  e.storageFolder = r.storageFolder.empty() ? std::string() : WithBackslash(r.storageFolder);
-  e.autorun = r.autorun;
-  e.address = r.address;
-  e.channel = r.channelName;
+  e.result = r;
+  if (!r.storageFolder.empty()) e.result.storageFolder = WithBackslash(r.storageFolder);
   e.resultFile = resultFile;
   return e;
 }
 
 bool SameReception(const ReceivedEntry& a, const ReceivedEntry& b) {
-  return a.receivedFrom == b.receivedFrom && a.programNumber == b.programNumber && a.subNumber == b.subNumber;
+  const ReceptionResult& x = a.result;
+  const ReceptionResult& y = b.result;
+  return x.receivedFrom == y.receivedFrom && x.programNumber == y.programNumber && x.subNumber == y.subNumber;
 }
 
 bool SameFolder(const std::string& a, const std::string& b) {
@@ -62,19 +51,21 @@ bool SameFolder(const std::string& a, const std::string& b) {
 }
 
 std::string RsvDataLogLine(const ReceivedEntry& e, Time32 now) {
+  const ReceptionResult& r = e.result;
   std::string line = FormatLocalTime(now, "%y/%m/%d %H:%M") + "\t";
-  line += LogField(e.channel) + "\t";
-  line += LogField(e.name) + "\t";
-  line += FormatLocalTime(e.scheduledStart, "%y/%m/%d %H:%M");
-  line += FormatLocalTime(e.scheduledEnd, " - %m/%d %H:%M") + "\t";
-  line += J(u8"受信") + FormatLocalTime(e.receivedFrom, " %m/%d %H:%M:%S");
-  line += FormatLocalTime(e.receivedUntil, " - %H:%M:%S") + "\t";
-  line += "IP " + LogField(e.address) + "\t" + std::to_string(e.port) + "\t" + ResultStatusText(e.status) + "\r\n";
+  line += LogField(r.channelName) + "\t";
+  line += LogField(r.name) + "\t";
+  line += FormatLocalTime(r.scheduledStart, "%y/%m/%d %H:%M");
+  line += FormatLocalTime(r.scheduledEnd, " - %m/%d %H:%M") + "\t";
+  line += J(u8"受信") + FormatLocalTime(r.receivedFrom, " %m/%d %H:%M:%S");
+  line += FormatLocalTime(r.receivedUntil, " - %H:%M:%S") + "\t";
+  line += "IP " + LogField(r.address) + "\t" + std::to_string(r.port) + "\t" + ResultStatusText(r.status) + "\r\n";
   return line;
 }
 
 std::string StartFilePath(const ReceivedEntry& e) {
-  if (e.autorun.empty()) return std::string();
-  if (e.autorun.find(':') != std::string::npos) return e.autorun;
-  return e.storageFolder + e.autorun;
+  const ReceptionResult& r = e.result;
+  if (r.autorun.empty()) return std::string();
+  if (r.autorun.find(':') != std::string::npos) return r.autorun;
+  return r.storageFolder + r.autorun;
 }

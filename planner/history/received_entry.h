@@ -3,27 +3,15 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "common/reception_result.h"
 #include "common/time_text.h"
 
-struct ReceptionResult;
-
 struct ReceivedEntry {
-  std::int32_t status = 0;         // 0 failed, 1 success, 2 not received
-  std::int32_t programNumber = 0;
-  std::int32_t subNumber = 0;
-  std::int32_t contentBytes = 0;   // first line of the content's FileList.mls; 0 when unknown
-  std::uint16_t port = 0;          // 0: stream program, no files
-  std::uint16_t speed = 0;         // kbps
-  Time32 receivedFrom = 0;
-  Time32 receivedUntil = 0;
-  Time32 scheduledStart = 0;
-  Time32 scheduledEnd = 0;
-  std::string name;
-  std::string storageFolder;       // always ends with "\"
-  std::string autorun;             // relative to the storage folder unless it contains ':'
-  std::string address;
-  std::string channel;
-  std::string resultFile;          // name of the INFO record it came from
+  // The record the unit left, as it was read, except that a storage folder
+  // always ends with "\" here (the history joins names onto it).
+  ReceptionResult result;
+  std::int32_t contentBytes = 0;  // first line of the content's FileList.mls; 0 when unknown
+  std::string resultFile;         // name of the INFO record it came from
 };
 
 // The one place an entry is built from a result record.

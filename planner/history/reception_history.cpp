@@ -36,8 +36,10 @@ bool ReceptionHistory::Listed(const std::string& resultFile) const {
 
 void ReceptionHistory::Insert(ReceivedEntry entry) {
   auto later = std::find_if(entries_.begin(), entries_.end(), [&](const ReceivedEntry& e) {
-    return e.receivedFrom > entry.receivedFrom ||
-           (e.receivedFrom == entry.receivedFrom && e.receivedUntil > entry.receivedUntil);
+    const ReceptionResult& listed = e.result;
+    const ReceptionResult& added = entry.result;
+    return listed.receivedFrom > added.receivedFrom ||
+           (listed.receivedFrom == added.receivedFrom && listed.receivedUntil > added.receivedUntil);
   });
   entries_.insert(later, std::move(entry));
 }
@@ -67,11 +69,11 @@ bool ReceptionHistory::RetireEntry(const ReceivedEntry& entry, const std::string
 ReceptionHistory::Fate ReceptionHistory::Collect(ReceivedEntry entry, const std::string& historyFolder) {
   // The newest reception into a folder supersedes the older ones.
   for (auto it = entries_.begin(); it != entries_.end();) {
-    if (!SameFolder(it->storageFolder, entry.storageFolder)) {
+    if (!SameFolder(it->result.storageFolder, entry.result.storageFolder)) {
       ++it;
       continue;
     }
-    if (it->receivedFrom < entry.receivedFrom) {
+    if (it->result.receivedFrom < entry.result.receivedFrom) {
       // Unlinked even when its log line cannot be written: its INFO file stays
       // and the next collection retires it again as superseded.
       ReceivedEntry older = std::move(*it);
@@ -81,11 +83,11 @@ ReceptionHistory::Fate ReceptionHistory::Collect(ReceivedEntry entry, const std:
     }
     return RetireEntry(entry, historyFolder) ? Fate::Retired : Fate::Postponed;
   }
-  if (entry.port == 0) return RetireEntry(entry, historyFolder) ? Fate::Retired : Fate::Postponed;
+  if (entry.result.port == 0) return RetireEntry(entry, historyFolder) ? Fate::Retired : Fate::Postponed;
   FileList list;
-  if (ReadFileList(fs_, entry.storageFolder, &list)) {
+  if (ReadFileList(fs_, entry.result.storageFolder, &list)) {
     entry.contentBytes = list.totalBytes;
-  } else if (entry.receivedUntil < clock_.Now() + kFileListGrace) {
+  } else if (entry.result.receivedUntil < clock_.Now() + kFileListGrace) {
     entry.contentBytes = 0;
   } else {
     return RetireEntry(entry, historyFolder) ? Fate::Retired : Fate::Postponed;
@@ -151,8 +153,8 @@ int ReceptionHistory::DeleteContent(const std::vector<ReceivedEntry>& selected, 
     entries_.erase(it);
     // A failed or missed reception owns no files: what its folder holds is an
     // earlier reception's, which it did not replace.
-    if (entry.status == kResultSuccess) {
-      ContentDeletion deleted = DeleteContentFiles(fs_, entry.storageFolder);
+    if (entry.result.status == kResultSuccess) {
+      ContentDeletion deleted = DeleteContentFiles(fs_, entry.result.storageFolder);
       if (report) report->filesLeft.insert(report->filesLeft.end(), deleted.left.begin(), deleted.left.end());
     }
     // Its files are gone, but the reception stays listed until its log line is
@@ -163,7 +165,7 @@ int ReceptionHistory::DeleteContent(const std::vector<ReceivedEntry>& selected, 
       if (report && !entry.resultFile.empty() && fs_.Exists(record)) report->filesLeft.push_back(record);
     } else {
       if (report) {
-        report->notLogged.push_back(entry.name);
+        report->notLogged.push_back(entry.result.name);
         report->logPath = JoinPath(from, kRsvDataLogName);
       }
       entry.contentBytes = 0;

@@ -13,7 +13,7 @@ OverlapWarning CheckOverlap(const ReservationList& list, const ReservationCandid
     // Entries that end before the candidate starts are passed by the walk but do
     // not overlap it; they must not raise the warning.
     if (entry.endTime <= p.start) continue;
-    if (entry.sid == p.sid) continue;
+    if (entry.record.sid == p.sid) continue;
     if (entry.startTime <= s && s < entry.endTime)
       s = entry.endTime;
     else if (entry.startTime < e && e <= entry.endTime)
@@ -41,7 +41,7 @@ std::int64_t RecountTotalKbyte(const ReservationList& list, const std::vector<Re
   std::set<std::string> seen;
   std::int64_t total = 0;
   for (const ReservationEntry& e : list.Entries())
-    if (seen.insert(e.storageFolder).second) total += e.totalKbyte;
+    if (seen.insert(e.record.storageFolder).second) total += e.totalKbyte;
   for (const ReceivedFolder& r : received)
     if (seen.insert(r.storageFolder).second) total += r.bytes / 1024;
   return total;

@@ -65,13 +65,14 @@ ReservationRecord BuildReservationRecord(const GuideProgram& p, const std::strin
 }
 
 ReservationRecord BuildDeletionRecord(const ReservationEntry& e, const std::string& dataFolder) {
+  const ReservationRecord& held = e.record;
   ReservationRecord r;
-  r.reservationId = e.reservationId;
-  r.sid = e.sid;
-  r.port = e.port;
-  r.programNumber = e.programNumber;
-  r.subNumber = e.subNumber;
-  SetSchedule(&r, e.scheduledStart, e.scheduledEnd);
+  r.reservationId = held.reservationId;
+  r.sid = held.sid;
+  r.port = held.port;
+  r.programNumber = held.programNumber;
+  r.subNumber = held.subNumber;
+  SetSchedule(&r, held.ScheduledStart(), held.ScheduledEnd());
   r.name = e.name;
   r.totalKbyte = e.totalKbyte;
   r.clearFolder = 0;
@@ -133,7 +134,7 @@ bool RebuildReservations(FileSystem& fs, const std::string& scheduleFolder, Guid
   bool changed = false;
   if (full && !list.Empty()) {
     for (const ReservationEntry& e : list.Entries()) {
-      auto it = byPair.find(PairKey(e.programNumber, e.subNumber));
+      auto it = byPair.find(PairKey(e.record.programNumber, e.record.subNumber));
       if (it != byPair.end() && it->second->startTime == e.startTime) it->second->state = 0;
     }
     list.Clear();
@@ -158,7 +159,8 @@ bool RebuildReservations(FileSystem& fs, const std::string& scheduleFolder, Guid
     program->state = 1;
     const int listed = list.Find(record.programNumber, record.subNumber);
     if (listed >= 0) {
-      if (list.Entries()[static_cast<std::size_t>(listed)].reservationId != record.reservationId) fs.Remove(path);
+      const ReservationEntry& held = list.Entries()[static_cast<std::size_t>(listed)];
+      if (held.record.reservationId != record.reservationId) fs.Remove(path);
       continue;
     }
     list.Insert(EntryFrom(record, *program));
@@ -176,9 +178,10 @@ bool RebuildReservations(FileSystem& fs, const std::string& scheduleFolder, Guid
     auto& entries = list.Entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const ReservationEntry& e = entries[i];
-      if (e.programNumber == request.programNumber && e.subNumber == request.subNumber && e.port == request.port &&
-          e.reservationId == request.reservationId && e.scheduledStart == start && e.scheduledEnd == end) {
-        auto it = byPair.find(PairKey(e.programNumber, e.subNumber));
+      const ReservationRecord& r = e.record;
+      if (r.programNumber == request.programNumber && r.subNumber == request.subNumber && r.port == request.port &&
+          r.reservationId == request.reservationId && r.ScheduledStart() == start && r.ScheduledEnd() == end) {
+        auto it = byPair.find(PairKey(r.programNumber, r.subNumber));
         if (it != byPair.end() && it->second->startTime == e.startTime) it->second->state = 0;
         list.RemoveAt(i);
         changed = true;

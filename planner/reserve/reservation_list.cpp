@@ -1,21 +1,13 @@
 #include "planner/reserve/reservation_list.h"
 
 #include <algorithm>
-#include "common/reservation_file.h"
 #include "planner/guide/guide_program.h"
 
 ReservationEntry EntryFrom(const ReservationRecord& record, const GuideProgram& program) {
   ReservationEntry e;
-  e.reservationId = record.reservationId;
-  e.sid = record.sid;
-  e.port = record.port;
-  e.programNumber = record.programNumber;
-  e.subNumber = record.subNumber;
-  e.storageFolder = record.storageFolder;
+  e.record = record;
   e.startTime = program.startTime;
   e.endTime = program.endTime;
-  e.scheduledStart = record.ScheduledStart();
-  e.scheduledEnd = record.ScheduledEnd();
   e.name = program.name;
   e.digest = program.digest;
   e.totalKbyte = program.totalKbyte;
@@ -44,15 +36,17 @@ void ReservationList::Clear() {
 }
 
 int ReservationList::Find(std::int32_t programNumber, std::int32_t subNumber) const {
-  for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (entries_[i].programNumber == programNumber && entries_[i].subNumber == subNumber) return static_cast<int>(i);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const ReservationRecord& r = entries_[i].record;
+    if (r.programNumber == programNumber && r.subNumber == subNumber) return static_cast<int>(i);
+  }
   return -1;
 }
 
 int ReservationList::Find(std::int32_t programNumber, std::int32_t subNumber, std::uint32_t reservationId) const {
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const ReservationEntry& e = entries_[i];
-    if (e.programNumber == programNumber && e.subNumber == subNumber && e.reservationId == reservationId)
+    const ReservationRecord& r = entries_[i].record;
+    if (r.programNumber == programNumber && r.subNumber == subNumber && r.reservationId == reservationId)
       return static_cast<int>(i);
   }
   return -1;

@@ -5,30 +5,25 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "common/reservation_file.h"
 #include "common/time_text.h"
 
 struct GuideProgram;
-struct ReservationRecord;
 
 struct ReservationEntry {
-  std::uint16_t laneCount = 1;
-  std::uint16_t laneIndex = 0;
-  std::uint32_t reservationId = 0;
-  std::int32_t programNumber = 0;
-  std::int32_t subNumber = 0;
-  std::uint16_t port = 0;
-  std::uint16_t sid = 0;
+  // The record as its file on disk carries it: the ids, the port, the folder
+  // and its own times. The guide may have moved the broadcast since it was
+  // reserved (the entry then shows the guide's times), but the unit knows the
+  // reservation only by the record's: a deletion request names them.
+  ReservationRecord record;
+  // What the guide shows of the broadcast now.
   Time32 startTime = 0;
   Time32 endTime = 0;
-  // The times the record on disk carries. The guide may have moved the
-  // broadcast since it was reserved (the entry then shows the guide's times),
-  // but the unit knows the reservation only by these: a deletion request names them.
-  Time32 scheduledStart = 0;
-  Time32 scheduledEnd = 0;
   std::string name;
   std::string digest;
   std::int32_t totalKbyte = 0;
-  std::string storageFolder;
+  std::uint16_t laneCount = 1;
+  std::uint16_t laneIndex = 0;
 };
 
 // An entry from a record on disk and the broadcast it reserves: the record

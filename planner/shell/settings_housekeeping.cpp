@@ -4,6 +4,7 @@
 #include <set>
 #include <tuple>
 
+#include "common/reception_result.h"
 #include "common/settings.h"
 #include "common/text.h"
 #include "planner/shell/settings_folder_rules.h"
@@ -26,7 +27,7 @@ Time32 OldestKept(const OldContentSettings& s, Time32 now) {
 
 // What names one reception across two readings of the list.
 using ItemKey = std::tuple<std::string, std::int32_t, std::int32_t, std::int32_t, Time32>;
-ItemKey KeyOf(const ContentItem& i) {
+ItemKey KeyOf(const ReceptionResult& i) {
   return {i.storageFolder, i.programNumber, i.subNumber, i.status, i.receivedUntil};
 }
 
@@ -59,20 +60,20 @@ bool OldContentEnabled(const OldContentSettings& s) {
   return s.execKind != kOldContentOff && (s.overWrite || s.errorProg || s.oldProg);
 }
 
-OldContentChoice ChooseOldContent(const std::vector<ContentItem>& items, const OldContentSettings& s,
+OldContentChoice ChooseOldContent(const std::vector<ReceptionResult>& items, const OldContentSettings& s,
                                   const std::string& dataFolder, Time32 now) {
   OldContentChoice choice;
   if (!OldContentEnabled(s) || dataFolder.empty()) return choice;
   // The newest successful reception of each program number supersedes older ones.
   std::map<std::int32_t, Time32> newest;
-  for (const ContentItem& item : items) {
+  for (const ReceptionResult& item : items) {
     if (item.status != 1) continue;
     auto it = newest.find(item.programNumber);
     if (it == newest.end() || item.receivedUntil > it->second) newest[item.programNumber] = item.receivedUntil;
   }
   const Time32 oldest = OldestKept(s, now);
   for (std::size_t i = 0; i < items.size(); ++i) {
-    const ContentItem& item = items[i];
+    const ReceptionResult& item = items[i];
     const bool failed = item.status != 1;
     const bool picked = (s.errorProg && failed) || (s.oldProg && !failed && item.receivedUntil < oldest) ||
                         (s.overWrite && !failed && item.receivedUntil < newest[item.programNumber]);
@@ -108,7 +109,7 @@ std::string OldContentQuestion(int count, const OldContentSettings& s, Time32 no
 OldContentRun RunOldContentDeletion(ContentHistory& history, const OldContentSettings& settings,
                                     const std::string& dataFolder, Time32 now, const OldContentConfirm& confirm) {
   OldContentRun run;
-  const std::vector<ContentItem> before = history.Items();
+  const std::vector<ReceptionResult> before = history.Items();
   const OldContentChoice choice = ChooseOldContent(before, settings, dataFolder, now);
   run.outsideDataFolder = choice.outsideDataFolder;
   if (choice.indices.empty()) return run;
@@ -119,7 +120,7 @@ OldContentRun RunOldContentDeletion(ContentHistory& history, const OldContentSet
   }
   std::set<ItemKey> named;
   for (std::size_t i : choice.indices) named.insert(KeyOf(before[i]));
-  const std::vector<ContentItem> after = history.Items();
+  const std::vector<ReceptionResult> after = history.Items();
   std::vector<std::size_t> agreed;
   for (std::size_t i : ChooseOldContent(after, settings, dataFolder, now).indices) {
     if (named.count(KeyOf(after[i]))) agreed.push_back(i);

@@ -11,6 +11,7 @@
 #include "common/time_text.h"
 
 class PlannerSettings;
+struct ReceptionResult;
 
 // ExecKind: when the deletion runs.
 enum OldContentExecKind : std::uint32_t {
@@ -44,22 +45,14 @@ void SaveOldContentSettings(PlannerSettings& settings, const OldContentSettings&
 // Whether any rule is on and a time is set.
 bool OldContentEnabled(const OldContentSettings& s);
 
-// One entry of the received list as the rules see it.
-struct ContentItem {
-  std::int32_t status = 0;  // 0 failed, 1 success, 2 not received
-  std::int32_t programNumber = 0;
-  std::int32_t subNumber = 0;
-  Time32 receivedUntil = 0;
-  std::string storageFolder;
-};
-
 struct OldContentChoice {
   std::vector<std::size_t> indices;  // into the items, in list order
   int outsideDataFolder = 0;         // entries a rule picked but that lie outside the data folder
 };
 
-// Which entries the rules pick at `now` (calibrated).
-OldContentChoice ChooseOldContent(const std::vector<ContentItem>& items, const OldContentSettings& settings,
+// Which entries the rules pick at `now` (calibrated), from the result records
+// of the received list in list order.
+OldContentChoice ChooseOldContent(const std::vector<ReceptionResult>& items, const OldContentSettings& settings,
                                   const std::string& dataFolder, Time32 now);
 
 // The next run after `now`: for the daily kind the next ExecHour:00 (today's
@@ -71,7 +64,7 @@ Time32 NextOldContentRun(const OldContentSettings& settings, Time32 now);
 class ContentHistory {
  public:
   virtual ~ContentHistory() = default;
-  virtual std::vector<ContentItem> Items() const = 0;
+  virtual std::vector<ReceptionResult> Items() const = 0;
   // Deletes the content of the chosen entries and retires them into the log;
   // returns how many were retired.
   virtual int DeleteContent(const std::vector<std::size_t>& indices) = 0;

@@ -58,7 +58,7 @@ bool CollectPlannerResults() {
 
 std::vector<ReceivedFolder> PlannerReceivedFolders() {
   std::vector<ReceivedFolder> folders;
-  for (const ReceivedEntry& e : History().Entries()) folders.push_back({e.storageFolder, e.contentBytes});
+  for (const ReceivedEntry& e : History().Entries()) folders.push_back({e.result.storageFolder, e.contentBytes});
   return folders;
 }
 

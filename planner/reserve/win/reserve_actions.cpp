@@ -41,8 +41,9 @@ const CCancelDlg::CommandEntry CCancelDlg::kCommands[] = {
 GuideProgram* ProgramOf(const ReservationEntry& e) {
   CTavoraDoc* doc = TheApp().doc;
   if (!doc) return nullptr;
+  const ReservationRecord& r = e.record;
   for (GuideProgram* p : doc->Guide().Guide().Ordered())
-    if (p->startTime == e.startTime && p->programNumber == e.programNumber && p->subNumber == e.subNumber) return p;
+    if (p->startTime == e.startTime && p->programNumber == r.programNumber && p->subNumber == r.subNumber) return p;
   return nullptr;
 }
 
@@ -72,7 +73,8 @@ bool CancelReservation(HWND owner, std::size_t index) {
   const ReservationEntry asked = app.reservations.Entries()[index];
   CCancelDlg dialog(asked.name);
   if (dialog.RunModal(app.instance, IDD_RESERVE_CANCEL, owner) != IDOK) return false;
-  const int now = app.reservations.Find(asked.programNumber, asked.subNumber, asked.reservationId);
+  const ReservationRecord& key = asked.record;
+  const int now = app.reservations.Find(key.programNumber, key.subNumber, key.reservationId);
   if (now < 0) {
     DebugPrintf("Tavora: the reservation of %s went while dialog 151 was open", asked.name.c_str());
     return false;

@@ -134,7 +134,7 @@ void CReserveView::PaintTitles(HDC dc, int width, int height) {
     const BarRect bar = BarOf(e, axis, width);
     const TitleFont font = ChooseTitleFont(bar, fonts.charWidth, normalLine, ScreenDpi());
     const std::int32_t line = font == TitleFont::Normal ? normalLine : smallLine;
-    const auto key = std::make_pair(e.programNumber, e.subNumber);
+    const auto key = std::make_pair(e.record.programNumber, e.record.subNumber);
     auto inset = titleInsets_.find(key);
     if (inset == titleInsets_.end()) inset = titleInsets_.emplace(key, TitleInset(bar, line, ScreenDpi())).first;
     const TitlePlace place = PlaceTitle(bar, inset->second, height, ScreenDpi());
@@ -144,8 +144,9 @@ void CReserveView::PaintTitles(HDC dc, int width, int height) {
     const std::wstring name = Cp932ToWide(e.name);
     ExtTextOutW(dc, place.x, place.y, ETO_CLIPPED, &clip, name.c_str(), static_cast<UINT>(name.size()), nullptr);
     if (reportTitles_) {
-      DebugPrintf("reserve title %d-%d bar %d %d %d %d at %d %d font %s", e.programNumber, e.subNumber, bar.left,
-                  bar.top, bar.right, bar.bottom, place.x, place.y, font == TitleFont::Normal ? "normal" : "small");
+      DebugPrintf("reserve title %d-%d bar %d %d %d %d at %d %d font %s", e.record.programNumber, e.record.subNumber,
+                  bar.left, bar.top, bar.right, bar.bottom, place.x, place.y,
+                  font == TitleFont::Normal ? "normal" : "small");
     }
   }
   if (reportTitles_) DebugPrintf("reserve titles placed, top %d", top_);

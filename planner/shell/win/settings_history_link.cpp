@@ -16,17 +16,9 @@ namespace {
 // the log lines are the history's own.
 class PlannerContentHistory : public ContentHistory {
  public:
-  std::vector<ContentItem> Items() const override {
-    std::vector<ContentItem> items;
-    for (const ReceivedEntry& e : PlannerReceptionHistory().Entries()) {
-      ContentItem i;
-      i.status = e.status;
-      i.programNumber = e.programNumber;
-      i.subNumber = e.subNumber;
-      i.receivedUntil = e.receivedUntil;
-      i.storageFolder = e.storageFolder;
-      items.push_back(i);
-    }
+  std::vector<ReceptionResult> Items() const override {
+    std::vector<ReceptionResult> items;
+    for (const ReceivedEntry& e : PlannerReceptionHistory().Entries()) items.push_back(e.result);
     return items;
   }
   int DeleteContent(const std::vector<std::size_t>& indices) override {

@@ -15,5 +15,5 @@ void CTavoraApp::SyncReservationMarks() {
   doc->reservations.clear();
   doc->reservations.reserve(reservations.Size());
   for (const ReservationEntry& e : reservations.Entries())
-    doc->reservations.push_back(ReservationMark{e.startTime, e.endTime, e.programNumber, e.subNumber});
+    doc->reservations.push_back(ReservationMark{e.startTime, e.endTime, e.record.programNumber, e.record.subNumber});
 }

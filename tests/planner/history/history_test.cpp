@@ -90,10 +90,10 @@ TEST_F(HistoryTest, CollectsInReceptionOrderAndSumsKbytes) {
   WriteInfo(3, sameStartEndsLater);
   EXPECT_TRUE(history.CollectResults(history_));
   ASSERT_EQ(history.Entries().size(), 3u);
-  EXPECT_EQ(history.Entries()[0].programNumber, 2);
-  EXPECT_EQ(history.Entries()[1].programNumber, 3);
-  EXPECT_EQ(history.Entries()[2].programNumber, 1);
-  EXPECT_EQ(history.Entries()[2].storageFolder, data_ + "a\\");
+  EXPECT_EQ(history.Entries()[0].result.programNumber, 2);
+  EXPECT_EQ(history.Entries()[1].result.programNumber, 3);
+  EXPECT_EQ(history.Entries()[2].result.programNumber, 1);
+  EXPECT_EQ(history.Entries()[2].result.storageFolder, data_ + "a\\");
   EXPECT_EQ(history.Entries()[2].resultFile, "INFO00001.RSV");
   EXPECT_EQ(history.Entries()[0].contentBytes, 4095);
   EXPECT_EQ(history.ReceivedKbyte(), 2 + 3 + 1);
@@ -105,6 +105,26 @@ TEST_F(HistoryTest, CollectsInReceptionOrderAndSumsKbytes) {
   EXPECT_TRUE(history.CanShowHistory());
 }
 
+// Every text the history shows, logs or deletes by comes from the held record:
+// it is the INFO file's, with only the folder closed by "\".
+TEST_F(HistoryTest, CollectedEntryHoldsItsResultRecord) {
+  WriteContent("a", "2048\n");
+  WriteContent("b", "1024\n");
+  ReceptionResult open = Result("a", 0);
+  open.autorun = "run.exe";
+  open.status = kResultFailed;
+  ReceptionResult closed = Result("b", 60, 200);
+  closed.storageFolder += "\\";
+  WriteInfo(1, open);
+  WriteInfo(2, closed);
+  ASSERT_TRUE(history.CollectResults(history_));
+  ASSERT_EQ(history.Entries().size(), 2u);
+  ReceptionResult expected = open;
+  expected.storageFolder += "\\";
+  EXPECT_EQ(EncodeResult(history.Entries()[0].result), EncodeResult(expected));
+  EXPECT_EQ(EncodeResult(history.Entries()[1].result), EncodeResult(closed));
+}
+
 TEST_F(HistoryTest, NewerReceptionIntoTheSameFolderSupersedesTheOlder) {
   WriteContent("a", "1024\n");
   WriteInfo(1, Result("a", 0, 1));
@@ -112,7 +132,7 @@ TEST_F(HistoryTest, NewerReceptionIntoTheSameFolderSupersedesTheOlder) {
   WriteInfo(2, Result("a", 900, 2));
   EXPECT_TRUE(history.CollectResults(history_));
   ASSERT_EQ(history.Entries().size(), 1u);
-  EXPECT_EQ(history.Entries()[0].programNumber, 2);
+  EXPECT_EQ(history.Entries()[0].result.programNumber, 2);
   EXPECT_FALSE(Info(1));
   EXPECT_TRUE(Info(2));
   EXPECT_EQ(LogLines(), 1);
@@ -129,7 +149,7 @@ TEST_F(HistoryTest, OlderRecordFoundLaterIsRetiredAtOnce) {
   WriteInfo(2, older);
   history.CollectResults(history_);
   ASSERT_EQ(history.Entries().size(), 1u);
-  EXPECT_EQ(history.Entries()[0].programNumber, 2);
+  EXPECT_EQ(history.Entries()[0].result.programNumber, 2);
   EXPECT_FALSE(Info(2));
   EXPECT_NE(Log().find("prog1"), std::string::npos);
 }
@@ -156,9 +176,9 @@ TEST_F(HistoryTest, MissingFileListGivesSizeZeroOnceTheReceptionHasEnded) {
   WriteInfo(3, withinTheHour);
   history.CollectResults(history_);
   ASSERT_EQ(history.Entries().size(), 2u);
-  EXPECT_EQ(history.Entries()[0].programNumber, 1);
+  EXPECT_EQ(history.Entries()[0].result.programNumber, 1);
   EXPECT_EQ(history.Entries()[0].contentBytes, 0);
-  EXPECT_EQ(history.Entries()[1].programNumber, 3);
+  EXPECT_EQ(history.Entries()[1].result.programNumber, 3);
   EXPECT_FALSE(Info(2));
   EXPECT_NE(Log().find("prog2"), std::string::npos);
 }
@@ -178,24 +198,24 @@ TEST_F(HistoryTest, ForeignRecordsAreDeletedAndPartialOnesWait) {
 
 TEST_F(HistoryTest, LogLineIsByteExact) {
   ReceivedEntry e;
-  e.status = kResultNotReceived;
-  e.channel = J(u8"ＣＨ１");
-  e.name = J(u8"天気予報");
-  e.scheduledStart = MakeLocalTime(2026, 1, 2, 3, 4);
-  e.scheduledEnd = MakeLocalTime(2026, 1, 3, 0, 5);
-  e.receivedFrom = MakeLocalTime(2026, 1, 2, 3, 4, 5);
-  e.receivedUntil = MakeLocalTime(2026, 1, 2, 13, 14, 15);
-  e.address = "239.0.0.1";
-  e.port = 65535;
+  e.result.status = kResultNotReceived;
+  e.result.channelName = J(u8"ＣＨ１");
+  e.result.name = J(u8"天気予報");
+  e.result.scheduledStart = MakeLocalTime(2026, 1, 2, 3, 4);
+  e.result.scheduledEnd = MakeLocalTime(2026, 1, 3, 0, 5);
+  e.result.receivedFrom = MakeLocalTime(2026, 1, 2, 3, 4, 5);
+  e.result.receivedUntil = MakeLocalTime(2026, 1, 2, 13, 14, 15);
+  e.result.address = "239.0.0.1";
+  e.result.port = 65535;
   const std::string expected = Utf8ToCp932(
       u8"26/12/07 12:00\tＣＨ１\t天気予報\t26/01/02 03:04 - 01/03 00:05\t受信 01/02 03:04:05 - 13:14:15\t"
       u8"IP 239.0.0.1\t65535\t無受信\r\n");
   EXPECT_EQ(RsvDataLogLine(e, now), expected);
-  e.status = 0;
+  e.result.status = 0;
   const std::string failed = RsvDataLogLine(e, now);
   EXPECT_EQ(failed.substr(failed.size() - 7), Utf8ToCp932(u8"\t失敗\r\n"));
   // Tabs and line ends inside a field would shift the past records' columns.
-  e.name = "a\tb\r\nc";
+  e.result.name = "a\tb\r\nc";
   EXPECT_NE(RsvDataLogLine(e, now).find("\ta b  c\t"), std::string::npos);
 }
 
@@ -226,7 +246,7 @@ TEST_F(HistoryTest, UnwritableLogKeepsTheRecordForTheNextCollection) {
   EXPECT_TRUE(Info(1));  // the stream program
   EXPECT_TRUE(Info(2));  // the superseded reception
   ASSERT_EQ(history.Entries().size(), 1u);
-  EXPECT_EQ(history.Entries()[0].programNumber, 2);
+  EXPECT_EQ(history.Entries()[0].result.programNumber, 2);
   ASSERT_FALSE(debug.empty());
   EXPECT_NE(debug[0].find("INFO00001.RSV is kept"), std::string::npos);
 
@@ -311,7 +331,7 @@ TEST_F(HistoryTest, AFailedReceptionOwnsNoFiles) {
     WriteInfo(2, missed);
     history.CollectResults(history_);
     ASSERT_EQ(history.Entries().size(), 1u);
-    ASSERT_EQ(history.Entries()[0].status, status);
+    ASSERT_EQ(history.Entries()[0].result.status, status);
     EXPECT_EQ(history.DeleteContent({history.Entries()[0]}, history_), 1);
     EXPECT_TRUE(history.Entries().empty());
     EXPECT_TRUE(fs.Exists(data_ + "a\\kept.bin")) << "status " << status;
@@ -336,7 +356,7 @@ TEST_F(HistoryTest, DeleteContentRemovesNestedFoldersAndRetires) {
   EXPECT_TRUE(fs.IsFolder(data_));  // the folder above the storage folder stays
   EXPECT_TRUE(fs.Exists(data_ + "q\\FileList.mls"));
   ASSERT_EQ(history.Entries().size(), 1u);
-  EXPECT_EQ(history.Entries()[0].programNumber, 2);
+  EXPECT_EQ(history.Entries()[0].result.programNumber, 2);
   EXPECT_FALSE(Info(1));
   EXPECT_EQ(LogLines(), 1);
 }
@@ -369,7 +389,7 @@ TEST_F(HistoryTest, AMovedHistoryFolderIsCollectedAnew) {
   ASSERT_EQ(history.Entries().size(), 1u);
   EXPECT_TRUE(history.CollectResults(moved));
   ASSERT_EQ(history.Entries().size(), 1u);
-  EXPECT_EQ(history.Entries()[0].programNumber, 2);
+  EXPECT_EQ(history.Entries()[0].result.programNumber, 2);
   EXPECT_EQ(history.ReceivedKbyte(), 2);
   EXPECT_EQ(history.DeleteContent({history.Entries()[0]}, moved), 1);
   EXPECT_FALSE(fs.Exists(moved + ResultFileName(1)));
@@ -557,10 +577,17 @@ TEST_F(HistoryTest, RowsBubbleAndDetailTexts) {
 
 TEST(ReceivedSort, ByColumnKeepsTiesInListOrder) {
   std::vector<ReceivedEntry> list(3);
-  list[0].name = "b"; list[0].receivedFrom = 3; list[0].receivedUntil = 9; list[0].status = 0;
-  list[1].name = "a"; list[1].receivedFrom = 2; list[1].receivedUntil = 8; list[1].status = 1;
-  list[2].name = "c"; list[2].receivedFrom = 1; list[2].receivedUntil = 8; list[2].status = 1;
-  auto names = [&] { return list[0].name + list[1].name + list[2].name; };
+  const auto set = [&](std::size_t i, const char* name, Time32 from, Time32 until, std::int32_t status) {
+    ReceptionResult& r = list[i].result;
+    r.name = name;
+    r.receivedFrom = from;
+    r.receivedUntil = until;
+    r.status = status;
+  };
+  set(0, "b", 3, 9, 0);
+  set(1, "a", 2, 8, 1);
+  set(2, "c", 1, 8, 1);
+  auto names = [&] { return list[0].result.name + list[1].result.name + list[2].result.name; };
   SortReceived(&list, 0, false);
   EXPECT_EQ(names(), "abc");
   SortReceived(&list, 1, false);

@@ -116,7 +116,8 @@ TEST_F(KeywordReserverTest, TheCachedDetailIsTakenWithoutAskingTheServer) {
   EXPECT_EQ(server.urls, std::vector<std::string>{"http://guide.example/epg/46-2.spn"});
   ASSERT_EQ(list_.Size(), 2u);
   for (const ReservationEntry& e : list_.Entries()) {
-    EXPECT_EQ(e.storageFolder, e.programNumber == 0x2d ? "C:\\DATA\\cached" : "C:\\DATA\\served") << e.programNumber;
+    EXPECT_EQ(e.record.storageFolder, e.record.programNumber == 0x2d ? "C:\\DATA\\cached" : "C:\\DATA\\served")
+        << e.record.programNumber;
   }
   std::string kept;
   EXPECT_TRUE(PlatformFiles().ReadAll(folder_ / "hist\\46-2.spn", &kept));

@@ -136,14 +136,31 @@ TEST_F(ScheduleFolderTest, WriteFailsIntoAMissingFolder) {
   EXPECT_TRUE(Names("*").empty());
 }
 
+// A deletion request and the reserved total are made from the listed entry:
+// what it holds of the file must be the file, not what the guide says now.
+TEST_F(ScheduleFolderTest, ListedEntryHoldsItsFilesRecordByteForByte) {
+  ReservationRecord r = Record(1, 10);
+  r.receiverVersion = 2;
+  r.clearFolder = 1;
+  r.autorun = "start.exe";
+  r.channelName = "CH";
+  const std::string bytes = folder.Read(WriteSdl(r));
+  P(1).name = "renamed";
+  P(1).port = 6000;
+  ASSERT_TRUE(Rebuild(true));
+  ASSERT_EQ(list.Size(), 1u);
+  EXPECT_EQ(EncodeReservation(list.Entries()[0].record), bytes);
+  EXPECT_EQ(list.Entries()[0].name, "renamed");
+}
+
 TEST_F(ScheduleFolderTest, RebuildListsReservedProgramsAndMarksThem) {
   WriteSdl(Record(2, 20));
   WriteSdl(Record(1, 10));
   EXPECT_TRUE(Rebuild(true));
   ASSERT_EQ(list.Size(), 2u);
-  EXPECT_EQ(list.Entries()[0].programNumber, 1);
-  EXPECT_EQ(list.Entries()[1].programNumber, 2);
-  EXPECT_EQ(list.Entries()[0].storageFolder, "C:\\data\\h1");
+  EXPECT_EQ(list.Entries()[0].record.programNumber, 1);
+  EXPECT_EQ(list.Entries()[1].record.programNumber, 2);
+  EXPECT_EQ(list.Entries()[0].record.storageFolder, "C:\\data\\h1");
   EXPECT_EQ(list.Entries()[0].name, "program 1");
   EXPECT_EQ(list.ReservedKbyte(), 300);
   EXPECT_EQ(list.Entries()[0].laneCount, 2);  // 1 and 2 overlap
@@ -170,7 +187,7 @@ TEST_F(ScheduleFolderTest, DuplicateWithAnotherIdIsDeletedForeignMagicToo) {
   ASSERT_EQ(left.size(), 1u);
   ReservationRecord kept;
   DecodeReservation(folder.Read(left[0]), &kept);
-  EXPECT_EQ(kept.reservationId, list.Entries()[0].reservationId);
+  EXPECT_EQ(kept.reservationId, list.Entries()[0].record.reservationId);
   EXPECT_EQ(P(3).state, 0);
   (void)first;
 }
@@ -195,7 +212,7 @@ TEST_F(ScheduleFolderTest, AMovedProgramIsFoundInTheSameBroadcastDay) {
   folder.Write("RSV_old.SDL", EncodeReservation(other));
   Rebuild(true);
   ASSERT_EQ(list.Size(), 1u);
-  EXPECT_EQ(list.Entries()[0].reservationId, 30u);
+  EXPECT_EQ(list.Entries()[0].record.reservationId, 30u);
   EXPECT_EQ(list.Entries()[0].startTime, kEvening + 7200);  // the guide's times
 }
 
@@ -210,8 +227,8 @@ TEST_F(ScheduleFolderTest, AMovedProgramCanBeCancelled) {
   ASSERT_EQ(list.Size(), 1u);
   const ReservationEntry& e = list.Entries()[0];
   EXPECT_EQ(e.startTime, kEvening + 7200);  // shown where the guide has it now
-  EXPECT_EQ(e.scheduledStart, kEvening + 3600);
-  EXPECT_EQ(e.scheduledEnd, kEvening + 5400);
+  EXPECT_EQ(e.record.ScheduledStart(), kEvening + 3600);
+  EXPECT_EQ(e.record.ScheduledEnd(), kEvening + 5400);
 
   const ReservationRecord request = BuildDeletionRecord(e, "C:\\data");
   EXPECT_EQ(request.startText, r.startText);
@@ -234,11 +251,11 @@ TEST_F(ScheduleFolderTest, APendingDeletionRequestKeepsTheEntryOut) {
   ASSERT_TRUE(WriteDeletionRequest(fs, settings, folder.Path(), "PC", request));
   // One that does not pair (another id) changes nothing.
   ReservationEntry stranger = list.Entries()[1];
-  stranger.reservationId = 999;
+  stranger.record.reservationId = 999;
   ASSERT_TRUE(WriteDeletionRequest(fs, settings, folder.Path(), "PC", BuildDeletionRecord(stranger, "C:\\data")));
   Rebuild(true);
   ASSERT_EQ(list.Size(), 1u);
-  EXPECT_EQ(list.Entries()[0].programNumber, 2);
+  EXPECT_EQ(list.Entries()[0].record.programNumber, 2);
   EXPECT_EQ(P(1).state, 0);
   // The planner never deletes requests: they are the unit's to consume.
   EXPECT_EQ(Names("*.SDD").size(), 2u);

@@ -14,18 +14,18 @@ constexpr Time32 kMin = 60;
 ReservationEntry Entry(Time32 startMin, Time32 endMin, int number = 1, std::uint16_t sid = 1, int kbyte = 0,
                        const std::string& folder = "C:\\data\\x") {
   ReservationEntry e;
-  e.programNumber = number;
+  e.record.programNumber = number;
   e.startTime = kBase + startMin * kMin;
   e.endTime = kBase + endMin * kMin;
-  e.sid = sid;
+  e.record.sid = sid;
   e.totalKbyte = kbyte;
-  e.storageFolder = folder;
+  e.record.storageFolder = folder;
   return e;
 }
 
 std::vector<int> Numbers(const ReservationList& list) {
   std::vector<int> n;
-  for (const auto& e : list.Entries()) n.push_back(e.programNumber);
+  for (const auto& e : list.Entries()) n.push_back(e.record.programNumber);
   return n;
 }
 
@@ -47,9 +47,9 @@ TEST(ReservationList, OrdersByStartThenEnd) {
 TEST(ReservationList, FindsAReservationAgainByItsKeyAfterTheListMoved) {
   ReservationList list;
   ReservationEntry first = Entry(30, 60, 7);
-  first.reservationId = 11;
+  first.record.reservationId = 11;
   ReservationEntry again = Entry(30, 60, 7);
-  again.reservationId = 12;
+  again.record.reservationId = 12;
   list.Insert(first);
   list.Insert(Entry(90, 95, 8));
   EXPECT_EQ(list.Find(7, 0, 11), 0);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/reception_result.h"
 #include "common/settings.h"
 #include "common/text.h"
 #include "common/time_text.h"
@@ -16,8 +17,8 @@ namespace {
 constexpr Time32 kDay = 86400;
 const Time32 kNow = MakeLocalTime(2026, 12, 7, 15, 0, 0);
 
-ContentItem Item(std::int32_t status, std::int32_t number, Time32 until, const char* folder) {
-  ContentItem i;
+ReceptionResult Item(std::int32_t status, std::int32_t number, Time32 until, const char* folder) {
+  ReceptionResult i;
   i.status = status;
   i.programNumber = number;
   i.subNumber = 1;
@@ -36,7 +37,7 @@ OldContentSettings Rules(bool old, bool error, bool overWrite, std::uint32_t pas
   return s;
 }
 
-const std::vector<ContentItem> kItems = {
+const std::vector<ReceptionResult> kItems = {
     Item(1, 1, kNow - 11 * kDay, "C:\\DATA\\old\\"),          // 0 old success
     Item(1, 2, kNow - 9 * kDay, "C:\\DATA\\recent\\"),        // 1 recent success
     Item(0, 3, kNow - 1 * kDay, "C:\\DATA\\failed\\"),        // 2 failed
@@ -80,12 +81,12 @@ bool Agree(const std::string&) { return true; }
 
 class FakeHistory : public ContentHistory {
  public:
-  std::vector<ContentItem> Items() const override { return items; }
+  std::vector<ReceptionResult> Items() const override { return items; }
   int DeleteContent(const std::vector<std::size_t>& indices) override {
     for (std::size_t i : indices) deleted.push_back(items.at(i).storageFolder);
     return static_cast<int>(indices.size());
   }
-  std::vector<ContentItem> items;
+  std::vector<ReceptionResult> items;
   std::vector<std::string> deleted;
 };
 
