@@ -159,10 +159,9 @@ ReceptionPageValues LoadReceptionPage(const PlannerSettings& settings) {
   v.prepareTime = pv::Read(settings, pv::kPrepareTime);
   v.timeout = pv::Read(settings, pv::kTimeout);
   v.autoRun = pv::Read(settings, pv::kAutoRun);
-  v.showStatus = settings.Int(kEnv, J(peer::kShowStatusValue), 1);
+  v.showStatus = pv::Read(settings, pv::kShowStatus);
   // A corner the unit does not know is its top left, and so the page shows it.
-  v.messagePosition = settings.Int(kEnv, J(peer::kMessagePositionValue), 0);
-  if (v.messagePosition < 0 || v.messagePosition > 4) v.messagePosition = 0;
+  v.messagePosition = pv::Read(settings, pv::kMessagePosition);
   return v;
 }
 
@@ -170,8 +169,8 @@ void SaveReceptionPage(PlannerSettings& settings, const ReceptionPageValues& v) 
   pv::Write(settings, pv::kPrepareTime, v.prepareTime);
   pv::Write(settings, pv::kTimeout, v.timeout);
   pv::Write(settings, pv::kAutoRun, v.autoRun);
-  settings.SetInt(kEnv, J(peer::kShowStatusValue), v.showStatus);
-  settings.SetInt(kEnv, J(peer::kMessagePositionValue), v.messagePosition);
+  pv::Write(settings, pv::kShowStatus, v.showStatus);
+  pv::Write(settings, pv::kMessagePosition, v.messagePosition);
 }
 
 std::int32_t CheckedPrepareTime(const std::string& typed, std::int32_t lastStored) {

@@ -18,8 +18,6 @@ namespace pv = planner_values;
 const char* const kEnv = peer::kEnvironmentSubKey;
 constexpr Time32 kDay = 24 * 60 * 60;
 
-std::string TitleKey(std::int32_t kind) { return "Title\\" + std::to_string(kind); }
-
 // The date of t at hour:00:00, `days` days later.
 Time32 AtHour(Time32 t, int hour, int days = 0) {
   LocalTime lt = BreakLocalTime(t);
@@ -70,19 +68,19 @@ std::int64_t CTavoraDoc::MultiDayHeight() const {
 
 void CTavoraDoc::ReadTitleSettings() {
   // Whole lists: a cut one would lose titles when written back.
-  sortTitle = settings_.WholeText(TitleKey(titleKind), "SortTitle");
-  hideTitle = settings_.WholeText(TitleKey(titleKind), "HideTitle");
+  sortTitle = settings_.WholeText(pv::TitleKey(titleKind), pv::kSortTitle);
+  hideTitle = settings_.WholeText(pv::TitleKey(titleKind), pv::kHideTitle);
 }
 
 void CTavoraDoc::ReadViewSettings() {
   receptionTimeout = pv::Read(settings_, pv::kTimeout);
-  vZoom = settings_.Int(kEnv, "VZoomCnt", 0);
-  hZoom = settings_.Int(kEnv, "HZoomCnt", 0);
+  vZoom = pv::Read(settings_, pv::kVZoom);
+  hZoom = pv::Read(settings_, pv::kHZoom);
   // A value another program (or an older version) stored outside the guide
   // page's ranges is taken as the nearest bound.
   displayDays = pv::Read(settings_, pv::kDisplayDays);
   showYesterday = pv::Read(settings_, pv::kYesterday);
-  titleKind = settings_.Int(kEnv, "TitleKind", 1);
+  titleKind = pv::Read(settings_, pv::kTitleKind);
   ReadTitleSettings();
 }
 
@@ -124,8 +122,8 @@ bool CTavoraDoc::OnNewDocument() {
   deepColour = hooks_.DeepColour() ? 1 : 0;
 
   fontSizeBase = ReadFontSize(settings_);
-  std::int32_t fontSize = settings_.Int(kEnv, "FontSize", 16);
-  if (fontSize == 0) fontSize = 16;
+  std::int32_t fontSize = pv::Read(settings_, pv::kFontSize);
+  if (fontSize == 0) fontSize = pv::kFontSize.fallback;
   fontSizeAdjust = fontSize - fontSizeBase;
   MeasureFont();
   CheckHeight();
@@ -153,7 +151,7 @@ bool CTavoraDoc::OnOpenDocument(const std::string& path) {
 }
 
 void CTavoraDoc::SaveTitleWidths(std::int32_t kind) {
-  for (const TitleWidth& w : titleWidths) settings_.SetInt(TitleKey(kind), w.title, w.widthPercent);
+  for (const TitleWidth& w : titleWidths) settings_.SetInt(pv::TitleKey(kind), w.title, w.widthPercent);
 }
 
 void CTavoraDoc::FreeTitleRows() {
@@ -164,10 +162,10 @@ void CTavoraDoc::FreeTitleRows() {
 
 void CTavoraDoc::SaveViewValues() {
   if (notInitialised) return;
-  settings_.SetInt(kEnv, "FontSize", FontSize());
-  settings_.SetInt(kEnv, "VZoomCnt", vZoom);
-  settings_.SetInt(kEnv, "HZoomCnt", hZoom);
-  settings_.SetInt(kEnv, "TitleKind", titleKind);
+  pv::Write(settings_, pv::kFontSize, FontSize());
+  pv::Write(settings_, pv::kVZoom, vZoom);
+  pv::Write(settings_, pv::kHZoom, hZoom);
+  pv::Write(settings_, pv::kTitleKind, titleKind);
   hooks_.SaveDisplayRules();
 }
 

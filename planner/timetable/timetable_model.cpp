@@ -2,10 +2,11 @@
 #include "common/debug_log.h"
 #include "common/files.h"
 #include "common/settings.h"
+#include "planner/planner_values.h"
 #include "planner/timetable/tavora_doc.h"
 
 namespace {
-std::string TitleKey(std::int32_t kind) { return "Title\\" + std::to_string(kind); }
+namespace pv = planner_values;
 // A category list beyond this is not one a user wrote.
 constexpr std::size_t kMaxCategoryListBytes = 1 << 20;
 }  // namespace
@@ -40,7 +41,7 @@ void TimetableModel::BuildTitleRows() {
   in.hideTitle = doc_.hideTitle;
   in.filterOn = doc_.filterOn != 0;
   in.rules = &rules_;
-  const std::string key = TitleKey(doc_.titleKind);
+  const std::string key = pv::TitleKey(doc_.titleKind);
   in.storedWidth = [this, &key](const std::string& title) { return settings_.Int(key, title, 100); };
   rows_ = ::BuildTitleRows(doc_.Programs().Ordered(), in);
   SyncWidths();
@@ -89,11 +90,11 @@ void TimetableModel::ApplyFilter(DisplayRules rules) {
 }
 
 void TimetableModel::ApplyTitleOrder(const std::vector<std::string>& names) {
-  const std::string key = TitleKey(doc_.titleKind);
+  const std::string key = pv::TitleKey(doc_.titleKind);
   doc_.sortTitle = SortTitleFrom(names);
   doc_.hideTitle.clear();
-  settings_.SetText(key, "SortTitle", doc_.sortTitle);
-  settings_.SetText(key, "HideTitle", doc_.hideTitle);
+  settings_.SetText(key, pv::kSortTitle, doc_.sortTitle);
+  settings_.SetText(key, pv::kHideTitle, doc_.hideTitle);
   for (const TitleRow& r : rows_) settings_.SetInt(key, r.name, r.widthPercent);
   FreeTitleRows();
   BuildTitleRows();

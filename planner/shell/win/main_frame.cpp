@@ -45,8 +45,6 @@ constexpr UINT_PTR kFirstTimer = 10;
 constexpr UINT_PTR kLastTimer = 29;
 // Pixels at 96 dpi; Scaled() gives them on the screen. The widths the user
 // drags are stored at 96 dpi as well.
-constexpr int kDefaultWidth = 640;
-constexpr int kDefaultHeight = 400;
 constexpr int kClockWidth = 110;
 
 // Commands the document handles itself (enabled and checked states included).
@@ -141,13 +139,16 @@ bool CMainFrame::CreateFrame(HINSTANCE instance, const std::string& title) {
   CTavoraApp& app = TheApp();
   Register(instance, kFrameClass, CS_DBLCLKS, nullptr, reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1),
            LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME)));
+  namespace pv = planner_values;
+  const PlannerSettings& s = *app.settings;
   RECT r;
-  r.left = app.settings->Int(kEnv, "Window left", 0);
-  r.top = app.settings->Int(kEnv, "Window top", 0);
+  r.left = pv::Read(s, pv::kWindowLeft);
+  r.top = pv::Read(s, pv::kWindowTop);
   // The stored size is the window's own on this screen, as it was left.
-  int width = app.settings->Int(kEnv, "Window Width", Scaled(kDefaultWidth));
-  int height = app.settings->Int(kEnv, "Window Height", Scaled(kDefaultHeight));
-  if (width <= 0 || height <= 0) width = Scaled(kDefaultWidth), height = Scaled(kDefaultHeight);
+  const int defaultWidth = Scaled(pv::kWindowWidth.fallback), defaultHeight = Scaled(pv::kWindowHeight.fallback);
+  int width = pv::Read(s, pv::kWindowWidth, defaultWidth);
+  int height = pv::Read(s, pv::kWindowHeight, defaultHeight);
+  if (width <= 0 || height <= 0) width = defaultWidth, height = defaultHeight;
   r.right = r.left + width;
   r.bottom = r.top + height;
   HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -344,15 +345,16 @@ void CMainFrame::StorePlacement() {
   wp.length = sizeof wp;
   GetWindowPlacement(Handle(), &wp);
   const bool iconic = IsIconic(Handle()) != 0;
-  s.SetInt(kEnv, "Window Iconic", iconic ? 1 : 0);
-  planner_values::Write(s, planner_values::kWindowZoom, IsZoomed(Handle()) ? 1 : 0);
+  namespace pv = planner_values;
+  pv::Write(s, pv::kWindowIconic, iconic ? 1 : 0);
+  pv::Write(s, pv::kWindowZoom, IsZoomed(Handle()) ? 1 : 0);
   if (iconic) return;
   // The restored rectangle, also while maximised: the next start restores to it.
   const RECT& r = wp.rcNormalPosition;
-  s.SetInt(kEnv, "Window left", r.left);
-  s.SetInt(kEnv, "Window top", r.top);
-  s.SetInt(kEnv, "Window Width", r.right - r.left);
-  s.SetInt(kEnv, "Window Height", r.bottom - r.top);
+  pv::Write(s, pv::kWindowLeft, r.left);
+  pv::Write(s, pv::kWindowTop, r.top);
+  pv::Write(s, pv::kWindowWidth, r.right - r.left);
+  pv::Write(s, pv::kWindowHeight, r.bottom - r.top);
 }
 
 LRESULT CMainFrame::OnSetCursor(WPARAM wParam, LPARAM lParam) {
