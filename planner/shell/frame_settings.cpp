@@ -2,6 +2,7 @@
 
 #include "common/peer_names.h"
 #include "common/settings.h"
+#include "planner/planner_values.h"
 
 namespace {
 const char* const kEnv = peer::kEnvironmentSubKey;
@@ -12,6 +13,13 @@ DisplaySwitches ReadDisplaySwitches(const PlannerSettings& settings) {
   s.reserveButtons = settings.Int(kEnv, frame_values::kReserveButtons, 1) != 0;
   s.hoverFeedback = settings.Int(kEnv, frame_values::kHoverFeedback, 1) != 0;
   return s;
+}
+
+StartValues ReadStartValues(const PlannerSettings& settings) {
+  StartValues v;
+  v.dayStartHour = planner_values::Read(settings, planner_values::kDayStart);
+  v.display = ReadDisplaySwitches(settings);
+  return v;
 }
 
 bool WriteDisplaySwitches(PlannerSettings& settings, const DisplaySwitches& switches) {

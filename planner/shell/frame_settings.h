@@ -20,3 +20,13 @@ struct DisplaySwitches {
 };
 DisplaySwitches ReadDisplaySwitches(const PlannerSettings& settings);
 bool WriteDisplaySwitches(PlannerSettings& settings, const DisplaySwitches& switches);
+
+// What the shell reads once at start, before the document. The reservation
+// list is matched to the guide's broadcast days by the day start hour, so it
+// must be the grid's: a stored hour outside 0..23 (another program may write
+// one) is taken as the document and the guide page take it.
+struct StartValues {
+  std::int32_t dayStartHour = 4;
+  DisplaySwitches display;
+};
+StartValues ReadStartValues(const PlannerSettings& settings);

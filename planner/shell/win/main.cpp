@@ -104,9 +104,9 @@ bool SettleWorkingFolders(CTavoraApp& app) {
 }
 
 void ReadApplicationSettings(CTavoraApp& app) {
-  PlannerSettings& s = *app.settings;
-  app.dayStartHour = s.Int(peer::kEnvironmentSubKey, planner_values::kDayStart.name, planner_values::kDayStart.fallback);
-  app.display = ReadDisplaySwitches(s);
+  const StartValues start = ReadStartValues(*app.settings);
+  app.dayStartHour = start.dayStartHour;
+  app.display = start.display;
 }
 
 // For the start-up benchmark: the time since the process was created.
