@@ -2,9 +2,11 @@
 // systems, the physical memory mapping driver "\\.\MEMWINK".
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "boardlib/win/win_board_host.h"
+#include "common/win/scoped_win.h"
 
 namespace {
 // The window as plain memory: every access is a single volatile load or store.
@@ -23,29 +25,22 @@ class MemoryPort : public BoardPort {
 
 class RealBoardDriver : public BoardDriver {
  public:
-  ~RealBoardDriver() override {
-    Close();
-    CloseMapper();
-  }
   bool Open() override {
-    if (device_ != INVALID_HANDLE_VALUE) return true;
+    if (device_) return true;
     // The way a virtual device driver is opened.
-    device_ = CreateFileA("\\\\.\\KT517.VXD", 0, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    return device_ != INVALID_HANDLE_VALUE;
+    device_.Reset(CreateFileA("\\\\.\\KT517.VXD", 0, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return IsOpen();
   }
-  bool IsOpen() const override { return device_ != INVALID_HANDLE_VALUE; }
+  bool IsOpen() const override { return static_cast<bool>(device_); }
   std::int64_t Handle() const override {
-    return IsOpen() ? static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(device_)) : 0;
+    return IsOpen() ? static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(device_.Get())) : 0;
   }
-  void Close() override {
-    if (device_ != INVALID_HANDLE_VALUE) CloseHandle(device_);
-    device_ = INVALID_HANDLE_VALUE;
-  }
+  void Close() override { device_.Reset(); }
   bool Query(std::uint32_t selector, DriverRecord* record) override {
     if (!IsOpen()) return false;
     DWORD in = selector, got = 0;
     DriverRecord answer = *record;
-    if (!DeviceIoControl(device_, kDriverCodeQuery, &in, sizeof in, answer.word, sizeof answer.word, &got, nullptr))
+    if (!DeviceIoControl(device_.Get(), kDriverCodeQuery, &in, sizeof in, answer.word, sizeof answer.word, &got, nullptr))
       return false;
     *record = answer;
     return true;
@@ -54,51 +49,50 @@ class RealBoardDriver : public BoardDriver {
     if (!IsOpen()) return false;
     DWORD got = 0;
     DriverRecord copy = record;
-    return DeviceIoControl(device_, kDriverCodeCommand, copy.word, sizeof copy.word, nullptr, 0, &got, nullptr) != 0;
+    return DeviceIoControl(device_.Get(), kDriverCodeCommand, copy.word, sizeof copy.word, nullptr, 0, &got, nullptr) != 0;
   }
   bool PhysicalMemoryVisible() const override { return (GetVersion() & 0x80000000u) != 0; }
   bool OpenMapper() override {
-    if (mapper_ != INVALID_HANDLE_VALUE) return true;
-    mapper_ = CreateFileA("\\\\.\\MEMWINK", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    return mapper_ != INVALID_HANDLE_VALUE;
+    if (mapper_) return true;
+    mapper_.Reset(CreateFileA("\\\\.\\MEMWINK", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(mapper_);
   }
-  void CloseMapper() override {
-    if (mapper_ != INVALID_HANDLE_VALUE) CloseHandle(mapper_);
-    mapper_ = INVALID_HANDLE_VALUE;
-  }
+  void CloseMapper() override { mapper_.Reset(); }
   BoardPort* Map(std::uint32_t physical, std::uint32_t length) override {
     if (PhysicalMemoryVisible()) {
-      ports_.push_back(new MemoryPort(physical));
-      return ports_.back();
+      ports_.push_back(std::make_unique<MemoryPort>(physical));
+      return ports_.back().get();
     }
-    if (mapper_ == INVALID_HANDLE_VALUE) return nullptr;
+    if (!mapper_) return nullptr;
     std::uint32_t in[6] = {1, 0, physical, 0, 0, length};
     std::uint32_t address = 0;
     DWORD got = 0;
-    if (!DeviceIoControl(mapper_, kMapperCodeMap, in, sizeof in, &address, sizeof address, &got, nullptr) || !address)
+    if (!DeviceIoControl(mapper_.Get(), kMapperCodeMap, in, sizeof in, &address, sizeof address, &got, nullptr) ||
+        !address)
       return nullptr;
-    ports_.push_back(new MemoryPort(address));
-    return ports_.back();
+    ports_.push_back(std::make_unique<MemoryPort>(address));
+    return ports_.back().get();
   }
   void Unmap(BoardPort* port) override {
     for (auto it = ports_.begin(); it != ports_.end(); ++it) {
-      if (*it != port) continue;
-      if (!PhysicalMemoryVisible() && mapper_ != INVALID_HANDLE_VALUE) {
+      if (it->get() != port) continue;
+      if (!PhysicalMemoryVisible() && mapper_) {
         std::uint32_t address = static_cast<std::uint32_t>((*it)->Base());
         DWORD got = 0;
-        DeviceIoControl(mapper_, kMapperCodeUnmap, &address, sizeof address, nullptr, 0, &got, nullptr);
+        DeviceIoControl(mapper_.Get(), kMapperCodeUnmap, &address, sizeof address, nullptr, 0, &got, nullptr);
       }
-      delete *it;
       ports_.erase(it);
       return;
     }
   }
 
  private:
-  HANDLE device_ = INVALID_HANDLE_VALUE;
-  HANDLE mapper_ = INVALID_HANDLE_VALUE;
-  std::vector<MemoryPort*> ports_;
+  // Declared in the reverse of their closing: the board driver goes before the mapper.
+  ScopedFile mapper_;
+  ScopedFile device_;
+  // Windows the library did not unmap go with the driver (a port holds no handle).
+  std::vector<std::unique_ptr<MemoryPort>> ports_;
 };
 }  // namespace
 

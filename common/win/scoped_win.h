@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <wininet.h>
+#include <winnetwk.h>
 
 #include <utility>
 
@@ -71,6 +72,11 @@ struct RegKey {
   static Handle None() { return nullptr; }
   static void Free(Handle h) { RegCloseKey(h); }
 };
+struct NetEnum {  // WNetOpenEnum
+  using Handle = HANDLE;
+  static Handle None() { return nullptr; }
+  static void Free(Handle h) { WNetCloseEnum(h); }
+};
 struct Internet {
   using Handle = HINTERNET;
   static Handle None() { return nullptr; }
@@ -108,6 +114,7 @@ using ScopedHandle = ScopedWin<scoped_win::KernelHandle>;
 using ScopedFile = ScopedWin<scoped_win::FileHandle>;
 using ScopedFind = ScopedWin<scoped_win::FindHandle>;
 using ScopedRegKey = ScopedWin<scoped_win::RegKey>;
+using ScopedNetEnum = ScopedWin<scoped_win::NetEnum>;
 using ScopedInternet = ScopedWin<scoped_win::Internet>;
 using ScopedIcon = ScopedWin<scoped_win::Icon>;
 using ScopedMenu = ScopedWin<scoped_win::Menu>;

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "common/text.h"
+#include "common/win/scoped_win.h"
 
 namespace {
 
@@ -130,17 +131,16 @@ LRESULT CALLBACK TrayIcon::OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 }
 
 void ShowPopupMenuAtCursor(HWND owner, const MenuItem* items, int count) {
-  HMENU menu = CreatePopupMenu();
+  const ScopedMenu menu(CreatePopupMenu());
   if (!menu) return;
   for (int i = 0; i < count; ++i)
-    AppendMenuW(menu, MF_STRING, items[i].id, Cp932ToWide(items[i].text).c_str());
+    AppendMenuW(menu.Get(), MF_STRING, items[i].id, Cp932ToWide(items[i].text).c_str());
   POINT at;
   GetCursorPos(&at);
   // The owner must be foreground, or the menu stays open after a click elsewhere.
   SetForegroundWindow(owner);
   const UINT chosen = static_cast<UINT>(
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr));
+      TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr));
   PostMessageW(owner, WM_NULL, 0, 0);
-  DestroyMenu(menu);
   if (chosen) PostMessageW(owner, WM_COMMAND, chosen, 0);
 }

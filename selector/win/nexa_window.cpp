@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
+#include "common/win/scoped_win.h"
 #include "nexa_dialogs.h"
 #include "ovd_binding.h"
 #include "resource.h"
@@ -202,9 +203,9 @@ LRESULT CNexaWnd::OnTray(WPARAM, LPARAM event) {
 }
 
 void CNexaWnd::ShowTrayMenu() {
-  HMENU menu = LoadMenuW(instance_, L"PopupMenu");
+  const ScopedMenu menu(LoadMenuW(instance_, L"PopupMenu"));
   if (!menu) return;
-  HMENU popup = GetSubMenu(menu, 0);
+  HMENU popup = GetSubMenu(menu.Get(), 0);
   SetMenuDefaultItem(popup, ID_SETTINGS, FALSE);
   POINT at;
   GetCursorPos(&at);
@@ -213,7 +214,6 @@ void CNexaWnd::ShowTrayMenu() {
   const UINT chosen = static_cast<UINT>(TrackPopupMenu(
       popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_CENTERALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
   PostMessageW(hwnd_, WM_NULL, 0, 0);
-  DestroyMenu(menu);
   if (chosen) PostMessageW(hwnd_, WM_COMMAND, chosen, 0);
 }
 

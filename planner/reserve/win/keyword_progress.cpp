@@ -23,22 +23,17 @@ std::wstring ProgressText(int index, int total) {
 // What the pass and the progress thread share. The thread reads only this,
 // never the KeywordProgress, so a thread slow to start touches nothing freed.
 struct KeywordProgress::Shared {
-  LONG refs = 2;
   RECT at{};
   std::wstring firstText;
-  HANDLE ready = nullptr;     // set once the window is made (or could not be)
+  ScopedHandle ready;       // set once the window is made (or could not be)
   HWND window = nullptr;
-  volatile LONG ended = 0;    // the pass is over: the window goes at once
-  void Release() {
-    if (InterlockedDecrement(&refs) == 0) {
-      if (ready) CloseHandle(ready);
-      delete this;
-    }
-  }
+  volatile LONG ended = 0;  // the pass is over: the window goes at once
 };
 
 DWORD WINAPI KeywordProgress::Run(void* arg) {
-  Shared& shared = *static_cast<Shared*>(arg);
+  // The thread's own share, handed over by Start.
+  const std::unique_ptr<std::shared_ptr<Shared>> held(static_cast<std::shared_ptr<Shared>*>(arg));
+  Shared& shared = **held;
   const RECT r = shared.at;
   HWND w = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", shared.firstText.c_str(),
                            WS_POPUP | WS_BORDER | SS_CENTER | SS_CENTERIMAGE, r.left, r.top, r.right - r.left,
@@ -49,7 +44,7 @@ DWORD WINAPI KeywordProgress::Run(void* arg) {
     UpdateWindow(w);
   }
   shared.window = w;
-  SetEvent(shared.ready);
+  SetEvent(shared.ready.Get());
   // The end message is posted only once the pass has seen this queue ready;
   // a pass that ended before then is seen here.
   if (w && !InterlockedCompareExchange(&shared.ended, 0, 0)) {
@@ -61,31 +56,29 @@ DWORD WINAPI KeywordProgress::Run(void* arg) {
     }
   }
   if (w) DestroyWindow(w);
-  shared.Release();
   return 0;
 }
 
 void KeywordProgress::Start(const std::wstring& text) {
-  shared_ = new Shared;
-  shared_->firstText = text;
+  auto shared = std::make_shared<Shared>();
+  shared->firstText = text;
   // Centred on the main window, or on the screen while it has none.
   RECT frame = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (mainWindow_ && IsWindowVisible(mainWindow_)) GetWindowRect(mainWindow_, &frame);
-  RECT& at = shared_->at;
+  RECT& at = shared->at;
   const int width = Scaled(kWidth), height = Scaled(kHeight);
   at.left = (frame.left + frame.right - width) / 2;
   at.top = (frame.top + frame.bottom - height) / 2;
   at.right = at.left + width;
   at.bottom = at.top + height;
-  shared_->ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = shared_->ready ? CreateThread(nullptr, 0, Run, shared_, 0, &threadId_) : nullptr;
-  if (!thread_) {
-    shared_->Release();
-    shared_->Release();
-    shared_ = nullptr;
-    return;
-  }
-  WaitForSingleObject(shared_->ready, kThreadWaitMs);
+  shared->ready.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!shared->ready) return;
+  auto handed = std::make_unique<std::shared_ptr<Shared>>(shared);
+  thread_.Reset(CreateThread(nullptr, 0, Run, handed.get(), 0, &threadId_));
+  if (!thread_) return;
+  handed.release();  // the thread's now
+  shared_ = std::move(shared);
+  WaitForSingleObject(shared_->ready.Get(), kThreadWaitMs);
 }
 
 void KeywordProgress::Show(int index, int total) {
@@ -94,7 +87,7 @@ void KeywordProgress::Show(int index, int total) {
     if (!thread_) Start(text);
     return;
   }
-  if (WaitForSingleObject(shared_->ready, 0) != WAIT_OBJECT_0 || !shared_->window) return;
+  if (WaitForSingleObject(shared_->ready.Get(), 0) != WAIT_OBJECT_0 || !shared_->window) return;
   DWORD_PTR ignored = 0;
   // Sent to the progress thread, which is always pumping; never a long wait
   // on a window that has stopped answering.
@@ -105,10 +98,9 @@ void KeywordProgress::Show(int index, int total) {
 KeywordProgress::~KeywordProgress() {
   if (!shared_) return;
   InterlockedExchange(&shared_->ended, 1);
-  if (WaitForSingleObject(shared_->ready, 0) == WAIT_OBJECT_0) PostThreadMessageW(threadId_, kEndProgress, 0, 0);
+  if (WaitForSingleObject(shared_->ready.Get(), 0) == WAIT_OBJECT_0) PostThreadMessageW(threadId_, kEndProgress, 0, 0);
   // The window is gone before the pass goes on (a test, or the user, sees it
-  // go with the pass); a thread that does not end in time finishes on its own.
-  WaitForSingleObject(thread_, kThreadWaitMs);
-  CloseHandle(thread_);
-  shared_->Release();
+  // go with the pass); a thread that does not end in time finishes on its own,
+  // with its share of what it reads.
+  WaitForSingleObject(thread_.Get(), kThreadWaitMs);
 }

@@ -8,7 +8,10 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+#include "common/win/scoped_win.h"
 
 class KeywordProgress {
  public:
@@ -28,7 +31,7 @@ class KeywordProgress {
   void Start(const std::wstring& text);
 
   HWND mainWindow_;
-  Shared* shared_ = nullptr;  // with the progress thread; the last to let go frees it
-  HANDLE thread_ = nullptr;
+  std::shared_ptr<Shared> shared_;  // with the progress thread; the last to let go frees it
+  ScopedHandle thread_;
   DWORD threadId_ = 0;
 };

@@ -12,7 +12,7 @@
 namespace {
 
 struct Job {
-  FolderAnswerBox* box;
+  std::shared_ptr<FolderAnswerBox> box;
   FolderQuestion question;
 };
 
@@ -23,13 +23,13 @@ std::vector<NetworkPlace> ReadNetwork(const FolderQuestion& q) {
   parent.dwUsage = RESOURCEUSAGE_CONTAINER;
   parent.lpRemoteName = remoteName.empty() ? nullptr : &remoteName[0];
   parent.lpProvider = provider.empty() ? nullptr : &provider[0];
-  HANDLE e = nullptr;
-  if (WNetOpenEnumW(RESOURCE_GLOBALNET, RESOURCETYPE_DISK, 0, q.top ? nullptr : &parent, &e) != NO_ERROR)
+  ScopedNetEnum e;
+  if (WNetOpenEnumW(RESOURCE_GLOBALNET, RESOURCETYPE_DISK, 0, q.top ? nullptr : &parent, e.Receive()) != NO_ERROR)
     return places;
   std::vector<BYTE> buffer(16384);
   for (;;) {
     DWORD count = static_cast<DWORD>(-1), size = static_cast<DWORD>(buffer.size());
-    if (WNetEnumResourceW(e, &count, buffer.data(), &size) != NO_ERROR) break;
+    if (WNetEnumResourceW(e.Get(), &count, buffer.data(), &size) != NO_ERROR) break;
     const NETRESOURCEW* items = reinterpret_cast<const NETRESOURCEW*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
       NetworkPlace p;
@@ -40,25 +40,24 @@ std::vector<NetworkPlace> ReadNetwork(const FolderQuestion& q) {
       if (!p.name.empty()) places.push_back(std::move(p));
     }
   }
-  WNetCloseEnum(e);
   return places;
 }
 
 }  // namespace
+
+std::shared_ptr<FolderAnswerBox> FolderAnswerBox::Open(HWND window) {
+  return std::shared_ptr<FolderAnswerBox>(new FolderAnswerBox(window));
+}
 
 FolderAnswerBox::FolderAnswerBox(HWND window) : window_(window) { InitializeCriticalSection(&lock_); }
 
 FolderAnswerBox::~FolderAnswerBox() { DeleteCriticalSection(&lock_); }
 
 bool FolderAnswerBox::Ask(const FolderQuestion& question) {
-  InterlockedIncrement(&refs_);
-  auto job = std::make_unique<Job>(Job{this, question});
+  auto job = std::make_unique<Job>(Job{shared_from_this(), question});
   const ScopedHandle thread(CreateThread(nullptr, 0, Work, job.get(), 0, nullptr));
-  if (!thread) {
-    Release();
-    return false;
-  }
-  job.release();
+  if (!thread) return false;
+  job.release();  // the worker's now
   return true;
 }
 
@@ -78,7 +77,6 @@ DWORD WINAPI FolderAnswerBox::Work(void* arg) {
       break;
   }
   job->box->Put(std::move(answer));
-  job->box->Release();
   return 0;
 }
 
@@ -105,9 +103,4 @@ void FolderAnswerBox::Close() {
   window_ = nullptr;
   answers_.clear();
   LeaveCriticalSection(&lock_);
-  Release();
-}
-
-void FolderAnswerBox::Release() {
-  if (InterlockedDecrement(&refs_) == 0) delete this;
 }

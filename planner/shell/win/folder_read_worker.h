@@ -3,12 +3,14 @@
 // in a box the window and the workers share; the window is told by a posted
 // message and takes them from the box. Closing the box (the window goes) drops
 // what is in it and every later answer, so no worker touches the window after
-// it has gone, and the last of the window and the workers frees the box.
+// it has gone. The window and every worker share the box (std::shared_ptr):
+// the last of them to let go frees it.
 #pragma once
 #include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,9 +43,11 @@ struct FolderAnswer {
   std::vector<NetworkPlace> places;
 };
 
-class FolderAnswerBox {
+// Made only by Open: a worker holds the box by the same shared ownership.
+class FolderAnswerBox : public std::enable_shared_from_this<FolderAnswerBox> {
  public:
-  explicit FolderAnswerBox(HWND window);
+  static std::shared_ptr<FolderAnswerBox> Open(HWND window);
+  ~FolderAnswerBox();
   FolderAnswerBox(const FolderAnswerBox&) = delete;
   FolderAnswerBox& operator=(const FolderAnswerBox&) = delete;
 
@@ -51,17 +55,15 @@ class FolderAnswerBox {
   bool Ask(const FolderQuestion& question);
   // The answers that arrived since the last call, in their order.
   std::vector<FolderAnswer> Take();
-  // The window is going: nothing more is taken; the window's reference is let go.
+  // The window is going: nothing more is taken or posted.
   void Close();
 
  private:
-  ~FolderAnswerBox();
+  explicit FolderAnswerBox(HWND window);
   static DWORD WINAPI Work(void* arg);
   void Put(FolderAnswer answer);
-  void Release();
 
   CRITICAL_SECTION lock_;
-  LONG refs_ = 1;
   HWND window_;
   std::vector<FolderAnswer> answers_;
 };

@@ -15,6 +15,7 @@
 #include "common/text.h"
 #include "common/win/dialog.h"
 #include "common/win/message_box.h"
+#include "common/win/scoped_win.h"
 #include "planner/shell/folder_reads.h"
 #include "planner/shell/settings_folder_rules.h"
 #include "planner/shell/win/folder_read_worker.h"
@@ -110,7 +111,7 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
   }
 
   INT_PTR OnInitDialog(WPARAM, LPARAM) {
-    box_ = new FolderAnswerBox(Handle());
+    box_ = FolderAnswerBox::Open(Handle());
     wchar_t drives[512] = {};
     GetLogicalDriveStringsW(511, drives);
     for (const wchar_t* d = drives; *d; d += wcslen(d) + 1) {
@@ -130,7 +131,7 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
   // Answers that arrive after this are dropped by the box, not delivered.
   void CloseBox() {
     if (box_) box_->Close();
-    box_ = nullptr;
+    box_.reset();
   }
 
   INT_PTR OnDestroy(WPARAM, LPARAM) {
@@ -483,11 +484,8 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
         if (HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(Tree(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)))) {
           SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
         }
-        HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_FOLDER_CHOOSER_MENU));
-        if (menu) {
-          TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
-          DestroyMenu(menu);
-        }
+        const ScopedMenu menu(LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_FOLDER_CHOOSER_MENU)));
+        if (menu) TrackPopupMenu(GetSubMenu(menu.Get(), 0), TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
         return TRUE;
       }
     }
@@ -508,7 +506,7 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
   HTREEITEM networkNode_ = nullptr;
   HTREEITEM newFolder_ = nullptr;  // made by "ﾌｫﾙﾀﾞの作成" and not yet named
   std::vector<std::string> madeHere_;  // folders made and named in this chooser
-  FolderAnswerBox* box_ = nullptr;  // shared with the workers; closed when the window goes
+  std::shared_ptr<FolderAnswerBox> box_;  // shared with the workers; closed when the window goes
   LatestRequest freeSpace_;         // keyed by volume root
   std::string shownVolume_;         // the volume whose free space is shown
   UINT_PTR networkTimer_ = 0;

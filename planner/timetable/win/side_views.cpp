@@ -311,8 +311,9 @@ LRESULT CTitleView::OnLButtonDblClk(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CTitleView::OnRButtonUp(WPARAM, LPARAM lParam) {
-  HMENU menu = CreatePopupMenu();
-  if (!menu) return 0;
+  const ScopedMenu owned(CreatePopupMenu());
+  if (!owned) return 0;
+  const HMENU menu = owned.Get();
   const std::int32_t kind = panes_.doc.titleKind;
   auto add = [menu](UINT id, const char* utf8, bool checked) {
     AppendMenuW(menu, MF_STRING | (checked ? MF_CHECKED : 0), id, Cp932ToWide(J(utf8)).c_str());
@@ -329,7 +330,6 @@ LRESULT CTitleView::OnRButtonUp(WPARAM, LPARAM lParam) {
     ModalLoop loop;
     chosen = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, Handle(), nullptr));
   }
-  DestroyMenu(menu);
   // The frame routes the command as if it came from its menu.
   if (chosen) PostMessageW(panes_.Frame(), WM_COMMAND, chosen, 0);
   return 0;
