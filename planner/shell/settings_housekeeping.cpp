@@ -12,10 +12,21 @@
 namespace {
 
 const char* const kDelExecKey = "Environment\\DelExec";
+// Its values, one per field of OldContentSettings (whose defaults they take).
+constexpr const char* kOverWriteValue = "OverWrite";
+constexpr const char* kErrorProgValue = "ErrorProg";
+constexpr const char* kOldProgValue = "OldProg";
+constexpr const char* kExecKindValue = "ExecKind";
+constexpr const char* kPastDayValue = "PastDay";
+constexpr const char* kExecHourValue = "ExecHour";
+constexpr const char* kAskSecondsValue = "AskSeconds";
 constexpr Time32 kDay = 24 * 3600;
 
-std::uint32_t Read(const PlannerSettings& s, const char* name, std::int32_t def) {
-  return static_cast<std::uint32_t>(s.Int(kDelExecKey, name, def));
+std::uint32_t Read(const PlannerSettings& s, const char* name, std::uint32_t def) {
+  return static_cast<std::uint32_t>(s.Int(kDelExecKey, name, static_cast<std::int32_t>(def)));
+}
+void Write(PlannerSettings& s, const char* name, std::uint32_t value) {
+  s.SetInt(kDelExecKey, name, static_cast<std::int32_t>(value));
 }
 
 std::uint32_t Clamp(std::uint32_t v, std::uint32_t low, std::uint32_t high) { return v < low ? low : v > high ? high : v; }
@@ -34,26 +45,27 @@ ItemKey KeyOf(const ReceptionResult& i) {
 }  // namespace
 
 OldContentSettings LoadOldContentSettings(const PlannerSettings& settings) {
+  const OldContentSettings d;
   OldContentSettings s;
-  s.overWrite = Read(settings, "OverWrite", 0) != 0;
-  s.errorProg = Read(settings, "ErrorProg", 0) != 0;
-  s.oldProg = Read(settings, "OldProg", 0) != 0;
-  s.execKind = Read(settings, "ExecKind", 0);
+  s.overWrite = Read(settings, kOverWriteValue, d.overWrite) != 0;
+  s.errorProg = Read(settings, kErrorProgValue, d.errorProg) != 0;
+  s.oldProg = Read(settings, kOldProgValue, d.oldProg) != 0;
+  s.execKind = Read(settings, kExecKindValue, d.execKind);
   if (s.execKind > kOldContentDaily) s.execKind = kOldContentOff;
-  s.pastDay = Clamp(Read(settings, "PastDay", 10), kPastDayMin, kPastDayMax);
-  s.execHour = Read(settings, "ExecHour", 0) % 24;
-  s.askSeconds = Clamp(Read(settings, "AskSeconds", 30), kAskSecondsMin, kAskSecondsMax);
+  s.pastDay = Clamp(Read(settings, kPastDayValue, d.pastDay), kPastDayMin, kPastDayMax);
+  s.execHour = Read(settings, kExecHourValue, d.execHour) % 24;
+  s.askSeconds = Clamp(Read(settings, kAskSecondsValue, d.askSeconds), kAskSecondsMin, kAskSecondsMax);
   return s;
 }
 
 void SaveOldContentSettings(PlannerSettings& settings, const OldContentSettings& v) {
-  settings.SetInt(kDelExecKey, "OverWrite", static_cast<std::int32_t>(v.overWrite));
-  settings.SetInt(kDelExecKey, "ErrorProg", static_cast<std::int32_t>(v.errorProg));
-  settings.SetInt(kDelExecKey, "OldProg", static_cast<std::int32_t>(v.oldProg));
-  settings.SetInt(kDelExecKey, "ExecKind", static_cast<std::int32_t>(v.execKind));
-  settings.SetInt(kDelExecKey, "PastDay", static_cast<std::int32_t>(v.pastDay));
-  settings.SetInt(kDelExecKey, "ExecHour", static_cast<std::int32_t>(v.execHour));
-  settings.SetInt(kDelExecKey, "AskSeconds", static_cast<std::int32_t>(v.askSeconds));
+  Write(settings, kOverWriteValue, v.overWrite);
+  Write(settings, kErrorProgValue, v.errorProg);
+  Write(settings, kOldProgValue, v.oldProg);
+  Write(settings, kExecKindValue, v.execKind);
+  Write(settings, kPastDayValue, v.pastDay);
+  Write(settings, kExecHourValue, v.execHour);
+  Write(settings, kAskSecondsValue, v.askSeconds);
 }
 
 bool OldContentEnabled(const OldContentSettings& s) {

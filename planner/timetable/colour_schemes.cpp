@@ -15,31 +15,39 @@ enum : std::size_t {
 };
 enum : std::size_t { kNameWidth = 128, kFaceWidth = 46 };
 const char kSchemeMagic[4] = {'C', 'L', 'S', 'T'};
+// The font's values under "Environment" (source text; stored in cp932).
+constexpr const char* kFaceValue = u8"予定表FONT";
+constexpr const char* kSizeValue = u8"予定表FONT Size";
+constexpr const char* kBoldValue = u8"予定表FONT Bold";
+constexpr const char* kItalicValue = u8"予定表FONT Italic";
+constexpr const char* kDefaultFace = u8"ＭＳ Ｐゴシック";
 
-std::int32_t SaneFontSize(std::int32_t size) { return size >= 4 && size <= 150 ? size : 16; }
+std::int32_t SaneFontSize(std::int32_t size) {
+  return size >= kFontSizeMin && size <= kFontSizeMax ? size : kDefaultFontSize;
+}
 
 }  // namespace
 
 FontChoice ReadFontChoice(const PlannerSettings& s) {
   const char* env = peer::kEnvironmentSubKey;
   FontChoice f;
-  f.face = s.Text(env, J(u8"予定表FONT"), J(u8"ＭＳ Ｐゴシック"));
+  f.face = s.Text(env, J(kFaceValue), J(kDefaultFace));
   f.size = ReadFontSize(s);
-  f.bold = s.Int(env, J(u8"予定表FONT Bold"), 0) ? 1 : 0;
-  f.italic = s.Int(env, J(u8"予定表FONT Italic"), 0) ? 1 : 0;
+  f.bold = s.Int(env, J(kBoldValue), 0) ? 1 : 0;
+  f.italic = s.Int(env, J(kItalicValue), 0) ? 1 : 0;
   return f;
 }
 
 std::int32_t ReadFontSize(const PlannerSettings& s) {
-  return SaneFontSize(s.Int(peer::kEnvironmentSubKey, J(u8"予定表FONT Size"), 16));
+  return SaneFontSize(s.Int(peer::kEnvironmentSubKey, J(kSizeValue), kDefaultFontSize));
 }
 
 void WriteFontChoice(PlannerSettings& s, const FontChoice& f) {
   const char* env = peer::kEnvironmentSubKey;
-  s.SetText(env, J(u8"予定表FONT"), f.face);
-  s.SetInt(env, J(u8"予定表FONT Size"), f.size);
-  s.SetInt(env, J(u8"予定表FONT Bold"), f.bold);
-  s.SetInt(env, J(u8"予定表FONT Italic"), f.italic);
+  s.SetText(env, J(kFaceValue), f.face);
+  s.SetInt(env, J(kSizeValue), f.size);
+  s.SetInt(env, J(kBoldValue), f.bold);
+  s.SetInt(env, J(kItalicValue), f.italic);
 }
 
 std::string EncodeColourScheme(const ColourScheme& s) {

@@ -17,10 +17,14 @@ constexpr std::size_t kFontFaceMax = 45;     // in a 46-byte field
 // one of ours and is left alone.
 constexpr std::size_t kMaxSchemeRecords = 4096;
 
+// The timetable font's size: the default, and what a stored or recorded size
+// outside the range is taken as.
+constexpr std::int32_t kDefaultFontSize = 16, kFontSizeMin = 4, kFontSizeMax = 150;
+
 // The timetable font as the settings keep it.
 struct FontChoice {
   std::string face;  // cp932
-  std::int32_t size = 16;
+  std::int32_t size = kDefaultFontSize;
   std::int32_t bold = 0;
   std::int32_t italic = 0;
 };

@@ -75,24 +75,32 @@ DisplayRuleTexts FormatDisplayRules(const DisplayRules& rules) {
   return texts;
 }
 
+namespace {
+// The display rules' values under "Environment".
+constexpr const char* kFilterChannelValue = "FilterChannel";
+constexpr const char* kFilterSeriesValue = "FilterContent";
+constexpr const char* kFilterCategoryValue = "FilterCategory";
+constexpr const char* kFilterExceptValue = "FilterCaExcept";  // 1 hides the categories listed, 0 shows only them
+}  // namespace
+
 DisplayRules ReadDisplayRules(const PlannerSettings& settings) {
   const char* env = peer::kEnvironmentSubKey;
   DisplayRuleTexts t;
   // Lists grow past 255 bytes; a cut read would be written back cut at exit.
-  t.channels = settings.WholeText(env, "FilterChannel");
-  t.series = settings.WholeText(env, "FilterContent");
-  t.categories = settings.WholeText(env, "FilterCategory");
-  t.categoryExcept = settings.Int(env, "FilterCaExcept", 1);
+  t.channels = settings.WholeText(env, kFilterChannelValue);
+  t.series = settings.WholeText(env, kFilterSeriesValue);
+  t.categories = settings.WholeText(env, kFilterCategoryValue);
+  t.categoryExcept = settings.Int(env, kFilterExceptValue, 1);
   return ParseDisplayRules(t);
 }
 
 void WriteDisplayRules(PlannerSettings& settings, const DisplayRules& rules) {
   const char* env = peer::kEnvironmentSubKey;
   DisplayRuleTexts t = FormatDisplayRules(rules);
-  settings.SetText(env, "FilterChannel", t.channels);
-  settings.SetText(env, "FilterContent", t.series);
-  settings.SetText(env, "FilterCategory", t.categories);
-  settings.SetInt(env, "FilterCaExcept", t.categoryExcept);
+  settings.SetText(env, kFilterChannelValue, t.channels);
+  settings.SetText(env, kFilterSeriesValue, t.series);
+  settings.SetText(env, kFilterCategoryValue, t.categories);
+  settings.SetInt(env, kFilterExceptValue, t.categoryExcept);
 }
 
 bool IsShown(const DisplayRules& rules, const GuideProgram& p) {

@@ -21,6 +21,9 @@
 
 namespace {
 
+// The scheme the page showed when it was last applied, under "Environment".
+constexpr const char* kChosenSchemeValue = "Color list";
+
 const int kColourButtons[] = {IDC_COLOUR_MARGIN,    IDC_COLOUR_TITLE_TEXT,   IDC_COLOUR_TITLE_BACK,
                               IDC_COLOUR_HOUR_TEXT, IDC_COLOUR_HOUR_BACK,    IDC_COLOUR_PROGRAM_TEXT,
                               IDC_COLOUR_PROGRAM_BACK};
@@ -159,7 +162,7 @@ void CColourPage::OnInit() {
   for (int id : {IDC_COLOUR_GROUP, IDC_COLOUR_EDIT_GROUPS, IDC_COLOUR_GROUP_LABEL})
     ShowWindow(GetDlgItem(hwnd_, id), SW_HIDE);
   ShowFont();
-  FillSchemes(s.Text(peer::kEnvironmentSubKey, "Color list"));
+  FillSchemes(s.Text(peer::kEnvironmentSubKey, kChosenSchemeValue));
   savedColours_ = colours_;
   savedFont_ = font_;
   savedScheme_ = ChosenScheme();
@@ -343,7 +346,7 @@ void CColourPage::DeleteScheme() {
 void CColourPage::OnApply() {
   colours_.DeriveRows();
   model_.ApplyColours(colours_, font_);
-  model_.Settings().SetText(peer::kEnvironmentSubKey, "Color list", ChosenScheme());
+  model_.Settings().SetText(peer::kEnvironmentSubKey, kChosenSchemeValue, ChosenScheme());
   model_.Doc().fontSizeBase = font_.size;
   applied_ = true;
   savedColours_ = colours_;
