@@ -27,9 +27,8 @@ HRGN BubbleRegion(const BubblePlacement& p) {
   const int by = p.above ? p.box.bottom - 1 : p.box.top + 1;
   tri[1] = {bx, by};
   tri[2] = {bx + Scaled(12), by};
-  HRGN pointer = CreatePolygonRgn(tri, 3, WINDING);
-  CombineRgn(box, box, pointer, RGN_OR);
-  DeleteObject(pointer);
+  const ScopedGdi<HRGN> pointer(CreatePolygonRgn(tri, 3, WINDING));
+  CombineRgn(box, box, pointer.Get(), RGN_OR);
   (void)h;
   return box;
 }

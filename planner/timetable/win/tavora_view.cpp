@@ -281,13 +281,9 @@ CTavoraView::CellPaint::CellPaint(HDC target, HBRUSH pattern, bool recompute)
   std::fill(std::begin(minuteWidth), std::end(minuteWidth), -1);
 }
 
-CTavoraView::CellPaint::~CellPaint() {
-  if (buttonDC) DeleteDC(buttonDC);
-}
-
 HDC CTavoraView::CellPaint::ButtonDC() {
-  if (!buttonDC) buttonDC = CreateCompatibleDC(dc);
-  return buttonDC;
+  if (!buttonDC) buttonDC.Reset(CreateCompatibleDC(dc));
+  return buttonDC.Get();
 }
 
 void CTavoraView::PaintCell(CellPaint& paint, std::size_t column, GuideProgram& p) {

@@ -8,6 +8,7 @@
 #include <string>
 #include "planner/timetable/cell_text.h"
 #include "planner/timetable/grid_geometry.h"
+#include "common/win/scoped_win.h"
 #include "planner/timetable/win/view_window.h"
 
 class TimetableWindows;
@@ -76,7 +77,6 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   // paint rather than once per cell.
   struct CellPaint {
     CellPaint(HDC target, HBRUSH pattern, bool recompute);
-    ~CellPaint();
     CellPaint(const CellPaint&) = delete;
     CellPaint& operator=(const CellPaint&) = delete;
     HDC ButtonDC();
@@ -85,7 +85,7 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
     bool recomputeInset;
     LocalMinutes minutes;
     std::int32_t minuteWidth[60];  // pixel width of "00".."59"; -1 until measured
-    HDC buttonDC = nullptr;        // memory DC the button bitmaps are blitted from
+    ScopedMemoryDC buttonDC;       // what the button bitmaps are blitted from; made for the first
   };
   void PaintCell(CellPaint& paint, std::size_t column, GuideProgram& p);
   void InvalidateProgram(const GuideProgram* p);
