@@ -14,7 +14,7 @@ t_start
 sleep 1
 
 note "sixty-three columns at the widest zoom stay within 32000 pixels"
-for _ in $(seq 40); do t_post 32795; done
+t_post_times 40 32795
 sleep 0.5
 read -r cw ch <<<"$(tt_geometry char)"
 columns=$(tr '|' '\n' <<<"$(tt_headings)" | wc -l)

@@ -77,12 +77,12 @@ offset=$(tt_geometry offset)
 t_post 32779
 sleep 0.3
 [ "$(tt_geometry offset)" = $((offset + 24)) ] || fail "次の日: offset $offset -> $(tt_geometry offset)"
-for _ in $(seq 8); do t_post 32779; done
+t_post_times 8 32779
 sleep 0.5
 [ "$(tt_geometry offset)" = $((period_hours - 24)) ] ||
   fail "次の日 to the end: offset $(tt_geometry offset) of a $period_hours-hour period"
 check_header "at the end of the period"
-for _ in $(seq 10); do t_post 32777; done
+t_post_times 10 32777
 sleep 0.5
 [ "$(tt_geometry offset)" = 0 ] || fail "前の日 to the start: offset $(tt_geometry offset)"
 check_header "at the start of the period"
@@ -92,7 +92,7 @@ sleep 0.3
 [ "$(tt_geometry zoom)" = '0 0' ] || fail "leaving the 24-hour mode did not restore the zoom: $(tt_geometry zoom)"
 
 note "a sideways drag: the headings follow the grid"
-for _ in $(seq 10); do t_post 32795; done
+t_post_times 10 32795
 t_post 32774
 sleep 0.5
 x0=$(tt_geometry scroll | cut -d' ' -f1)

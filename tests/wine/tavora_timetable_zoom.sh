@@ -105,13 +105,13 @@ sleep 0.3
 [ "$(tt_geometry mode24)" = 0 ] || fail "縦縮小 below the limit kept the 24-hour mode"
 
 note "the zoom and font commands stop at their limits"
-for _ in $(seq 40); do t_post 32794; t_post 32796; done
-for _ in $(seq 12); do t_post 32792; done
+t_post_times 40 32794 32796
+t_post_times 12 32792
 sleep 1
 [ "$(tt_geometry zoom)" = '-8 -8' ] || fail "縦縮小 and 横縮小 went to $(tt_geometry zoom), not -8 -8"
 check_cells "smallest zoom and font"
 [ "$CHAR_H" -lt "$char0" ] || fail "フォント縮小 left the character $CHAR_H high"
-for _ in $(seq 40); do t_post 32793; done
+t_post_times 40 32793
 sleep 1
 [ "$(tt_geometry zoom)" = '64 -8' ] || fail "縦拡大 went to $(tt_geometry zoom | cut -d' ' -f1), not 64"
 [ "$(tt_geometry mode24)" = 1 ] || fail "no 24-hour mode at vZoom 64"

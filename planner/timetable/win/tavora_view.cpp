@@ -672,4 +672,6 @@ void CTavoraView::DumpCells() {
                   b.bottom - y);
     }
   }
+  // The reader waits for this line, not for a pause, to know it has them all.
+  DebugPrintf("cells end");
 }

@@ -164,7 +164,15 @@ t_stop_server() {
   GUIDE_SERVER_PID=
 }
 
-t_post() { t_wdrv post "$TWIN" "$1" >/dev/null || fail "post $1: no planner window"; }
+# t_post ID [ID...]: the commands, posted in turn to the planner's main window.
+t_post() { t_wdrv post "$TWIN" "$@" >/dev/null || fail "post $*: no planner window"; }
+# t_post_times N ID [ID...]: the ids, in turn, N times over (one start of wdrv).
+t_post_times() {
+  local n=$1 ids=()
+  shift
+  for ((; n > 0; n--)); do ids+=("$@"); done
+  t_post "${ids[@]}"
+}
 
 # Ends the planner with its exit command and waits for the process.
 t_exit() {
@@ -176,9 +184,10 @@ t_exit() {
 
 # --- guide data ------------------------------------------------------------
 # Local "YYYY/MM/DD HH:MM:SS" of an epoch second, as the guide writes times.
-guide_time() { date -d "@$1" '+%Y/%m/%d %H:%M:%S'; }
+# (bash's own printf: a guide of a week is hundreds of these, a process each with date)
+guide_time() { printf '%(%Y/%m/%d %H:%M:%S)T' "$1"; }
 # Local minute text for rsvtool ("YYYY-MM-DD HH:MM").
-minute_text() { date -d "@$1" '+%Y-%m-%d %H:%M'; }
+minute_text() { printf '%(%Y-%m-%d %H:%M)T' "$1"; }
 
 # t_program NUMBER SUB START END NAME [KBYTE] [SPEED]: one guide program (UTF-8).
 t_program() {

@@ -42,16 +42,16 @@ tt_busy_day() {
 # lines it writes: first "cells scroll X Y size W H slot S unit U hours N char
 # CW CH mode24 M zoom V H offset F" (F: hours the 24-hour window starts after
 # the period), then one "cell NUMBER SUB column C state S rect L T
-# R B button L T R B" per visible program (client coordinates of the grid).
+# R B button L T R B" per visible program (client coordinates of the grid),
+# read once the dump's last line, "cells end", is there.
 tt_dump() {
   local before; before=$(stat -c %s "$LV_DEBUG_LOG" 2>/dev/null || echo 0)
   t_post $ID_TIMETABLE_DUMP_CELLS
-  for _ in $(seq 50); do
-    tail -c +$((before + 1)) "$LV_DEBUG_LOG" 2>/dev/null | grep -q '^cells scroll' && break
-    sleep 0.1
+  for _ in $(seq 100); do
+    tail -c +$((before + 1)) "$LV_DEBUG_LOG" 2>/dev/null | grep -q '^cells end' && break
+    sleep 0.05
   done
-  sleep 0.3
-  tail -c +$((before + 1)) "$LV_DEBUG_LOG" | tr -d '\r' | grep '^cells\? '
+  tail -c +$((before + 1)) "$LV_DEBUG_LOG" | tr -d '\r' | grep '^cells\? ' | grep -v '^cells end'
 }
 tt_cells() { tt_dump | grep '^cell '; }
 # tt_geometry NAME: a value of the grid's geometry line ("scroll" gives X Y).
