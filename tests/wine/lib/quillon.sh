@@ -63,10 +63,9 @@ minute_text() { date -d "@$1" '+%Y-%m-%d %H:%M'; }
 q_start() {
   wine "$QUILLON" >/dev/null 2>&1 </dev/null &
   QPID=$!
-  for _ in $(seq 100); do
-    wine "$WDRV" find "$QTITLE" >/dev/null 2>&1 </dev/null && return 0
+  for _ in $(seq 20); do
+    wine "$WDRV" wait "$QTITLE" 1000 >/dev/null 2>&1 </dev/null && return 0
     kill -0 "$QPID" 2>/dev/null || fail "Quillon.exe ended at start"
-    sleep 0.2
   done
   fail "the unit's window did not appear"
 }
@@ -87,7 +86,7 @@ q_exit() {
 # (6 Yes, 7 No) to its prompt "データ受信ユニット". Returns 0 when the unit ended.
 q_exit_answer() {
   q_post 1
-  for _ in $(seq 50); do wine "$WDRV" find データ受信ユニット >/dev/null 2>&1 </dev/null && break; sleep 0.2; done
+  wine "$WDRV" wait データ受信ユニット 10000 >/dev/null 2>&1 </dev/null
   wine "$WDRV" post データ受信ユニット "$1" >/dev/null 2>&1 </dev/null || fail "no exit prompt"
   for _ in $(seq 30); do kill -0 "$QPID" 2>/dev/null || { wait "$QPID"; QPID=; return 0; }; sleep 0.1; done
   return 1

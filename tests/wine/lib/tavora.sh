@@ -115,28 +115,28 @@ t_launch() {
   TPID=$!
 }
 
-# t_wait_until SECONDS VERB WINDOW: waits for `wdrv VERB WINDOW` to succeed.
+# t_wait_until SECONDS WINDOW [visible]: waits for the window to exist (to be
+# visible), a second of `wdrv wait` at a time: the driver looks every 50 ms
+# within one start of Wine, not one start a look.
 t_wait_until() {
-  local limit=$1 verb=$2 window=$3
-  for _ in $(seq $((limit * 5))); do
-    t_wdrv "$verb" "$window" >/dev/null && return 0
-    sleep 0.2
+  local limit=$1 window=$2 mode=${3:-}
+  for _ in $(seq "$limit"); do
+    t_wdrv wait "$window" 1000 $mode >/dev/null && return 0
   done
   return 1
 }
 # Waits up to $1 seconds for a top-level window (wdrv WINDOW form).
-t_wait_window() { t_wait_until "$1" find "$2"; }
+t_wait_window() { t_wait_until "$1" "$2"; }
 # Waits up to $1 seconds for a top-level window to be visible (a dialog exists,
 # hidden, while its initialisation runs).
-t_wait_visible() { t_wait_until "$1" visible "$2"; }
+t_wait_visible() { t_wait_until "$1" "$2" visible; }
 
 # Starts the planner and waits for its main window.
 t_start() {
   t_launch "$@"
-  for _ in $(seq 150); do
-    t_wdrv visible "$TWIN" >/dev/null && return 0
+  for _ in $(seq 30); do
+    t_wdrv wait "$TWIN" 1000 visible >/dev/null && return 0
     kill -0 "$TPID" 2>/dev/null || fail "Tavora.exe ended at start"
-    sleep 0.2
   done
   fail "the planner's main window did not appear"
 }
