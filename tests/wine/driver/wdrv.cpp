@@ -69,6 +69,15 @@ std::wstring WindowText(HWND w) {
   return text;
 }
 
+// A top-level window's title as the window manager holds it: read without a
+// message to the window's thread, so that looking through every window for a
+// title part waits for no program that is busy painting.
+std::wstring TitleOf(HWND w) {
+  wchar_t title[1024] = {};
+  const int n = InternalGetWindowText(w, title, 1024);
+  return std::wstring(title, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
 std::wstring ClassOf(HWND w) {
   wchar_t name[256] = {};
   GetClassNameW(w, name, 255);
@@ -93,7 +102,7 @@ HWND FindTop(const std::wstring& locator) {
   if (locator.size() > 1 && locator[0] == L'~') {
     const std::wstring part = locator.substr(1);
     for (HWND w : TopLevelWindows())
-      if (WindowText(w).find(part) != std::wstring::npos) return w;
+      if (TitleOf(w).find(part) != std::wstring::npos) return w;
     return nullptr;
   }
   if (locator.compare(0, 7, L"dialog:") == 0) return FindWindowW(L"#32770", locator.substr(7).c_str());
@@ -217,7 +226,7 @@ int CmdVisible(const Args& a) {
 int CmdCount(const Args& a) {
   int n = 0;
   for (HWND w : TopLevelWindows())
-    if (WindowText(w).find(a[0]) != std::wstring::npos) ++n;
+    if (TitleOf(w).find(a[0]) != std::wstring::npos) ++n;
   std::printf("%d\n", n);
   return 0;
 }
