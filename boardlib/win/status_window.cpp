@@ -32,6 +32,9 @@ const StatusWindow::MessageEntry StatusWindow::kMessages[] = {
 };
 const StatusWindow::CommandEntry StatusWindow::kCommands[] = {
     {IDC_RECONNECT, &StatusWindow::OnReconnect},
+    // The window lives as long as the library: Enter and Escape leave it.
+    {IDOK, &StatusWindow::KeepOpen},
+    {IDCANCEL, &StatusWindow::KeepOpen},
     {0, nullptr},
 };
 

@@ -2,19 +2,8 @@
 
 #include "common/text.h"
 
-Window::~Window() {
-  // An object that dies before its window must not be called back.
-  if (hwnd_) {
-    StopAllTimers();
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    HWND hwnd = hwnd_;
-    hwnd_ = nullptr;
-    DestroyWindow(hwnd);
-  }
-}
-
 bool Window::Register(HINSTANCE instance, const wchar_t* className, UINT classStyle, HCURSOR cursor,
-                      HBRUSH background, HICON icon) {
+                      HBRUSH background, HICON icon, HICON smallIcon, const wchar_t* menu) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
   if (GetClassInfoExW(instance, className, &existing)) return true;
@@ -26,43 +15,41 @@ bool Window::Register(HINSTANCE instance, const wchar_t* className, UINT classSt
   wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = background;
   wc.hIcon = icon;
-  wc.hIconSm = icon;
+  wc.hIconSm = smallIcon ? smallIcon : icon;
+  wc.lpszMenuName = menu;
   wc.lpszClassName = className;
   return RegisterClassExW(&wc) != 0;
 }
 
 HWND Window::Create(HINSTANCE instance, const wchar_t* className, const std::string& titleCp932, DWORD style,
                     DWORD exStyle, const RECT& rect, HWND parent, HMENU menuOrId) {
-  return CreateWindowExW(exStyle, className, Cp932ToWide(titleCp932).c_str(), style, rect.left, rect.top,
-                         rect.right - rect.left, rect.bottom - rect.top, parent, menuOrId, instance, this);
+  const bool systemPlaced = rect.left == CW_USEDEFAULT;
+  const int width = systemPlaced ? rect.right : rect.right - rect.left;
+  const int height = systemPlaced ? rect.bottom : rect.bottom - rect.top;
+  return CreateWindowExW(exStyle, className, Cp932ToWide(titleCp932).c_str(), style, rect.left, rect.top, width,
+                         height, parent, menuOrId, instance, this);
 }
 
-UINT_PTR Window::StartTimer(UINT_PTR first, UINT_PTR last, UINT periodMs) {
-  return timers_.Start(hwnd_, first, last, periodMs);
+bool Window::CreateChild(HWND parent, const wchar_t* className, DWORD style, int id, HCURSOR cursor) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (!Register(instance, className, CS_DBLCLKS, cursor, nullptr)) return false;
+  const RECT rect = {0, 0, 10, 10};
+  return Create(instance, className, std::string(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, rect, parent,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))) != nullptr;
 }
-
-void Window::StopTimer(UINT_PTR id) { timers_.Stop(hwnd_, id); }
-
-void Window::StopAllTimers() { timers_.StopAll(hwnd_); }
 
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Window* self;
   if (message == WM_NCCREATE) {
     self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    if (self) self->hwnd_ = hwnd;
+    if (self) self->Attach(hwnd);
   } else {
-    self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    self = static_cast<Window*>(From(hwnd, GWLP_USERDATA));
   }
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   LRESULT result = 0;
   const bool handled = self->Dispatch(message, wParam, lParam, &result);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->timers_.Forget();
-    self->hwnd_ = nullptr;
-    self->Detached();
-  }
+  if (message == WM_NCDESTROY) self->DetachAtDestroy();
   return handled ? result : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

@@ -1,6 +1,7 @@
 // Plain windows of the programs (frames, panes, pop-ups), in the style of the
-// dialogs: each class lists the messages and command ids it handles in two
-// static tables ended by a zero entry, and derives from WindowImpl<CClass>:
+// dialogs: each class lists the messages, registered messages and command ids
+// it handles in static tables ended by a zero entry (common/win/message_table.h;
+// each table is optional), and derives from WindowImpl<CClass>:
 //
 //   const CMainFrame::MessageEntry CMainFrame::kMessages[] = {{WM_SIZE, &CMainFrame::OnSize}, {0, nullptr}};
 //   const CMainFrame::CommandEntry CMainFrame::kCommands[] = {{32816, &CMainFrame::OnToggleColumn}, {0, nullptr}};
@@ -12,58 +13,40 @@
 #include <string>
 
 #include "common/win/message_table.h"
-#include "common/win/timer_ids.h"
+#include "common/win/window_base.h"
 
-class Window {
+class Window : public WindowBase {
  public:
-  virtual ~Window();
-  Window(const Window&) = delete;
-  Window& operator=(const Window&) = delete;
-
   // Registers the window class once per process (later calls do nothing).
   static bool Register(HINSTANCE instance, const wchar_t* className, UINT classStyle, HCURSOR cursor,
-                       HBRUSH background, HICON icon = nullptr);
-  // The window is created with this object attached; nullptr on failure.
+                       HBRUSH background, HICON icon = nullptr, HICON smallIcon = nullptr,
+                       const wchar_t* menu = nullptr);
+  // The window is created with this object attached; nullptr on failure. A
+  // rect whose left is CW_USEDEFAULT leaves the place to the system: its right
+  // and bottom are then the width and height as CreateWindowEx takes them.
   HWND Create(HINSTANCE instance, const wchar_t* className, const std::string& titleCp932, DWORD style,
               DWORD exStyle, const RECT& rect, HWND parent, HMENU menuOrId);
-  HWND Handle() const { return hwnd_; }
-
-  // A timer with the first free id of first ... last that SetTimer accepts; 0 when none.
-  UINT_PTR StartTimer(UINT_PTR first, UINT_PTR last, UINT periodMs);
-  void StopTimer(UINT_PTR id);
-  void StopAllTimers();
-  void PostCommand(int id) { PostMessageW(hwnd_, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+  // A visible child of `parent` of a class registered here (double clicks on).
+  bool CreateChild(HWND parent, const wchar_t* className, DWORD style, int id, HCURSOR cursor = nullptr);
 
  protected:
-  Window() = default;
+  Window() : WindowBase(GWLP_USERDATA) {}
   virtual bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) = 0;
-  // The window is gone (WM_NCDESTROY): the handle is already cleared.
-  virtual void Detached() {}
-  // A WM_COMMAND id the class's table does not list; true when handled.
-  virtual bool OtherCommand(int /*id*/) { return false; }
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  HWND hwnd_ = nullptr;
-  TimerIds timers_;
 };
 
 template <class T>
-class WindowImpl : public Window {
+class WindowImpl : public Window, public OptionalTables<T, LRESULT> {
  public:
-  using MessageEntry = typename MessageTable<T, LRESULT>::MessageEntry;
-  using CommandEntry = typename MessageTable<T, LRESULT>::CommandEntry;
+  using typename OptionalTables<T, LRESULT>::MessageEntry;
+  using typename OptionalTables<T, LRESULT>::RegisteredEntry;
+  using typename OptionalTables<T, LRESULT>::CommandEntry;
 
  protected:
   bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
-    if (MessageTable<T, LRESULT>::Dispatch(*static_cast<T*>(this), T::kMessages, T::kCommands, message, wParam,
-                                           lParam, 0, result))
-      return true;
-    if (message == WM_COMMAND && OtherCommand(LOWORD(wParam))) {
-      *result = 0;
-      return true;
-    }
-    return false;
+    return OptionalTables<T, LRESULT>::DispatchTables(*static_cast<T*>(this), message, wParam, lParam, 0, result);
   }
 };
 

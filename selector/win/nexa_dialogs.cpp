@@ -21,6 +21,8 @@ const CAskSwitchDlg::CommandEntry CAskSwitchDlg::kCommands[] = {
     {IDYES, &CAskSwitchDlg::OnYes},
     {IDNO, &CAskSwitchDlg::OnNo},
     {IDCANCEL, &CAskSwitchDlg::OnClose},
+    // Enter is no answer: the question waits for はい or いいえ.
+    {IDOK, &CAskSwitchDlg::KeepOpen},
     {0, nullptr},
 };
 

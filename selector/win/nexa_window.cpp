@@ -23,6 +23,11 @@ const CNexaWnd::MessageEntry CNexaWnd::kMessages[] = {
     {0, nullptr},
 };
 
+const CNexaWnd::RegisteredEntry CNexaWnd::kRegistered[] = {
+    {peer::kSelectorTrayMessage, &CNexaWnd::OnTray},
+    {0, nullptr},
+};
+
 const CNexaWnd::CommandEntry CNexaWnd::kCommands[] = {
     {IDM_ABOUT, &CNexaWnd::OnAbout},
     {IDM_EXIT, &CNexaWnd::OnExit},
@@ -41,53 +46,20 @@ CNexaWnd::CNexaWnd(HINSTANCE instance, OvdBinding& ovd, const Clock& clock)
 CNexaWnd::~CNexaWnd() {
   // Normally done in WM_DESTROY; this covers a window that never came up.
   listener_.Stop();
-  if (hwnd_) DestroyWindow(hwnd_);
+  Destroy();
 }
 
 bool CNexaWnd::RegisterClass(HINSTANCE instance, const std::string& className) {
-  static std::wstring name;
-  name = Cp932ToWide(className);
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = &CNexaWnd::Proc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_NEXA));
-  wc.hIconSm = LoadSmallIcon(instance, MAKEINTRESOURCEW(IDI_SMALL));
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszMenuName = MAKEINTRESOURCEW(IDC_NEXA);
-  wc.lpszClassName = name.c_str();
-  return RegisterClassExW(&wc) != 0;
+  return Register(instance, Cp932ToWide(className).c_str(), CS_HREDRAW | CS_VREDRAW, LoadCursorA(nullptr, IDC_ARROW),
+                  reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), LoadIconW(instance, MAKEINTRESOURCEW(IDI_NEXA)),
+                  LoadSmallIcon(instance, MAKEINTRESOURCEW(IDI_SMALL)), MAKEINTRESOURCEW(IDC_NEXA));
 }
 
 bool CNexaWnd::Create(const std::string& className, const std::string& title) {
   trayMessage_ = RegisterWindowMessageA(peer::kSelectorTrayMessage);
-  HWND hwnd = CreateWindowExW(0, Cp932ToWide(className).c_str(), Cp932ToWide(title).c_str(), WS_OVERLAPPEDWINDOW,
-                              CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance_, this);
-  return hwnd != nullptr;
-}
-
-LRESULT CALLBACK CNexaWnd::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<CNexaWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<CNexaWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_NCDESTROY && self) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-  }
-  return self ? self->Dispatch(message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT CNexaWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (trayMessage_ && message == trayMessage_) return OnTray(wParam, lParam);
-  LRESULT result = 0;
-  if (MessageTable<CNexaWnd, LRESULT>::Dispatch(*this, kMessages, kCommands, message, wParam, lParam, 0, &result))
-    return result;
-  return DefWindowProcW(hwnd_, message, wParam, lParam);
+  const RECT systemPlaced = {CW_USEDEFAULT, 0, CW_USEDEFAULT, 0};
+  return Window::Create(instance_, Cp932ToWide(className).c_str(), title, WS_OVERLAPPEDWINDOW, 0, systemPlaced,
+                        nullptr, nullptr) != nullptr;
 }
 
 std::string CNexaWnd::Text(UINT id) const { return LoadCp932String(instance_, id); }
@@ -95,11 +67,11 @@ std::string CNexaWnd::Text(UINT id) const { return LoadCp932String(instance_, id
 LRESULT CNexaWnd::OnCreate(WPARAM, LPARAM) {
   // A shell that refuses the icon fails the creation. At an early start there
   // may be no notification area yet: the icon then comes when it does.
-  if (!tray_.Add(hwnd_, kTrayId, trayMessage_, LoadSmallIcon(instance_, L"NEXOIcon1"), Text(IDS_TIP_CHECKING_START)) &&
+  if (!tray_.Add(Handle(), kTrayId, trayMessage_, LoadSmallIcon(instance_, L"NEXOIcon1"), Text(IDS_TIP_CHECKING_START)) &&
       TrayIcon::NotificationAreaExists())
     return -1;
-  SetTimer(hwnd_, kReloadTimer, kReloadMs, nullptr);
-  SetTimer(hwnd_, kCheckTimer, kCheckMs, nullptr);
+  StartTimer(kReloadTimer, kReloadTimer, kReloadMs);
+  StartTimer(kCheckTimer, kCheckTimer, kCheckMs);
   ReloadChannelList();
   return 0;
 }
@@ -172,11 +144,11 @@ void CNexaWnd::ShowSetFailure() {
   // The check goes on under the message box; one box at a time.
   if (failureShown_) return;
   failureShown_ = true;
-  ShowMessageBox(hwnd_, Text(IDS_MSG_006_SET), Text(IDS_APP_TITLE), MB_OK | MB_ICONERROR);
+  ShowMessageBox(Handle(), Text(IDS_MSG_006_SET), Text(IDS_APP_TITLE), MB_OK | MB_ICONERROR);
   failureShown_ = false;
 }
 
-void CNexaWnd::PostAskCommand() { PostMessageW(hwnd_, WM_COMMAND, ID_ASK_SWITCH, 0); }
+void CNexaWnd::PostAskCommand() { PostCommand(ID_ASK_SWITCH); }
 
 void CNexaWnd::ShowChannelName(const std::string& name) {
   DebugOut("nexa: channel " + std::to_string(selector_.CurrentChannel()) + " \"" + name + "\"\n");
@@ -196,7 +168,7 @@ LRESULT CNexaWnd::OnTray(WPARAM, LPARAM event) {
   switch (LOWORD(event)) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN: ShowTrayMenu(); break;
-    case WM_LBUTTONDBLCLK: PostMessageW(hwnd_, WM_COMMAND, ID_SETTINGS, 0); break;
+    case WM_LBUTTONDBLCLK: PostCommand(ID_SETTINGS); break;
     default: break;
   }
   return 0;
@@ -210,18 +182,18 @@ void CNexaWnd::ShowTrayMenu() {
   POINT at;
   GetCursorPos(&at);
   // Foreground first, or the menu stays open after a click elsewhere.
-  SetForegroundWindow(hwnd_);
+  SetForegroundWindow(Handle());
   const UINT chosen = static_cast<UINT>(TrackPopupMenu(
-      popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_CENTERALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
-  PostMessageW(hwnd_, WM_NULL, 0, 0);
-  if (chosen) PostMessageW(hwnd_, WM_COMMAND, chosen, 0);
+      popup, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_CENTERALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
+  PostMessageW(Handle(), WM_NULL, 0, 0);
+  if (chosen) PostCommand(static_cast<int>(chosen));
 }
 
 void CNexaWnd::OnAbout() {
   if (aboutOpen_) return;
   aboutOpen_ = true;
   CNexaAboutDlg dialog;
-  dialog.RunModal(instance_, IDD_ABOUTBOX, hwnd_);
+  dialog.RunModal(instance_, IDD_ABOUTBOX, Handle());
   aboutOpen_ = false;
 }
 
@@ -230,7 +202,7 @@ void CNexaWnd::OnSettings() {
   settingsOpen_ = true;
   CSettingsDlg dialog(instance_, static_cast<std::uint32_t>(selector_.Mode()),
                       [this] { return selector_.CurrentName(); });
-  if (dialog.RunModal(instance_, IDD_SETTINGS, hwnd_) == IDOK) {
+  if (dialog.RunModal(instance_, IDD_SETTINGS, Handle()) == IDOK) {
     selector_.SetMode(static_cast<SwitchMode>(dialog.Mode()));
     DebugPrintf("nexa: mode %u\n", dialog.Mode());
   }
@@ -246,8 +218,8 @@ void CNexaWnd::OnAskSwitch() {
   std::snprintf(question, sizeof question, Text(IDS_ASK_QUESTION).c_str(), asked.name.c_str());
   DebugOut("nexa: asking about channel " + std::to_string(asked.channel) + "\n");
   CAskSwitchDlg dialog(question);
-  const INT_PTR answer = dialog.RunModal(instance_, IDD_ASK_SWITCH, hwnd_);
-  if (!hwnd_) return;   // the program ended under the dialog
+  const INT_PTR answer = dialog.RunModal(instance_, IDD_ASK_SWITCH, Handle());
+  if (!Handle()) return;   // the program ended under the dialog
   if (answer != IDYES && answer != IDNO) {
     DebugPrintf("nexa: question closed without an answer\n");
     selector_.Dismiss();
@@ -257,17 +229,13 @@ void CNexaWnd::OnAskSwitch() {
   selector_.Answer(answer == IDYES, dialog.DontAskAgain());
 }
 
-void CNexaWnd::OnExit() { DestroyWindow(hwnd_); }
-
-void CNexaWnd::Destroy() {
-  if (hwnd_) DestroyWindow(hwnd_);
-}
+void CNexaWnd::OnExit() { Destroy(); }
 
 void CNexaWnd::Run(HACCEL accelerators) {
   running_ = true;
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!TranslateAcceleratorW(hwnd_, accelerators, &msg)) {
+    if (!TranslateAcceleratorW(Handle(), accelerators, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -278,8 +246,8 @@ void CNexaWnd::Run(HACCEL accelerators) {
 void CNexaWnd::ShutDown() {
   if (shutDown_) return;
   shutDown_ = true;
-  KillTimer(hwnd_, kReloadTimer);
-  KillTimer(hwnd_, kCheckTimer);
+  StopTimer(kReloadTimer);
+  StopTimer(kCheckTimer);
   // The listener ends before the window and the sockets go.
   listener_.Stop();
   tray_.Remove();

@@ -9,19 +9,18 @@
 #include <memory>
 #include <string>
 
-#include "common/win/message_table.h"
 #include "common/win/tray_icon.h"
+#include "common/win/window.h"
 #include "selector/announce_listener.h"
 #include "selector/channel_selector.h"
 
 class Clock;
 class OvdBinding;
 
-class CNexaWnd : public SelectorHost {
+class CNexaWnd : public WindowImpl<CNexaWnd>, public SelectorHost {
  public:
-  using MessageEntry = MessageTable<CNexaWnd, LRESULT>::MessageEntry;
-  using CommandEntry = MessageTable<CNexaWnd, LRESULT>::CommandEntry;
   static const MessageEntry kMessages[];
+  static const RegisteredEntry kRegistered[];
   static const CommandEntry kCommands[];
   static constexpr UINT_PTR kReloadTimer = 1123;
   static constexpr UINT kReloadMs = 180000;
@@ -36,10 +35,9 @@ class CNexaWnd : public SelectorHost {
   static bool RegisterClass(HINSTANCE instance, const std::string& className);
   // Creates the hidden window; false when the tray icon could not be added.
   bool Create(const std::string& className, const std::string& title);
-  HWND Handle() const { return hwnd_; }
-  // Ends a start that failed after the window was made: the icon goes before
-  // the message is shown, and no WM_QUIT is left to close that message.
-  void Destroy();
+  // Destroy() ends a start that failed after the window was made: the icon
+  // goes before the message is shown, and no WM_QUIT is left to close that
+  // message.
   // The message loop of a start that succeeded; from here on the window's
   // end ends the loop.
   void Run(HACCEL accelerators);
@@ -60,9 +58,6 @@ class CNexaWnd : public SelectorHost {
   void ShowChannelName(const std::string& name) override;
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-
   LRESULT OnCreate(WPARAM, LPARAM);
   LRESULT OnTimer(WPARAM, LPARAM);
   LRESULT OnEnterIdle(WPARAM, LPARAM);
@@ -83,7 +78,6 @@ class CNexaWnd : public SelectorHost {
 
   HINSTANCE instance_;
   OvdBinding& ovd_;
-  HWND hwnd_ = nullptr;
   UINT trayMessage_ = 0;
   // The tip keeps the 64-character limit (with its end) of older shells.
   TrayIcon tray_{63};

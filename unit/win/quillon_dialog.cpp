@@ -40,6 +40,9 @@ const CQuillonDlg::CommandEntry CQuillonDlg::kCommands[] = {
     {IDC_RELOAD_SETTINGS, &CQuillonDlg::OnReloadSettings},
     {IDC_START_TIME, &CQuillonDlg::OnStartTime},
     {ID_SHOW_WINDOW, &CQuillonDlg::OnShowWindow},
+    // Enter and Escape do not end the unit: only 終了 does.
+    {IDOK, &CQuillonDlg::KeepOpen},
+    {IDCANCEL, &CQuillonDlg::KeepOpen},
     {0, nullptr},
 };
 
@@ -78,12 +81,10 @@ class TimeReceiverHandle : public ScheduleTimeReceiver {
 
 class CAboutDlg : public DialogImpl<CAboutDlg> {
  public:
-  static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
   void OnOk() { End(IDOK); }
 };
-const CAboutDlg::MessageEntry CAboutDlg::kMessages[] = {{0, nullptr}};
-const CAboutDlg::CommandEntry CAboutDlg::kCommands[] = {{IDOK, &CAboutDlg::OnOk}, {IDCANCEL, &CAboutDlg::OnOk}, {0, nullptr}};
+const CAboutDlg::CommandEntry CAboutDlg::kCommands[] = {{IDCANCEL, &CAboutDlg::OnOk}, {0, nullptr}};
 }  // namespace
 
 CQuillonDlg::CQuillonDlg(HINSTANCE instance, Settings& store, FileSystem& fs, const Clock& clock, StartLock lock)

@@ -25,6 +25,8 @@ const CReceptionDlg::CommandEntry CReceptionDlg::kCommands[] = {
     {IDC_STOP, &CReceptionDlg::OnStop},
     {IDC_CLOSE_RECEPTION, &CReceptionDlg::OnHide},
     {IDCANCEL, &CReceptionDlg::OnHide},
+    // Enter neither stops nor closes a reception.
+    {IDOK, &CReceptionDlg::KeepOpen},
     {0, nullptr},
 };
 

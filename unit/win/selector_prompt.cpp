@@ -38,7 +38,6 @@ const CSelectorPromptDlg::MessageEntry CSelectorPromptDlg::kMessages[] = {
     {0, nullptr},
 };
 const CSelectorPromptDlg::CommandEntry CSelectorPromptDlg::kCommands[] = {
-    {IDOK, &CSelectorPromptDlg::OnOk},
     {IDCANCEL, &CSelectorPromptDlg::OnOk},
     {0, nullptr},
 };

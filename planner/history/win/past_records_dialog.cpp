@@ -66,7 +66,7 @@ const CPastRecordsDlg::MessageEntry CPastRecordsDlg::kMessages[] = {
     {WM_DESTROY, &CPastRecordsDlg::OnDestroy},
     {0, nullptr}};
 const CPastRecordsDlg::CommandEntry CPastRecordsDlg::kCommands[] = {
-    {IDOK, &CPastRecordsDlg::OnClose}, {IDCANCEL, &CPastRecordsDlg::OnClose}, {0, nullptr}};
+    {IDCANCEL, &CPastRecordsDlg::OnClose}, {0, nullptr}};
 
 class CMissedNoticeDlg : public DialogImpl<CMissedNoticeDlg> {
  public:
@@ -96,7 +96,6 @@ const CMissedNoticeDlg::MessageEntry CMissedNoticeDlg::kMessages[] = {
     {WM_INITDIALOG, &CMissedNoticeDlg::OnInitDialog}, {0, nullptr}};
 const CMissedNoticeDlg::CommandEntry CMissedNoticeDlg::kCommands[] = {
     {IDC_MISSED_OPEN_LOG, &CMissedNoticeDlg::OnOpenLog},
-    {IDOK, &CMissedNoticeDlg::OnClose},
     {IDCANCEL, &CMissedNoticeDlg::OnClose},
     {0, nullptr}};
 

@@ -99,7 +99,7 @@ const CReceptionDetailDlg::MessageEntry CReceptionDetailDlg::kMessages[] = {
     {WM_DESTROY, &CReceptionDetailDlg::OnDestroy},
     {0, nullptr}};
 const CReceptionDetailDlg::CommandEntry CReceptionDetailDlg::kCommands[] = {
-    {IDOK, &CReceptionDetailDlg::OnClose}, {IDCANCEL, &CReceptionDetailDlg::OnClose}, {0, nullptr}};
+    {IDCANCEL, &CReceptionDetailDlg::OnClose}, {0, nullptr}};
 
 INT_PTR CReceptionDetailDlg::OnInitDialog(WPARAM, LPARAM) {
   detail_ = MakeReceptionDetail(*host_.fs, entry_);

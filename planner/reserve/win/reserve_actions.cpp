@@ -21,7 +21,6 @@ namespace {
 class CCancelDlg : public DialogImpl<CCancelDlg> {
  public:
   static const MessageEntry kMessages[];
-  static const CommandEntry kCommands[];
   explicit CCancelDlg(const std::string& name) : name_(name) {}
 
  private:
@@ -30,13 +29,9 @@ class CCancelDlg : public DialogImpl<CCancelDlg> {
     SetItemText(IDC_CANCEL_TEXT, TheApp().String(IDS_CANCEL_RESERVATION));
     return TRUE;
   }
-  void OnOk() { End(IDOK); }
-  void OnCancel() { End(IDCANCEL); }
   std::string name_;
 };
 const CCancelDlg::MessageEntry CCancelDlg::kMessages[] = {{WM_INITDIALOG, &CCancelDlg::OnInitDialog}, {0, nullptr}};
-const CCancelDlg::CommandEntry CCancelDlg::kCommands[] = {
-    {IDOK, &CCancelDlg::OnOk}, {IDCANCEL, &CCancelDlg::OnCancel}, {0, nullptr}};
 
 GuideProgram* ProgramOf(const ReservationEntry& e) {
   CTavoraDoc* doc = TheApp().doc;

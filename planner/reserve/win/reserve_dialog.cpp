@@ -55,21 +55,11 @@ class CFolderDlg : public DialogImpl<CFolderDlg> {
     OnEditChange();
     return TRUE;
   }
-  INT_PTR OnCommandMessage(WPARAM wParam, LPARAM) {
-    const int id = LOWORD(wParam);
-    if (id == IDC_FLD_EDIT && HIWORD(wParam) == EN_CHANGE) OnEditChange();
-    else if (id == IDOK) OnOk();
-    else if (id == IDCANCEL) End(IDCANCEL);
-    else if (id == IDC_FLD_DEFAULT) SetItemText(IDC_FLD_EDIT, DefaultStorageFolder(TheApp().folders.data, program_.holder));
-    else if (id == IDC_FOLDER_BROWSE) BrowseIntoFolderField(Handle(), IDC_FLD_EDIT);
-    else {
-      return FALSE;
-    }
-    return TRUE;
-  }
+  void OnDefault() { SetItemText(IDC_FLD_EDIT, DefaultStorageFolder(TheApp().folders.data, program_.holder)); }
+  void OnBrowse() { BrowseIntoFolderField(Handle(), IDC_FLD_EDIT); }
   void OnEditChange() {
-    const std::string text = DialogItemText(Handle(), IDC_FLD_EDIT);
-    EnableWindow(Item(IDOK), !text.empty());
+    const std::string text = ItemText(IDC_FLD_EDIT);
+    Enable(IDOK, !text.empty());
     const std::string root = VolumeRoot(text);
     if (root == lastRoot_ && shown_) return;
     lastRoot_ = root;
@@ -84,9 +74,14 @@ class CFolderDlg : public DialogImpl<CFolderDlg> {
   std::string lastRoot_;
   bool shown_ = false;
 };
-const CFolderDlg::MessageEntry CFolderDlg::kMessages[] = {
-    {WM_INITDIALOG, &CFolderDlg::OnInitDialog}, {WM_COMMAND, &CFolderDlg::OnCommandMessage}, {0, nullptr}};
-const CFolderDlg::CommandEntry CFolderDlg::kCommands[] = {{0, nullptr}};
+const CFolderDlg::MessageEntry CFolderDlg::kMessages[] = {{WM_INITDIALOG, &CFolderDlg::OnInitDialog}, {0, nullptr}};
+const CFolderDlg::CommandEntry CFolderDlg::kCommands[] = {
+    {IDC_FLD_EDIT, EN_CHANGE, &CFolderDlg::OnEditChange},
+    {IDOK, &CFolderDlg::OnOk},
+    {IDC_FLD_DEFAULT, &CFolderDlg::OnDefault},
+    {IDC_FOLDER_BROWSE, &CFolderDlg::OnBrowse},
+    {0, nullptr},
+};
 
 class CReserveDlg : public DialogImpl<CReserveDlg> {
  public:
@@ -115,7 +110,7 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
     SetItemText(IDC_RSV_DIGEST, NormaliseLineBreaks(program_->digest));
     SetItemText(IDC_RSV_TIME, BroadcastTimeText(program_->startTime, program_->endTime));
     if (program_->sid == 0) {
-      for (int id : {IDC_RSV_FOLDER_LABEL, IDC_RSV_CHANGE, IDC_RSV_FOLDER}) EnableWindow(Item(id), FALSE);
+      for (int id : {IDC_RSV_FOLDER_LABEL, IDC_RSV_CHANGE, IDC_RSV_FOLDER}) Enable(id, false);
     }
     ShowWarning();
     SetFocus(Item(IDOK));
@@ -137,7 +132,7 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
   }
 
   void OnChangeFolder() {
-    CFolderDlg dialog(*program_, DialogItemText(Handle(), IDC_RSV_FOLDER));
+    CFolderDlg dialog(*program_, ItemText(IDC_RSV_FOLDER));
     if (dialog.RunModal(TheApp().instance, IDD_RESERVE_FOLDER, Handle()) == IDOK)
       SetItemText(IDC_RSV_FOLDER, dialog.folder);
   }
@@ -168,7 +163,7 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
   void OnReserve() {
     CTavoraApp& app = TheApp();
     // A program without files (sid 0) has its folder field disabled: any text goes.
-    std::string folder = DialogItemText(Handle(), IDC_RSV_FOLDER);
+    std::string folder = ItemText(IDC_RSV_FOLDER);
     if (program_->sid != 0 && !ReadFullFolderField(Handle(), IDC_RSV_FOLDER, &folder)) return;
     // A folder longer than the record holds is refused here, never cut on writing.
     if (folder.size() > kMaxStorageFolderBytes) {
@@ -177,7 +172,7 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
       return;
     }
     if (!ConfirmCapacity(folder)) return;
-    const bool clear = IsDlgButtonChecked(Handle(), IDC_RSV_CLEAR) == BST_CHECKED;
+    const bool clear = Checked(IDC_RSV_CLEAR);
     const ReservationRecord record = BuildReservationRecord(*program_, folder, clear, app.clock->TickMs());
     if (!WriteReservationFile(*app.fs, app.folders.schedule, record)) {
       ShowMessageBox(Handle(), app.String(IDS_RESERVE_FAILED), app.String(IDS_APP_TITLE), MB_OK | MB_ICONSTOP);
@@ -195,7 +190,6 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
     reserved = true;
     End(IDOK);
   }
-  void OnCancel() { End(IDCANCEL); }
 
   GuideProgram copy_;
   GuideProgram* program_;
@@ -203,8 +197,7 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
 const CReserveDlg::MessageEntry CReserveDlg::kMessages[] = {{WM_INITDIALOG, &CReserveDlg::OnInitDialog},
                                                             {0, nullptr}};
 const CReserveDlg::CommandEntry CReserveDlg::kCommands[] = {
-    {IDOK, &CReserveDlg::OnReserve}, {IDCANCEL, &CReserveDlg::OnCancel},
-    {IDC_RSV_CHANGE, &CReserveDlg::OnChangeFolder}, {0, nullptr}};
+    {IDOK, &CReserveDlg::OnReserve}, {IDC_RSV_CHANGE, &CReserveDlg::OnChangeFolder}, {0, nullptr}};
 }  // namespace
 
 bool ReserveProgram(HWND owner, GuideProgram& program) {

@@ -24,13 +24,11 @@ class CDataFolderDlg : public DialogImpl<CDataFolderDlg> {
   void OnOk() {
     if (ReadFullFolderField(Handle(), IDC_FOLDER_EDIT, &folder)) End(IDOK);
   }
-  void OnCancel() { End(IDCANCEL); }
 };
 const CDataFolderDlg::MessageEntry CDataFolderDlg::kMessages[] = {
     {WM_INITDIALOG, &CDataFolderDlg::OnInitDialog}, {0, nullptr}};
 const CDataFolderDlg::CommandEntry CDataFolderDlg::kCommands[] = {
-    {IDOK, &CDataFolderDlg::OnOk}, {IDCANCEL, &CDataFolderDlg::OnCancel},
-    {IDC_FOLDER_BROWSE, &CDataFolderDlg::OnBrowse}, {0, nullptr}};
+    {IDOK, &CDataFolderDlg::OnOk}, {IDC_FOLDER_BROWSE, &CDataFolderDlg::OnBrowse}, {0, nullptr}};
 }  // namespace
 
 bool AskDataFolder(HWND owner, std::string* folder) {

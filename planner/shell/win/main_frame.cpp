@@ -129,6 +129,7 @@ const CMainFrame::CommandEntry CMainFrame::kCommands[] = {
     {ID_VIEW_HOVER, &CMainFrame::OnToggleHover},
     {ID_RECEIVED_LIST, &CMainFrame::OnReceivedList},
     {ID_SETTINGS, &CMainFrame::OnSettings},
+    {kAnyCommand, &CMainFrame::OnOtherCommand},
     {0, nullptr},
 };
 
@@ -524,26 +525,24 @@ void CMainFrame::OnToggleToolbar() {
   LayOutPanes();
 }
 
-bool CMainFrame::OtherCommand(int id) {
-  if (RunTimetableCommand(id)) return true;
+void CMainFrame::OnOtherCommand(int id, UINT) {
+  if (RunTimetableCommand(id)) return;
   CTavoraApp& app = TheApp();
   if (IsDocumentCommand(id) && app.doc) {
-    if (DeferWhileModal(id)) return true;
+    if (DeferWhileModal(id)) return;
     app.doc->OnCommand(id);
     RedrawPanes();
-    return true;
+    return;
   }
-  if (id == ID_PANE_TIMER) return true;
   if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_FILE4) {
     OpenRecent(static_cast<std::size_t>(id - ID_FILE_MRU_FILE1));
-    return true;
+    return;
   }
   if (id == ID_RESERVE_TITLES) {
     // Re-positioning the names is the column's; the frame passes it on.
     if (reserveView_) PostMessageW(reserveView_->Handle(), WM_COMMAND, ID_RESERVE_TITLES, 0);
-    return true;
+    return;
   }
-  return false;
 }
 
 void CMainFrame::OnActivateRequest() {
@@ -665,18 +664,8 @@ void CMainFrame::RebuildRecentMenu() {
 void CMainFrame::OnExit() { DestroyWindow(Handle()); }
 
 namespace {
-class CAboutDlg : public DialogImpl<CAboutDlg> {
- public:
-  static const MessageEntry kMessages[];
-  static const CommandEntry kCommands[];
-
- private:
-  void OnOk() { End(IDOK); }
-  void OnCancel() { End(IDCANCEL); }
-};
-const CAboutDlg::MessageEntry CAboutDlg::kMessages[] = {{0, nullptr}};
-const CAboutDlg::CommandEntry CAboutDlg::kCommands[] = {
-    {IDOK, &CAboutDlg::OnOk}, {IDCANCEL, &CAboutDlg::OnCancel}, {0, nullptr}};
+// OK and Cancel end it.
+class CAboutDlg : public DialogImpl<CAboutDlg> {};
 }  // namespace
 
 void CMainFrame::OnAbout() {

@@ -51,7 +51,8 @@ class CMainFrame : public WindowImpl<CMainFrame> {
   LRESULT OnLeftUp(WPARAM, LPARAM);
   LRESULT OnCaptureChanged(WPARAM, LPARAM);
   void OnToggleToolbar();
-  bool OtherCommand(int id) override;
+  // Ids the table does not list: the timetable's, the document's, recent files.
+  void OnOtherCommand(int id, UINT code);
 
   void OnActivateRequest();
   void OnToggleReserveColumn();

@@ -98,8 +98,6 @@ class CMessageDlg : public DialogImpl<CMessageDlg> {
     ShowCount();
     return TRUE;
   }
-  void OnOk() { End(IDOK); }
-  void OnCancel() { End(IDCANCEL); }
   void OnYes() { End(IDYES); }
   void OnNo() { End(IDNO); }
 
@@ -110,8 +108,7 @@ class CMessageDlg : public DialogImpl<CMessageDlg> {
 const CMessageDlg::MessageEntry CMessageDlg::kMessages[] = {
     {WM_INITDIALOG, &CMessageDlg::OnInitDialog}, {WM_TIMER, &CMessageDlg::OnTimer}, {0, nullptr}};
 const CMessageDlg::CommandEntry CMessageDlg::kCommands[] = {
-    {IDOK, &CMessageDlg::OnOk}, {IDCANCEL, &CMessageDlg::OnCancel}, {IDYES, &CMessageDlg::OnYes},
-    {IDNO, &CMessageDlg::OnNo}, {0, nullptr}};
+    {IDYES, &CMessageDlg::OnYes}, {IDNO, &CMessageDlg::OnNo}, {0, nullptr}};
 
 class CServerFailureDlg : public DialogImpl<CServerFailureDlg> {
  public:

@@ -498,7 +498,6 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
     chosen = d->path;
     End(IDOK);
   }
-  void OnCancel() { End(IDCANCEL); }
 
   HINSTANCE instance_;
   std::string initial_;
@@ -526,9 +525,10 @@ const CFolderChooser::MessageEntry CFolderChooser::kMessages[] = {
     {0, nullptr}};
 const CFolderChooser::CommandEntry CFolderChooser::kCommands[] = {{IDC_FC_OK, &CFolderChooser::OnOk},
                                                                   {ID_FC_SELECT, &CFolderChooser::OnOk},
-                                                                  {IDCANCEL, &CFolderChooser::OnCancel},
                                                                   {ID_FC_CREATE, &CFolderChooser::CreateFolder},
                                                                   {ID_FC_DELETE, &CFolderChooser::DeleteFolder},
+                                                                  // Enter while OK is disabled (no folder chosen) sends IDOK.
+                                                                  {IDOK, &CFolderChooser::KeepOpen},
                                                                   {0, nullptr}};
 
 }  // namespace

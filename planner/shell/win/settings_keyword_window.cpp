@@ -90,7 +90,7 @@ class CKeywordPage : public CSettingsPage<CKeywordPage> {
   HWND Keyword() const { return Item(IDC_KW_KEYWORD); }
 
   void FillHistory() {
-    const std::string typed = Text(IDC_KW_KEYWORD);
+    const std::string typed = ItemText(IDC_KW_KEYWORD);
     SendMessageW(Keyword(), CB_RESETCONTENT, 0, 0);
     for (const std::string& k : model_.History()) {
       SendMessageW(Keyword(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Cp932ToWide(k).c_str()));
@@ -154,40 +154,38 @@ class CKeywordPage : public CSettingsPage<CKeywordPage> {
     ShowCondition();
   }
 
-  INT_PTR OnCommand(WPARAM wParam, LPARAM) {
-    const int id = LOWORD(wParam), code = HIWORD(wParam);
-    if (loading_) return FALSE;
-    if (id >= IDC_KW_NUMBER_1 && id <= IDC_KW_NUMBER_10 && code == BN_CLICKED) {
-      Select(id - IDC_KW_NUMBER_1);
-      return TRUE;
-    }
-    switch (id) {
-      case IDC_KW_KEYWORD:
-        if (code == CBN_EDITCHANGE) model_.SetKeyword(Text(IDC_KW_KEYWORD));
-        // The chosen entry is in the edit only once the selection has settled.
-        if (code == CBN_SELCHANGE) PostMessageW(Handle(), WM_COMMAND, ID_SETTINGS_CHANGED, 0);
-        if (code == CBN_SETFOCUS) imeBefore_ = ime_.Switch(Keyword(), g_keywordImeOpen);
-        if (code == CBN_KILLFOCUS) {
-          g_keywordImeOpen = ime_.IsOpen(Keyword());
-          ime_.Switch(Keyword(), imeBefore_);
-        }
-        break;
-      case ID_SETTINGS_CHANGED:
-        model_.SetKeyword(Text(IDC_KW_KEYWORD));
-        break;
-      case IDC_KW_USE: model_.SetUse(Checked(IDC_KW_USE)); break;
-      case IDC_KW_ALWAYS:
-      case IDC_KW_ONCE: model_.SetApplyOnce(Checked(IDC_KW_ONCE)); break;
-      case IDC_KW_TITLE:
-      case IDC_KW_REFER: model_.SetSearchTitle(Checked(IDC_KW_TITLE)); break;
-      case IDC_KW_CHANNEL_CHECK: ChannelLimit(); break;
-      case IDC_KW_CHANNEL:
-        if (code == CBN_SELCHANGE) model_.SetChannelLimit(true, ChosenChannel(), context_.channels);
-        break;
-      default: return FALSE;
+  // Every notice of the condition's controls (not while they are filled)
+  // may change the working copy: the sheet then compares it.
+  void OnKeyword(UINT code) {
+    if (loading_) return;
+    if (code == CBN_EDITCHANGE) model_.SetKeyword(ItemText(IDC_KW_KEYWORD));
+    // The chosen entry is in the edit only once the selection has settled.
+    if (code == CBN_SELCHANGE) PostCommand(ID_SETTINGS_CHANGED);
+    if (code == CBN_SETFOCUS) imeBefore_ = ime_.Switch(Keyword(), g_keywordImeOpen);
+    if (code == CBN_KILLFOCUS) {
+      g_keywordImeOpen = ime_.IsOpen(Keyword());
+      ime_.Switch(Keyword(), imeBefore_);
     }
     NotifyChange();
-    return TRUE;
+  }
+  void OnKeywordSettled() { Edited([this] { model_.SetKeyword(ItemText(IDC_KW_KEYWORD)); }); }
+  void OnUse() { Edited([this] { model_.SetUse(Checked(IDC_KW_USE)); }); }
+  void OnApplyOnce() { Edited([this] { model_.SetApplyOnce(Checked(IDC_KW_ONCE)); }); }
+  void OnSearchTitle() { Edited([this] { model_.SetSearchTitle(Checked(IDC_KW_TITLE)); }); }
+  void OnChannelCheck() { Edited([this] { ChannelLimit(); }); }
+  void OnChannel(UINT code) {
+    Edited([&] {
+      if (code == CBN_SELCHANGE) model_.SetChannelLimit(true, ChosenChannel(), context_.channels);
+    });
+  }
+  void OnNumber(int id, UINT) {
+    if (!loading_ && id >= IDC_KW_NUMBER_1 && id <= IDC_KW_NUMBER_10) Select(id - IDC_KW_NUMBER_1);
+  }
+  template <class Change>
+  void Edited(Change change) {
+    if (loading_) return;
+    change();
+    NotifyChange();
   }
 
   INT_PTR OnNotify(WPARAM, LPARAM lParam) {
@@ -207,10 +205,22 @@ class CKeywordPage : public CSettingsPage<CKeywordPage> {
 };
 
 const CKeywordPage::MessageEntry CKeywordPage::kMessages[] = {{WM_INITDIALOG, &CKeywordPage::OnInitDialog},
-                                                              {WM_COMMAND, &CKeywordPage::OnCommand},
                                                               {WM_NOTIFY, &CKeywordPage::OnNotify},
                                                               {0, nullptr}};
-const CKeywordPage::CommandEntry CKeywordPage::kCommands[] = {{0, nullptr}};
+const CKeywordPage::CommandEntry CKeywordPage::kCommands[] = {
+    {IDC_KW_KEYWORD, &CKeywordPage::OnKeyword},
+    {ID_SETTINGS_CHANGED, &CKeywordPage::OnKeywordSettled},
+    {IDC_KW_USE, &CKeywordPage::OnUse},
+    {IDC_KW_ALWAYS, &CKeywordPage::OnApplyOnce},
+    {IDC_KW_ONCE, &CKeywordPage::OnApplyOnce},
+    {IDC_KW_TITLE, &CKeywordPage::OnSearchTitle},
+    {IDC_KW_REFER, &CKeywordPage::OnSearchTitle},
+    {IDC_KW_CHANNEL_CHECK, &CKeywordPage::OnChannelCheck},
+    {IDC_KW_CHANNEL, &CKeywordPage::OnChannel},
+    // The condition number radios 1 ... 10.
+    {kAnyCommand, BN_CLICKED, &CKeywordPage::OnNumber},
+    {0, nullptr},
+};
 
 }  // namespace
 

@@ -47,14 +47,14 @@ class CFolderPage : public CSettingsPage<CFolderPage> {
         std::string text = LoadCp932String(context_.instance, r.messageId);
         char buffer[1200];
         if (r.messageId == IDS_FOLDER_FAILED) {
-          std::snprintf(buffer, sizeof buffer, text.c_str(), Text(edit).c_str());
+          std::snprintf(buffer, sizeof buffer, text.c_str(), ItemText(edit).c_str());
           text = buffer;
         } else if (r.messageId == IDS_LIMIT_RANGE) {
-          std::snprintf(buffer, sizeof buffer, text.c_str(), Text(edit).c_str(), static_cast<int>(r.rangeLow),
+          std::snprintf(buffer, sizeof buffer, text.c_str(), ItemText(edit).c_str(), static_cast<int>(r.rangeLow),
                         static_cast<int>(r.rangeHigh));
           text = buffer;
         } else if (r.messageId == IDS_HISTORY_COPY_FAILED) {
-          std::snprintf(buffer, sizeof buffer, text.c_str(), r.failedFile.c_str(), Text(edit).c_str());
+          std::snprintf(buffer, sizeof buffer, text.c_str(), r.failedFile.c_str(), ItemText(edit).c_str());
           text = buffer;
         }
         ShowMessageBox(Handle(), text, J(u8"環境設定"), MB_OK | MB_ICONEXCLAMATION);
@@ -70,13 +70,13 @@ class CFolderPage : public CSettingsPage<CFolderPage> {
  private:
   FolderPageValues Current() const {
     FolderPageValues v;
-    v.dataFolder = Text(IDC_SET_DATA_FOLDER);
-    v.historyFolder = Text(IDC_SET_HISTORY_FOLDER);
+    v.dataFolder = ItemText(IDC_SET_DATA_FOLDER);
+    v.historyFolder = ItemText(IDC_SET_HISTORY_FOLDER);
     v.diskLimitOn = Checked(IDC_SET_DISK_CHECK);
     v.totalLimitOn = Checked(IDC_SET_TOTAL_CHECK);
     // An edit that holds no number is out of range, never the default.
-    if (!ParseDecimal(Text(IDC_SET_DISK_EDIT), &v.diskLimit)) v.diskLimit = -1;
-    if (!ParseDecimal(Text(IDC_SET_TOTAL_EDIT), &v.totalLimit)) v.totalLimit = -1;
+    if (!ParseDecimal(ItemText(IDC_SET_DISK_EDIT), &v.diskLimit)) v.diskLimit = -1;
+    if (!ParseDecimal(ItemText(IDC_SET_TOTAL_EDIT), &v.totalLimit)) v.totalLimit = -1;
     if (!v.diskLimitOn) v.diskLimit = opened_.diskLimit;
     if (!v.totalLimitOn) v.totalLimit = opened_.totalLimit;
     return v;
@@ -112,38 +112,38 @@ class CFolderPage : public CSettingsPage<CFolderPage> {
 
   void Browse(int edit) {
     std::string chosen;
-    if (context_.chooseFolder && context_.chooseFolder(Handle(), Text(edit), &chosen)) {
+    if (context_.chooseFolder && context_.chooseFolder(Handle(), ItemText(edit), &chosen)) {
       SetItemText(edit, chosen);
       NotifyChange();
     }
   }
 
-  INT_PTR OnCommand(WPARAM wParam, LPARAM) {
-    const int id = LOWORD(wParam), code = HIWORD(wParam);
-    switch (id) {
-      case IDC_SET_DATA_BROWSE: Browse(IDC_SET_DATA_FOLDER); return TRUE;
-      case IDC_SET_HISTORY_BROWSE: Browse(IDC_SET_HISTORY_FOLDER); return TRUE;
-      case IDC_SET_DISK_CHECK:
-      case IDC_SET_TOTAL_CHECK:
-        EnableLimits();
-        NotifyChange();
-        return TRUE;
-      case IDC_SET_DATA_FOLDER:
-      case IDC_SET_HISTORY_FOLDER:
-      case IDC_SET_DISK_EDIT:
-      case IDC_SET_TOTAL_EDIT:
-        if (code == EN_CHANGE && !loading_) NotifyChange();
-        return TRUE;
-    }
-    return FALSE;
+  void OnBrowseData() { Browse(IDC_SET_DATA_FOLDER); }
+  void OnBrowseHistory() { Browse(IDC_SET_HISTORY_FOLDER); }
+  void OnLimitCheck() {
+    EnableLimits();
+    NotifyChange();
+  }
+  void OnEdited() {
+    if (!loading_) NotifyChange();
   }
 
   FolderPageValues opened_;
 };
 
-const CFolderPage::MessageEntry CFolderPage::kMessages[] = {
-    {WM_INITDIALOG, &CFolderPage::OnInitDialog}, {WM_COMMAND, &CFolderPage::OnCommand}, {0, nullptr}};
-const CFolderPage::CommandEntry CFolderPage::kCommands[] = {{0, nullptr}};
+const CFolderPage::MessageEntry CFolderPage::kMessages[] = {{WM_INITDIALOG, &CFolderPage::OnInitDialog},
+                                                           {0, nullptr}};
+const CFolderPage::CommandEntry CFolderPage::kCommands[] = {
+    {IDC_SET_DATA_BROWSE, &CFolderPage::OnBrowseData},
+    {IDC_SET_HISTORY_BROWSE, &CFolderPage::OnBrowseHistory},
+    {IDC_SET_DISK_CHECK, &CFolderPage::OnLimitCheck},
+    {IDC_SET_TOTAL_CHECK, &CFolderPage::OnLimitCheck},
+    {IDC_SET_DATA_FOLDER, EN_CHANGE, &CFolderPage::OnEdited},
+    {IDC_SET_HISTORY_FOLDER, EN_CHANGE, &CFolderPage::OnEdited},
+    {IDC_SET_DISK_EDIT, EN_CHANGE, &CFolderPage::OnEdited},
+    {IDC_SET_TOTAL_EDIT, EN_CHANGE, &CFolderPage::OnEdited},
+    {0, nullptr},
+};
 
 // --- Reception page --------------------------------------------------------
 
@@ -170,8 +170,8 @@ class CReceptionPage : public CSettingsPage<CReceptionPage> {
  private:
   ReceptionPageValues Current() const {
     ReceptionPageValues v = stored_;
-    ParseDecimal(Text(IDC_SET_PREPARE_EDIT), &v.prepareTime);
-    ParseDecimal(Text(IDC_SET_TIMEOUT_EDIT), &v.timeout);
+    ParseDecimal(ItemText(IDC_SET_PREPARE_EDIT), &v.prepareTime);
+    ParseDecimal(ItemText(IDC_SET_TIMEOUT_EDIT), &v.timeout);
     v.autoRun = Checked(IDC_SET_AUTORUN);
     v.showStatus = Checked(IDC_SET_SHOW_STATUS);
     for (int i = 0; i < 5; ++i) {
@@ -200,30 +200,34 @@ class CReceptionPage : public CSettingsPage<CReceptionPage> {
   }
 
   void LeaveEdit(int id) {
-    const std::string typed = Text(id);
+    const std::string typed = ItemText(id);
     const std::int32_t v = id == IDC_SET_PREPARE_EDIT ? CheckedPrepareTime(typed, stored_.prepareTime)
                                                       : CheckedTimeout(typed, stored_.timeout);
     if (typed != std::to_string(v)) SetNumber(id, v);
   }
 
-  INT_PTR OnCommand(WPARAM wParam, LPARAM) {
-    const int id = LOWORD(wParam), code = HIWORD(wParam);
-    if (id == IDC_SET_PREPARE_EDIT || id == IDC_SET_TIMEOUT_EDIT) {
-      if (code == EN_KILLFOCUS) LeaveEdit(id);
-      if (code == EN_CHANGE && !loading_) NotifyChange();
-      return TRUE;
-    }
-    if (id == IDC_SET_SHOW_STATUS) EnablePositions();
+  void OnNumberEdit(int id, UINT code) {
+    if (code == EN_KILLFOCUS) LeaveEdit(id);
+    if (code == EN_CHANGE && !loading_) NotifyChange();
+  }
+  void OnShowStatus(UINT code) {
+    EnablePositions();
     if (code == BN_CLICKED) NotifyChange();
-    return FALSE;
   }
 
   ReceptionPageValues stored_;
 };
 
-const CReceptionPage::MessageEntry CReceptionPage::kMessages[] = {
-    {WM_INITDIALOG, &CReceptionPage::OnInitDialog}, {WM_COMMAND, &CReceptionPage::OnCommand}, {0, nullptr}};
-const CReceptionPage::CommandEntry CReceptionPage::kCommands[] = {{0, nullptr}};
+const CReceptionPage::MessageEntry CReceptionPage::kMessages[] = {{WM_INITDIALOG, &CReceptionPage::OnInitDialog},
+                                                                 {0, nullptr}};
+const CReceptionPage::CommandEntry CReceptionPage::kCommands[] = {
+    {IDC_SET_PREPARE_EDIT, &CReceptionPage::OnNumberEdit},
+    {IDC_SET_TIMEOUT_EDIT, &CReceptionPage::OnNumberEdit},
+    {IDC_SET_SHOW_STATUS, &CReceptionPage::OnShowStatus},
+    // Every other click (the autorun check, the position radios) is an edit.
+    {kAnyCommand, BN_CLICKED, &CReceptionPage::NotifyChange},
+    {0, nullptr},
+};
 
 // --- Guide page ------------------------------------------------------------
 
@@ -262,7 +266,7 @@ class CGuidePage : public CSettingsPage<CGuidePage> {
   // Every edit is checked as it is typed: a value out of range turns back
   // into the page's current value at once.
   void Validate(int id, GuideField field, std::int32_t* value) {
-    const std::string typed = Text(id);
+    const std::string typed = ItemText(id);
     const std::int32_t checked = CheckedGuideField(field, typed, *value);
     if (typed != std::to_string(checked)) {
       loading_ = true;
@@ -278,27 +282,27 @@ class CGuidePage : public CSettingsPage<CGuidePage> {
     NotifyChange();
   }
 
-  INT_PTR OnCommand(WPARAM wParam, LPARAM) {
-    const int id = LOWORD(wParam), code = HIWORD(wParam);
-    if (loading_) return FALSE;
-    if (code == EN_CHANGE && IsWindowVisible(Handle())) {
-      if (id == IDC_SET_DAYS_EDIT) Validate(id, GuideField::DisplayDays, &current_.displayDays);
-      if (id == IDC_SET_EPG_EDIT) Validate(id, GuideField::EpgUpdate, &current_.epgUpdate);
-      if (id == IDC_SET_DAYSTART_EDIT) Validate(id, GuideField::DayStart, &current_.dayStart);
-      Compare();
-      return TRUE;
-    }
-    if (id == IDC_SET_YESTERDAY && code == BN_CLICKED) Compare();
-    return FALSE;
+  void OnEdited(int id, UINT) {
+    if (loading_ || !IsWindowVisible(Handle())) return;
+    if (id == IDC_SET_DAYS_EDIT) Validate(id, GuideField::DisplayDays, &current_.displayDays);
+    if (id == IDC_SET_EPG_EDIT) Validate(id, GuideField::EpgUpdate, &current_.epgUpdate);
+    if (id == IDC_SET_DAYSTART_EDIT) Validate(id, GuideField::DayStart, &current_.dayStart);
+    Compare();
+  }
+  void OnYesterday() {
+    if (!loading_) Compare();
   }
 
   GuidePageValues applied_, current_;
   bool modified_ = false;
 };
 
-const CGuidePage::MessageEntry CGuidePage::kMessages[] = {
-    {WM_INITDIALOG, &CGuidePage::OnInitDialog}, {WM_COMMAND, &CGuidePage::OnCommand}, {0, nullptr}};
-const CGuidePage::CommandEntry CGuidePage::kCommands[] = {{0, nullptr}};
+const CGuidePage::MessageEntry CGuidePage::kMessages[] = {{WM_INITDIALOG, &CGuidePage::OnInitDialog}, {0, nullptr}};
+const CGuidePage::CommandEntry CGuidePage::kCommands[] = {
+    {kAnyCommand, EN_CHANGE, &CGuidePage::OnEdited},
+    {IDC_SET_YESTERDAY, BN_CLICKED, &CGuidePage::OnYesterday},
+    {0, nullptr},
+};
 
 // --- Old content page ------------------------------------------------------
 
@@ -327,12 +331,12 @@ class COldContentPage : public CSettingsPage<COldContentPage> {
     v.errorProg = Checked(IDC_DEL_ERROR);
     v.overWrite = Checked(IDC_DEL_OVERWRITE);
     std::int32_t n = 0;
-    if (ParseDecimal(Text(IDC_DEL_HOUR_EDIT), &n) && n >= 0 && n <= 23) v.execHour = static_cast<std::uint32_t>(n);
-    if (ParseDecimal(Text(IDC_DEL_DAYS_EDIT), &n) && n >= static_cast<std::int32_t>(kPastDayMin) &&
+    if (ParseDecimal(ItemText(IDC_DEL_HOUR_EDIT), &n) && n >= 0 && n <= 23) v.execHour = static_cast<std::uint32_t>(n);
+    if (ParseDecimal(ItemText(IDC_DEL_DAYS_EDIT), &n) && n >= static_cast<std::int32_t>(kPastDayMin) &&
         n <= static_cast<std::int32_t>(kPastDayMax)) {
       v.pastDay = static_cast<std::uint32_t>(n);
     }
-    if (ParseDecimal(Text(IDC_DEL_ASK_EDIT), &n) && n >= static_cast<std::int32_t>(kAskSecondsMin) &&
+    if (ParseDecimal(ItemText(IDC_DEL_ASK_EDIT), &n) && n >= static_cast<std::int32_t>(kAskSecondsMin) &&
         n <= static_cast<std::int32_t>(kAskSecondsMax)) {
       v.askSeconds = static_cast<std::uint32_t>(n);
     }
@@ -369,20 +373,26 @@ class COldContentPage : public CSettingsPage<COldContentPage> {
     Enable(IDC_DEL_DAYS_SPIN, on && Checked(IDC_DEL_OLD));
   }
 
-  INT_PTR OnCommand(WPARAM wParam, LPARAM) {
-    const int code = HIWORD(wParam);
-    if (loading_) return FALSE;
-    if (code == BN_CLICKED) EnableRules();
-    if (code == BN_CLICKED || code == EN_CHANGE) NotifyChange();
-    return FALSE;
+  void OnClicked() {
+    if (loading_) return;
+    EnableRules();
+    NotifyChange();
+  }
+  void OnEdited() {
+    if (!loading_) NotifyChange();
   }
 
   OldContentSettings stored_;
 };
 
-const COldContentPage::MessageEntry COldContentPage::kMessages[] = {
-    {WM_INITDIALOG, &COldContentPage::OnInitDialog}, {WM_COMMAND, &COldContentPage::OnCommand}, {0, nullptr}};
-const COldContentPage::CommandEntry COldContentPage::kCommands[] = {{0, nullptr}};
+const COldContentPage::MessageEntry COldContentPage::kMessages[] = {{WM_INITDIALOG, &COldContentPage::OnInitDialog},
+                                                                   {0, nullptr}};
+// Any click changes which rules apply; any typed number is an edit.
+const COldContentPage::CommandEntry COldContentPage::kCommands[] = {
+    {kAnyCommand, BN_CLICKED, &COldContentPage::OnClicked},
+    {kAnyCommand, EN_CHANGE, &COldContentPage::OnEdited},
+    {0, nullptr},
+};
 
 }  // namespace
 

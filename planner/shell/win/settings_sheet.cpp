@@ -111,7 +111,6 @@ class CSettingsSheet : public DialogImpl<CSettingsSheet> {
     if (SaveAll()) End(IDOK);
   }
   void OnApply() { SaveAll(); }
-  void OnCancel() { End(IDCANCEL); }
 
   SettingsContext& context_;
   std::vector<std::unique_ptr<SettingsPageWindow>> pages_;
@@ -125,7 +124,6 @@ const CSettingsSheet::MessageEntry CSettingsSheet::kMessages[] = {
 };
 const CSettingsSheet::CommandEntry CSettingsSheet::kCommands[] = {
     {IDOK, &CSettingsSheet::OnOk},
-    {IDCANCEL, &CSettingsSheet::OnCancel},
     {IDC_SET_APPLY, &CSettingsSheet::OnApply},
     {ID_SETTINGS_CHANGED, &CSettingsSheet::OnChanged},
     {0, nullptr},

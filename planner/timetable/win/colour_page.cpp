@@ -41,18 +41,15 @@ class CSchemeNameDialog : public DialogImpl<CSchemeNameDialog> {
     return TRUE;
   }
   void OnOk() {
-    wchar_t text[256] = {};
-    GetDlgItemTextW(Handle(), IDC_SCHEME_NAME_EDIT, text, 255);
-    name = WideToCp932(text);
+    name = ItemText(IDC_SCHEME_NAME_EDIT);
     name.resize(FitToBytes(name, kSchemeNameMax));
     End(IDOK);
   }
-  void OnCancel() { End(IDCANCEL); }
 };
 const CSchemeNameDialog::MessageEntry CSchemeNameDialog::kMessages[] = {{WM_INITDIALOG, &CSchemeNameDialog::OnInit},
                                                                        {0, nullptr}};
 const CSchemeNameDialog::CommandEntry CSchemeNameDialog::kCommands[] = {
-    {IDOK, &CSchemeNameDialog::OnOk}, {IDCANCEL, &CSchemeNameDialog::OnCancel}, {0, nullptr}};
+    {IDOK, &CSchemeNameDialog::OnOk}, {0, nullptr}};
 
 }  // namespace
 
@@ -60,73 +57,57 @@ CColourPage::CColourPage(TimetableModel& model, TimetableHost& host) : model_(mo
   std::fill(std::begin(custom_), std::end(custom_), RGB(255, 255, 255));
 }
 
+const CColourPage::MessageEntry CColourPage::kMessages[] = {
+    {WM_INITDIALOG, &CColourPage::OnInit},
+    {WM_DRAWITEM, &CColourPage::OnDrawItem},
+    {WM_NOTIFY, &CColourPage::OnNotify},
+    {0, nullptr},
+};
+
+const CColourPage::CommandEntry CColourPage::kCommands[] = {
+    {IDC_COLOUR_SCHEME, CBN_SELCHANGE, &CColourPage::LoadScheme},
+    {IDC_COLOUR_REGISTER, &CColourPage::RegisterScheme},
+    {IDC_COLOUR_DELETE, &CColourPage::DeleteScheme},
+    {IDC_COLOUR_FONT_CHANGE, &CColourPage::PickFont},
+    {IDC_COLOUR_BOLD, &CColourPage::OnBold},
+    {IDC_COLOUR_ITALIC, &CColourPage::OnItalic},
+    {IDC_COLOUR_HOUR, EN_CHANGE, &CColourPage::ValueChanged},
+    {IDC_COLOUR_STATE, CBN_SELCHANGE, &CColourPage::ValueChanged},
+    {IDC_COLOUR_MARGIN, BN_CLICKED, &CColourPage::OnColourButton},
+    {IDC_COLOUR_TITLE_TEXT, BN_CLICKED, &CColourPage::OnColourButton},
+    {IDC_COLOUR_TITLE_BACK, BN_CLICKED, &CColourPage::OnColourButton},
+    {IDC_COLOUR_HOUR_TEXT, BN_CLICKED, &CColourPage::OnColourButton},
+    {IDC_COLOUR_HOUR_BACK, BN_CLICKED, &CColourPage::OnColourButton},
+    {IDC_COLOUR_PROGRAM_TEXT, BN_CLICKED, &CColourPage::OnColourButton},
+    {IDC_COLOUR_PROGRAM_BACK, BN_CLICKED, &CColourPage::OnColourButton},
+    {0, nullptr},
+};
+
 PROPSHEETPAGEW CColourPage::Page() {
-  PROPSHEETPAGEW page = {};
-  page.dwSize = sizeof page;
-  page.hInstance = GetModuleHandleW(nullptr);
-  page.pszTemplate = MAKEINTRESOURCEW(IDD_COLOUR_PAGE);
   static const std::wstring title = Cp932ToWide(J(u8" 配色デザイン "));
-  page.dwFlags = PSP_USETITLE;
-  page.pszTitle = title.c_str();
-  page.pfnDlgProc = &CColourPage::Proc;
-  page.lParam = reinterpret_cast<LPARAM>(this);
-  return page;
-}
-
-INT_PTR CALLBACK CColourPage::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<CColourPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
-    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-    self->OnInit();
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<CColourPage*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  if (!self) return FALSE;
-  if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY) {
-    self->OnApply();
-    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, PSNRET_NOERROR);
-    return TRUE;
-  }
-  return self->Handle(message, wParam, lParam);
-}
-
-INT_PTR CALLBACK CColourPage::ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<CColourPage*>(lParam);
-    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-    self->OnInit();
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<CColourPage*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  if (message == WM_NCDESTROY && self) self->hwnd_ = nullptr;
-  return self ? self->Handle(message, wParam, lParam) : FALSE;
+  return SheetPage(GetModuleHandleW(nullptr), IDD_COLOUR_PAGE, title.c_str());
 }
 
 HWND CColourPage::CreateChild(HWND sheet) {
-  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_COLOUR_PAGE), sheet, &CColourPage::ChildProc,
-                            reinterpret_cast<LPARAM>(this));
+  return CreateModeless(GetModuleHandleW(nullptr), IDD_COLOUR_PAGE, sheet);
 }
 
-INT_PTR CColourPage::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
-    case WM_NOTIFY: {
-      const NMHDR* n = reinterpret_cast<NMHDR*>(lParam);
-      if (n->code == UDN_DELTAPOS && n->idFrom == IDC_COLOUR_HOUR_SPIN) {
-        // The edit shows the new hour after the spin moved.
-        PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_COLOUR_HOUR, EN_CHANGE), 0);
-      }
-      return FALSE;
-    }
-    default: return FALSE;
+INT_PTR CColourPage::OnNotify(WPARAM, LPARAM lParam) {
+  const NMHDR* n = reinterpret_cast<NMHDR*>(lParam);
+  if (n->code == PSN_APPLY) {
+    OnApply();
+    SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, PSNRET_NOERROR);
+    return TRUE;
   }
+  if (n->code == UDN_DELTAPOS && n->idFrom == IDC_COLOUR_HOUR_SPIN) {
+    // The edit shows the new hour after the spin moved.
+    PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(IDC_COLOUR_HOUR, EN_CHANGE), 0);
+  }
+  return FALSE;
 }
 
 bool CColourPage::Changed() const {
-  if (!hwnd_) return false;
+  if (!Handle()) return false;
   const ColourTables& a = colours_;
   const ColourTables& b = savedColours_;
   if (a.outside != b.outside || a.titleBack != b.titleBack || a.titleText != b.titleText ||
@@ -140,36 +121,37 @@ bool CColourPage::Changed() const {
 }
 
 bool CColourPage::Save() {
-  if (!hwnd_) return true;
+  if (!Handle()) return true;
   OnApply();
   return true;
 }
 
-void CColourPage::OnInit() {
+INT_PTR CColourPage::OnInit(WPARAM, LPARAM) {
   // Every value as the registry holds it now.
   PlannerSettings& s = model_.Settings();
   colours_ = ReadColourTables(s);
   font_ = ReadFontChoice(s);
   outsideAtOpen_ = colours_.outside;
-  SendDlgItemMessageW(hwnd_, IDC_COLOUR_HOUR_SPIN, UDM_SETRANGE32, 0, 23);
-  SendDlgItemMessageW(hwnd_, IDC_COLOUR_HOUR_SPIN, UDM_SETPOS32, 0, 0);
-  SetDlgItemInt(hwnd_, IDC_COLOUR_HOUR, 0, FALSE);
-  HWND states = GetDlgItem(hwnd_, IDC_COLOUR_STATE);
+  SendMessageW(Item(IDC_COLOUR_HOUR_SPIN), UDM_SETRANGE32, 0, 23);
+  SendMessageW(Item(IDC_COLOUR_HOUR_SPIN), UDM_SETPOS32, 0, 0);
+  SetItemNumber(IDC_COLOUR_HOUR, 0);
+  HWND states = Item(IDC_COLOUR_STATE);
   for (const char* name : kStateNamesUtf8)
     SendMessageW(states, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Cp932ToWide(J(name)).c_str()));
   SendMessageW(states, CB_SETCURSEL, 0, 0);
   // Only the standard colours are edited here: the group controls stay hidden.
   for (int id : {IDC_COLOUR_GROUP, IDC_COLOUR_EDIT_GROUPS, IDC_COLOUR_GROUP_LABEL})
-    ShowWindow(GetDlgItem(hwnd_, id), SW_HIDE);
+    ShowWindow(Item(id), SW_HIDE);
   ShowFont();
   FillSchemes(s.Text(peer::kEnvironmentSubKey, kChosenSchemeValue));
   savedColours_ = colours_;
   savedFont_ = font_;
   savedScheme_ = ChosenScheme();
+  return TRUE;
 }
 
 void CColourPage::FillSchemes(const std::string& select) {
-  HWND combo = GetDlgItem(hwnd_, IDC_COLOUR_SCHEME);
+  HWND combo = Item(IDC_COLOUR_SCHEME);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   schemeNames_.clear();
   for (const ColourScheme& c : ColourSchemeFile(model_.Files(), model_.SchemePath()).Load()) {
@@ -181,19 +163,18 @@ void CColourPage::FillSchemes(const std::string& select) {
 }
 
 std::string CColourPage::ChosenScheme() const {
-  LRESULT s = SendDlgItemMessageW(hwnd_, IDC_COLOUR_SCHEME, CB_GETCURSEL, 0, 0);
+  LRESULT s = SendMessageW(Item(IDC_COLOUR_SCHEME), CB_GETCURSEL, 0, 0);
   if (s == CB_ERR || static_cast<std::size_t>(s) >= schemeNames_.size()) return std::string();
   return schemeNames_[static_cast<std::size_t>(s)];
 }
 
 int CColourPage::Hour() const {
-  BOOL ok = FALSE;
-  const UINT h = GetDlgItemInt(hwnd_, IDC_COLOUR_HOUR, &ok, FALSE);
-  return ok ? static_cast<int>(std::min<UINT>(h, 23)) : 0;
+  UINT h = 0;
+  return ItemNumber(IDC_COLOUR_HOUR, &h) ? static_cast<int>(std::min<UINT>(h, 23)) : 0;
 }
 
 int CColourPage::StateRow() const {
-  LRESULT s = SendDlgItemMessageW(hwnd_, IDC_COLOUR_STATE, CB_GETCURSEL, 0, 0);
+  LRESULT s = SendMessageW(Item(IDC_COLOUR_STATE), CB_GETCURSEL, 0, 0);
   return s == CB_ERR ? 0 : std::max(0, std::min(static_cast<int>(s), kStateRows - 1));
 }
 
@@ -211,54 +192,40 @@ Colour* CColourPage::ColourOf(int id) {
 }
 
 void CColourPage::ValueChanged() {
-  if (onChanged) onChanged(hwnd_);
-  for (int id : kColourButtons) InvalidateRect(GetDlgItem(hwnd_, id), nullptr, FALSE);
+  if (onChanged) onChanged(Handle());
+  for (int id : kColourButtons) InvalidateRect(Item(id), nullptr, FALSE);
 }
 
-void CColourPage::OnCommand(int id, int code) {
-  switch (id) {
-    case IDC_COLOUR_SCHEME:
-      if (code == CBN_SELCHANGE) LoadScheme();
-      return;
-    case IDC_COLOUR_REGISTER: RegisterScheme(); return;
-    case IDC_COLOUR_DELETE: DeleteScheme(); return;
-    case IDC_COLOUR_FONT_CHANGE: PickFont(); return;
-    case IDC_COLOUR_BOLD:
-      font_.bold = IsDlgButtonChecked(hwnd_, IDC_COLOUR_BOLD) == BST_CHECKED;
-      ValueChanged();
-      return;
-    case IDC_COLOUR_ITALIC:
-      font_.italic = IsDlgButtonChecked(hwnd_, IDC_COLOUR_ITALIC) == BST_CHECKED;
-      ValueChanged();
-      return;
-    case IDC_COLOUR_HOUR:
-      if (code == EN_CHANGE) ValueChanged();
-      return;
-    case IDC_COLOUR_STATE:
-      if (code == CBN_SELCHANGE) ValueChanged();
-      return;
-    default:
-      if (ColourOf(id) && code == BN_CLICKED) PickColour(id);
-      return;
-  }
+void CColourPage::OnBold() {
+  font_.bold = Checked(IDC_COLOUR_BOLD);
+  ValueChanged();
 }
 
-void CColourPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
+void CColourPage::OnItalic() {
+  font_.italic = Checked(IDC_COLOUR_ITALIC);
+  ValueChanged();
+}
+
+void CColourPage::OnColourButton(int id, UINT) { PickColour(id); }
+
+INT_PTR CColourPage::OnDrawItem(WPARAM, LPARAM lParam) {
+  const DRAWITEMSTRUCT& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
   Colour* c = ColourOf(static_cast<int>(item.CtlID));
   RECT r = item.rcItem;
   DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | ((item.itemState & ODS_SELECTED) ? DFCS_PUSHED : 0));
-  if (!c) return;
+  if (!c) return TRUE;
   InflateRect(&r, -4, -4);
   SetDCBrushColor(item.hDC, *c);
   FillRect(item.hDC, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   FrameRect(item.hDC, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  return TRUE;
 }
 
 void CColourPage::PickColour(int id) {
   Colour* c = ColourOf(id);
   CHOOSECOLORW cc = {};
   cc.lStructSize = sizeof cc;
-  cc.hwndOwner = hwnd_;
+  cc.hwndOwner = Handle();
   cc.rgbResult = *c;
   cc.lpCustColors = custom_;
   cc.Flags = CC_RGBINIT | CC_FULLOPEN;
@@ -277,7 +244,7 @@ void CColourPage::PickFont() {
   wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   CHOOSEFONTW cf = {};
   cf.lStructSize = sizeof cf;
-  cf.hwndOwner = hwnd_;
+  cf.hwndOwner = Handle();
   cf.lpLogFont = &lf;
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
   {
@@ -299,9 +266,9 @@ void CColourPage::PickFont() {
 }
 
 void CColourPage::ShowFont() {
-  SetDlgItemTextW(hwnd_, IDC_COLOUR_FONT_FACE, Cp932ToWide(font_.face).c_str());
-  CheckDlgButton(hwnd_, IDC_COLOUR_BOLD, font_.bold ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(hwnd_, IDC_COLOUR_ITALIC, font_.italic ? BST_CHECKED : BST_UNCHECKED);
+  SetItemText(IDC_COLOUR_FONT_FACE, font_.face);
+  Check(IDC_COLOUR_BOLD, font_.bold);
+  Check(IDC_COLOUR_ITALIC, font_.italic);
 }
 
 void CColourPage::LoadScheme() {
@@ -318,7 +285,7 @@ void CColourPage::LoadScheme() {
 
 void CColourPage::RegisterScheme() {
   CSchemeNameDialog ask;
-  if (ask.RunModal(GetModuleHandleW(nullptr), IDD_SCHEME_NAME, hwnd_) != IDOK || ask.name.empty()) return;
+  if (ask.RunModal(GetModuleHandleW(nullptr), IDD_SCHEME_NAME, Handle()) != IDOK || ask.name.empty()) return;
   ColourScheme scheme;
   scheme.name = ask.name;
   scheme.font = font_;
@@ -327,7 +294,7 @@ void CColourPage::RegisterScheme() {
   if (!file.Register(scheme)) {
     const std::wstring text = Cp932ToWide(model_.SchemePath() + J(u8" に配色を書き込めませんでした。"));
     ModalLoop loop;
-    MessageBoxW(hwnd_, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(Handle(), text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   FillSchemes(scheme.name);
@@ -336,7 +303,7 @@ void CColourPage::RegisterScheme() {
 void CColourPage::DeleteScheme() {
   const std::string name = ChosenScheme();
   if (name.empty()) {
-    host_.ShowMessage(hwnd_, IDS_NO_SCHEME_CHOSEN);
+    host_.ShowMessage(Handle(), IDS_NO_SCHEME_CHOSEN);
     return;
   }
   ColourSchemeFile(model_.Files(), model_.SchemePath()).Remove(name);
@@ -353,7 +320,7 @@ void CColourPage::OnApply() {
   savedFont_ = font_;
   savedScheme_ = ChosenScheme();
   // The margin colour is read once at start-up.
-  if (colours_.outside != outsideAtOpen_) host_.ShowMessage(hwnd_, IDS_MARGIN_NEXT_START);
+  if (colours_.outside != outsideAtOpen_) host_.ShowMessage(Handle(), IDS_MARGIN_NEXT_START);
 }
 
 bool RunColourPageDialog(HWND owner, TimetableModel& model, TimetableHost& host) {

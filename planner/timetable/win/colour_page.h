@@ -5,23 +5,25 @@
 #include <windows.h>
 #include <prsht.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "common/win/dialog.h"
 #include "planner/timetable/colour_schemes.h"
 
 class TimetableModel;
 class TimetableHost;
 
-#include <functional>
-
-class CColourPage {
+class CColourPage : public DialogImpl<CColourPage> {
  public:
+  static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
   CColourPage(TimetableModel& model, TimetableHost& host);
   // The page for a property sheet; this object must outlive the sheet.
   PROPSHEETPAGEW Page();
   // The page as a modeless child of another sheet (hidden until shown).
   HWND CreateChild(HWND sheet);
-  HWND Handle() const { return hwnd_; }
   // Called after every change of a value (the sheet enables its "更新").
   std::function<void(HWND page)> onChanged;
   // The page's values differ from those it opened or last saved with.
@@ -32,12 +34,12 @@ class CColourPage {
   bool Applied() const { return applied_; }
 
  private:
-  static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static INT_PTR CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void OnInit();
-  void OnCommand(int id, int code);
-  void OnDrawItem(const DRAWITEMSTRUCT& item);
+  INT_PTR OnInit(WPARAM, LPARAM);
+  INT_PTR OnDrawItem(WPARAM, LPARAM);
+  INT_PTR OnNotify(WPARAM, LPARAM);
+  void OnBold();
+  void OnItalic();
+  void OnColourButton(int id, UINT);
   void OnApply();
   Colour* ColourOf(int buttonId);
   void PickColour(int buttonId);
@@ -54,7 +56,6 @@ class CColourPage {
 
   TimetableModel& model_;
   TimetableHost& host_;
-  HWND hwnd_ = nullptr;
   ColourTables colours_;
   FontChoice font_;
   Colour outsideAtOpen_ = 0;

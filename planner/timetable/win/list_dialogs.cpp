@@ -54,24 +54,17 @@ class CFilterDialog : public DialogImpl<CFilterDialog> {
                      lists.categoryFlag == 0 ? IDC_FILTER_CAT_EXCLUDE : IDC_FILTER_CAT_HIDE);
     return TRUE;
   }
-  INT_PTR OnCommand(WPARAM wParam, LPARAM) {
-    const int id = LOWORD(wParam), code = HIWORD(wParam);
-    if (id == IDOK) {
-      lists.categoryFlag = IsDlgButtonChecked(Handle(), IDC_FILTER_CAT_EXCLUDE) == BST_CHECKED ? 0 : 1;
-      End(IDOK);
-      return TRUE;
-    }
-    if (id == IDCANCEL) {
-      End(IDCANCEL);
-      return TRUE;
-    }
+  void OnOk() {
+    lists.categoryFlag = Checked(IDC_FILTER_CAT_EXCLUDE) ? 0 : 1;
+    End(IDOK);
+  }
+  // A pair's button, or a double click in one of its lists, moves the
+  // selected entry across.
+  void OnMove(int id, UINT) {
     for (const Pair& p : kPairs) {
-      if (id == p.toLeftButton || (id == p.rightId && code == LBN_DBLCLK)) Move(p, false);
-      else if (id == p.toRightButton || (id == p.leftId && code == LBN_DBLCLK)) Move(p, true);
-      else continue;
-      return TRUE;
+      if (id == p.toLeftButton || id == p.rightId) Move(p, false);
+      else if (id == p.toRightButton || id == p.leftId) Move(p, true);
     }
-    return FALSE;
   }
   void Move(const Pair& p, bool toRight) {
     std::vector<std::string>& from = lists.*(toRight ? p.left : p.right);
@@ -84,8 +77,8 @@ class CFilterDialog : public DialogImpl<CFilterDialog> {
   void Refresh(const Pair& p, std::size_t leftSel, std::size_t rightSel) {
     FillList(Item(p.leftId), lists.*p.left, leftSel);
     FillList(Item(p.rightId), lists.*p.right, rightSel);
-    EnableWindow(Item(p.toLeftButton), !(lists.*p.right).empty());
-    EnableWindow(Item(p.toRightButton), !(lists.*p.left).empty());
+    Enable(p.toLeftButton, !(lists.*p.right).empty());
+    Enable(p.toRightButton, !(lists.*p.left).empty());
   }
 };
 
@@ -97,9 +90,24 @@ const CFilterDialog::Pair CFilterDialog::kPairs[3] = {
     {&FilterLists::selectedCats, &FilterLists::unselectedCats, IDC_FILTER_CAT_SELECTED, IDC_FILTER_CAT_UNSELECTED,
      IDC_FILTER_CAT_LEFT, IDC_FILTER_CAT_RIGHT},
 };
-const CFilterDialog::MessageEntry CFilterDialog::kMessages[] = {
-    {WM_INITDIALOG, &CFilterDialog::OnInit}, {WM_COMMAND, &CFilterDialog::OnCommand}, {0, nullptr}};
-const CFilterDialog::CommandEntry CFilterDialog::kCommands[] = {{0, nullptr}};
+const CFilterDialog::MessageEntry CFilterDialog::kMessages[] = {{WM_INITDIALOG, &CFilterDialog::OnInit},
+                                                               {0, nullptr}};
+const CFilterDialog::CommandEntry CFilterDialog::kCommands[] = {
+    {IDOK, &CFilterDialog::OnOk},
+    {IDC_FILTER_CH_LEFT, &CFilterDialog::OnMove},
+    {IDC_FILTER_CH_RIGHT, &CFilterDialog::OnMove},
+    {IDC_FILTER_SERIES_LEFT, &CFilterDialog::OnMove},
+    {IDC_FILTER_SERIES_RIGHT, &CFilterDialog::OnMove},
+    {IDC_FILTER_CAT_LEFT, &CFilterDialog::OnMove},
+    {IDC_FILTER_CAT_RIGHT, &CFilterDialog::OnMove},
+    {IDC_FILTER_CH_HIDDEN, LBN_DBLCLK, &CFilterDialog::OnMove},
+    {IDC_FILTER_CH_SHOWN, LBN_DBLCLK, &CFilterDialog::OnMove},
+    {IDC_FILTER_SERIES_HIDDEN, LBN_DBLCLK, &CFilterDialog::OnMove},
+    {IDC_FILTER_SERIES_SHOWN, LBN_DBLCLK, &CFilterDialog::OnMove},
+    {IDC_FILTER_CAT_SELECTED, LBN_DBLCLK, &CFilterDialog::OnMove},
+    {IDC_FILTER_CAT_UNSELECTED, LBN_DBLCLK, &CFilterDialog::OnMove},
+    {0, nullptr},
+};
 
 // --- title order ---
 
@@ -124,8 +132,8 @@ class CTitleOrderDialog : public DialogImpl<CTitleOrderDialog> {
     for (const std::string& n : names)
       SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Cp932ToWide("\t" + n + "\t").c_str()));
     if (select != kNone) SendMessageW(list, LB_SETCURSEL, select, 0);
-    EnableWindow(Item(IDC_TITLE_UP), !names.empty());
-    EnableWindow(Item(IDC_TITLE_DOWN), !names.empty());
+    Enable(IDC_TITLE_UP, !names.empty());
+    Enable(IDC_TITLE_DOWN, !names.empty());
   }
   void Move(int direction) {
     const std::size_t at = Selected(Item(IDC_TITLE_LIST));
@@ -134,8 +142,6 @@ class CTitleOrderDialog : public DialogImpl<CTitleOrderDialog> {
   }
   void OnUp() { Move(-1); }
   void OnDown() { Move(+1); }
-  void OnOk() { End(IDOK); }
-  void OnCancel() { End(IDCANCEL); }
   std::int32_t kind_;
 };
 
@@ -144,8 +150,6 @@ const CTitleOrderDialog::MessageEntry CTitleOrderDialog::kMessages[] = {{WM_INIT
 const CTitleOrderDialog::CommandEntry CTitleOrderDialog::kCommands[] = {
     {IDC_TITLE_UP, &CTitleOrderDialog::OnUp},
     {IDC_TITLE_DOWN, &CTitleOrderDialog::OnDown},
-    {IDOK, &CTitleOrderDialog::OnOk},
-    {IDCANCEL, &CTitleOrderDialog::OnCancel},
     {0, nullptr},
 };
 
@@ -183,25 +187,9 @@ class CCategoryEditor : public DialogImpl<CCategoryEditor> {
     Refresh(kNone, kNone);
     return TRUE;
   }
-  INT_PTR OnCommand(WPARAM wParam, LPARAM) {
-    const int id = LOWORD(wParam), code = HIWORD(wParam);
-    switch (id) {
-      case IDOK: End(IDOK); return TRUE;
-      case IDCANCEL: End(IDCANCEL); return TRUE;
-      case IDC_CATEGORY_GROUP:
-        if (code == CBN_SELCHANGE) Refresh(kNone, kNone);
-        return TRUE;
-      case IDC_CATEGORY_TO_GROUP: Move(false); return TRUE;
-      case IDC_CATEGORY_TO_STANDARD: Move(true); return TRUE;
-      case IDC_CATEGORY_STANDARD:
-        if (code == LBN_DBLCLK) Move(false);
-        return TRUE;
-      case IDC_CATEGORY_IN_GROUP:
-        if (code == LBN_DBLCLK) Move(true);
-        return TRUE;
-      default: return FALSE;
-    }
-  }
+  void OnGroupChosen() { Refresh(kNone, kNone); }
+  void OnToGroup() { Move(false); }
+  void OnToStandard() { Move(true); }
   std::size_t Group() const {
     LRESULT s = SendMessageW(Item(IDC_CATEGORY_GROUP), CB_GETCURSEL, 0, 0);
     return s == CB_ERR ? 0 : static_cast<std::size_t>(s);
@@ -218,16 +206,23 @@ class CCategoryEditor : public DialogImpl<CCategoryEditor> {
   void Refresh(std::size_t groupSel, std::size_t standardSel) {
     FillList(Item(IDC_CATEGORY_IN_GROUP), items_[Group()], groupSel);
     FillList(Item(IDC_CATEGORY_STANDARD), standard_, standardSel);
-    EnableWindow(Item(IDC_CATEGORY_TO_GROUP), !standard_.empty());
-    EnableWindow(Item(IDC_CATEGORY_TO_STANDARD), !items_[Group()].empty());
+    Enable(IDC_CATEGORY_TO_GROUP, !standard_.empty());
+    Enable(IDC_CATEGORY_TO_STANDARD, !items_[Group()].empty());
   }
   std::vector<std::string> items_[kCategoryGroups];
   std::vector<std::string> standard_;
 };
 
-const CCategoryEditor::MessageEntry CCategoryEditor::kMessages[] = {
-    {WM_INITDIALOG, &CCategoryEditor::OnInit}, {WM_COMMAND, &CCategoryEditor::OnCommand}, {0, nullptr}};
-const CCategoryEditor::CommandEntry CCategoryEditor::kCommands[] = {{0, nullptr}};
+const CCategoryEditor::MessageEntry CCategoryEditor::kMessages[] = {{WM_INITDIALOG, &CCategoryEditor::OnInit},
+                                                                   {0, nullptr}};
+const CCategoryEditor::CommandEntry CCategoryEditor::kCommands[] = {
+    {IDC_CATEGORY_GROUP, CBN_SELCHANGE, &CCategoryEditor::OnGroupChosen},
+    {IDC_CATEGORY_TO_GROUP, &CCategoryEditor::OnToGroup},
+    {IDC_CATEGORY_TO_STANDARD, &CCategoryEditor::OnToStandard},
+    {IDC_CATEGORY_STANDARD, LBN_DBLCLK, &CCategoryEditor::OnToGroup},
+    {IDC_CATEGORY_IN_GROUP, LBN_DBLCLK, &CCategoryEditor::OnToStandard},
+    {0, nullptr},
+};
 
 }  // namespace
 

@@ -82,7 +82,7 @@ const CDayInfo::MessageEntry CDayInfo::kMessages[] = {
     {0, nullptr},
 };
 
-bool CDayInfo::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraDayInfo", 0, 0); }
+bool CDayInfo::Create(HWND parent) { return CreateChild(parent, L"TavoraDayInfo", 0, 0); }
 
 LRESULT CDayInfo::OnPaint(WPARAM, LPARAM) {
   PanePaint paint(Handle(), panes_);
@@ -106,7 +106,7 @@ const CTopTitleView::MessageEntry CTopTitleView::kMessages[] = {
     {0, nullptr},
 };
 
-bool CTopTitleView::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraTopTitle", 0, 0); }
+bool CTopTitleView::Create(HWND parent) { return CreateChild(parent, L"TavoraTopTitle", 0, 0); }
 
 LRESULT CTopTitleView::OnPaint(WPARAM, LPARAM) {
   PanePaint paint(Handle(), panes_);
@@ -126,17 +126,13 @@ LRESULT CTopTitleView::OnPaint(WPARAM, LPARAM) {
 
 const CTimeView::MessageEntry CTimeView::kMessages[] = {
     {WM_PAINT, &CTimeView::OnPaint},
-    {WM_COMMAND, &CTimeView::OnCommand},
     {WM_ERASEBKGND, &CTimeView::OnEraseBackground},
     {0, nullptr},
 };
 
-bool CTimeView::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraTimeScale", 0, 0); }
+const CTimeView::CommandEntry CTimeView::kCommands[] = {{kCmdViewTimer, &CTimeView::OnTimer}, {0, nullptr}};
 
-LRESULT CTimeView::OnCommand(WPARAM wParam, LPARAM) {
-  if (LOWORD(wParam) == kCmdViewTimer) OnTimer();
-  return 0;
-}
+bool CTimeView::Create(HWND parent) { return CreateChild(parent, L"TavoraTimeScale", 0, 0); }
 
 std::int32_t CTimeView::NowY() const {
   return panes_.Geometry().YOf(panes_.doc.Now().Now()) - panes_.ScrollY();
@@ -210,7 +206,7 @@ const CTitleView::MessageEntry CTitleView::kMessages[] = {
     {0, nullptr},
 };
 
-bool CTitleView::Create(HWND parent) { return ViewWindow::Create(parent, L"TavoraTitles", 0, 0); }
+bool CTitleView::Create(HWND parent) { return CreateChild(parent, L"TavoraTitles", 0, 0); }
 
 LRESULT CTitleView::OnPaint(WPARAM, LPARAM) {
   PanePaint paint(Handle(), panes_);

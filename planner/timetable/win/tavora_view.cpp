@@ -106,9 +106,16 @@ const CTavoraView::MessageEntry CTavoraView::kMessages[] = {
     {WM_RBUTTONDOWN, &CTavoraView::OnRButtonDown},
     {WM_MOUSEMOVE, &CTavoraView::OnMouseMove},
     {WM_SETCURSOR, &CTavoraView::OnSetCursor},
-    {WM_COMMAND, &CTavoraView::OnCommandMessage},
     {WM_CAPTURECHANGED, &CTavoraView::OnCaptureChanged},
     {WM_MOUSELEAVE, &CTavoraView::OnMouseLeave},
+    {0, nullptr},
+};
+
+const CTavoraView::CommandEntry CTavoraView::kCommands[] = {
+    {kCmdViewUpdate, &CTavoraView::Repaint},
+    {kCmdViewActive, &CTavoraView::LowerHover},
+    {kCmdViewTimer, &CTavoraView::OnTimer},
+    {ID_TIMETABLE_DUMP_CELLS, &CTavoraView::DumpCells},
     {0, nullptr},
 };
 
@@ -152,7 +159,7 @@ std::int32_t CScView::BarPosition(HWND w, int bar, WPARAM wParam, std::int32_t p
 }
 
 bool CTavoraView::Create(HWND parent) {
-  return ViewWindow::Create(parent, L"TavoraGrid", WS_VSCROLL | WS_HSCROLL, 0, Cursor(IDC_CUR_CELL));
+  return CreateChild(parent, L"TavoraGrid", WS_VSCROLL | WS_HSCROLL, 0, Cursor(IDC_CUR_CELL));
 }
 
 void CTavoraView::SetSizes(std::int32_t w, std::int32_t h) {
@@ -591,25 +598,14 @@ LRESULT CTavoraView::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
-LRESULT CTavoraView::OnCommandMessage(WPARAM wParam, LPARAM) {
-  OnCommand(LOWORD(wParam));
-  return 0;
+void CTavoraView::Repaint() {
+  ClosePopup();
+  Invalidate();
+  UpdateWindow(Handle());
 }
 
-void CTavoraView::OnCommand(int id) {
-  switch (id) {
-    case kCmdViewUpdate:
-      ClosePopup();
-      Invalidate();
-      UpdateWindow(Handle());
-      break;
-    case kCmdViewActive:
-      if (hover_ && hoverRaised_) SetHover(hover_, false);
-      break;
-    case kCmdViewTimer: OnTimer(); break;
-    case ID_TIMETABLE_DUMP_CELLS: DumpCells(); break;
-    default: break;
-  }
+void CTavoraView::LowerHover() {
+  if (hover_ && hoverRaised_) SetHover(hover_, false);
 }
 
 void CTavoraView::OnTimer() {

@@ -9,7 +9,7 @@
 #include "planner/timetable/cell_text.h"
 #include "planner/timetable/grid_geometry.h"
 #include "common/win/scoped_win.h"
-#include "planner/timetable/win/view_window.h"
+#include "common/win/window.h"
 
 class TimetableWindows;
 struct GuideProgram;
@@ -35,16 +35,20 @@ class CScView {
   std::int32_t BarPosition(HWND w, int bar, WPARAM wParam, std::int32_t pos, std::int32_t page) const;
 };
 
-class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
+class CTavoraView : public WindowImpl<CTavoraView>, public CScView {
  public:
   explicit CTavoraView(TimetableWindows& panes) : panes_(panes) {}
   static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
   bool Create(HWND parent);
   // Sizes after a layout; the position is kept in range.
   void SetSizes(std::int32_t w, std::int32_t h);
   void SetPosition(std::int32_t nx, std::int32_t ny);
   void OnTimer();
-  void OnCommand(int id);
+  // The grid is drawn again now (after a change of what it shows).
+  void Repaint();
+  // The frame took the activation: a raised program goes back to its plain look.
+  void LowerHover();
   void ClosePopup();
   // The guide records are about to be freed: nothing under the pointer or
   // under a pressed button is remembered (the next mouse move finds the new one).
@@ -66,7 +70,6 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   LRESULT OnRButtonDown(WPARAM, LPARAM);
   LRESULT OnMouseMove(WPARAM, LPARAM);
   LRESULT OnSetCursor(WPARAM, LPARAM);
-  LRESULT OnCommandMessage(WPARAM, LPARAM);
   LRESULT OnCaptureChanged(WPARAM, LPARAM);
   // The pointer has left the grid (to another window, program or the desktop):
   // the program under it goes back to its plain look.
@@ -120,7 +123,7 @@ class CTavoraView : public ViewImpl<CTavoraView>, public CScView {
   bool insetsStale_ = false;
 };
 
-class CDayInfo : public ViewImpl<CDayInfo> {
+class CDayInfo : public WindowImpl<CDayInfo> {
  public:
   explicit CDayInfo(TimetableWindows& panes) : panes_(panes) {}
   static const MessageEntry kMessages[];
@@ -133,7 +136,7 @@ class CDayInfo : public ViewImpl<CDayInfo> {
   std::wstring shown_;
 };
 
-class CTopTitleView : public ViewImpl<CTopTitleView> {
+class CTopTitleView : public WindowImpl<CTopTitleView> {
  public:
   CTopTitleView(TimetableWindows& panes, std::string textUtf8) : panes_(panes), text_(std::move(textUtf8)) {}
   static const MessageEntry kMessages[];
@@ -146,17 +149,17 @@ class CTopTitleView : public ViewImpl<CTopTitleView> {
   std::string text_;
 };
 
-class CTimeView : public ViewImpl<CTimeView> {
+class CTimeView : public WindowImpl<CTimeView> {
  public:
   explicit CTimeView(TimetableWindows& panes) : panes_(panes) {}
   static const MessageEntry kMessages[];
+  static const CommandEntry kCommands[];
   bool Create(HWND parent);
   // Moves the current-time mark when it moved.
   void OnTimer();
 
  private:
   LRESULT OnPaint(WPARAM, LPARAM);
-  LRESULT OnCommand(WPARAM, LPARAM);
   LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
   std::int32_t NowY() const;
   TimetableWindows& panes_;
@@ -164,7 +167,7 @@ class CTimeView : public ViewImpl<CTimeView> {
   std::wstring shown_;
 };
 
-class CTitleView : public ViewImpl<CTitleView> {
+class CTitleView : public WindowImpl<CTitleView> {
  public:
   explicit CTitleView(TimetableWindows& panes) : panes_(panes) {}
   static const MessageEntry kMessages[];

@@ -158,7 +158,7 @@ void TimetableWindows::EnsureLayout() {
   if (Key() == laidOut_) return;
   Relayout();
   grid_->SetSizes(geometry_.totalWidth, geometry_.totalHeight);
-  for (ViewWindow* v : std::initializer_list<ViewWindow*>{titles_.get(), time_.get(), grid_.get(), dayInfo_.get()})
+  for (Window* v : std::initializer_list<Window*>{titles_.get(), time_.get(), grid_.get(), dayInfo_.get()})
     v->Invalidate();
 }
 
@@ -166,7 +166,7 @@ void TimetableWindows::RedrawAll() {
   if (!grid_) return;
   Relayout();
   Layout();
-  for (ViewWindow* v : std::initializer_list<ViewWindow*>{dayInfo_.get(), corner_.get(), reserveHeading_.get(),
+  for (Window* v : std::initializer_list<Window*>{dayInfo_.get(), corner_.get(), reserveHeading_.get(),
                                                           titles_.get(), time_.get(), grid_.get()})
     v->Invalidate();
   if (reserveView_) InvalidateRect(reserveView_, nullptr, FALSE);
@@ -230,10 +230,16 @@ void TimetableWindows::ScrollDays(int days) {
 bool TimetableWindows::OnCommand(int id) {
   switch (id) {
     case kCmdViewUpdate:
+      if (grid_) grid_->Repaint();
+      return true;
     case kCmdViewActive:
+      if (grid_) grid_->LowerHover();
+      return true;
     case kCmdViewTimer:
+      if (grid_) grid_->OnTimer();
+      return true;
     case ID_TIMETABLE_DUMP_CELLS:
-      if (grid_) grid_->OnCommand(id);
+      if (grid_) grid_->DumpCells();
       return true;
     case kCmdDateHeader: RefreshDayInfo(); return true;
     case kCmdFilterToggle:
