@@ -125,7 +125,7 @@ void StatusWindow::Poll() {
   SetItemText(IDC_RATE, v.rate);
   SetItemText(IDC_ERROR_TEXT, v.errorText);
   SetItemText(IDC_ELAPSED, std::to_string(v.elapsedSeconds));
-  if (v.stateChanged) EnableWindow(Item(IDC_RECONNECT), v.reconnectEnabled);
+  if (v.stateChanged) Enable(IDC_RECONNECT, v.reconnectEnabled);
   if (v.action == WindowAction::Show) ShowWindow(Handle(), SW_SHOWNOACTIVATE);
   if (v.action == WindowAction::Hide) ShowWindow(Handle(), SW_HIDE);
 }

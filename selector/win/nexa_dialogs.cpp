@@ -35,7 +35,7 @@ INT_PTR CAskSwitchDlg::OnInitDialog(WPARAM, LPARAM) {
 }
 
 void CAskSwitchDlg::Finish(int answer) {
-  dontAskAgain_ = IsDlgButtonChecked(Handle(), IDC_DONT_ASK) == BST_CHECKED;
+  dontAskAgain_ = Checked(IDC_DONT_ASK);
   End(answer);
 }
 
@@ -76,9 +76,9 @@ void CSettingsDlg::ShowChannel() {
 }
 
 void CSettingsDlg::OnOk() {
-  if (IsDlgButtonChecked(Handle(), IDC_MODE_AUTO) == BST_CHECKED) mode_ = 0;
-  else if (IsDlgButtonChecked(Handle(), IDC_MODE_NEVER) == BST_CHECKED) mode_ = 2;
-  else if (IsDlgButtonChecked(Handle(), IDC_MODE_ASK) == BST_CHECKED) mode_ = 1;
+  if (Checked(IDC_MODE_AUTO)) mode_ = 0;
+  else if (Checked(IDC_MODE_NEVER)) mode_ = 2;
+  else if (Checked(IDC_MODE_ASK)) mode_ = 1;
   KillTimer(Handle(), kRefreshTimer);
   End(IDOK);
 }

@@ -157,8 +157,8 @@ const ReceivedEntry* CReceivedListDlg::EntryOfRow(int row) const {
 
 void CReceivedListDlg::UpdateButtons() {
   const std::vector<int> selected = SelectedRows();
-  EnableWindow(Item(IDC_RCV_DELETE), !selected.empty());
-  EnableWindow(Item(IDC_RCV_DETAIL), selected.size() == 1);
+  Enable(IDC_RCV_DELETE, !selected.empty());
+  Enable(IDC_RCV_DETAIL, selected.size() == 1);
   const ReceivedEntry* one = selected.size() == 1 ? EntryOfRow(selected[0]) : nullptr;
   const bool startFile = one && HasStartFile(*host_.fs, *one);
   ShowWindow(Item(IDC_RCV_HAS_START), startFile ? SW_SHOW : SW_HIDE);

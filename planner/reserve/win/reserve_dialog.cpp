@@ -56,7 +56,7 @@ class CFolderDlg : public DialogImpl<CFolderDlg> {
     return TRUE;
   }
   void OnDefault() { SetItemText(IDC_FLD_EDIT, DefaultStorageFolder(TheApp().folders.data, program_.holder)); }
-  void OnBrowse() { BrowseIntoFolderField(Handle(), IDC_FLD_EDIT); }
+  void OnBrowse() { BrowseIntoFolderField(*this, IDC_FLD_EDIT); }
   void OnEditChange() {
     const std::string text = ItemText(IDC_FLD_EDIT);
     Enable(IDOK, !text.empty());
@@ -67,7 +67,7 @@ class CFolderDlg : public DialogImpl<CFolderDlg> {
     SetItemText(IDC_FLD_FREE, FreeText(text));
   }
   void OnOk() {
-    if (ReadFullFolderField(Handle(), IDC_FLD_EDIT, &folder)) End(IDOK);
+    if (ReadFullFolderField(*this, IDC_FLD_EDIT, &folder)) End(IDOK);
   }
 
   const GuideProgram& program_;
@@ -164,7 +164,7 @@ class CReserveDlg : public DialogImpl<CReserveDlg> {
     CTavoraApp& app = TheApp();
     // A program without files (sid 0) has its folder field disabled: any text goes.
     std::string folder = ItemText(IDC_RSV_FOLDER);
-    if (program_->sid != 0 && !ReadFullFolderField(Handle(), IDC_RSV_FOLDER, &folder)) return;
+    if (program_->sid != 0 && !ReadFullFolderField(*this, IDC_RSV_FOLDER, &folder)) return;
     // A folder longer than the record holds is refused here, never cut on writing.
     if (folder.size() > kMaxStorageFolderBytes) {
       ShowMessageBox(Handle(), J(u8"格納フォルダ \"") + folder + J(u8"\" は長すぎます。"), app.String(IDS_APP_TITLE),

@@ -20,9 +20,9 @@ class CDataFolderDlg : public DialogImpl<CDataFolderDlg> {
     SetItemText(IDC_FOLDER_EDIT, folder);
     return TRUE;
   }
-  void OnBrowse() { BrowseIntoFolderField(Handle(), IDC_FOLDER_EDIT); }
+  void OnBrowse() { BrowseIntoFolderField(*this, IDC_FOLDER_EDIT); }
   void OnOk() {
-    if (ReadFullFolderField(Handle(), IDC_FOLDER_EDIT, &folder)) End(IDOK);
+    if (ReadFullFolderField(*this, IDC_FOLDER_EDIT, &folder)) End(IDOK);
   }
 };
 const CDataFolderDlg::MessageEntry CDataFolderDlg::kMessages[] = {

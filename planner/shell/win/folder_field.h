@@ -6,11 +6,11 @@
 
 #include <string>
 
-// Cp932 text of a dialog's control.
-std::string DialogItemText(HWND dialog, int id);
+class Dialog;
+
 // "参照...": the folder chooser starts at the field's text; a choice replaces it.
-void BrowseIntoFolderField(HWND dialog, int editId);
+void BrowseIntoFolderField(Dialog& dialog, int editId);
 // The field's folder when it is a full path (drive or machine name first);
 // otherwise STR 5029 is shown, the focus goes back to the field and false is
 // returned.
-bool ReadFullFolderField(HWND dialog, int editId, std::string* folder);
+bool ReadFullFolderField(Dialog& dialog, int editId, std::string* folder);

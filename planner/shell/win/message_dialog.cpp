@@ -124,7 +124,7 @@ class CServerFailureDlg : public DialogImpl<CServerFailureDlg> {
     return TRUE;
   }
   void OnOk() {
-    ticked = IsDlgButtonChecked(Handle(), IDC_MESSAGE_NO_MORE) == BST_CHECKED;
+    ticked = Checked(IDC_MESSAGE_NO_MORE);
     End(IDOK);
   }
 };

@@ -356,7 +356,7 @@ class CFolderChooser : public DialogImpl<CFolderChooser> {
   void ShowSelection(HTREEITEM item) {
     NodeData* d = Data(item);
     const bool folder = d && !d->path.empty();
-    EnableWindow(Item(IDC_FC_OK), folder);
+    Enable(IDC_FC_OK, folder);
     if (folder) SetItemText(IDC_FC_PATH, d->path);
     const std::string volume = folder ? VolumeRoot(d->path) : std::string();
     if (volume.empty() || !SamePath(volume, shownVolume_)) {

@@ -91,7 +91,7 @@ class CSettingsSheet : public DialogImpl<CSettingsSheet> {
     return pages;
   }
 
-  void OnChanged() { EnableWindow(Item(IDC_SET_APPLY), AnySettingsPageChanged(Pages())); }
+  void OnChanged() { Enable(IDC_SET_APPLY, AnySettingsPageChanged(Pages())); }
 
   bool SaveAll() {
     SheetSaveResult r = SaveSettingsPages(Pages(), [this] {
