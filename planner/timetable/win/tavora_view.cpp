@@ -293,80 +293,96 @@ HDC CTavoraView::CellPaint::ButtonDC() {
   return buttonDC.Get();
 }
 
+// A cell: its background and frame, the start minute in its corner, the name
+// wrapped beside it, and the button on the line below. A cell with no room
+// for the name has no button to hit.
 void CTavoraView::PaintCell(CellPaint& paint, std::size_t column, GuideProgram& p) {
-  HDC dc = paint.dc;
-  const GridGeometry& g = panes_.Geometry();
-  const TimetableFonts& fonts = panes_.Fonts();
-  const ColourTables& colours = panes_.model.Colours();
-  const PixelRect lane = g.CellRect(column, p);
-  RECT cell = ToClient(lane, x, y);
   const int inset = Scaled(kCellInset);
+  RECT cell = ToClient(panes_.Geometry().CellRect(column, p), x, y);
   InflateRect(&cell, -inset, -inset);
-  if (cell.right <= cell.left || cell.bottom <= cell.top) {
-    p.cellRect = GuideRect();
-    return;
-  }
+  p.cellRect = GuideRect();
+  if (cell.right <= cell.left || cell.bottom <= cell.top) return;
+  PaintCellBackground(paint, cell, p);
+  const std::int32_t lineHeight = CellLineHeight(panes_.Fonts().charHeight, ScreenDpi());
+  const std::int32_t textTop = NameTop(paint, cell, lineHeight, p);
+  const std::int32_t nameLeft = cell.left + Scaled(kTextLeft) + PaintStartMinute(paint, cell, textTop, p) + Scaled(2);
+  const std::int32_t nameWidth = cell.right - nameLeft - Scaled(1);
+  // Too narrow for even part of a character: no name, and no measuring.
+  if (nameWidth < panes_.Fonts().charWidth / 2) return;
+  const std::int32_t lineY = PaintName(paint, cell, nameLeft, nameWidth, textTop, lineHeight, p);
+  PaintCellButton(paint, cell, inset, lineY, p);
+}
+
+// The state's colours; the frame lines in a half-tone pattern; the text colour
+// left selected for the minute and the name.
+void CTavoraView::PaintCellBackground(CellPaint& paint, const RECT& cell, const GuideProgram& p) {
+  HDC dc = paint.dc;
+  const ColourTables& colours = panes_.model.Colours();
   const std::int32_t row = p.highlight + p.state;
   const COLORREF back = colours.Back(row, p.colourGroup);
   SetDCBrushColor(dc, back);
   FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  // Frame lines in a half-tone pattern.
   SetTextColor(dc, RGB(0, 0, 0));
   SetBkColor(dc, back);
   RECT frame = cell;
   InflateRect(&frame, 1, 1);
   FrameRect(dc, &frame, paint.framePattern);
   SetTextColor(dc, colours.Text(row, p.colourGroup));
+}
 
-  // The name stays readable when the cell starts above the visible top.
-  const std::int32_t lineHeight = CellLineHeight(fonts.charHeight, ScreenDpi());
+// The name stays readable when the cell starts above the visible top: its
+// first line is moved down into view (kept until the next layout).
+std::int32_t CTavoraView::NameTop(const CellPaint& paint, const RECT& cell, std::int32_t lineHeight,
+                                  GuideProgram& p) const {
   if (paint.recomputeInset) {
     p.textInset = cell.top < 0 && cell.bottom > 2 * lineHeight ? -cell.top + Scaled(5) : 0;
   }
-  const std::int32_t textTop = cell.top + std::max(0, p.textInset);
+  return cell.top + std::max(0, p.textInset);
+}
 
-  // Start minute in the corner (the minute font is selected), the name beside it.
+// The start minute in the corner (the minute font is selected); its width,
+// measured once per paint for each minute.
+std::int32_t CTavoraView::PaintStartMinute(CellPaint& paint, const RECT& cell, std::int32_t textTop,
+                                           const GuideProgram& p) {
   const std::int32_t minute = paint.minutes.Of(p.startTime);
   const wchar_t digits[2] = {static_cast<wchar_t>(L'0' + minute / 10), static_cast<wchar_t>(L'0' + minute % 10)};
   std::int32_t& minuteWidth = paint.minuteWidth[minute];
   if (minuteWidth < 0) {
     SIZE size = {};
-    GetTextExtentPoint32W(dc, digits, 2, &size);
+    GetTextExtentPoint32W(paint.dc, digits, 2, &size);
     minuteWidth = size.cx;
   }
-  ExtTextOutW(dc, cell.left + Scaled(1), textTop, ETO_CLIPPED, &cell, digits, 2, nullptr);
-  const std::int32_t nameLeft = cell.left + Scaled(kTextLeft) + minuteWidth + Scaled(2);
-  const std::int32_t nameWidth = cell.right - nameLeft - Scaled(1);
-  if (nameWidth < fonts.charWidth / 2) {
-    // Too narrow for even part of a character: no name, and no measuring.
-    p.cellRect = GuideRect();
-    return;
-  }
-  std::int32_t lineY = textTop;
-  {
-    SelectInDc boldFont(dc, fonts.bold.Get());
-    const WrappedName wrapped =
-        WrapName(nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight, MeasureText(dc, p.name),
-                 ScreenDpi());
-    for (const std::string& line : wrapped.lines) {
-      DrawTextLine(dc, nameLeft, lineY, line, cell);
-      lineY += lineHeight;
-    }
-  }
+  ExtTextOutW(paint.dc, cell.left + Scaled(1), textTop, ETO_CLIPPED, &cell, digits, 2, nullptr);
+  return minuteWidth;
+}
 
-  // The button on the line below the name.
+// The name in the bold font, wrapped into the cell; the top of the line below it.
+std::int32_t CTavoraView::PaintName(CellPaint& paint, const RECT& cell, std::int32_t nameLeft, std::int32_t nameWidth,
+                                    std::int32_t textTop, std::int32_t lineHeight, const GuideProgram& p) {
+  const TimetableFonts& fonts = panes_.Fonts();
+  SelectInDc boldFont(paint.dc, fonts.bold.Get());
+  const WrappedName wrapped = WrapName(nameWidth, cell.bottom - textTop, fonts.charWidth, fonts.charHeight,
+                                       MeasureText(paint.dc, p.name), ScreenDpi());
+  std::int32_t lineY = textTop;
+  for (const std::string& line : wrapped.lines) {
+    DrawTextLine(paint.dc, nameLeft, lineY, line, cell);
+    lineY += lineHeight;
+  }
+  return lineY;
+}
+
+// The button on the line below the name; its visible part is where a click hits it.
+void CTavoraView::PaintCellButton(CellPaint& paint, const RECT& cell, int inset, std::int32_t lineY,
+                                  GuideProgram& p) {
   const CellButton kind = ButtonFor(p, panes_.host.ReservationsEnabled());
   p.buttonTop = lineY + y;
-  if (kind == CellButton::None) {
-    p.cellRect = GuideRect();
-  } else {
-    const int left = cell.left - inset + Scaled(kButtonLeft);
-    RECT button = {left, lineY, left + Scaled(kButtonWidth), lineY + Scaled(kButtonHeight)};
-    DrawButton(dc, paint.ButtonDC(), button, kind, pressed_ == &p && pressedDown_, cell);
-    RECT clipped;
-    IntersectRect(&clipped, &button, &cell);
-    p.cellRect = GuideRect{clipped.left + x, clipped.top + y, clipped.right + x, clipped.bottom + y};
-  }
+  if (kind == CellButton::None) return;
+  const int left = cell.left - inset + Scaled(kButtonLeft);
+  RECT button = {left, lineY, left + Scaled(kButtonWidth), lineY + Scaled(kButtonHeight)};
+  DrawButton(paint.dc, paint.ButtonDC(), button, kind, pressed_ == &p && pressedDown_, cell);
+  RECT clipped;
+  IntersectRect(&clipped, &button, &cell);
+  p.cellRect = GuideRect{clipped.left + x, clipped.top + y, clipped.right + x, clipped.bottom + y};
 }
 
 GuideProgram* CTavoraView::ProgramAtClient(POINT pt, PixelRect* cell) const {

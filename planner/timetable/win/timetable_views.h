@@ -91,6 +91,12 @@ class CTavoraView : public WindowImpl<CTavoraView>, public CScView {
     ScopedMemoryDC buttonDC;       // what the button bitmaps are blitted from; made for the first
   };
   void PaintCell(CellPaint& paint, std::size_t column, GuideProgram& p);
+  void PaintCellBackground(CellPaint& paint, const RECT& cell, const GuideProgram& p);
+  std::int32_t NameTop(const CellPaint& paint, const RECT& cell, std::int32_t lineHeight, GuideProgram& p) const;
+  std::int32_t PaintStartMinute(CellPaint& paint, const RECT& cell, std::int32_t textTop, const GuideProgram& p);
+  std::int32_t PaintName(CellPaint& paint, const RECT& cell, std::int32_t nameLeft, std::int32_t nameWidth,
+                         std::int32_t textTop, std::int32_t lineHeight, const GuideProgram& p);
+  void PaintCellButton(CellPaint& paint, const RECT& cell, int inset, std::int32_t lineY, GuideProgram& p);
   void InvalidateProgram(const GuideProgram* p);
   GuideProgram* ProgramAtClient(POINT pt, PixelRect* cell) const;
   void Press(GuideProgram* p);
