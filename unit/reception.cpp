@@ -527,135 +527,146 @@ bool Reception::NameEntry(ReceivedFile& e, const std::string& name) {
   return true;
 }
 
+// Where a datagram's payload lies in its file.
+struct Reception::BlockPlace {
+  bool withHeader = false;   // block 0 of a class that has a file header
+  int headerSize = 0;
+  int start = 0;             // the payload's first byte in the datagram
+  std::int64_t step = 0;     // file bytes per block
+  std::int64_t offset = 0;   // the payload's first byte in the file
+};
+
 // Returns true when no further datagram should be processed in this tick.
 bool Reception::ProcessDatagram(Buffer& b) {
-  DatagramHeader h;
-  if (!ReadDatagramHeader(b.data, static_cast<std::size_t>(b.size), &h) || !FlagsAccepted(h.flags) ||
-      h.length > kDatagramMax || h.length > b.size) {
-    ++dropped_;
-    return false;
-  }
-  // A broadcast that differs from the state it continues (another carousel
-  // on the same reservation) leaves nothing of the state to trust.
-  if (resumed_) {
-    auto known = files_.find(h.fileId);
-    if (const char* why = Disagreement(known == files_.end() ? nullptr : &known->second, h, b.data)) ForgetResumed(why);
-  }
-  if (blockSize_ == -1) {
-    // A block size no datagram can carry would place blocks at offsets that no
-    // datagram fills, and so claim disk that nothing ever writes.
-    if (h.blockSize <= kDatagramHeader || h.blockSize > kDatagramMax) {
-      ++dropped_;
-      return false;
-    }
-    blockSize_ = h.blockSize;
-  } else if (h.blockSize != blockSize_) {
-    ++dropped_;
-    return false;
-  }
-  tickBytes_ += h.length;
+  ReceivedFile* e = nullptr;
+  const Fate fate = Take(b, &e);
+  if (fate == Fate::Dropped) ++dropped_;
+  // A write buffer past its threshold is flushed before the next datagram.
+  return fate == Fate::Stored && e->isOpen && e->buffered > kFlushThreshold;
+}
 
+Reception::Fate Reception::Take(Buffer& b, ReceivedFile** stored) {
+  DatagramHeader h;
+  if (!AcceptHeader(b, &h)) return Fate::Dropped;
   // Checks that the datagram fits the model of its file before anything is
   // created or stored for it.
   auto found = files_.find(h.fileId);
   ReceivedFile* e = found != files_.end() ? &found->second : nullptr;
-  if (e && e->rejected) {
-    ++dropped_;
-    return false;
-  }
-  std::uint32_t blockCount = e ? e->blockCount : h.blockCount;
-  int headerSize = e ? e->headerSize : HeaderSizeOfClass(h.headerClass);
-  bool withHeader = h.block == 0 && headerSize > 0;
-  int start = kDatagramHeader + (withHeader ? headerSize : 0);
-  std::int64_t step = blockSize_ - kDatagramHeader;
-  std::int64_t offset = h.block == 0 ? 0 : static_cast<std::int64_t>(h.block) * step - headerSize;
-  std::int64_t room = step - (h.block == 0 ? headerSize : 0);
-  if (h.blockCount == 0 || blockCount == 0 || h.block >= blockCount || h.length < start || offset < 0 ||
-      h.length - start > room) {
-    ++dropped_;
-    return false;
-  }
-
+  if (e && e->rejected) return Fate::Dropped;
+  BlockPlace place;
+  if (!LocateBlock(h, e, &place)) return Fate::Dropped;
   if (!(current_ && current_->fileId == h.fileId)) {
     if (current_) {
       Pump(6);
       CloseCurrent();
       Pump(7);
     }
-    if (!e) {
-      if (files_.empty()) SetStatus(J(u8"受信中"));
-      e = &files_[h.fileId];
-      e->fileId = h.fileId;
-      e->blockCount = h.blockCount;
-      e->headerSize = headerSize;
-      if (withHeader && !NameEntry(*e, ReadFileHeader(b.data, headerSize).fileName)) {
-        ++dropped_;
-        return false;
-      }
-      // A state folder that cannot be made (a read-only schedule share) keeps
-      // nothing for a restart; the reception itself goes on as without one.
-      if (!stateFolder_.empty() && !MakePartFolder()) {
-        DebugPrintf("Reception state folder %s cannot be made; nothing is kept for a restart\n",
-                    stateFolder_.c_str());
-        stateFolder_.clear();
-      }
-      e->tempPath = stateFolder_.empty() ? TempPath() : PartPath(e->fileId);
-      if (!FitsBounds(*e)) {
-        ++dropped_;
-        return false;
-      }
-      CreateEntryFile(*e);
-      if (e->rejected) {
-        ++dropped_;
-        return false;
-      }
-    }
+    if (!e && !(e = NewEntry(h, place, b))) return Fate::Dropped;
   }
 
   if (e->complete) {
     TestCompletion();
-    return false;
+    return Fate::Known;
   }
   if (!e->blockMap.empty() && e->blockMap[h.block]) {
     if (!e->verified) {
       e->verified = true;
       if (e->blocksReceived == e->blockCount) SetComplete(*e, true);
     }
-    return false;
+    return Fate::Known;
   }
-  if (withHeader) {
-    FileHeader fh = ReadFileHeader(b.data, headerSize);
-    if (e->destPath.empty() && !NameEntry(*e, fh.fileName)) {
-      ++dropped_;
-      return false;
-    }
-    // Every block must start inside the size the header names; a broadcast
-    // whose blocks reach further would seek far into a new file.
-    if (e->blockCount > 1 &&
-        static_cast<std::int64_t>(e->blockCount - 1) * step - headerSize >= static_cast<std::int64_t>(fh.fileSize)) {
-      Reject(*e, "its blocks reach past the size its header names");
-      ++dropped_;
-      return false;
-    }
-    e->fileSize = fh.fileSize;
-    e->sized = true;
-    if (e->inMemory) Unclaim(*e, fh.fileSize);  // placement writes no more than that
-    if (fileCount_ == 0) fileCount_ = remainingFiles_ = shownRemaining_ = fh.fileCount;
-  }
+  if (place.withHeader && !TakeFileHeader(*e, place, b)) return Fate::Dropped;
 
-  std::size_t n = static_cast<std::size_t>(h.length - start);
+  std::size_t n = static_cast<std::size_t>(h.length - place.start);
   // Bytes past the named size are padding at best: nothing past it is stored.
   if (e->sized) {
     const std::uint64_t end = e->fileSize;
-    n = static_cast<std::uint64_t>(offset) >= end ? 0 : std::min<std::uint64_t>(n, end - offset);
+    const auto offset = static_cast<std::uint64_t>(place.offset);
+    n = offset >= end ? 0 : std::min<std::uint64_t>(n, end - offset);
   }
-  if (!StorePayload(*e, static_cast<std::uint64_t>(offset), b.data + start, n)) {
-    ++dropped_;
-    return false;
-  }
+  if (!StorePayload(*e, static_cast<std::uint64_t>(place.offset), b.data + place.start, n)) return Fate::Dropped;
   MarkBlock(*e, h.block);
   receivedBytes_ += static_cast<std::int64_t>(n);
-  return e->isOpen && e->buffered > kFlushThreshold;
+  *stored = e;
+  return Fate::Stored;
+}
+
+// The datagram header, its flags and length, and the reception's block size.
+bool Reception::AcceptHeader(const Buffer& b, DatagramHeader* h) {
+  if (!ReadDatagramHeader(b.data, static_cast<std::size_t>(b.size), h) || !FlagsAccepted(h->flags) ||
+      h->length > kDatagramMax || h->length > b.size)
+    return false;
+  // A broadcast that differs from the state it continues (another carousel
+  // on the same reservation) leaves nothing of the state to trust.
+  if (resumed_) {
+    auto known = files_.find(h->fileId);
+    if (const char* why = Disagreement(known == files_.end() ? nullptr : &known->second, *h, b.data))
+      ForgetResumed(why);
+  }
+  if (blockSize_ == -1) {
+    // A block size no datagram can carry would place blocks at offsets that no
+    // datagram fills, and so claim disk that nothing ever writes.
+    if (h->blockSize <= kDatagramHeader || h->blockSize > kDatagramMax) return false;
+    blockSize_ = h->blockSize;
+  } else if (h->blockSize != blockSize_) {
+    return false;
+  }
+  tickBytes_ += h->length;
+  return true;
+}
+
+// Where the block lies in its file (known entry `e`, or what its datagram
+// says of a new one); false when it lies outside the file or its block.
+bool Reception::LocateBlock(const DatagramHeader& h, const ReceivedFile* e, BlockPlace* place) const {
+  const std::uint32_t blockCount = e ? e->blockCount : h.blockCount;
+  place->headerSize = e ? e->headerSize : HeaderSizeOfClass(h.headerClass);
+  place->withHeader = h.block == 0 && place->headerSize > 0;
+  place->start = kDatagramHeader + (place->withHeader ? place->headerSize : 0);
+  place->step = blockSize_ - kDatagramHeader;
+  place->offset = h.block == 0 ? 0 : static_cast<std::int64_t>(h.block) * place->step - place->headerSize;
+  const std::int64_t room = place->step - (h.block == 0 ? place->headerSize : 0);
+  return h.blockCount != 0 && blockCount != 0 && h.block < blockCount && h.length >= place->start &&
+         place->offset >= 0 && h.length - place->start <= room;
+}
+
+// The entry of a file's first datagram, its name taken when the datagram
+// carries it and its part file made; null when the file is refused.
+ReceivedFile* Reception::NewEntry(const DatagramHeader& h, const BlockPlace& place, const Buffer& b) {
+  if (files_.empty()) SetStatus(J(u8"受信中"));
+  ReceivedFile* e = &files_[h.fileId];
+  e->fileId = h.fileId;
+  e->blockCount = h.blockCount;
+  e->headerSize = place.headerSize;
+  if (place.withHeader && !NameEntry(*e, ReadFileHeader(b.data, place.headerSize).fileName)) return nullptr;
+  // A state folder that cannot be made (a read-only schedule share) keeps
+  // nothing for a restart; the reception itself goes on as without one.
+  if (!stateFolder_.empty() && !MakePartFolder()) {
+    DebugPrintf("Reception state folder %s cannot be made; nothing is kept for a restart\n", stateFolder_.c_str());
+    stateFolder_.clear();
+  }
+  e->tempPath = stateFolder_.empty() ? TempPath() : PartPath(e->fileId);
+  if (!FitsBounds(*e)) return nullptr;
+  CreateEntryFile(*e);
+  return e->rejected ? nullptr : e;
+}
+
+// Block 0's file header: the name (when the first datagram lacked it), the
+// size and the broadcast's file count.
+bool Reception::TakeFileHeader(ReceivedFile& e, const BlockPlace& place, const Buffer& b) {
+  const FileHeader fh = ReadFileHeader(b.data, place.headerSize);
+  if (e.destPath.empty() && !NameEntry(e, fh.fileName)) return false;
+  // Every block must start inside the size the header names; a broadcast
+  // whose blocks reach further would seek far into a new file.
+  if (e.blockCount > 1 && static_cast<std::int64_t>(e.blockCount - 1) * place.step - place.headerSize >=
+                              static_cast<std::int64_t>(fh.fileSize)) {
+    Reject(e, "its blocks reach past the size its header names");
+    return false;
+  }
+  e.fileSize = fh.fileSize;
+  e.sized = true;
+  if (e.inMemory) Unclaim(e, fh.fileSize);  // placement writes no more than that
+  if (fileCount_ == 0) fileCount_ = remainingFiles_ = shownRemaining_ = fh.fileCount;
+  return true;
 }
 
 bool Reception::StorePayload(ReceivedFile& e, std::uint64_t offset, const std::uint8_t* p, std::size_t n) {

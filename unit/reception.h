@@ -190,7 +190,15 @@ class Reception {
   void Pump(int trace);
   bool Work();
   void FlushWriteBuffer();
+  struct BlockPlace;
+  // What became of a datagram: dropped (a fault, counted), already known, or stored.
+  enum class Fate { Dropped, Known, Stored };
   bool ProcessDatagram(Buffer& b);
+  Fate Take(Buffer& b, ReceivedFile** stored);
+  bool AcceptHeader(const Buffer& b, DatagramHeader* h);
+  bool LocateBlock(const DatagramHeader& h, const ReceivedFile* e, BlockPlace* place) const;
+  ReceivedFile* NewEntry(const DatagramHeader& h, const BlockPlace& place, const Buffer& b);
+  bool TakeFileHeader(ReceivedFile& e, const BlockPlace& place, const Buffer& b);
   void CreateEntryFile(ReceivedFile& e);
   void DiscardTemp(ReceivedFile& e);
   bool PutInPlace(const std::string& from, const std::string& to);

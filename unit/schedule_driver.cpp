@@ -364,13 +364,26 @@ void ScheduleDriver::Pass() {
   if (inPass_ || shutDown_) return;
   inPass_ = true;
   if (timeReceiver_ && timeReceiver_->Changed()) timeError_ = timeReceiver_->LastError();
-  const Time32 now = Now();
-  bool changed = false;
   bool running = false;
+  bool changed = AdvancePending(Now(), &running);
+  changed |= CollectFinished(running);
+  bool timeChanged = false;
+  changed |= TakeTimeResult(&timeChanged);
+  passSid_ = 0;
+  CountPass();
+  if (timeChanged || changed) host_.NotifyPlanner();
+  RetryUnwrittenResults(false);
+  inPass_ = false;
+  RunDeferred();
+  ShowPrompts();
+}
 
+// Starts the receptions that are due and moves the first one that finished
+// (at most one a pass) to the finished list; true when the lists changed.
+bool ScheduleDriver::AdvancePending(Time32 now, bool* running) {
   for (auto it = pending_.begin(); it != pending_.end(); ++it) {
     if (it->window) {
-      running = true;
+      *running = true;
       if (!it->window->Finished()) continue;
       Reservation entry = std::move(*it);
       pending_.erase(it);
@@ -378,15 +391,20 @@ void ScheduleDriver::Pass() {
         Collect(std::move(entry), true);
       else
         finished_.push_front(std::move(entry));
-      changed = true;
-      break;
+      return true;
     }
     // A broadcast already over is left to the next scan, which records it missed.
-    if (!shutdownDeferred_ && (passSid_ == 0 || passSid_ == it->record.sid) && it->scheduledStart < now + settings_.prepareTime &&
-        it->scheduledEnd >= now)
+    if (!shutdownDeferred_ && (passSid_ == 0 || passSid_ == it->record.sid) &&
+        it->scheduledStart < now + settings_.prepareTime && it->scheduledEnd >= now)
       StartReception(*it);
   }
+  return false;
+}
 
+// Collects the finished receptions whose window asked for it, and all of them
+// once no reception runs; true when any was collected.
+bool ScheduleDriver::CollectFinished(bool running) {
+  bool changed = false;
   for (auto it = finished_.begin(); it != finished_.end();) {
     auto next = std::next(it);
     if (it->window && it->window->CloseRequested()) {
@@ -405,36 +423,37 @@ void ScheduleDriver::Pass() {
     }
     changed = true;
   }
+  return changed;
+}
 
-  bool timeChanged = false;
+// The clock offset the time receiver measured; true when the receiver is done
+// and dropped, *timeChanged when it measured a new offset and goes on.
+bool ScheduleDriver::TakeTimeResult(bool* timeChanged) {
   if (timeReceiver_ && timeReceiver_->Done() && passSid_ == 0) {
     if (timeReceiver_->Changed()) timeError_ = timeReceiver_->LastError();
     timeReceiver_.reset();
-    changed = true;
-  } else if (timeReceiver_ && timeReceiver_->Changed()) {
+    return true;
+  }
+  if (timeReceiver_ && timeReceiver_->Changed()) {
     timeError_ = timeReceiver_->LastError();
     timeReceiver_->ClearChanged();
-    timeChanged = true;
+    *timeChanged = true;
   }
+  return false;
+}
 
-  passSid_ = 0;
+// The pass counter's periodic work: the selector check, the rescan, and the
+// exit of a unit that has had nothing to do for long.
+void ScheduleDriver::CountPass() {
   ++tickCount_;
   if (tickCount_ == kSelectorCheckPass && !selectorChecked_ && !pending_.empty()) EnsureSelectorChecked();
   if (tickCount_ % kRescanPasses == 0) host_.PostCommand(peer::kCmdUnitRescan);
   if (tickCount_ % kSelectorResetPasses == 0) selectorChecked_ = false;
-
   if (pending_.empty()) {
     if (++idleTicks_ > kIdleExitPasses) host_.PostCommand(peer::kCmdUnitExit);
   } else {
     idleTicks_ = 0;
   }
-  if (timeChanged || changed) host_.NotifyPlanner();
-
-  RetryUnwrittenResults(false);
-
-  inPass_ = false;
-  RunDeferred();
-  ShowPrompts();
 }
 
 // What arrived while the pass ran, in the order that keeps each meaningful.

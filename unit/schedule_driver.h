@@ -120,6 +120,10 @@ class ScheduleDriver {
   static std::string PendingResultPath(const Reservation& entry);
   void WriteFinishedInPlace();
   void KeepReceptionsForResume();
+  bool AdvancePending(Time32 now, bool* running);
+  bool CollectFinished(bool running);
+  bool TakeTimeResult(bool* timeChanged);
+  void CountPass();
   void RunDeferred();
   void EnsureSelectorChecked();
   enum class PromptKind { Selector, BindError };
