@@ -34,10 +34,10 @@ class CNexaWnd : public WindowImpl<CNexaWnd>, public SelectorHost {
 
   static bool RegisterClass(HINSTANCE instance, const std::string& className);
   // Creates the hidden window; false when the tray icon could not be added.
-  bool Create(const std::string& className, const std::string& title);
-  // Destroy() ends a start that failed after the window was made: the icon
+  // A start that fails after this ends the window with Destroy(): the icon
   // goes before the message is shown, and no WM_QUIT is left to close that
   // message.
+  bool Create(const std::string& className, const std::string& title);
   // The message loop of a start that succeeded; from here on the window's
   // end ends the loop.
   void Run(HACCEL accelerators);
