@@ -64,6 +64,9 @@ constexpr IntValue kFontSize{"FontSize", 16};   // the grid's size with the user
 inline std::string TitleKey(std::int32_t kind) { return "Title\\" + std::to_string(kind); }
 constexpr const char* kSortTitle = "SortTitle";  // the titles in the user's order
 constexpr const char* kHideTitle = "HideTitle";  // the titles the user hid
+// Each title's width, in percent of a column, is stored under the kind's key
+// by the title's name; one with none stored is a column wide.
+constexpr std::int32_t kTitleWidth = 100;
 // --- Guide location: the document reads it, a guide settings file sets it --
 constexpr const char* kGuideUrl = "EpgURL";
 

@@ -42,7 +42,7 @@ void TimetableModel::BuildTitleRows() {
   in.filterOn = doc_.filterOn != 0;
   in.rules = &rules_;
   const std::string key = pv::TitleKey(doc_.titleKind);
-  in.storedWidth = [this, &key](const std::string& title) { return settings_.Int(key, title, 100); };
+  in.storedWidth = [this, &key](const std::string& title) { return settings_.Int(key, title, pv::kTitleWidth); };
   rows_ = ::BuildTitleRows(doc_.Programs().Ordered(), in);
   SyncWidths();
 }
@@ -109,7 +109,7 @@ void TimetableModel::ToggleWidened(std::size_t row) {
 void TimetableModel::SetWidthPercent(std::size_t row, std::int32_t percent) {
   if (row >= rows_.size()) return;
   rows_[row].widthPercent = SaneWidthPercent(percent);
-  rows_[row].widened = rows_[row].widthPercent != 100 ? 1 : 0;
+  rows_[row].widened = rows_[row].widthPercent != pv::kTitleWidth ? 1 : 0;
   SyncWidths();
 }
 

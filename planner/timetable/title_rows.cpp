@@ -147,9 +147,9 @@ std::vector<TitleRow> BuildTitleRows(const std::vector<GuideProgram*>& guide, co
     if (found == index.end()) {
       TitleRow row;
       row.name = title;
-      std::int32_t stored = input.storedWidth ? input.storedWidth(title) : 100;
+      std::int32_t stored = input.storedWidth ? input.storedWidth(title) : planner_values::kTitleWidth;
       row.widthPercent = SaneWidthPercent(stored);
-      row.widened = row.widthPercent != 100 ? 1 : 0;
+      row.widened = row.widthPercent != planner_values::kTitleWidth ? 1 : 0;
       const std::string key = Tabbed(title);
       std::size_t at = std::string::npos;
       if (input.hideTitle.find(key) != std::string::npos) {
@@ -219,13 +219,13 @@ void LayOutLanes(const std::vector<GuideProgram*>& programs) {
 
 void ToggleWidened(TitleRow& row) {
   if (row.widened) {
-    row.widthPercent = 100;
+    row.widthPercent = planner_values::kTitleWidth;
     row.widened = 0;
     return;
   }
   std::int32_t lanes = 1;
   for (const GuideProgram* p : row.programs) lanes = std::max(lanes, p->laneCount);
-  row.widthPercent = 100 * lanes;
+  row.widthPercent = planner_values::kTitleWidth * lanes;
   row.widened = 1;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "planner/planner_values.h"
+
 struct GuideProgram;
 class PlannerSettings;
 
@@ -16,13 +18,13 @@ constexpr int kMaxTitleLanes = 20;
 constexpr std::int32_t kMinWidthPercent = 10;
 // A stored width beyond this is damaged: twenty full lanes is the widest a
 // column can usefully be.
-constexpr std::int32_t kMaxWidthPercent = 100 * kMaxTitleLanes;
+constexpr std::int32_t kMaxWidthPercent = planner_values::kTitleWidth * kMaxTitleLanes;
 
 enum TitleKind : std::int32_t { kTitleSeries = 1, kTitleChannel = 2, kTitleCategory = 3 };
 
 struct TitleRow {
   std::int32_t order = 0;          // -1: hidden
-  std::int32_t widthPercent = 100;
+  std::int32_t widthPercent = planner_values::kTitleWidth;
   std::int32_t widened = 0;
   std::string name;
   std::vector<GuideProgram*> programs;  // in guide-list order
@@ -60,7 +62,7 @@ struct TitleRowInput {
   std::string hideTitle;
   bool filterOn = false;
   const DisplayRules* rules = nullptr;
-  // Stored width percent of a title; absent: 100.
+  // Stored width percent of a title; absent: planner_values::kTitleWidth.
   std::function<std::int32_t(const std::string&)> storedWidth;
 };
 
@@ -71,11 +73,11 @@ std::vector<TitleRow> BuildTitleRows(const std::vector<GuideProgram*>& guide, co
 // Lanes of one row's programs (guide-list order).
 void LayOutLanes(const std::vector<GuideProgram*>& programs);
 
-// A stored width as the rows take it: missing gives 100, damaged values are
+// A stored width as the rows take it: missing gives a column, damaged values are
 // brought into the range a column can have.
 std::int32_t SaneWidthPercent(std::int32_t stored);
 
-// Double-click on a heading: widen to the row's lanes, or back to 100 %.
+// Double-click on a heading: widen to the row's lanes, or back to one column.
 void ToggleWidened(TitleRow& row);
 // Width after dragging the right border to x.
 std::int32_t DraggedWidthPercent(std::int32_t releaseX, std::int32_t columnLeft, std::int32_t columnUnit);
