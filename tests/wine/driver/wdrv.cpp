@@ -13,6 +13,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,6 +24,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include "menu_probe.h"
 
 namespace {
 
@@ -160,10 +163,10 @@ HWND NeedControl(HWND top, const std::wstring& locator) {
 // messages carry pointers, which another process cannot hand over directly.
 class RemoteBuffer {
  public:
-  RemoteBuffer(HWND owner, size_t size) : size_(size) {
+  RemoteBuffer(HWND owner, size_t size, DWORD moreAccess = 0) : size_(size) {
     DWORD pid = 0;
     GetWindowThreadProcessId(owner, &pid);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | moreAccess, FALSE, pid);
     if (process_) memory_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
   }
   ~RemoteBuffer() {
@@ -173,6 +176,7 @@ class RemoteBuffer {
   RemoteBuffer(const RemoteBuffer&) = delete;
   RemoteBuffer& operator=(const RemoteBuffer&) = delete;
   bool Ok() const { return memory_ != nullptr; }
+  HANDLE Process() const { return process_; }
   char* Address() const { return static_cast<char*>(memory_); }
   bool Write(size_t offset, const void* data, size_t size) const {
     return offset + size <= size_ && WriteProcessMemory(process_, Address() + offset, data, size, nullptr);
@@ -585,6 +589,92 @@ int CmdTextFit(const Args& a) {
   return 0;
 }
 
+// Runs START(PARAMETER) on a thread of the buffer's process and waits for it
+// to end; false when it could not start or did not end in time.
+bool RunRemote(const RemoteBuffer& buffer, const void* start, const void* parameter) {
+  HANDLE thread = CreateRemoteThread(buffer.Process(), nullptr, 0,
+                                     reinterpret_cast<LPTHREAD_START_ROUTINE>(const_cast<void*>(start)),
+                                     const_cast<void*>(parameter), 0, nullptr);
+  if (!thread) return false;
+  const bool ended = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+  CloseHandle(thread);
+  return ended;
+}
+
+// Where a module of that file name is loaded in another process.
+char* RemoteModule(DWORD pid, const std::wstring& name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+  if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+  MODULEENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  char* base = nullptr;
+  for (BOOL more = Module32FirstW(snapshot, &entry); more && !base; more = Module32NextW(snapshot, &entry))
+    if (Lower(entry.szModule) == Lower(name)) base = reinterpret_cast<char*>(entry.modBaseAddr);
+  CloseHandle(snapshot);
+  return base;
+}
+
+// menu WINDOW ID|TEXT: the state a user sees of a menu bar item when its
+// popup opens: "enabled|grayed checked|unchecked". A menu can be read only in
+// its own process under Wine, so wdrvmenu.dll (beside wdrv.exe) is loaded
+// there for the one reading and taken out again; the popups on the way get
+// the WM_INITMENUPOPUP that opening them sends.
+int CmdMenu(const Args& a) {
+  HWND top = NeedTop(a[0]);
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring dll = self;
+  dll.erase(dll.find_last_of(L"\\/") + 1);
+  const std::wstring dllName = L"wdrvmenu.dll";
+  dll += dllName;
+  HMODULE local = LoadLibraryW(dll.c_str());
+  FARPROC localProbe = local ? GetProcAddress(local, WDRV_MENU_PROBE) : nullptr;
+  if (!localProbe) {
+    Error(L"cannot load " + dll);
+    return 1;
+  }
+  const std::ptrdiff_t probeOffset = reinterpret_cast<char*>(localProbe) - reinterpret_cast<char*>(local);
+
+  MenuProbe probe = {};
+  probe.window = top;
+  wchar_t* end = nullptr;
+  const unsigned long id = std::wcstoul(a[1].c_str(), &end, 0);
+  if (!a[1].empty() && !*end && id > 0) probe.id = static_cast<UINT>(id);
+  else lstrcpynW(probe.text, a[1].c_str(), 256);
+
+  const size_t pathAt = sizeof probe;
+  RemoteBuffer buffer(top, pathAt + (dll.size() + 1) * sizeof(wchar_t), PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION);
+  if (!buffer.Ok() || !buffer.Write(0, &probe, sizeof probe) ||
+      !buffer.Write(pathAt, dll.c_str(), (dll.size() + 1) * sizeof(wchar_t))) {
+    Error(L"cannot reach the window's process");
+    return 1;
+  }
+  // The system's DLLs lie at the same address in every process.
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  const void* loadLibrary = reinterpret_cast<const void*>(GetProcAddress(kernel, "LoadLibraryW"));
+  const void* freeLibrary = reinterpret_cast<const void*>(GetProcAddress(kernel, "FreeLibrary"));
+  DWORD pid = 0;
+  GetWindowThreadProcessId(top, &pid);
+  char* remote = RunRemote(buffer, loadLibrary, buffer.Address() + pathAt) ? RemoteModule(pid, dllName) : nullptr;
+  if (!remote) {
+    Error(L"cannot load " + dllName + L" into the window's process");
+    return 1;
+  }
+  const bool ran = RunRemote(buffer, remote + probeOffset, buffer.Address()) && buffer.Read(0, &probe, sizeof probe);
+  RunRemote(buffer, freeLibrary, remote);
+  if (!ran || probe.found == -2) {
+    Error(L"the window does not answer");
+    return 1;
+  }
+  if (probe.found != 1) {
+    Error(probe.found == -1 ? L"no menu bar on " + a[0] : L"no menu item " + a[1]);
+    return 1;
+  }
+  Print(std::wstring((probe.state & (MF_GRAYED | MF_DISABLED)) ? L"grayed" : L"enabled") +
+        ((probe.state & MF_CHECKED) ? L" checked" : L" unchecked"));
+  return 0;
+}
+
 // resize WINDOW WIDTH HEIGHT: the outer size, as dragging the frame leaves it
 // (the window gets its WM_SIZE).
 int CmdResize(const Args& a) {
@@ -836,6 +926,7 @@ const Command kCommands[] = {
     {L"screenpos", 4, 4, CmdScreenPos, "screenpos WINDOW CONTROL|- X Y  the screen point of client X Y"},
     {L"rect", 1, 2, CmdRect, "rect WINDOW [CONTROL]           screen rectangle: left top right bottom"},
     {L"textfit", 5, 5, CmdTextFit, "textfit WINDOW CONTROL FACE POINTS DPI  one-line text extent in that font, client size"},
+    {L"menu", 2, 2, CmdMenu, "menu WINDOW ID|TEXT             a menu bar item's state as its popup shows it: enabled|grayed checked|unchecked"},
     {L"resize", 3, 3, CmdResize, "resize WINDOW WIDTH HEIGHT       set the window's outer size"},
     {L"scroll", 3, 4, CmdScroll, "scroll WINDOW CONTROL|- STEP [N]  scroll-bar steps: up|down|pageup|pagedown|top|bottom, left|right|pageleft|pageright|leftend|rightend"},
     {L"key", 3, 3, CmdKey, "key WINDOW CONTROL|- VK         a key press"},
