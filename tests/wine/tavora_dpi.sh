@@ -3,7 +3,8 @@
 # DPI-aware, it measures its fonts at the screen's density and scales every
 # fixed pixel with them, so at 144 the grid's ten minutes, a cell and the
 # heading row are half as much again as at 96, the heading row still holds its
-# font, and the labels of dialog 149 still hold their texts. Pictures of the
+# font, the reservation column's heading shows "予約状況" whole, and the labels
+# of dialog 149 still hold their texts. Pictures of the
 # main window, the timetable by category, the 24-hour mode and dialog 149 at
 # both densities are kept in $WIN_BIN/screenshots/tavora_dpi (with SHOTS=DIR
 # also there: docs/screenshots holds the ones the README shows).
@@ -45,6 +46,31 @@ fits() {
   echo "$4: text $w x $h in $cw x $ch"
 }
 
+# heading_whole DPI: the reservation column's heading (the right one of the
+# two corner headings; the left one is empty and gives the background) shows
+# its text whole: no ink in the two pixel columns inside either edge, where a
+# text wider than the heading is cut, and ink in its left and right quarters.
+heading_whole() {
+  local dpi=$1 heading=class:TavoraTopTitle:1 corner=class:TavoraTopTitle:0 l0 t0 r0 b0 l1 t1 r1 b1 w h back left right
+  read -r l0 t0 r0 b0 <<<"$(t_wdrv rect "$TWIN" $corner)"
+  read -r l1 t1 r1 b1 <<<"$(t_wdrv rect "$TWIN" $heading)"
+  [ -n "$b0" ] && [ -n "$b1" ] || fail "no two corner headings at $dpi dpi"
+  if [ "$l0" -gt "$l1" ]; then
+    heading=class:TavoraTopTitle:0 corner=class:TavoraTopTitle:1
+    read -r l0 t0 r0 b0 l1 t1 r1 b1 <<<"$l1 $t1 $r1 $b1 $l0 $t0 $r0 $b0"
+  fi
+  w=$((r1 - l1)) h=$((b1 - t1))
+  back=$(t_wdrv pixel "$TWIN" $corner $(((r0 - l0) / 2)) $(((b0 - t0) / 2)))
+  left=$(t_wdrv differ "$TWIN" "$heading" 1 1 2 $((h - 2)) "$back")
+  right=$(t_wdrv differ "$TWIN" "$heading" $((w - 3)) 1 2 $((h - 2)) "$back")
+  [ "$left" = 0 ] && [ "$right" = 0 ] ||
+    fail "the reservation heading ($w x $h at $dpi dpi) cuts its text: $left and $right pixels of it at the edges"
+  [ "$(t_wdrv differ "$TWIN" "$heading" 3 1 $((w / 4 - 3)) $((h - 2)) "$back")" -gt 0 ] &&
+    [ "$(t_wdrv differ "$TWIN" "$heading" $((w * 3 / 4)) 1 $((w / 4 - 3)) $((h - 2)) "$back")" -gt 0 ] ||
+    fail "the reservation heading at $dpi dpi does not show its text across its width"
+  echo "reservation heading: $w x $h, text clear of both edges"
+}
+
 # One run at DPI: the geometry read from the grid's dump, the heading row and
 # a cell of a known hour, and dialog 149's labels; PICTURE_SUFFIX names the shots.
 declare -A char slot cell row label
@@ -71,6 +97,7 @@ run_at() {
   row[$dpi]=$((b - t))
   [ "${row[$dpi]}" -ge "${char[$dpi]}" ] || fail "the heading row of ${row[$dpi]} cuts its ${char[$dpi]}-pixel font"
   echo "char ${char[$dpi]} slot ${slot[$dpi]} hour ${cell[$dpi]} heading row ${row[$dpi]}"
+  heading_whole "$dpi"
   shot planner_main_window_${dpi}dpi "$TWIN"
 
   t_post 32773

@@ -29,6 +29,37 @@ void CentredText(HDC dc, const std::string& cp932, RECT r) {
   DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+// Pixels at 96 dpi a corner heading keeps clear between its text and each edge.
+constexpr int kHeadingMargin = 3;
+
+int TextWidth(HDC dc, const std::wstring& text) {
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+// The DC's font in the largest height at which the text fits `room` pixels;
+// none when it fits as it is. The reservation column's heading is narrower
+// than its four characters in the timetable's font, at every density.
+ScopedFont FontToFit(HDC dc, const std::wstring& text, int room) {
+  ScopedFont fitted;
+  const int width = TextWidth(dc, text);
+  LOGFONTW lf = {};
+  if (width <= room || room <= 0 || !GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf)) return fitted;
+  const int height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+  // Glyph widths do not scale exactly with the height: from the proportional
+  // guess down until the text fits.
+  for (int h = height * room / width; h > 0; --h) {
+    lf.lfHeight = -h;
+    lf.lfWidth = 0;
+    fitted.Reset(CreateFontIndirectW(&lf));
+    if (!fitted) break;
+    SelectInDc trial(dc, fitted.Get());
+    if (TextWidth(dc, text) <= room) break;
+  }
+  return fitted;
+}
+
 // The paint of a side pane: laid out first, drawn whole into a buffer of the
 // client's size with the timetable's palette and main font, blitted at the end.
 class PanePaint {
@@ -117,7 +148,10 @@ LRESULT CTopTitleView::OnPaint(WPARAM, LPARAM) {
   DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
   if (!text_.empty()) {
     SetTextColor(dc, c.titleText);
-    CentredText(dc, J(text_.c_str()), r);
+    const std::string text = J(text_.c_str());
+    const ScopedFont fitted = FontToFit(dc, Cp932ToWide(text), r.right - 2 * Scaled(kHeadingMargin));
+    SelectInDc font(dc, fitted.Get());
+    CentredText(dc, text, r);
   }
   return 0;
 }
