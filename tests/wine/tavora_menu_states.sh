@@ -92,16 +92,19 @@ t_post $ID_VIEW_RESERVE_BUTTONS $ID_VIEW_HOVER
 menu_shows $ID_VIEW_RESERVE_BUTTONS 'enabled unchecked'
 menu_shows $ID_VIEW_HOVER 'enabled unchecked'
 
-note "a zoom step is grayed at its limit"
+note "a zoom step is grayed at its limit, and does nothing there when posted"
 t_post_times 3 $ID_HZOOM_OUT
 menu_shows $ID_HZOOM_OUT 'enabled unchecked'
 t_post $ID_HZOOM_OUT
 menu_shows $ID_HZOOM_OUT 'grayed unchecked'
 menu_shows $ID_HZOOM_IN 'enabled unchecked'
+t_post $ID_HZOOM_OUT
 
 note "after a restart with a reservation and a history"
 t_exit
 t_end_unit
+# Four steps of 2 from 0; the fifth, at the limit, was not taken.
+[ "$(t_reg_query Environment HZoomCnt)" = 0xfffffff8 ] || fail "HZoomCnt stored: $(t_reg_query Environment HZoomCnt)"
 now=$(date +%s)
 start=$((now - now % 60 + 3 * 3600))
 "$RSVTOOL" make --folder "$WORK/sched" --program 1004 --sub 1 --id 4444 --start "$(minute_text $start)" \
