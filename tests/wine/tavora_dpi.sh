@@ -28,6 +28,8 @@ IDC_RSV_TIME=1041
 set_dpi() {
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 </dev/null ||
     fail "LogPixels $1"
+  # The driver measures as a program started at this density does.
+  t_wdrv_start
 }
 # shot NAME WINDOW: a picture of that window alone.
 shot() {

@@ -13,10 +13,14 @@ ID_FC_CREATE=32920
 VK_RETURN=13 VK_F2=113
 mkdir -p "$WORK/data/sub"
 edits() { t_wdrv controls "$CHOOSER" | awk -F'\t' '$2 == "Edit"' | wc -l; }
+browse() {
+  t_wait_control 10 "$SHEET" 1054 || fail "the folder page did not come"
+  t_wdrv click "$SHEET" 1054 >/dev/null
+}
 t_start
 t_post 32787
 t_wait_window 10 "$SHEET" || fail "the settings sheet did not open"
-t_wdrv click "$SHEET" 1054 >/dev/null
+browse
 t_wait_visible 10 "$CHOOSER" || fail "参照... did not open the folder chooser"
 
 note "the chooser opens at the data folder"
@@ -79,7 +83,7 @@ note "the chooser closed at once, again and again, while its reads run"
 for _ in $(seq 5); do
   t_post 32787
   t_wait_window 10 "$SHEET" || fail "the settings sheet did not open again"
-  t_wdrv click "$SHEET" 1054 >/dev/null
+  browse
   t_wait_visible 10 "$CHOOSER" || fail "参照... did not open the folder chooser again"
   t_wdrv click "$CHOOSER" 2 >/dev/null
   t_wdrv wait "$CHOOSER" 5000 gone >/dev/null || fail "ｷｬﾝｾﾙ did not close the chooser"

@@ -10,6 +10,7 @@ printf '26/12/08 10:00\t局\t古い記録\t\t\tIP 239.0.0.1\t1\t成功\r\n' | ic
 t_start
 t_post 32787
 t_wait_window 10 "$SHEET" || fail "the settings sheet did not open"
+t_wait_control 10 "$SHEET" 1054 || fail "the folder page did not come"
 t_wdrv settext "$SHEET" 1055 "$(winpath "$WORK/hist2")" >/dev/null || fail "no edit 1055"
 t_wdrv click "$SHEET" 1 >/dev/null
 # box TEXT: waits for the message box titled like the sheet that shows TEXT.

@@ -51,6 +51,7 @@ t_wdrv wait "$RCV" 5000 gone >/dev/null || fail "dialog 136 did not close"
 note "the history folder moves; its own records stay"
 t_post 32787
 t_wait_window 10 "$SHEET" || fail "the settings sheet did not open"
+t_wait_control 10 "$SHEET" 1054 || fail "the folder page did not come"
 t_wdrv settext "$SHEET" 1055 "$(winpath "$WORK/hist2")" >/dev/null || fail "no edit 1055"
 t_wdrv click "$SHEET" 1 >/dev/null
 # STR 5019 comes in a message box titled like the sheet, above it.

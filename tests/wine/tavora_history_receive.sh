@@ -96,7 +96,12 @@ t_wdrv mouse "$RCV" 1012 40 28 left >/dev/null
 sleep 0.5
 t_wdrv click "$RCV" 1010 >/dev/null
 t_wait_window 10 '番組の受信詳細' || fail "dialog 141 did not open"
-files=$(t_wdrv listview '番組の受信詳細' 1021)
+# The dialog fills its list after it is shown.
+for _ in $(seq 50); do
+  files=$(t_wdrv listview '番組の受信詳細' 1021)
+  [ "$(grep -c . <<<"$files")" -ge 3 ] && break
+  sleep 0.1
+done
 echo "$files"
 awk -F'\t' '$1 == "data.bin" && $3 ~ /prog\\$/ && $4 == "5KB" { ok = 1 } END { exit !ok }' <<<"$files" ||
   fail "detail lacks data.bin"

@@ -21,6 +21,7 @@ t_start
 t_wait_window 30 "$QTITLE" || fail "the planner did not start the unit"
 t_post 32787
 t_wait_window 10 "$SHEET" || fail "command 32787 did not open the sheet"
+t_wait_control 10 "$SHEET" 1054 || fail "the folder page did not come"
 [ "$(flags 3)" = "v-" ] || fail "更新 is enabled before anything changed ($(flags 3))"
 
 note "folder page: the disk limit is turned off"

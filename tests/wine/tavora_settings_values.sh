@@ -9,6 +9,7 @@ SHEET='環境設定'
 t_start
 t_post 32787
 t_wait_window 10 "$SHEET" || fail "the settings sheet did not open"
+t_wait_control 10 "$SHEET" 1054 || fail "the folder page did not come"
 
 # arrow SPIN up|down: a click on that arrow of the spin control.
 arrow() {
@@ -39,6 +40,7 @@ t_wdrv wait "$SHEET" 5000 gone >/dev/null || fail "OK did not close the sheet"
 note "folder page: a disk limit of 5000 MB is refused by name"
 t_post 32787
 t_wait_window 10 "$SHEET" || fail "the settings sheet did not open again"
+t_wait_control 10 "$SHEET" 1054 || fail "the folder page did not come"
 [ "$(t_wdrv checked "$SHEET" 1015)" = 1 ] || fail "the disk limit is not on"
 t_wdrv settext "$SHEET" 1187 5000 >/dev/null || fail "no edit 1187"
 t_wdrv click "$SHEET" 1 >/dev/null

@@ -36,9 +36,10 @@ t_broadcast "$group" "$port" "$WORK/send"
 
 note "the received program shows the open button"
 line=
+# The cell takes its button when it is painted in its new state.
 for _ in $(seq 60); do
   line=$(tt_cell 801 1)
-  [ "$(tt_state "$line")" = 2 ] && break
+  [ "$(tt_state "$line")" = 2 ] && awk '{ exit !($16 > $14 && $17 > $15) }' <<<"$line" && break
   sleep 0.5
 done
 [ "$(tt_state "$line")" = 2 ] || fail "the received program did not turn state 2: $line"

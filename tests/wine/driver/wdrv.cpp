@@ -14,6 +14,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -30,6 +32,12 @@
 namespace {
 
 using Args = std::vector<std::wstring>;
+
+// A command that cannot go on ends with this exit code: the process's, or in
+// serve the answer's.
+struct CommandExit {
+  int code;
+};
 
 std::string Utf8(const std::wstring& w) {
   if (w.empty()) return std::string();
@@ -56,7 +64,7 @@ long Number(const std::wstring& text, const wchar_t* what) {
   const long value = std::wcstol(text.c_str(), &end, 0);
   if (text.empty() || *end) {
     Error(std::wstring(L"not a number for ") + what + L": " + text);
-    std::exit(2);
+    throw CommandExit{2};
   }
   return value;
 }
@@ -145,7 +153,7 @@ HWND NeedTop(const std::wstring& locator) {
   HWND w = FindTop(locator);
   if (!w) {
     Error(L"no window " + locator);
-    std::exit(1);
+    throw CommandExit{1};
   }
   return w;
 }
@@ -154,7 +162,7 @@ HWND NeedControl(HWND top, const std::wstring& locator) {
   HWND w = FindControl(top, locator);
   if (!w) {
     Error(L"no control " + locator);
-    std::exit(1);
+    throw CommandExit{1};
   }
   return w;
 }
@@ -933,6 +941,7 @@ const Command kCommands[] = {
     {L"shell", 0, 1, CmdShell, "shell [refuse]                  a stand-in notification area (see above) until WM_CLOSE"},
     {L"hold", 2, 6, CmdHold, "hold TITLE SECONDS [X Y W H]    keep a window with that title for a while"},
     {L"place", 1, 1, CmdPlace, "place WINDOW                    topmost 1|0 owner TITLE"},
+    {L"serve", 0, 0, nullptr, "serve                           the commands one a line on stdin (see Serve)"},
     {L"listen", 2, 2, CmdListen, "listen TITLE SECONDS            a hidden window with that title; prints each WM_COMMAND it gets"},
 };
 
@@ -945,23 +954,67 @@ int Usage(FILE* out) {
   return out == stdout ? 0 : 2;
 }
 
+// One command: its name, then its arguments.
+int Run(const Args& line) {
+  const std::wstring& name = line[0];
+  if (name == L"--help" || name == L"-h") return Usage(stdout);
+  for (const Command& c : kCommands) {
+    if (name != c.name) continue;
+    const Args args(line.begin() + 1, line.end());
+    if (!c.run || args.size() < c.minArgs || args.size() > c.maxArgs) {
+      std::fprintf(stderr, "usage: wdrv %s\n", c.help);
+      return 2;
+    }
+    try {
+      return c.run(args);
+    } catch (const CommandExit& e) {
+      return e.code;
+    }
+  }
+  Error(L"unknown command " + name);
+  return Usage(stderr);
+}
+
+std::wstring Wide(const std::string& utf8) {
+  std::wstring w(utf8.size(), L'\0');
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &w[0],
+                                    static_cast<int>(w.size()));
+  w.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return w;
+}
+
+// serve: the commands one a line on stdin, their arguments apart by 0x1F
+// (UTF-8), until an empty line or the end of stdin; after each command's
+// output a line of 0x1E and its exit code. A test that drives a window a
+// hundred times then starts Wine once instead of a hundred times.
+int Serve() {
+  _setmode(_fileno(stdin), _O_BINARY);  // text mode would end the input at a 0x1A byte
+  std::string request;
+  for (int c; (c = std::fgetc(stdin)) != EOF;) {
+    if (c != '\n') {
+      request.push_back(static_cast<char>(c));
+      continue;
+    }
+    if (request.empty()) break;
+    Args line;
+    size_t from = 0;
+    for (size_t at; (at = request.find('\x1f', from)) != std::string::npos; from = at + 1)
+      line.push_back(Wide(request.substr(from, at - from)));
+    line.push_back(Wide(request.substr(from)));
+    request.clear();
+    const int code = line[0] == L"serve" ? 2 : Run(line);
+    std::printf("\x1e%d\n", code);
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argc < 2) return Usage(stderr);
-  const std::wstring name = argv[1];
-  if (name == L"--help" || name == L"-h") return Usage(stdout);
-  for (const Command& c : kCommands) {
-    if (name != c.name) continue;
-    const Args args(argv + 2, argv + argc);
-    if (args.size() < c.minArgs || args.size() > c.maxArgs) {
-      std::fprintf(stderr, "usage: wdrv %s\n", c.help);
-      return 2;
-    }
-    return c.run(args);
-  }
-  Error(L"unknown command " + name);
-  return Usage(stderr);
+  if (argv[1] == std::wstring(L"serve") && argc == 2) return Serve();
+  return Run(Args(argv + 1, argv + argc));
 }

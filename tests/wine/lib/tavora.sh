@@ -43,8 +43,10 @@ t_init() {
   TPID=
   T_EXTRA_PIDS=
   GUIDE_SERVER_PID=
+  T_WDRV_PID=
   trap t_cleanup EXIT
   wine reg delete "$TKEY" /f >/dev/null 2>&1 </dev/null
+  t_wdrv_start
   if [ "${1:-}" != --fresh ]; then
     t_reg Schedule DataPath REG_SZ "$(winpath "$WORK/sched")"
     t_reg temp DataPath REG_SZ "$(winpath "$WORK/hist")"
@@ -65,7 +67,54 @@ t_reg_query() {  # SUBKEY NAME -> the value's data (UTF-8), empty when missing
 # Windows process id of a program (for taskkill).
 t_winpid() { wine tasklist 2>/dev/null </dev/null | awk -v p="$(echo "$1" | tr A-Z a-z)" 'tolower($1)==p{print $2; exit}'; }
 
-t_wdrv() { wine "$WDRV" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
+# t_wdrv COMMAND ARGS...: a command of the test driver. The test has one
+# driver (t_wdrv_start) that takes the commands through a pipe, so that a
+# command costs no start of Wine; commands that run on (listen, hold, shell),
+# and every command once that driver is gone, get a driver of their own.
+t_wdrv() {
+  local own=
+  case $1 in listen | hold | shell) own=1 ;; esac
+  [[ "$*" == *$'\n'* ]] && own=1
+  if [ -n "$own" ] || [ -z "${T_WDRV_PID:-}" ] || ! kill -0 "$T_WDRV_PID" 2>/dev/null; then
+    wine "$WDRV" "$@" 2>/dev/null </dev/null | tr -d '\r'
+    return
+  fi
+  local IFS=$'\x1f' line out= rc=1
+  {
+    flock 9
+    # In a subshell: a driver gone meanwhile breaks that pipe, not the test.
+    if ( printf '%s\n' "$*" >&7 ) 2>/dev/null; then
+      while IFS= read -r -u 8 line; do
+        line=${line//$'\r'/}  # as tr -d '\r' for a driver of its own
+        if [[ $line == $'\x1e'* ]]; then rc=${line#$'\x1e'}; break; fi
+        out+=$line$'\n'
+      done
+    fi
+  } 9>>"$WORK/wdrv.lock"
+  # The whole answer is read before any of it is written: a reader that stops
+  # early (grep -q) leaves nothing of it for the next command.
+  printf '%s' "$out"
+  return "$rc"
+}
+
+# Starts the test's one driver (again after a change that a program takes
+# only when it starts, such as the screen's density).
+t_wdrv_start() {
+  t_wdrv_stop
+  rm -f "$WORK/wdrv.in" "$WORK/wdrv.out"
+  mkfifo "$WORK/wdrv.in" "$WORK/wdrv.out" || fail "mkfifo"
+  wine "$WDRV" serve <"$WORK/wdrv.in" >"$WORK/wdrv.out" 2>/dev/null &
+  T_WDRV_PID=$!
+  exec 7>"$WORK/wdrv.in" 8<"$WORK/wdrv.out"
+}
+# The empty line ends it: the programs started since hold the pipe open too.
+t_wdrv_stop() {
+  [ -n "${T_WDRV_PID:-}" ] || return 0
+  ( printf '\n' >&7 ) 2>/dev/null
+  exec 7>&- 8<&-
+  wait "$T_WDRV_PID" 2>/dev/null
+  T_WDRV_PID=
+}
 
 # t_broadcast GROUP PORT FOLDER: once the unit shows a reception window, the
 # head-end sends FOLDER to GROUP:PORT as a carousel; T_RESULT is then the
@@ -103,6 +152,7 @@ t_cleanup() {
     fi
   fi
   t_end_unit
+  t_wdrv_stop
   for p in $T_EXTRA_PIDS $GUIDE_SERVER_PID; do kill "$p" 2>/dev/null; done
   wait 2>/dev/null
   wine reg delete "$TKEY" /f >/dev/null 2>&1 </dev/null
@@ -130,6 +180,16 @@ t_wait_window() { t_wait_until "$1" "$2"; }
 # Waits up to $1 seconds for a top-level window to be visible (a dialog exists,
 # hidden, while its initialisation runs).
 t_wait_visible() { t_wait_until "$1" "$2" visible; }
+
+# t_wait_control SECONDS WINDOW CONTROL: waits for a control of the window (a
+# property sheet's window comes before the controls of its pages).
+t_wait_control() {
+  for _ in $(seq $(($1 * 10))); do
+    t_wdrv text "$2" "$3" >/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
 
 # Starts the planner and waits for its main window.
 t_start() {
