@@ -45,9 +45,10 @@ t_wait_control 10 "$SHEET" 1054 || fail "the folder page did not come"
 t_wdrv settext "$SHEET" 1187 5000 >/dev/null || fail "no edit 1187"
 t_wdrv click "$SHEET" 1 >/dev/null
 box=
+# The message box bears the sheet's title: until it comes, the sheet answers.
 for _ in $(seq 50); do
   box=$(t_wdrv controls "$SHEET")
-  grep -q '5000' <<<"$box" && break
+  grep -q '"5000" は使えません' <<<"$box" && break
   sleep 0.2
 done
 grep -q '"5000" は使えません' <<<"$box" || fail "no message naming the value: $box"

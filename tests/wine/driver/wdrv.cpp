@@ -223,16 +223,27 @@ int ColumnCount(HWND list) {
 
 // --- commands ----------------------------------------------------------
 
+// A window found is reported once its thread has come back to its messages:
+// a dialog exists before its initialisation has filled it (a message box's
+// text, a property sheet's pages), and what a test reads next must be there.
+void Settle(HWND w) {
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+}
+
 int CmdFind(const Args& a) {
   HWND w = FindTop(a[0]);
   if (!w) return 1;
+  Settle(w);
   std::printf("%p\n", static_cast<void*>(w));
   return 0;
 }
 
 int CmdVisible(const Args& a) {
   HWND w = FindTop(a[0]);
-  return w && IsWindowVisible(w) ? 0 : 1;
+  if (!w || !IsWindowVisible(w)) return 1;
+  Settle(w);
+  return 0;
 }
 
 int CmdCount(const Args& a) {
@@ -255,7 +266,10 @@ int CmdWait(const Args& a) {
   for (;;) {
     HWND w = FindTop(a[0]);
     const bool done = mode == L"gone" ? w == nullptr : w && (mode != L"visible" || IsWindowVisible(w));
-    if (done) return 0;
+    if (done) {
+      if (w) Settle(w);
+      return 0;
+    }
     if (GetTickCount() - start >= limit) {
       Error(L"wait timed out: " + a[0]);
       return 1;

@@ -184,11 +184,12 @@ t_wait_visible() { t_wait_until "$1" "$2" visible; }
 # t_wait_control SECONDS WINDOW CONTROL: waits for a control of the window (a
 # property sheet's window comes before the controls of its pages).
 t_wait_control() {
-  for _ in $(seq $(($1 * 10))); do
+  local end=$((SECONDS + $1))
+  while [ $SECONDS -lt $end ]; do
     t_wdrv text "$2" "$3" >/dev/null && return 0
     sleep 0.1
   done
-  return 1
+  t_wdrv text "$2" "$3" >/dev/null
 }
 
 # Starts the planner and waits for its main window.
@@ -207,7 +208,7 @@ t_start_offline() {
   t_launch "$@"
   t_wait_window 60 'メッセージ' || fail "no server-failure message"
   t_wdrv click 'メッセージ' 1 >/dev/null
-  t_wait_visible 20 "$TWIN" || fail "the main window did not appear"
+  t_wait_visible 60 "$TWIN" || fail "the main window did not appear"
 }
 
 # t_serve [OPTION...]: `headend guide` over $WORK/served on port 80 of the

@@ -112,15 +112,16 @@ tt_guide_server() {
 tt_headings() { t_wdrv text "$TWIN" class:TavoraTitles; }
 
 # tt_until EXPECTED COMMAND...: 0 once the command prints EXPECTED (what a pane
-# shows changes only when it has painted), 1 after 5 s.
+# shows changes only when it has painted), 1 after 20 s (a loaded machine
+# paints late).
 tt_until() {
-  local want=$1
+  local want=$1 end=$((SECONDS + 20))
   shift
-  for _ in $(seq 50); do
+  while [ $SECONDS -lt $end ]; do
     [ "$("$@")" = "$want" ] && return 0
     sleep 0.1
   done
-  return 1
+  [ "$("$@")" = "$want" ]
 }
 tt_headings_are() { tt_until "$1" tt_headings; }
 
