@@ -42,7 +42,6 @@ void CAskSwitchDlg::Finish(int answer) {
 const CSettingsDlg::MessageEntry CSettingsDlg::kMessages[] = {
     {WM_INITDIALOG, &CSettingsDlg::OnInitDialog},
     {WM_TIMER, &CSettingsDlg::OnTimer},
-    {WM_DESTROY, &CSettingsDlg::OnDestroy},
     {0, nullptr},
 };
 const CSettingsDlg::CommandEntry CSettingsDlg::kCommands[] = {
@@ -56,18 +55,14 @@ INT_PTR CSettingsDlg::OnInitDialog(WPARAM, LPARAM) {
   if (button) CheckRadioButton(Handle(), IDC_MODE_AUTO, IDC_MODE_ASK, button);
   CenterOnScreen(Handle());
   ShowChannel();
-  SetTimer(Handle(), kRefreshTimer, 1000, nullptr);
+  // The channel can switch while the dialog is open.
+  refreshTimer_ = StartTimer(kRefreshTimer, kRefreshTimer, 1000);
   return TRUE;
 }
 
 INT_PTR CSettingsDlg::OnTimer(WPARAM id, LPARAM) {
-  if (id == kRefreshTimer) ShowChannel();
+  if (refreshTimer_ && id == refreshTimer_) ShowChannel();
   return TRUE;
-}
-
-INT_PTR CSettingsDlg::OnDestroy(WPARAM, LPARAM) {
-  KillTimer(Handle(), kRefreshTimer);
-  return FALSE;
 }
 
 void CSettingsDlg::ShowChannel() {
@@ -79,7 +74,6 @@ void CSettingsDlg::OnOk() {
   if (Checked(IDC_MODE_AUTO)) mode_ = 0;
   else if (Checked(IDC_MODE_NEVER)) mode_ = 2;
   else if (Checked(IDC_MODE_ASK)) mode_ = 1;
-  KillTimer(Handle(), kRefreshTimer);
   End(IDOK);
 }
 

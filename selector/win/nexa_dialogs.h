@@ -39,7 +39,6 @@ class CSettingsDlg : public DialogImpl<CSettingsDlg> {
 
   INT_PTR OnInitDialog(WPARAM, LPARAM);
   INT_PTR OnTimer(WPARAM, LPARAM);
-  INT_PTR OnDestroy(WPARAM, LPARAM);
   void OnOk();
   void OnCancel() { End(IDCANCEL); }
 
@@ -48,6 +47,7 @@ class CSettingsDlg : public DialogImpl<CSettingsDlg> {
   HINSTANCE instance_;
   std::uint32_t mode_;
   std::function<std::string()> channelName_;
+  UINT_PTR refreshTimer_ = 0;
 };
 
 class CNexaAboutDlg : public DialogImpl<CNexaAboutDlg> {
