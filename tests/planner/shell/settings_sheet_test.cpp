@@ -192,41 +192,59 @@ TEST_F(SettingsPagesTest, LimitsStoreZeroWhenUncheckedAndTheEditValueWhenChecked
   EXPECT_EQ(r.focus, FolderField::TotalLimit);
 }
 
-TEST_F(SettingsPagesTest, MovedHistoryFollowsTheUserAndOverwritesOnlyWhenAsked) {
+// The folder page moving the history from C:\OLD to C:\NEW, both there.
+class HistoryMoveTest : public SettingsPagesTest {
+ protected:
+  HistoryMoveTest() {
+    EXPECT_TRUE(CreateFolderPath(fs, "C:\\OLD"));
+    EXPECT_TRUE(CreateFolderPath(fs, "C:\\NEW"));
+    settings_.SetText("path", "DataPath", "C:\\DATA");
+    settings_.SetText("temp", "DataPath", "C:\\OLD");
+    opened = LoadFolderPage(settings_);
+    moved = opened;
+    moved.historyFolder = "C:\\NEW";
+  }
+  // Saves the page; the question whether to overwrite is counted and answered.
+  FolderSaveResult Save(bool overwrite) {
+    return SaveFolderPage(opened, moved, settings_, fs, [this, overwrite] {
+      ++asked;
+      return overwrite;
+    });
+  }
+  std::string Read(const char* path) {
+    std::string data;
+    fs.ReadAll(path, &data);
+    return data;
+  }
+
   MemoryFiles fs;
-  ASSERT_TRUE(CreateFolderPath(fs, "C:\\OLD"));
-  ASSERT_TRUE(CreateFolderPath(fs, "C:\\NEW"));
+  FolderPageValues opened, moved;
+  int asked = 0;
+};
+
+TEST_F(HistoryMoveTest, MovedHistoryFollowsTheUserAndOverwritesOnlyWhenAsked) {
   fs.WriteAll("C:\\OLD\\INFO00001.RSV", "old1");
   fs.WriteAll("C:\\OLD\\RsvData.log", "oldlog");
   fs.WriteAll("C:\\NEW\\INFO00001.RSV", "new1");
-  settings_.SetText("path", "DataPath", "C:\\DATA");
-  settings_.SetText("temp", "DataPath", "C:\\OLD");
-  FolderPageValues opened = LoadFolderPage(settings_);
-  FolderPageValues v = opened;
-  v.historyFolder = "C:\\NEW";
-  int asked = 0;
-  FolderSaveResult r = SaveFolderPage(opened, v, settings_, fs, [&] { ++asked; return false; });
+  FolderSaveResult r = Save(false);
   ASSERT_TRUE(r.saved);
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(r.historyFilesCopied, 0);
-  std::string data;
-  fs.ReadAll("C:\\NEW\\INFO00001.RSV", &data);
-  EXPECT_EQ(data, "new1");
+  EXPECT_EQ(Read("C:\\NEW\\INFO00001.RSV"), "new1");
   EXPECT_EQ(settings_.HistoryFolder(), "C:\\NEW");
 
   // Back to OLD, then to NEW again answering yes: records and log are copied over.
   settings_.SetText("temp", "DataPath", "C:\\OLD");
-  r = SaveFolderPage(opened, v, settings_, fs, [&] { ++asked; return true; });
+  r = Save(true);
   EXPECT_EQ(r.historyFilesCopied, 2);
-  fs.ReadAll("C:\\NEW\\INFO00001.RSV", &data);
-  EXPECT_EQ(data, "old1");
+  EXPECT_EQ(Read("C:\\NEW\\INFO00001.RSV"), "old1");
   EXPECT_TRUE(fs.Exists("C:\\OLD\\INFO00001.RSV")) << "the old folder keeps its copy";
 
   // An empty new folder takes the history without a question.
   ASSERT_TRUE(CreateFolderPath(fs, "C:\\EMPTY"));
   settings_.SetText("temp", "DataPath", "C:\\OLD");
-  v.historyFolder = "C:\\EMPTY";
-  r = SaveFolderPage(opened, v, settings_, fs, [&] { ++asked; return false; });
+  moved.historyFolder = "C:\\EMPTY";
+  r = Save(false);
   EXPECT_EQ(asked, 2);
   EXPECT_EQ(r.historyFilesCopied, 2);
 }
@@ -259,20 +277,12 @@ TEST_F(SettingsPagesTest, ALimitOutOfRangeIsRefusedWithItsRange) {
 
 // A history that cannot be copied whole leaves the planner on the old folder
 // and names the file.
-TEST_F(SettingsPagesTest, AHistoryThatCannotBeCopiedIsNotMoved) {
-  MemoryFiles fs;
-  ASSERT_TRUE(CreateFolderPath(fs, "C:\\OLD"));
-  ASSERT_TRUE(CreateFolderPath(fs, "C:\\NEW"));
+TEST_F(HistoryMoveTest, AHistoryThatCannotBeCopiedIsNotMoved) {
   fs.WriteAll("C:\\OLD\\INFO00001.RSV", "old1");
   fs.WriteAll("C:\\OLD\\RsvData.log", "oldlog");
   fs.failCopyTo.insert("C:\\NEW\\RSVDATA.LOG");
-  settings_.SetText("path", "DataPath", "C:\\DATA");
-  settings_.SetText("temp", "DataPath", "C:\\OLD");
-  FolderPageValues opened = LoadFolderPage(settings_);
-  FolderPageValues v = opened;
-  v.historyFolder = "C:\\NEW";
-  v.dataFolder = "C:\\DATA2";
-  FolderSaveResult r = SaveFolderPage(opened, v, settings_, fs, nullptr);
+  moved.dataFolder = "C:\\DATA2";
+  FolderSaveResult r = SaveFolderPage(opened, moved, settings_, fs, nullptr);
   EXPECT_FALSE(r.saved);
   EXPECT_EQ(r.focus, FolderField::History);
   EXPECT_EQ(r.messageId, kHistoryCopyMessageId);
@@ -285,24 +295,12 @@ TEST_F(SettingsPagesTest, AHistoryThatCannotBeCopiedIsNotMoved) {
   EXPECT_TRUE(failed.empty());
 }
 
-TEST_F(SettingsPagesTest, AMovedHistoryAsksBeforeOverwritingALogWithoutRecords) {
-  MemoryFiles fs;
-  ASSERT_TRUE(CreateFolderPath(fs, "C:\\OLD"));
-  ASSERT_TRUE(CreateFolderPath(fs, "C:\\NEW"));
+TEST_F(HistoryMoveTest, AMovedHistoryAsksBeforeOverwritingALogWithoutRecords) {
   fs.WriteAll("C:\\OLD\\RsvData.log", "oldlog");
   fs.WriteAll("C:\\NEW\\RsvData.log", "newlog");
-  settings_.SetText("path", "DataPath", "C:\\DATA");
-  settings_.SetText("temp", "DataPath", "C:\\OLD");
-  FolderPageValues opened = LoadFolderPage(settings_);
-  FolderPageValues v = opened;
-  v.historyFolder = "C:\\NEW";
-  int asked = 0;
-  FolderSaveResult r = SaveFolderPage(opened, v, settings_, fs, [&] { ++asked; return false; });
-  ASSERT_TRUE(r.saved);
+  ASSERT_TRUE(Save(false).saved);
   EXPECT_EQ(asked, 1);
-  std::string log;
-  fs.ReadAll("C:\\NEW\\RsvData.log", &log);
-  EXPECT_EQ(log, "newlog");
+  EXPECT_EQ(Read("C:\\NEW\\RsvData.log"), "newlog");
 }
 
 TEST_F(SettingsPagesTest, ReceptionPageDefaultsAndRoundTrip) {
