@@ -116,3 +116,20 @@ q_resume_reservation() {
 q_send_first_half() {
   "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 3 --part 1/2 "$WORK/send" || fail "headend (first half)"
 }
+
+# The unit started again: only the second half is sent, until the result comes
+# (--extra 1: one datagram of a file already whole, on which the unit declares
+# the reception complete). The files must be byte-exact with status 1, nothing
+# temporary left and the state folder gone with its reservation.
+q_second_half_completes() {
+  "$HEADEND" carousel -q -g "$group" -p "$port" -c 1 -r 2M -n 0 --part 2/2 --extra 1 "$WORK/send" &
+  SENDER_PID=$!
+  result=$(wait_for_file 60 "$WORK/hist/INFO*.RSV") ||
+    fail "no result record: the second half alone did not complete the reception"
+  diff -r "$WORK/send" "$WORK/data/prog" || fail "received files differ"
+  [ "$(dump_field "$result" status | cut -d' ' -f1)" = 1 ] || fail "status is not 1: $("$RSVTOOL" dump "$result")"
+  [ -z "$(find "$WORK/data" -name '~*' 2>/dev/null)" ] || fail "temporary files left: $(find "$WORK/data" -name '~*')"
+  for _ in $(seq 50); do [ -e "$state_dir" ] || break; sleep 0.1; done
+  [ -e "$state_dir" ] && fail "the state folder outlived its reservation: $(ls -l "$state_dir")"
+  return 0
+}
