@@ -10,10 +10,15 @@ tt_open_week
 NODETAIL='所定のＷＥＢサイトから番組の予約情報が取り出せません。'
 MSGBOX='受信予約プログラム'  # the message box's title; the main window's only contains it
 
-# no_detail_message SECONDS: the message box shows the no-detail text within SECONDS.
+# no_detail_message SECONDS: the message box shows the no-detail text within
+# SECONDS (the box exists a moment before its text is set).
 no_detail_message() {
-  t_wait_window "$1" "$MSGBOX" || fail "no message: $(cat "$LV_DEBUG_LOG")"
-  t_wdrv controls "$MSGBOX" | grep -q "$NODETAIL" || fail "message: $(t_wdrv controls "$MSGBOX")"
+  t_wait_visible "$1" "$MSGBOX" || fail "no message: $(cat "$LV_DEBUG_LOG")"
+  local end=$((SECONDS + 10))
+  until t_wdrv controls "$MSGBOX" | grep -q "$NODETAIL"; do
+    [ $SECONDS -lt $end ] || fail "message: $(t_wdrv controls "$MSGBOX")"
+    sleep 0.1
+  done
 }
 # nothing_reserved: no dialog 149 and no reservation file.
 nothing_reserved() {

@@ -13,7 +13,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <tlhelp32.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -611,80 +610,49 @@ int CmdTextFit(const Args& a) {
   return 0;
 }
 
-// Runs START(PARAMETER) on a thread of the buffer's process and waits for it
-// to end; false when it could not start or did not end in time.
-bool RunRemote(const RemoteBuffer& buffer, const void* start, const void* parameter) {
-  HANDLE thread = CreateRemoteThread(buffer.Process(), nullptr, 0,
-                                     reinterpret_cast<LPTHREAD_START_ROUTINE>(const_cast<void*>(start)),
-                                     const_cast<void*>(parameter), 0, nullptr);
-  if (!thread) return false;
-  const bool ended = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
-  CloseHandle(thread);
-  return ended;
-}
-
-// Where a module of that file name is loaded in another process.
-char* RemoteModule(DWORD pid, const std::wstring& name) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-  if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
-  MODULEENTRY32W entry = {};
-  entry.dwSize = sizeof entry;
-  char* base = nullptr;
-  for (BOOL more = Module32FirstW(snapshot, &entry); more && !base; more = Module32NextW(snapshot, &entry))
-    if (Lower(entry.szModule) == Lower(name)) base = reinterpret_cast<char*>(entry.modBaseAddr);
-  CloseHandle(snapshot);
-  return base;
-}
-
 // menu WINDOW ID|TEXT: the state a user sees of a menu bar item when its
 // popup opens: "enabled|grayed checked|unchecked". A menu can be read only in
-// its own process under Wine, so wdrvmenu.dll (beside wdrv.exe) is loaded
-// there for the one reading and taken out again; the popups on the way get
-// the WM_INITMENUPOPUP that opening them sends.
+// its own process under Wine, so wdrvmenu.dll (beside wdrv.exe) hooks the
+// window's thread for the one reading (see menu_probe.h); the popups on the way
+// get the WM_INITMENUPOPUP that opening them sends.
 int CmdMenu(const Args& a) {
   HWND top = NeedTop(a[0]);
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring dll = self;
   dll.erase(dll.find_last_of(L"\\/") + 1);
-  const std::wstring dllName = L"wdrvmenu.dll";
-  dll += dllName;
+  dll += L"wdrvmenu.dll";
   HMODULE local = LoadLibraryW(dll.c_str());
-  FARPROC localProbe = local ? GetProcAddress(local, WDRV_MENU_PROBE) : nullptr;
-  if (!localProbe) {
+  HOOKPROC hookProc = local ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(local, WDRV_MENU_HOOK))) : nullptr;
+  if (!hookProc) {
     Error(L"cannot load " + dll);
     return 1;
   }
-  const std::ptrdiff_t probeOffset = reinterpret_cast<char*>(localProbe) - reinterpret_cast<char*>(local);
-
   MenuProbe probe = {};
   probe.window = top;
+  probe.found = -2;
   wchar_t* end = nullptr;
   const unsigned long id = std::wcstoul(a[1].c_str(), &end, 0);
   if (!a[1].empty() && !*end && id > 0) probe.id = static_cast<UINT>(id);
   else lstrcpynW(probe.text, a[1].c_str(), 256);
 
-  const size_t pathAt = sizeof probe;
-  RemoteBuffer buffer(top, pathAt + (dll.size() + 1) * sizeof(wchar_t), PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION);
-  if (!buffer.Ok() || !buffer.Write(0, &probe, sizeof probe) ||
-      !buffer.Write(pathAt, dll.c_str(), (dll.size() + 1) * sizeof(wchar_t))) {
+  RemoteBuffer buffer(top, sizeof probe);
+  if (!buffer.Ok() || !buffer.Write(0, &probe, sizeof probe)) {
     Error(L"cannot reach the window's process");
     return 1;
   }
-  // The system's DLLs lie at the same address in every process.
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  const void* loadLibrary = reinterpret_cast<const void*>(GetProcAddress(kernel, "LoadLibraryW"));
-  const void* freeLibrary = reinterpret_cast<const void*>(GetProcAddress(kernel, "FreeLibrary"));
-  DWORD pid = 0;
-  GetWindowThreadProcessId(top, &pid);
-  char* remote = RunRemote(buffer, loadLibrary, buffer.Address() + pathAt) ? RemoteModule(pid, dllName) : nullptr;
-  if (!remote) {
-    Error(L"cannot load " + dllName + L" into the window's process");
+  const DWORD thread = GetWindowThreadProcessId(top, nullptr);
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, hookProc, local, thread);
+  if (!hook) {
+    Error(L"cannot hook the window's thread");
     return 1;
   }
-  const bool ran = RunRemote(buffer, remote + probeOffset, buffer.Address()) && buffer.Read(0, &probe, sizeof probe);
-  RunRemote(buffer, freeLibrary, remote);
-  if (!ran || probe.found == -2) {
+  DWORD_PTR ignored = 0;
+  const bool answered = SendMessageTimeoutW(top, RegisterWindowMessageW(WDRV_MENU_MESSAGE), 0,
+                                            reinterpret_cast<LPARAM>(buffer.Address()), SMTO_ABORTIFHUNG, 10000,
+                                            &ignored) != 0;
+  UnhookWindowsHookEx(hook);
+  if (!answered || !buffer.Read(0, &probe, sizeof probe) || probe.found == -2) {
     Error(L"the window does not answer");
     return 1;
   }

@@ -1,7 +1,8 @@
-// wdrvmenu.dll: loaded by wdrv into the program under test to read one menu
-// bar item's state there (see menu_probe.h). It does what opening the item's
-// popup does first: each popup on the way gets WM_INITMENUPOPUP from the
-// window's own thread, so items the program sets there show as they are now.
+// wdrvmenu.dll: hooked by wdrv into the program under test's window thread to
+// read one menu bar item's state there (see menu_probe.h). It does what
+// opening the item's popup does first: each popup on the way gets
+// WM_INITMENUPOPUP on the window's own thread, so items the program sets there
+// show as they are now.
 #include <windows.h>
 
 #include <string>
@@ -37,26 +38,33 @@ bool Find(HMENU menu, const MenuProbe& probe, MenuPath* path) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) DWORD WINAPI MenuItemState(void* parameter) {
-  MenuProbe& probe = *static_cast<MenuProbe*>(parameter);
+namespace {
+
+void ReadState(MenuProbe& probe) {
   probe.found = -1;
   HMENU bar = GetMenu(probe.window);
-  if (!bar) return 0;
+  if (!bar) return;
   probe.found = 0;
   MenuPath path;
-  if (!Find(bar, probe, &path)) return 0;
+  if (!Find(bar, probe, &path)) return;
   // path[k] opens the popup path[k + 1].first, at its position in path[k].first.
-  for (std::size_t k = 0; k + 1 < path.size(); ++k) {
-    DWORD_PTR r = 0;
-    if (!SendMessageTimeoutW(probe.window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(path[k + 1].first),
-                             MAKELPARAM(path[k].second, FALSE), SMTO_ABORTIFHUNG, 5000, &r)) {
-      probe.found = -2;
-      return 0;
-    }
-  }
+  // On the window's thread: the frame's handler runs as for a popup opening.
+  for (std::size_t k = 0; k + 1 < path.size(); ++k)
+    SendMessageW(probe.window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(path[k + 1].first),
+                 MAKELPARAM(path[k].second, FALSE));
   probe.state = GetMenuState(path.back().first, static_cast<UINT>(path.back().second), MF_BYPOSITION);
   probe.found = 1;
-  return 0;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK MenuHook(int code, WPARAM wParam, LPARAM lParam) {
+  static const UINT probeMessage = RegisterWindowMessageW(WDRV_MENU_MESSAGE);
+  if (code == HC_ACTION) {
+    const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (m->message == probeMessage && m->lParam) ReadState(*reinterpret_cast<MenuProbe*>(m->lParam));
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

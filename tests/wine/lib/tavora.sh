@@ -79,16 +79,23 @@ t_wdrv() {
     wine "$WDRV" "$@" 2>/dev/null </dev/null | tr -d '\r'
     return
   fi
-  local IFS=$'\x1f' line out= rc=1
+  local IFS=$'\x1f' line out= rc=1 answered=
   {
     flock 9
     # In a subshell: a driver gone meanwhile breaks that pipe, not the test.
     if ( printf '%s\n' "$*" >&7 ) 2>/dev/null; then
-      while IFS= read -r -u 8 line; do
+      # No command takes two minutes: a driver stuck on a window that hangs
+      # ends the test with its command named, not at ctest's time limit.
+      while IFS= read -r -t 120 -u 8 line; do
         line=${line//$'\r'/}  # as tr -d '\r' for a driver of its own
-        if [[ $line == $'\x1e'* ]]; then rc=${line#$'\x1e'}; break; fi
+        if [[ $line == $'\x1e'* ]]; then rc=${line#$'\x1e'} answered=1; break; fi
         out+=$line$'\n'
       done
+      if [ -z "$answered" ]; then
+        echo "FAIL: the test driver gave no answer in 120 s to: $*" >&2
+        kill "$T_WDRV_PID" 2>/dev/null
+        kill $$ 2>/dev/null
+      fi
     fi
   } 9>>"$WORK/wdrv.lock"
   # The whole answer is read before any of it is written: a reader that stops
