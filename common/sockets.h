@@ -31,6 +31,10 @@ class DatagramSocket {
   // pending-bytes count cannot tell an empty datagram from none (both are 0),
   // and a loop driven by it never gets past an empty one.
   virtual int Receive(void* buffer, int size, std::uint16_t* sourcePort) = 0;
+  // From now on Receive waits up to `milliseconds` for a datagram before it
+  // answers kNoDatagram (for a receiving thread of its own; never on a window's
+  // thread). False when this socket cannot wait.
+  virtual bool SetReceiveWait(int milliseconds) { return milliseconds == 0; }
   virtual int LastError() const = 0;                          // WSAGetLastError / errno
   virtual std::uintptr_t Handle() const = 0;                  // SOCKET or fd, for WSAAsyncSelect
   virtual void Close() = 0;

@@ -165,7 +165,7 @@ class Reception {
   // (each reported on the debug output). Destroying the engine without it
   // removes every temporary file.
   int PlaceFiles();
-  DatagramSocket* Socket() { return socket_.get(); }     // for WSAAsyncSelect; null when none
+  DatagramSocket* Socket() { return socket_.get(); }     // null when none
   const std::string& StorageFolder() const { return storageFolder_; }  // ends in "\"
 
   // Figures of the display.

@@ -2,11 +2,11 @@
 // receiver that only takes the carousel's datagrams off the socket and counts
 // them, in one of three shapes.
 //   async   WSAAsyncSelect FD_READ to a window; each message reads one datagram
-//           per recvfrom until WSAEWOULDBLOCK (the unit's intake without its work)
+//           per recvfrom until WSAEWOULDBLOCK (the floor the unit is held to)
 //   thread  a blocking recvfrom loop on a thread of its own
 //   queue   a blocking recvfrom loop on a thread that only moves each datagram
 //           into a locked queue, emptied by a 10 ms timer on the window's thread
-//           (the shape the unit would take with a receiving thread)
+//           (the unit's intake, without the unit's work)
 // It ends once no datagram came for IDLE_MS after the first one (or none at all
 // within 60 s) and prints "received N datagrams B bytes" on stdout.
 //   bare-recv MODE GROUP PORT RCVBUF IDLE_MS

@@ -7,10 +7,10 @@
 #   unit    Quillon.exe with a reservation for the broadcast: lossless when the
 #           reservation completes in that one cycle, byte-exact, status 1
 #   async   bare-recv async: WSAAsyncSelect, one recvfrom per datagram until
-#           WSAEWOULDBLOCK, nothing else (the floor of the unit's shape)
+#           WSAEWOULDBLOCK, nothing else (the floor the unit is held to)
 #   thread  bare-recv thread: a blocking recvfrom loop on a thread
 #   queue   bare-recv queue: a receiving thread that only moves datagrams into
-#           a queue, emptied by a 10 ms timer (the unit with a receiving thread)
+#           a queue, emptied by a 10 ms timer (the unit's intake without its work)
 #           (bare receivers are lossless when they counted every datagram sent)
 # For each it prints the CPU seconds of the receiving Wine process per 100 MB at
 # --cpu-rate (from /proc/PID/stat; the wineserver's share beside it), and the

@@ -52,7 +52,7 @@ class PosixDatagramSocket : public DatagramSocket {
     socklen_t len = sizeof from;
     // MSG_TRUNC answers the datagram's real length, so a longer one is told
     // from one that fits exactly, as Winsock's WSAEMSGSIZE does.
-    ssize_t n = recvfrom(fd_, buffer, static_cast<std::size_t>(size), MSG_DONTWAIT | MSG_TRUNC,
+    ssize_t n = recvfrom(fd_, buffer, static_cast<std::size_t>(size), (waits_ ? 0 : MSG_DONTWAIT) | MSG_TRUNC,
                          reinterpret_cast<sockaddr*>(&from), &len);
     if (n < 0) {
       Fail();
@@ -62,12 +62,20 @@ class PosixDatagramSocket : public DatagramSocket {
     if (sourcePort) *sourcePort = ntohs(from.sin_port);
     return static_cast<int>(n);
   }
+  bool SetReceiveWait(int milliseconds) override {
+    if (fd_ < 0) return false;
+    timeval timeout{milliseconds / 1000, (milliseconds % 1000) * 1000};
+    if (setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) != 0) return Fail();
+    waits_ = milliseconds > 0;
+    return true;
+  }
   int LastError() const override { return error_; }
   std::uintptr_t Handle() const override { return static_cast<std::uintptr_t>(fd_); }
   void Close() override {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     isJoined_ = false;
+    waits_ = false;
   }
 
  private:
@@ -78,6 +86,7 @@ class PosixDatagramSocket : public DatagramSocket {
   int fd_ = -1;
   int error_ = 0;
   bool isJoined_ = false;
+  bool waits_ = false;
   ip_mreq joined_{};
 };
 

@@ -62,11 +62,20 @@ class WinsockDatagramSocket : public DatagramSocket {
     int n = recvfrom(socket_, static_cast<char*>(buffer), size, 0, reinterpret_cast<sockaddr*>(&from), &len);
     if (n == SOCKET_ERROR) {
       Fail();
-      if (error_ == WSAEWOULDBLOCK) return kNoDatagram;
+      if (error_ == WSAEWOULDBLOCK || error_ == WSAETIMEDOUT) return kNoDatagram;
       return error_ == WSAEMSGSIZE ? kOversized : -1;
     }
     if (sourcePort) *sourcePort = ntohs(from.sin_port);
     return n;
+  }
+  bool SetReceiveWait(int milliseconds) override {
+    if (socket_ == INVALID_SOCKET) return false;
+    u_long nonBlocking = milliseconds == 0 ? 1 : 0;
+    if (ioctlsocket(socket_, FIONBIO, &nonBlocking) != 0) return Fail();
+    DWORD timeout = static_cast<DWORD>(milliseconds);
+    if (setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout) != 0)
+      return Fail();
+    return true;
   }
   int LastError() const override { return error_; }
   std::uintptr_t Handle() const override { return static_cast<std::uintptr_t>(socket_); }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 
 #if defined(_WIN32)
@@ -79,6 +80,27 @@ TEST_F(DatagramSockets, EmptyAndOversizedDatagramsAreReadAndTheNextOneFollows) {
   EXPECT_EQ(ReceiveWithin2s(*socket, buffer, sizeof buffer), kOversized);
   ASSERT_EQ(ReceiveWithin2s(*socket, buffer, sizeof buffer), 5);
   EXPECT_EQ(std::string(buffer, 5), "after");
+  EXPECT_EQ(socket->Receive(buffer, sizeof buffer, nullptr), kNoDatagram);
+}
+
+// A receiving thread's socket waits for its datagram, and still gives up.
+TEST_F(DatagramSockets, AReceiveWaitWaitsForADatagramAndThenAnswersNone) {
+  auto socket = CreateDatagramSocket();
+  EXPECT_FALSE(socket->SetReceiveWait(100));  // no socket yet
+  ASSERT_TRUE(socket->Bind(47316, 0));
+  ASSERT_TRUE(socket->SetReceiveWait(100));
+  char buffer[16];
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(socket->Receive(buffer, sizeof buffer, nullptr), kNoDatagram);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+  SendTo("127.0.0.1", 47316, "");
+  SendTo("127.0.0.1", 47316, std::string(100, 'x'));
+  SendTo("127.0.0.1", 47316, "late");
+  EXPECT_EQ(socket->Receive(buffer, sizeof buffer, nullptr), 0);
+  EXPECT_EQ(socket->Receive(buffer, sizeof buffer, nullptr), kOversized);
+  ASSERT_EQ(socket->Receive(buffer, sizeof buffer, nullptr), 4);
+  EXPECT_EQ(std::string(buffer, 4), "late");
+  ASSERT_TRUE(socket->SetReceiveWait(0));
   EXPECT_EQ(socket->Receive(buffer, sizeof buffer, nullptr), kNoDatagram);
 }
 

@@ -8,6 +8,7 @@
 #include "common/files.h"
 #include "common/sockets.h"
 #include "common/text.h"
+#include "common/win/receiving_thread.h"
 #include "common/win/message_box.h"
 #include "resource.h"
 #include "window_placement.h"
@@ -15,7 +16,6 @@
 const CReceptionDlg::MessageEntry CReceptionDlg::kMessages[] = {
     {WM_INITDIALOG, &CReceptionDlg::OnInitDialog},
     {WM_TIMER, &CReceptionDlg::OnTimer},
-    {kSocketMessage, &CReceptionDlg::OnSocket},
     {WM_CLOSE, &CReceptionDlg::OnClose},
     {DM_GETDEFID, &CReceptionDlg::OnGetDefId},
     {0, nullptr},
@@ -32,7 +32,12 @@ const CReceptionDlg::CommandEntry CReceptionDlg::kCommands[] = {
 
 
 CReceptionDlg::CReceptionDlg(const ReceptionOrder& order, FileSystem& fs, const Clock& clock)
-    : order_(order), reception_(std::make_unique<Reception>(order, fs, clock, *this)) {}
+    : order_(order),
+      reception_(std::make_unique<Reception>(order, fs, clock, *this, [] {
+        // Datagrams are taken off the socket by a thread of their own and
+        // handed to the engine on its 10 ms timer: no message per datagram.
+        return CreateReceivingThreadSocket(CreateDatagramSocket());
+      })) {}
 
 CReceptionDlg::~CReceptionDlg() {
   // A finished reception leaves its files at their names even when nobody
@@ -67,23 +72,11 @@ bool CReceptionDlg::PlaceFilesOnce() {
 
 INT_PTR CReceptionDlg::OnInitDialog(WPARAM, LPARAM) {
   started_ = reception_->Start();
-  if (started_) WatchSocket();
   return FALSE;
-}
-
-void CReceptionDlg::WatchSocket() {
-  if (DatagramSocket* socket = reception_->Socket())
-    WSAAsyncSelect(static_cast<SOCKET>(socket->Handle()), Handle(), kSocketMessage, FD_READ);
 }
 
 INT_PTR CReceptionDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (wParam == timer_) reception_->OnTimer();
-  return TRUE;
-}
-
-INT_PTR CReceptionDlg::OnSocket(WPARAM, LPARAM) {
-  // The message time is the tick of the post, on GetTickCount's clock.
-  reception_->OnSocketReady(static_cast<std::uint32_t>(GetMessageTime()));
   return TRUE;
 }
 

@@ -1,6 +1,6 @@
 // The reception window "受信ユニット": one modeless dialog per running
-// reception. It drives the engine with a 10 ms timer and the socket's readiness
-// messages (WSAAsyncSelect FD_READ), and shows the engine's figures.
+// reception. It drives the engine with a 10 ms timer, which takes what the
+// socket's receiving thread queued, and shows the engine's figures.
 #pragma once
 #include <windows.h>
 
@@ -19,7 +19,6 @@ class CReceptionDlg : public DialogImpl<CReceptionDlg>, public ReceptionView {
  public:
   static const MessageEntry kMessages[];
   static const CommandEntry kCommands[];
-  static constexpr UINT kSocketMessage = WM_APP + 1;
 
   CReceptionDlg(const ReceptionOrder& order, FileSystem& fs, const Clock& clock);
   ~CReceptionDlg() override;
@@ -50,12 +49,10 @@ class CReceptionDlg : public DialogImpl<CReceptionDlg>, public ReceptionView {
  private:
   INT_PTR OnInitDialog(WPARAM, LPARAM);
   INT_PTR OnTimer(WPARAM, LPARAM);
-  INT_PTR OnSocket(WPARAM, LPARAM);
   INT_PTR OnClose(WPARAM, LPARAM);
   INT_PTR OnGetDefId(WPARAM, LPARAM);
   void OnStop();
   void OnHide();
-  void WatchSocket();
 
   ReceptionOrder order_;
   std::unique_ptr<Reception> reception_;
