@@ -48,9 +48,19 @@ if [ "${USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
   exec 3<> "$own/display"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 200); do [ -s "$own/display" ] && break; sleep 0.05; done
+  # Seconds at most when idle; a machine starting several tests at once can
+  # take far longer, so wait while the server lives, up to a minute.
+  for _ in $(seq 1200); do
+    [ -s "$own/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.05
+  done
   exec 3>&-
-  [ -s "$own/display" ] || { echo "isolated: Xvfb did not start" >&2; exit 1; }
+  if [ ! -s "$own/display" ]; then
+    if kill -0 "$xvfb_pid" 2>/dev/null; then echo "isolated: Xvfb took no clients within a minute" >&2
+    else echo "isolated: Xvfb ended before it took clients" >&2; fi
+    exit 1
+  fi
   export DISPLAY=":$(head -n1 "$own/display")"
 fi
 

@@ -69,12 +69,14 @@ long Number(const std::wstring& text, const wchar_t* what) {
 }
 
 std::wstring WindowText(HWND w) {
-  // Ask with a time limit: a hung target must not hang the test.
+  // Ask with a time limit: a hung target must not hang the test. A loaded
+  // machine can keep a busy thread from answering for seconds; ten of them
+  // tell hung from slow.
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return std::wstring();
+  if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length)) return std::wstring();
   std::wstring text(length + 1, L'\0');
   DWORD_PTR got = 0;
-  SendMessageTimeoutW(w, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 2000, &got);
+  SendMessageTimeoutW(w, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 10000, &got);
   text.resize(got);
   return text;
 }
@@ -324,7 +326,9 @@ int CmdChecked(const Args& a) {
 
 int CmdText(const Args& a) {
   HWND top = NeedTop(a[0]);
-  Print(WindowText(a.size() > 1 ? NeedControl(top, a[1]) : top));
+  // A window's title is what other programs find it by, and they read it
+  // without a message to its thread; so does this. Controls are asked.
+  Print(a.size() > 1 ? WindowText(NeedControl(top, a[1])) : TitleOf(top));
   return 0;
 }
 
