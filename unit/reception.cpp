@@ -179,13 +179,6 @@ void Reception::Shutdown() {
 
 void Reception::OnSocketReady() { Pump(0); }
 
-void Reception::OnSocketReady(std::uint32_t postedTick) {
-  // Ticks have milliseconds at best: a drain that began in the tick of the post
-  // may have begun before the datagram came, and does not count.
-  if (drained_ && static_cast<std::int32_t>(drainedTick_ - postedTick) > 0) return;
-  Pump(0);
-}
-
 void Reception::Pump(int trace) {
   if (!socket_) return;
   std::uint32_t now = clock_.TickMs();
@@ -200,7 +193,6 @@ void Reception::Pump(int trace) {
   }
   pumped_ = true;
   lastPumpTick_ = now;
-  drained_ = false;
   sincePump_ = 0;
   if (suspended_) return;
   // One receive per datagram until none is waiting. Empty, short and oversized
@@ -223,11 +215,7 @@ void Reception::Pump(int trace) {
     const int n = socket_->Receive(b->data, kDatagramMax, &b->port);
     if (n <= 0) {
       pool_.push_back(std::move(b));
-      if (EndsDrain(n)) {
-        drained_ = n == kNoDatagram;
-        drainedTick_ = now;
-        break;
-      }
+      if (EndsDrain(n)) break;
       continue;  // empty or oversized: nothing to keep
     }
     b->size = n;

@@ -125,11 +125,6 @@ class Reception {
   bool Start();
   void OnTimer();          // every 10 ms while the timer runs
   void OnSocketReady();    // the socket reported incoming data
-  // The same, for a notification posted at `postedTick` (its message time): it
-  // is passed over when a drain that began after that tick has read the socket
-  // empty since. Every datagram of a drain posts another notification, so most
-  // of them come after their datagram has been read.
-  void OnSocketReady(std::uint32_t postedTick);
   // The work of a tick (a flush, or up to 100 queued datagrams) without the
   // tick's time keeping. An owner that has nothing else to do may call it
   // between ticks so that a fast stream does not wait for the 10 ms timer;
@@ -254,11 +249,8 @@ class Reception {
   bool suspended_ = false;
   std::uint32_t lastPumpTick_ = 0;
   bool pumped_ = false;
-  // Intake bookkeeping that spares socket calls that cannot find anything: the
-  // tick at which the last drain that read the socket empty began, and the
-  // datagrams processed since the last pump.
-  bool drained_ = false;
-  std::uint32_t drainedTick_ = 0;
+  // Datagrams processed since the last pump: a pump right after another, with
+  // nothing done between, cannot find anything.
   int sincePump_ = 0;
 
   int blockSize_ = -1;

@@ -1,6 +1,5 @@
 #include "reception_dialog.h"
 
-#include <winsock2.h>
 #include <commctrl.h>
 
 #include <cstdio>

@@ -623,21 +623,6 @@ TEST_F(ReceptionTest, SocketIsNotAskedAgainWhenNothingCanHaveArrived) {
   Start();
   rx->OnTimer();
   EXPECT_EQ(net->receives, 1) << "an idle tick asks the socket once";
-
-  // The notifications of datagrams that a later drain has read are passed over.
-  const std::uint32_t posted = clock.TickMs();
-  Feed({Base(1), Base(1)});
-  clock.Advance(1);
-  rx->OnSocketReady(posted);
-  EXPECT_EQ(net->receives, 4);
-  EXPECT_TRUE(net->inbox.empty());
-  rx->OnSocketReady(posted);
-  rx->OnSocketReady(posted - 5);
-  EXPECT_EQ(net->receives, 4);
-  // A drain in the tick of the post may have begun before the datagram came.
-  Feed(Base(1));
-  rx->OnSocketReady(clock.TickMs());
-  EXPECT_TRUE(net->inbox.empty());
   // A tick whose queue holds a dozen datagrams: one drain, a pump after every
   // five processed, one at the end.
   Feed(std::vector<std::string>(12, Base(1)));
@@ -685,11 +670,9 @@ TEST_F(ReceptionTest, NotificationIsHeededAfterADrainThatStoppedShort) {
   Start();
   // More empty datagrams than one pump reads: the drain ends at its bound.
   net->inbox.assign(kMaxReadsPerPump + 3, std::string());
-  const std::uint32_t posted = clock.TickMs();
-  clock.Advance(1);
-  rx->OnSocketReady(posted);
+  rx->OnSocketReady();
   EXPECT_EQ(net->inbox.size(), 3u);
-  rx->OnSocketReady(posted);
+  rx->OnSocketReady();
   EXPECT_TRUE(net->inbox.empty());
 }
 
