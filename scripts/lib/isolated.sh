@@ -45,20 +45,27 @@ done
 
 if [ "${USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
   # Xvfb picks a free display itself and writes its number once it accepts clients.
-  exec 3<> "$own/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  # Seconds at most when idle; a machine starting several tests at once can
-  # take far longer, so wait while the server lives, up to a minute.
-  for _ in $(seq 1200); do
+  # Several worlds starting at once can race for the same display number, and
+  # the loser ends at once: a server that ended before it took clients is
+  # started again (a few times), one that is merely slow is waited for.
+  for attempt in 1 2 3 4 5; do
+    : > "$own/display"
+    exec 3<> "$own/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>"$own/xvfb.log" &
+    xvfb_pid=$!
+    # Seconds at most when idle; a machine starting several tests at once can
+    # take far longer, so wait while the server lives, up to a minute.
+    for _ in $(seq 1200); do
+      [ -s "$own/display" ] && break
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    exec 3>&-
     [ -s "$own/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.05
+    kill -0 "$xvfb_pid" 2>/dev/null && { echo "isolated: Xvfb took no clients within a minute" >&2; exit 1; }
   done
-  exec 3>&-
   if [ ! -s "$own/display" ]; then
-    if kill -0 "$xvfb_pid" 2>/dev/null; then echo "isolated: Xvfb took no clients within a minute" >&2
-    else echo "isolated: Xvfb ended before it took clients" >&2; fi
+    echo "isolated: Xvfb ended before it took clients, 5 times: $(tail -n 3 "$own/xvfb.log" | tr '\n' ' ')" >&2
     exit 1
   fi
   export DISPLAY=":$(head -n1 "$own/display")"
